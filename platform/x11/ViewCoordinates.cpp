@@ -1,0 +1,44 @@
+#include "platform/x11/ViewCoordinates.h"
+
+#include <algorithm>
+
+namespace viewrules {
+
+ViewRect ToViewRect(const PixelRect& r, int viewHeight, ViewOrigin origin) {
+  ViewRect v;
+  v.x = r.L;
+  v.w = r.R - r.L + 1;
+  v.h = r.B - r.T + 1;
+  v.y = origin == ViewOrigin::kBottomLeft ? viewHeight - 1 - r.B : r.T;
+  return v;
+}
+
+PixelRect ToPixelRect(const ViewRect& v, int viewHeight, ViewOrigin origin) {
+  PixelRect r;
+  r.L = (int)v.x;
+  r.R = (int)(v.x + v.w);
+  if (origin == ViewOrigin::kBottomLeft) {
+    r.T = (int)(viewHeight - (v.y + v.h));
+    r.B = (int)(viewHeight - v.y);
+  } else {
+    r.T = (int)v.y;
+    r.B = (int)(v.y + v.h);
+  }
+  return r;
+}
+
+PixelPoint ToEnginePoint(double viewX, double viewY, int viewHeight, ViewOrigin origin) {
+  if (origin == ViewOrigin::kBottomLeft) return {(int)viewX - 2, viewHeight - (int)viewY - 3};
+  return {(int)viewX, (int)viewY};
+}
+
+PixelRect ClipToSurface(const PixelRect& r, int width, int height) {
+  PixelRect c;
+  c.L = std::clamp(r.L, 0, std::max(width, 0));
+  c.T = std::clamp(r.T, 0, std::max(height, 0));
+  c.R = std::clamp(r.R, c.L, std::max(width, c.L));
+  c.B = std::clamp(r.B, c.T, std::max(height, c.T));
+  return c;
+}
+
+}  // namespace viewrules
