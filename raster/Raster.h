@@ -1,0 +1,14 @@
+#pragma once
+// The raster library: software drawing into 32-bit bitmaps.
+
+#include "raster/RAS_Bitmap.h"
+#include "raster/RAS_Combiners.h"
+#include "raster/RAS_Pixel.h"
+#include "raster/RAS_Rect.h"
+
+#if __has_include("raster/RasterShapes.h")
+#include "raster/RasterShapes.h"
+#endif
+#if __has_include("raster/RasterText.h")
+#include "raster/RasterText.h"
+#endif
