@@ -23,8 +23,9 @@ bool UTL_String::Reserve(int length) {
 
 static int BoundedLength(const char* text, int maxLen) {
   if (!text) return 0;
-  int n = (int)strlen(text);
-  return (maxLen > 0 && n > maxLen) ? maxLen : n;
+  // Bounded texts need not be terminated within maxLen bytes.
+  if (maxLen > 0) return (int)strnlen(text, (size_t)maxLen);
+  return (int)strlen(text);
 }
 
 void UTL_String::Set(const char* text, int maxLen) {

@@ -1,0 +1,278 @@
+#pragma once
+// Host-independent core of every plug-in: parameters, presets, identity, the audio
+// channel configuration and buffers, the attached editor and one recursive lock.
+// A host wrapper derives from it and supplies the host services (pure virtual here);
+// the effect derives from the wrapper and overrides the processing hooks.
+
+#include "framework/ByteChunk.h"
+#include "framework/Hosts.h"
+#include "framework/IMidiMsg.h"
+#include "framework/IParam.h"
+#include "framework/IPlugStructs.h"
+#include "framework/IPreset.h"
+#include "framework/UTL_Mutex.h"
+#include "framework/UTL_PtrList.h"
+#include "framework/UTL_String.h"
+#include "framework/UTL_TypedBuf.h"
+
+class IGraphics;
+class NChanDelayLine;
+
+class IPluginBase {
+ public:
+  // Capacity of the effect, product and manufacturer names, terminator included;
+  // longer names are cut.
+  static constexpr int kMaxEffectNameLength = 128;
+  // Size of the program name field of preset files; names are cut to one byte less.
+  static constexpr int kFXPNameSize = 28;
+
+  // One legal (inputs, outputs) configuration.
+  struct ChannelIO {
+    int mIn;
+    int mOut;
+    ChannelIO(int nIn, int nOut) : mIn(nIn), mOut(nOut) {}
+  };
+
+  struct InChannel {
+    bool mConnected = false;
+    double** mSrc = nullptr;  // this channel's slot of mInData
+    UTL_TypedBuf<double> mScratchBuf;
+    UTL_String mLabel;
+  };
+
+  struct OutChannel {
+    bool mConnected = false;
+    double** mDest = nullptr;  // this channel's slot of mOutData
+    float* mFDest = nullptr;   // the host's 32-bit array, when it works in 32 bits
+    UTL_TypedBuf<double> mScratchBuf;
+    UTL_String mLabel;
+  };
+
+  IPluginBase(int nParams, const char* channelIOStr, int nPresets, const char* effectName,
+              const char* productName, const char* mfrName, int vendorVersion, int uniqueID,
+              int mfrID, int latency, bool plugDoesMidi, bool plugDoesChunks, bool plugIsInst,
+              EAPI plugAPI);
+  IPluginBase(const IPluginBase&) = delete;
+  IPluginBase& operator=(const IPluginBase&) = delete;
+
+  // ---- Virtual operations, in slot order ----
+  virtual ~IPluginBase();
+
+  virtual void Reset();
+  virtual void OnParamChange(int paramIdx);
+  virtual void ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames);
+  virtual void ProcessSingleReplacing(float** inputs, float** outputs, int nFrames);
+  virtual void OnGUIOpen() {}
+  virtual void OnGUIClose() {}
+  virtual void OnIdle() {}
+  virtual void OnActivate(bool active);
+  virtual void ProcessMidiMsg(IMidiMsg* pMsg);
+  virtual void ProcessSysEx(ISysEx* /*pSysEx*/) {}
+  virtual bool MidiNoteName(int noteNumber, char* out);
+  virtual bool SerializeState(ByteChunk* pChunk) { return SerializeParams(pChunk); }
+  virtual int UnserializeState(ByteChunk* pChunk, int startPos) {
+    return UnserializeParams(pChunk, startPos);
+  }
+  // startPos counts 64-bit values; values compare at 32-bit precision.
+  virtual bool CompareState(const unsigned char* data, int startPos);
+  virtual void OnWindowResize() {}
+  virtual bool HostRequestingAboutBox() { return false; }
+  virtual void OnHostIdentified() {}
+  virtual void PopupHostContextMenuForParam(int /*paramIdx*/, int /*x*/, int /*y*/) {}
+  virtual void SetParameterFromGUI(int paramIdx, double normalizedValue);
+  virtual void BeginInformHostOfParamChange(int paramIdx) = 0;
+  virtual void InformHostOfParamChange(int paramIdx, double normalizedValue) = 0;
+  virtual void EndInformHostOfParamChange(int paramIdx) = 0;
+  virtual void InformHostOfProgramChange() = 0;
+  virtual bool IsRenderingOffline() { return false; }
+  virtual int GetSamplePos() = 0;
+  virtual double GetTempo() = 0;
+  virtual void GetTimeSig(int* pNumerator, int* pDenominator) = 0;
+  virtual void GetTime(ITimeInfo* pTimeInfo) = 0;
+  virtual EHost GetHost() { return mHost; }
+  virtual EAPI GetAPI() { return mAPI; }
+  virtual void ResizeGraphics(int w, int h) = 0;
+  virtual void HostSpecificInit() {}
+  // Takes ownership of the editor; null does nothing.
+  virtual void AttachGraphics(IGraphics* pGraphics);
+  virtual void SetLatency(int samples) { mLatency = samples; }
+  virtual bool SendMidiMsg(IMidiMsg* pMsg) = 0;
+  virtual bool SendSysEx(ISysEx* /*pSysEx*/) { return false; }
+  virtual void RedrawParamControls();
+  virtual void DirtyPTCompareState() {}
+  virtual void PresetsChangedByHost() {}
+  virtual void SetBlockSize(int blockSize);
+
+  // ---- Parameters ----
+  int NParams() const { return mParams.GetSize(); }
+  // Null for an index outside the list.
+  IParam* GetParam(int idx) const { return mParams.Get(idx); }
+  // Runs OnParamChange for every parameter; takes no lock of its own.
+  void OnParamReset();
+  // Tells the host every parameter's normalised value, under the lock.
+  void DirtyParameters();
+  int NParamGroups() const { return mParamGroups.GetSize(); }
+  // Group names are 1-based in host queries; this takes the 0-based list index.
+  const char* GetParamGroupName(int idx) const;
+  UTL_Mutex* GetMutex() { return &mMutex; }
+
+  // ---- Identity ----
+  int GetEffectVersion(bool decimal) const;
+  // out must hold kVersionStrSize bytes.
+  void GetEffectVersionStr(char* out) const;
+  // Asks GetHost() first so the wrapper can identify the host on first use.
+  int GetHostVersion(bool decimal);
+  void GetHostVersionStr(char* out);
+  // Stores the host found by LookUpHost(name); returns whether it was recognised.
+  bool SetHost(const char* name, int version);
+  const char* GetEffectName() const { return mEffectName; }
+  const char* GetMfrName() const { return mMfrName; }
+  const char* GetProductName() const { return mProductName; }
+  int GetUniqueID() const { return mUniqueID; }
+  int GetMfrID() const { return mMfrID; }
+  bool IsInst() const { return mIsInst; }
+  bool DoesMIDI() const { return mDoesMIDI; }
+  bool DoesStateChunks() const { return mStateChunks; }
+  bool IsBypassed() const { return mIsBypassed; }
+  const char* GetAPIString() const;
+  const char* GetArchString() const { return "x64"; }
+  IGraphics* GetGUI() const { return mGraphics; }
+
+  // ---- Timing ----
+  void SetSampleRate(double sampleRate) { mSampleRate = sampleRate; }
+  double GetSampleRate() const { return mSampleRate; }
+  int GetBlockSize() const { return mBlockSize; }
+  int GetLatency() const { return mLatency; }
+  unsigned GetTailSize() const { return mTailSize; }
+  // sample rate * 60 / tempo, or 0 without a positive tempo.
+  double GetSamplesPerBeat();
+
+  // ---- MIDI ----
+  // Sends every message in order; true only if every send succeeded.
+  bool SendMidiMsgs(UTL_TypedBuf<IMidiMsg>* pMsgs);
+
+  // ---- Audio channels and buffers ----
+  int NInChannels() const { return mInChannels.GetSize(); }
+  int NOutChannels() const { return mOutChannels.GetSize(); }
+  int NChannelIO() const { return mChannelIO.GetSize(); }
+  // false for an index outside the list.
+  bool GetChannelIO(int idx, int* pNIn, int* pNOut) const;
+  // A negative count matches any configuration.
+  bool LegalIO(int nIn, int nOut) const;
+  void LimitToStereoIO();
+  bool IsInChannelConnected(int chIdx) const;
+  bool IsOutChannelConnected(int chIdx) const;
+  void SetInputChannelConnections(int idx, int n, bool connected);
+  void SetOutputChannelConnections(int idx, int n, bool connected);
+  void SetInputLabel(int idx, const char* label);
+  void SetOutputLabel(int idx, const char* label);
+  const char* GetInputLabel(int idx) const;
+  const char* GetOutputLabel(int idx) const;
+  // Only buses 0 and 1 take an input label.
+  void SetInputBusLabel(int idx, const char* label);
+  void SetOutputBusLabel(int idx, const char* label);
+  int NInputBusLabels() const { return mInputBusLabels.GetSize(); }
+  int NOutputBusLabels() const { return mOutputBusLabels.GetSize(); }
+  // Null for an index outside the list.
+  const char* GetInputBusLabel(int idx) const;
+  const char* GetOutputBusLabel(int idx) const;
+
+  // Host arrays for channels idx .. idx + n - 1; each connected channel takes the next array.
+  void AttachInputBuffers(int idx, int n, double** ppData, int nFrames);
+  void AttachInputBuffers(int idx, int n, float** ppData, int nFrames);
+  void AttachOutputBuffers(int idx, int n, double** ppData);
+  void AttachOutputBuffers(int idx, int n, float** ppData);
+  // One block. The first argument selects the sample width only. Where scratch memory
+  // stands in for a channel, at most the block size of frames is processed.
+  void ProcessBuffers(double sampleType, int nFrames);
+  void ProcessBuffers(float sampleType, int nFrames);
+  void ProcessBuffersAccumulating(float sampleType, int nFrames);
+  void PassThroughBuffers(double sampleType, int nFrames);
+  void PassThroughBuffers(float sampleType, int nFrames);
+  void ZeroScratchBuffers();
+
+  // ---- Presets ----
+  int NPresets() const { return mPresets.GetSize(); }
+  int GetCurrentPresetIdx() const { return mCurrentPresetIdx; }
+  // "" for an index outside the list.
+  const char* GetPresetName(int idx) const;
+  // Null for an index outside the list.
+  IPreset* GetPreset(int idx) const { return mPresets.Get(idx); }
+  // One value per parameter: int for bool/int/enum parameters, double otherwise.
+  void MakePreset(const char* name, ...);
+  // nParamsNamed pairs of (parameter index, value); unnamed parameters keep their value.
+  void MakePresetFromNamedParams(const char* name, int nParamsNamed, ...);
+  void MakePresetFromChunk(const char* name, ByteChunk* pChunk);
+  // Decodes Base64 into exactly sizeOfChunk bytes (zero-filled where the text is short).
+  void MakePresetFromBlob(const char* name, const char* blob, int sizeOfChunk);
+  // Fills up to nPresets unused slots with the current state; null name gives "Empty".
+  void MakeDefaultPreset(const char* name = nullptr, int nPresets = 1);
+  void EnsureDefaultPreset();
+  void PruneUninitializedPresets();
+  bool RestorePreset(int idx);
+  bool RestorePreset(const char* name);
+  void ModifyCurrentPreset(const char* name = nullptr);
+
+  // ---- State chunks ----
+  bool SerializeParams(ByteChunk* pChunk);
+  int UnserializeParams(ByteChunk* pChunk, int startPos);
+  bool SerializePresets(ByteChunk* pChunk);
+  int UnserializePresets(ByteChunk* pChunk, int startPos);
+  static void InitChunkWithFrameworkVer(ByteChunk* pChunk);
+  static int GetFrameworkVerFromChunk(ByteChunk* pChunk, int* pPos);
+
+  // ---- Preset files and text dumps; false for an empty path or a failed file ----
+  bool SaveProgramAsFXP(UTL_String* pPath);
+  bool SaveBankAsFXB(UTL_String* pPath);
+  bool LoadProgramFromFXP(UTL_String* pPath);
+  bool LoadBankFromFXB(UTL_String* pPath);
+  bool DumpPresetSrcCode(const char* path, const char** paramEnumNames);
+  bool DumpPresetBlob(const char* path);
+  bool DumpBankBlob(const char* path);
+
+ protected:
+  // The 64-bit slot arrays the processor receives.
+  double** InData() const { return mInData.Get(); }
+  double** OutData() const { return mOutData.Get(); }
+
+  UTL_PtrList<ChannelIO> mChannelIO;
+  UTL_Mutex mMutex;
+  char mEffectName[kMaxEffectNameLength];
+  char mProductName[kMaxEffectNameLength];
+  char mMfrName[kMaxEffectNameLength];
+  int mUniqueID;
+  int mMfrID;
+  int mVersion;
+  EAPI mAPI;
+  EHost mHost = kHostUninit;
+  int mHostVersion = 0;
+  bool mStateChunks;
+  bool mIsInst;
+  bool mDoesMIDI;
+  bool mIsBypassed = false;
+  int mCurrentPresetIdx = 0;
+  double mSampleRate = 44100.0;
+  int mBlockSize = 0;
+  int mLatency;
+  unsigned mTailSize = 0;
+  NChanDelayLine* mDelay = nullptr;  // never created in this system
+  UTL_PtrList<UTL_String> mParamGroups;
+  IGraphics* mGraphics = nullptr;
+  UTL_PtrList<IParam> mParams;
+  UTL_PtrList<IPreset> mPresets;
+  UTL_TypedBuf<double*> mInData;
+  UTL_TypedBuf<double*> mOutData;
+  UTL_PtrList<InChannel> mInChannels;
+  UTL_PtrList<OutChannel> mOutChannels;
+  UTL_PtrList<UTL_String> mInputBusLabels;
+  UTL_PtrList<UTL_String> mOutputBusLabels;
+
+ private:
+  void ParseChannelIO(const char* channelIOStr);
+  void ConvertOutputs(int nFrames, bool accumulate);
+  // nFrames cut to what every channel's memory can take (0 while a slot is unset).
+  int SafeFrames(int nFrames) const;
+  bool ReadFileIntoChunk(UTL_String* pPath, ByteChunk* pChunk);
+  bool WriteChunkToFile(UTL_String* pPath, ByteChunk* pChunk);
+  void PutProgramHeader(ByteChunk* pChunk, const char* magic, int byteSize, const char* name);
+};
