@@ -55,4 +55,17 @@ bool IsLiveObject(HGDIOBJ obj);
 // Calls fn for every live context (with the pool lock held).
 void ForEachLiveContext(void (*fn)(GDI_Context*, void*), void* user);
 
+// Font rules of CreateFont: the size from the height (or width) argument, and the face text
+// with " Bold" / " Italic" appended by weight and italic byte.
+float FontSizeFromArgs(int height, int width);
+void FontFaceText(const char* faceName, int weight, bool italic, char* out, int outSize);
+
+// The selected font when it is a live font, else the default font (null if none can be made).
+GDI_PlatformFont* ContextFont(HDC ctx);
+
+// What a font object was made from and matched to; null or 0 for anything but a live font.
+const char* FontFaceTextOf(HFONT font);
+const char* FontFileOf(HFONT font);
+float FontSizeOf(HFONT font);
+
 }  // namespace gdi
