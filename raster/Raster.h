@@ -7,6 +7,7 @@
 #include "raster/RAS_Clip.h"
 #include "raster/RAS_Combiners.h"
 #include "raster/RAS_Fill.h"
+#include "raster/RAS_PNG.h"
 #include "raster/RAS_Pixel.h"
 #include "raster/RAS_Rect.h"
 #include "raster/RAS_SysBitmap.h"
