@@ -1,0 +1,60 @@
+#pragma once
+// Private object model of the Core Foundation stand-in: every CF object derives from
+// CFRuntimeObject, which carries the reference count and the behaviour CFEqual, CFHash and
+// CFCopyDescription dispatch to.
+
+#include <CoreFoundation/CoreFoundation.h>
+
+#include <atomic>
+#include <string>
+
+enum CFRuntimeTypeID : CFTypeID {
+  kCFRuntimeAllocator = 1,
+  kCFRuntimeNull,
+  kCFRuntimeBoolean,
+  kCFRuntimeString,
+  kCFRuntimeNumber,
+  kCFRuntimeData,
+  kCFRuntimeArray,
+  kCFRuntimeDictionary,
+  kCFRuntimeDate,
+  kCFRuntimeError,
+  kCFRuntimeURL,
+  kCFRuntimeBundle,
+};
+
+struct CFRuntimeObject {
+  explicit CFRuntimeObject(CFAllocatorRef alloc = nullptr) : mAllocator(alloc) {}
+  CFRuntimeObject(const CFRuntimeObject&) = delete;
+  CFRuntimeObject& operator=(const CFRuntimeObject&) = delete;
+  virtual ~CFRuntimeObject() = default;
+
+  virtual CFTypeID TypeID() const = 0;
+  // Called only with an object of the same type id.
+  virtual bool Equals(const CFRuntimeObject& other) const { return this == &other; }
+  virtual CFHashCode Hash() const { return reinterpret_cast<CFHashCode>(this); }
+  virtual std::string Describe() const;
+
+  std::atomic<CFIndex> mRetainCount{1};
+  // Immortal objects (constant strings, singletons) ignore retain and release.
+  bool mImmortal = false;
+  CFAllocatorRef mAllocator;
+};
+
+// Null for a null reference.
+inline const CFRuntimeObject* CFObj(CFTypeRef cf) {
+  return static_cast<const CFRuntimeObject*>(cf);
+}
+
+// The object as type T when its type id matches, else null; CF calls use it so that a
+// reference of the wrong type is refused instead of misread.
+template <typename T>
+T* CFCast(CFTypeRef cf) {
+  auto* obj = const_cast<CFRuntimeObject*>(CFObj(cf));
+  return obj && obj->TypeID() == T::kTypeID ? static_cast<T*>(obj) : nullptr;
+}
+
+// Helpers shared by the implementation files.
+std::string CFDescribe(CFTypeRef cf);                         // "(null)" for null
+CFStringRef CFStringCreateFromUTF8(const std::string& text);  // never null
+const std::string& CFStringUTF8(CFStringRef s);               // empty for null or non-strings
