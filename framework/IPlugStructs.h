@@ -3,6 +3,12 @@
 
 #include "framework/UTL_String.h"
 
+// A four-character code such as "Qzvk" as the 32-bit value hosts use ('Qzvk').
+constexpr int FourCC(const char (&code)[5]) {
+  return (int)(((unsigned)(unsigned char)code[0] << 24) | ((unsigned)(unsigned char)code[1] << 16) |
+               ((unsigned)(unsigned char)code[2] << 8) | (unsigned)(unsigned char)code[3]);
+}
+
 // Which plug-in interface an instance serves.
 enum EAPI : int { kAPIVST2 = 0, kAPIVST3 = 1, kAPIAU = 2, kAPIRTAS = 3, kAPIAAX = 4, kAPISA = 5 };
 

@@ -274,5 +274,5 @@ class IPluginBase {
   int SafeFrames(int nFrames) const;
   bool ReadFileIntoChunk(UTL_String* pPath, ByteChunk* pChunk);
   bool WriteChunkToFile(UTL_String* pPath, ByteChunk* pChunk);
-  void PutProgramHeader(ByteChunk* pChunk, const char* magic, int byteSize, const char* name);
+  void PutProgramHeader(ByteChunk* pChunk, int magic, int byteSize, const char* name);
 };

@@ -12,16 +12,11 @@ constexpr int kFXPHeaderSize = 56;
 constexpr int kFXBHeaderSize = 156;
 constexpr int kFXBReservedSize = 124;
 
-constexpr int FourCC(const char* s) {
-  return (int)(((unsigned)(unsigned char)s[0] << 24) | ((unsigned)(unsigned char)s[1] << 16) |
-               ((unsigned)(unsigned char)s[2] << 8) | (unsigned)(unsigned char)s[3]);
-}
-
-const int kCcnK = FourCC("CcnK");
-const int kFPCh = FourCC("FPCh");
-const int kFxCk = FourCC("FxCk");
-const int kFBCh = FourCC("FBCh");
-const int kFxBk = FourCC("FxBk");
+constexpr int kCcnK = FourCC("CcnK");
+constexpr int kFPCh = FourCC("FPCh");
+constexpr int kFxCk = FourCC("FxCk");
+constexpr int kFBCh = FourCC("FBCh");
+constexpr int kFxBk = FourCC("FxBk");
 
 unsigned SwapBytes(unsigned v) {
   return (v >> 24) | ((v >> 8) & 0xff00u) | ((v << 8) & 0xff0000u) | (v << 24);
@@ -113,11 +108,10 @@ void AppendBlobLine(UTL_String* pText, const char* name, const ByteChunk& chunk)
 }
 }  // namespace
 
-void IPluginBase::PutProgramHeader(ByteChunk* pChunk, const char* magic, int byteSize,
-                                   const char* name) {
+void IPluginBase::PutProgramHeader(ByteChunk* pChunk, int magic, int byteSize, const char* name) {
   PutBigEndian(pChunk, kCcnK);
   PutBigEndian(pChunk, byteSize);
-  PutBigEndian(pChunk, FourCC(magic));
+  PutBigEndian(pChunk, magic);
   PutBigEndian(pChunk, 1);
   PutBigEndian(pChunk, mUniqueID);
   PutBigEndian(pChunk, GetEffectVersion(true));
@@ -163,12 +157,12 @@ bool IPluginBase::SaveProgramAsFXP(UTL_String* pPath) {
     ByteChunk state;
     InitChunkWithFrameworkVer(&state);
     SerializeState(&state);
-    PutProgramHeader(&file, "FPCh", state.Size() + 60, name);
+    PutProgramHeader(&file, kFPCh, state.Size() + 60, name);
     int length = state.Size();
     PutBigEndian(&file, length);
     file.PutChunk(&state);
   } else {
-    PutProgramHeader(&file, "FxCk", 0, name);
+    PutProgramHeader(&file, kFxCk, 0, name);
     for (int i = 0; i < NParams(); ++i)
       PutBigEndianFloat(&file, (float)GetParam(i)->GetNormalized());
   }
@@ -180,10 +174,10 @@ bool IPluginBase::SaveBankAsFXB(UTL_String* pPath) {
   ByteChunk file;
   char reserved[kFXBReservedSize] = {};
 
-  auto putBankHeader = [&](const char* magic, int byteSize) {
+  auto putBankHeader = [&](int magic, int byteSize) {
     PutBigEndian(&file, kCcnK);
     PutBigEndian(&file, byteSize);
-    PutBigEndian(&file, FourCC(magic));
+    PutBigEndian(&file, magic);
     PutBigEndian(&file, 2);
     PutBigEndian(&file, mUniqueID);
     PutBigEndian(&file, GetEffectVersion(true));
@@ -196,14 +190,14 @@ bool IPluginBase::SaveBankAsFXB(UTL_String* pPath) {
     ByteChunk bank;
     InitChunkWithFrameworkVer(&bank);
     SerializePresets(&bank);
-    putBankHeader("FBCh", bank.Size() + 160);
+    putBankHeader(kFBCh, bank.Size() + 160);
     PutBigEndian(&file, bank.Size());
     file.PutChunk(&bank);
   } else {
-    putBankHeader("FxBk", 0);
+    putBankHeader(kFxBk, 0);
     for (int p = 0; p < NPresets(); ++p) {
       IPreset* preset = mPresets.Get(p);
-      PutProgramHeader(&file, "FxCk", 0, preset->mName);
+      PutProgramHeader(&file, kFxCk, 0, preset->mName);
       for (int i = 0; i < NParams(); ++i) {
         double value = 0.0;
         preset->mChunk.Get(&value, i * (int)sizeof(double));
