@@ -118,3 +118,85 @@ inline void Plot(RAS_pixel* p, const Ink& ink, int w) {
 }
 
 }  // namespace ras_shape
+
+namespace ras_shape {
+
+// The combiner for bitmap sources at one weight, chosen by the mode's combiner bits: copy at
+// 256 takes the source whole, the source-alpha forms weight by each source pixel's alpha.
+template <class F>
+bool WithBlitCombiner(int mode, int weight, F&& f) {
+  if (weight == 0) return false;
+  switch (mode & BLIT_DISPATCH_MASK) {
+    case BLIT_COPY:
+      if (weight < 1) return false;
+      if (weight == 256) return f(Tag<_RAS_CombinePixelsClobberNoClamp>()), true;
+      return f(Tag<_RAS_CombinePixelsCopyNoClamp>()), true;
+    case BLIT_ADD:
+      return f(Tag<_RAS_CombinePixelsAdd>()), true;
+    case BLIT_DODGE:
+      return f(Tag<_RAS_CombinePixelsColorDodge>()), true;
+    case BLIT_MUL:
+      return f(Tag<_RAS_CombinePixelsMulNoClamp>()), true;
+    case BLIT_OVERLAY:
+      return f(Tag<_RAS_CombinePixelsOverlay>()), true;
+    case BLIT_HSVADJUST:
+      return f(Tag<_RAS_CombinePixelsHSVAdjust>()), true;
+    case BLIT_FLAG_SOURCE_ALPHA | BLIT_COPY:
+      if (weight == 256)
+        return f(Tag<_RAS_CombinePixelsCopySourceAlphaIgnoreAlphaParmNoClamp>()), true;
+      return f(Tag<_RAS_CombinePixelsCopySourceAlphaNoClamp>()), true;
+    case BLIT_FLAG_SOURCE_ALPHA | BLIT_ADD:
+      return f(Tag<_RAS_CombinePixelsAddSourceAlpha>()), true;
+    case BLIT_FLAG_SOURCE_ALPHA | BLIT_DODGE:
+      return f(Tag<_RAS_CombinePixelsColorDodgeSourceAlpha>()), true;
+    case BLIT_FLAG_SOURCE_ALPHA | BLIT_MUL:
+      return f(Tag<_RAS_CombinePixelsMulSourceAlphaNoClamp>()), true;
+    case BLIT_FLAG_SOURCE_ALPHA | BLIT_OVERLAY:
+      return f(Tag<_RAS_CombinePixelsOverlaySourceAlpha>()), true;
+    case BLIT_FLAG_SOURCE_ALPHA | BLIT_HSVADJUST:
+      return f(Tag<_RAS_CombinePixelsHSVAdjustSourceAlpha>()), true;
+  }
+  return false;
+}
+
+template <class C>
+inline void PlotWord(RAS_pixel* p, RAS_pixel v, int w) {
+  C::doPix((unsigned char*)p, RAS_GETR(v), RAS_GETG(v), RAS_GETB(v), RAS_GETA(v), w);
+}
+
+// Bilinear sample at a 16.16 position whose integer part (col, row) lies inside
+// [0, right) x [0, bottom): the last column mixes only vertically, the last row only
+// horizontally, and the corner takes the pixel itself.
+inline RAS_pixel Bilinear(const Surface& src, long long col, long long row, unsigned fx,
+                          unsigned fy, long long right, long long bottom) {
+  const RAS_pixel* p = src.At(int(col), int(row));
+  const bool lastCol = col + 1 >= right, lastRow = row + 1 >= bottom;
+  if (lastCol && lastRow) return p[0];
+  unsigned w00, w10 = 0, w01 = 0, w11 = 0;
+  RAS_pixel p10 = 0, p01 = 0, p11 = 0;
+  if (lastCol) {
+    w00 = 65536 - fy, w01 = fy, p01 = p[src.step];
+  } else if (lastRow) {
+    w00 = 65536 - fx, w10 = fx, p10 = p[1];
+  } else {
+    const unsigned fxy = unsigned(((unsigned long long)fx * fy) >> 16);
+    w00 = 65536 - fx - fy + fxy, w10 = fx - fxy, w01 = fy - fxy, w11 = fxy;
+    p10 = p[1], p01 = p[src.step], p11 = p[src.step + 1];
+  }
+  const RAS_pixel p00 = p[0];
+  RAS_pixel out = 0;
+  for (int shift = 0; shift < 32; shift += 8) {
+    const unsigned v = ((p00 >> shift) & 0xff) * w00 + ((p10 >> shift) & 0xff) * w10 +
+                       ((p01 >> shift) & 0xff) * w01 + ((p11 >> shift) & 0xff) * w11;
+    out |= (v >> 16) << shift;
+  }
+  return out;
+}
+
+// Positions of resampling loops are 16.16 values held in 64 bits; set-up rejects starts and
+// increments beyond these magnitudes (in pixels), far outside any real bitmap, so the
+// stepping can never overflow.
+constexpr double kMaxPosition = 1 << 30;
+constexpr double kMaxIncrement = 1 << 20;
+
+}  // namespace ras_shape

@@ -1,0 +1,168 @@
+// Scaled blits: set-up in floating point once per call, then 16.16 stepping per pixel with
+// the combiner as a template parameter of each loop.
+
+#include "raster/RAS_ScaledBlit.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "raster/RAS_Blit.h"
+#include "raster/RAS_ShapeKit.h"
+
+using namespace ras_shape;
+
+namespace {
+
+long long CeilDiv(long long a, long long b) { return a / b + ((a % b) != 0 && a > 0); }
+
+// The indices i in [0, n) whose position start + i * step lies in [lo, hi).
+void StepRange(long long start, long long step, long long lo, long long hi, long long n,
+               long long* first, long long* end) {
+  long long f, e;
+  if (step == 0) {
+    f = 0, e = (start >= lo && start < hi) ? n : 0;
+  } else if (step > 0) {
+    f = start >= lo ? 0 : CeilDiv(lo - start, step);
+    e = start >= hi ? 0 : CeilDiv(hi - start, step);
+  } else {
+    f = start < hi ? 0 : (start - hi) / -step + 1;
+    e = start < lo ? 0 : (start - lo) / -step + 1;
+  }
+  f = std::clamp(f, 0LL, n), e = std::clamp(e, 0LL, n);
+  *first = f, *end = std::max(e, f);
+}
+
+struct Scale {
+  Surface dst, src;
+  int dx, dy;                // destination position of index (0, 0)
+  long long i0, i1, j0, j1;  // visible columns and rows
+  long long sx, xstep, sy, ystep;
+  long long right, bottom;  // sampling bounds in source pixels
+};
+
+template <class C, class Sample>
+void ScaleLoop(const Scale& k, int weight, Sample sample) {
+  for (long long j = k.j0; j < k.j1; ++j) {
+    const long long row = (k.sy + j * k.ystep) >> 16;
+    const unsigned fy = unsigned((k.sy + j * k.ystep) & 0xffff);
+    RAS_pixel* d = k.dst.At(int(k.dx + k.i0), int(k.dy + j));
+    long long pos = k.sx + k.i0 * k.xstep;
+    for (long long i = k.i0; i < k.i1; ++i, ++d, pos += k.xstep)
+      PlotWord<C>(d, sample(pos >> 16, unsigned(pos & 0xffff), row, fy), weight);
+  }
+}
+
+template <class C>
+void ScaleNearest(const Scale& k, int weight) {
+  ScaleLoop<C>(k, weight, [&](long long col, unsigned, long long row, unsigned) {
+    return *k.src.At(int(col), int(row));
+  });
+}
+
+template <class C>
+void ScaleBilinear(const Scale& k, int weight) {
+  ScaleLoop<C>(k, weight, [&](long long col, unsigned fx, long long row, unsigned fy) {
+    return Bilinear(k.src, col, row, fx, fy, k.right, k.bottom);
+  });
+}
+
+// Shrinking: a box of (2 radius + 1) squared source pixels around each sample, leaving out
+// pixels beyond the sampling bounds. Every window weight saturates, so it is a plain average.
+template <class C>
+void ScaleFilterDown(const Scale& k, int weight, int radius) {
+  ScaleLoop<C>(k, weight, [&](long long col, unsigned, long long row, unsigned) {
+    unsigned sum[4] = {0, 0, 0, 0}, count = 0;
+    const long long y0 = std::max(row - radius, 0LL), y1 = std::min(row + radius, k.bottom - 1);
+    const long long x0 = std::max(col - radius, 0LL), x1 = std::min(col + radius, k.right - 1);
+    for (long long y = y0; y <= y1; ++y) {
+      const RAS_pixel* p = k.src.At(0, int(y));
+      for (long long x = x0; x <= x1; ++x, ++count)
+        for (int c = 0; c < 4; ++c) sum[c] += (p[x] >> (8 * c)) & 0xff;
+    }
+    RAS_pixel out = 0;
+    for (int c = 0; c < 4; ++c) out |= (sum[c] / count) << (8 * c);
+    return out;
+  });
+}
+
+// Plain copies at the two common alphas move whole words.
+void ScaleWords(const Scale& k, bool halfMix) {
+  for (long long j = k.j0; j < k.j1; ++j) {
+    const RAS_pixel* s = k.src.Row(int((k.sy + j * k.ystep) >> 16));
+    RAS_pixel* d = k.dst.At(int(k.dx + k.i0), int(k.dy + j));
+    long long pos = k.sx + k.i0 * k.xstep;
+    if (halfMix)
+      for (long long i = k.i0; i < k.i1; ++i, ++d, pos += k.xstep)
+        _RAS_CombinePixelsHalfMixFAST::doPix(d, s[pos >> 16]);
+    else
+      for (long long i = k.i0; i < k.i1; ++i, ++d, pos += k.xstep) *d = s[pos >> 16];
+  }
+}
+
+bool InRange(double v, double limit) { return std::isfinite(v) && std::fabs(v) <= limit; }
+
+}  // namespace
+
+void RAS_ScaledBlit(RAS_IBitmap* dest, RAS_IBitmap* src, int dstx, int dsty, int dstw, int dsth,
+                    float srcx, float srcy, float srcw, float srch, float alpha, int mode) {
+  if (!dest || !src || dstw == 0 || dsth == 0 || alpha == 0) return;
+  if (!InRange(srcx, kMaxPosition) || !InRange(srcy, kMaxPosition) ||
+      !InRange(srcw, kMaxPosition) || !InRange(srch, kMaxPosition))
+    return;
+  const bool filter = (mode & 0xff00) == BLIT_FLAG_FILTER;
+
+  // Same size: an ordinary blit, unless filtering from a position between pixels.
+  if (dstw > 0 && dsth > 0 && std::fabs(srcw - dstw) < 0.001 && std::fabs(srch - dsth) < 0.001) {
+    const double nx = std::floor(srcx + 0.5), ny = std::floor(srcy + 0.5);
+    if (!filter || (std::fabs(srcx - nx) < 0.03 && std::fabs(srcy - ny) < 0.03)) {
+      RAS_Blit(dest, src, dstx, dsty, int(nx), int(ny), dstw, dsth, alpha, mode);
+      return;
+    }
+  }
+
+  Scale k;
+  if (!k.dst.Open(dest) || !k.src.Open(src)) return;
+  long long dx = dstx, dy = dsty, w = dstw, h = dsth;
+  double sx = srcx, sy = srcy, sw = srcw, sh = srch;
+  // Mirroring: walk the source backwards from its far edge. The first sample sits one step
+  // in from that edge, the reflection of the forward walk, so that every source column
+  // shows and none is sampled beyond the rectangle.
+  if (w < 0) dx += w, w = -w, sx += sw, sw = -sw, sx += sw / w;
+  if (h < 0) dy += h, h = -h, sy += sh, sh = -sh, sy += sh / h;
+  const double xs = sw / double(w), ys = sh / double(h);
+  if (!InRange(xs, kMaxIncrement) || !InRange(ys, kMaxIncrement)) return;
+  if (dx < 0) sx -= dx * xs, w += dx, dx = 0;
+  if (dy < 0) sy -= dy * ys, h += dy, dy = 0;
+  if (w <= 0 || h <= 0 || dx >= k.dst.w || dy >= k.dst.h) return;
+  w = std::min<long long>(w, k.dst.w - dx), h = std::min<long long>(h, k.dst.h - dy);
+  if (!InRange(sx, kMaxPosition) || !InRange(sy, kMaxPosition)) return;
+
+  k.right =
+      std::min<long long>(ToIntTrunc(std::max(0.0f, srcw) + double(srcx) + 0.999999), k.src.w);
+  k.bottom =
+      std::min<long long>(ToIntTrunc(std::max(0.0f, srch) + double(srcy) + 0.999999), k.src.h);
+  if (k.right <= 0 || k.bottom <= 0) return;
+  k.dx = int(dx), k.dy = int(dy);
+  k.sx = ToFixed(sx), k.sy = ToFixed(sy), k.xstep = ToFixed(xs), k.ystep = ToFixed(ys);
+  // Samples outside [0, right) x [0, bottom) leave their destination pixels alone.
+  StepRange(k.sx, k.xstep, 0, k.right << 16, w, &k.i0, &k.i1);
+  StepRange(k.sy, k.ystep, 0, k.bottom << 16, h, &k.j0, &k.j1);
+  if (k.i0 >= k.i1 || k.j0 >= k.j1) return;
+
+  const int weight = RAS_WeightFromAlpha(alpha);
+  if ((mode & 0x1ffff) == 0 && (weight == 256 || weight == 128)) {
+    ScaleWords(k, weight == 128);
+    return;
+  }
+  const bool down = filter && std::fabs(xs) >= 1.7 && std::fabs(ys) >= 1.7;
+  const int radius = std::max(std::llabs(k.xstep), std::llabs(k.ystep)) <= 0x30000 ? 1 : 2;
+  WithBlitCombiner(mode, weight, [&](auto tag) {
+    using C = typename decltype(tag)::type;
+    if (down)
+      ScaleFilterDown<C>(k, weight, radius);
+    else if (filter)
+      ScaleBilinear<C>(k, weight);
+    else
+      ScaleNearest<C>(k, weight);
+  });
+}
