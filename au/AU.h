@@ -1,0 +1,5 @@
+#pragma once
+// The Audio Unit wrapper's public interface.
+
+#include "au/CFAUPreset.h"
+#include "au/IPluginAU.h"

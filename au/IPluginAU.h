@@ -1,0 +1,171 @@
+#pragma once
+// The Audio Unit wrapper: speaks the component protocol to the host and maps it onto the
+// plug-in base. The effect derives from it; the exported entry forwards to IPluginAUEntry.
+
+#include <AudioToolbox/AudioToolbox.h>
+#include <AudioUnit/AudioUnit.h>
+#include <CoreFoundation/CoreFoundation.h>
+#include <CoreServices/CoreServices.h>
+
+#include "framework/Framework.h"
+
+class IPluginAU : public IPluginBase {
+ public:
+  // Most host channels one bus may carry; the input pull list has room for this many.
+  static constexpr int kMaxBusChannels = 128;
+  // Maximum frames per slice until the host sets its own.
+  static constexpr int kDefaultBlockSize = 1024;
+  // Largest slice a host may announce; keeps the scratch buffers within reason.
+  static constexpr UInt32 kMaxFramesPerSlice = 1u << 20;
+
+  IPluginAU(const IPluginInstanceInfo& instanceInfo, int nParams, const char* channelIOStr,
+            int nPresets, const char* effectName, const char* productName, const char* mfrName,
+            int vendorVersion, int uniqueID, int mfrID, int latency, bool plugDoesMidi,
+            bool plugDoesChunks, bool plugIsInst, int plugScChans = 0);
+  ~IPluginAU() override;
+
+  // The component entry: one call per host operation, selector in params->what.
+  static ComponentResult IPluginAUEntry(ComponentParameters* params, void* pPlug);
+
+  // Fast-dispatch procedures handed to hosts through the FastDispatch property.
+  static ComponentResult GetParamProc(void* pPlug, AudioUnitParameterID paramID,
+                                      AudioUnitScope scope, AudioUnitElement element,
+                                      AudioUnitParameterValue* pValue);
+  static ComponentResult SetParamProc(void* pPlug, AudioUnitParameterID paramID,
+                                      AudioUnitScope scope, AudioUnitElement element,
+                                      AudioUnitParameterValue value, UInt32 offsetFrames);
+  static ComponentResult RenderProc(void* pPlug, AudioUnitRenderActionFlags* pFlags,
+                                    const AudioTimeStamp* pTimestamp, UInt32 outputBusIdx,
+                                    UInt32 nFrames, AudioBufferList* pBufferList);
+
+  // Host services the base asks for.
+  void BeginInformHostOfParamChange(int idx) override;
+  void InformHostOfParamChange(int idx, double normalizedValue) override;
+  void EndInformHostOfParamChange(int idx) override;
+  void InformHostOfProgramChange() override;
+  bool IsRenderingOffline() override;
+  int GetSamplePos() override;
+  double GetTempo() override;
+  void GetTimeSig(int* pNum, int* pDenom) override;
+  void GetTime(ITimeInfo* pTimeInfo) override;
+  EHost GetHost() override;
+  void ResizeGraphics(int w, int h) override;
+  void HostSpecificInit() override;
+  void SetLatency(int samples) override;
+  bool SendMidiMsg(IMidiMsg* pMsg) override;
+  void SetBlockSize(int blockSize) override;
+
+  enum EAUInputType {
+    eNotConnected = 0,
+    eDirectFastProc = 1,
+    eDirectNoFastProc = 2,
+    eRenderCallback = 3
+  };
+
+  struct BusChannels {
+    bool mIsConnected = false;
+    int mHostChannelCount = -1;
+    int mPlugChannelCount = 0;
+    int mFirstPlugChannel = 0;
+  };
+
+  // How one input bus gets its audio; all zero means not connected.
+  struct InputConnection {
+    void* mUpstreamObject;
+    AudioUnit mUpstreamUnit;
+    int mUpstreamBus;
+    AudioUnitRenderProc mUpstreamRenderProc;
+    AURenderCallbackStruct mRenderCallback;
+    EAUInputType mInputType;
+  };
+
+  struct PropertyListener {
+    AudioUnitPropertyID mPropID;
+    AudioUnitPropertyListenerProc mListenerProc;
+    void* mProcArgs;
+  };
+
+ protected:
+  ComponentResult GetProperty(AudioUnitPropertyID propID, AudioUnitScope scope,
+                              AudioUnitElement element, UInt32* pDataSize, Boolean* pWriteable,
+                              void* pData);
+  ComponentResult SetProperty(AudioUnitPropertyID propID, AudioUnitScope scope,
+                              AudioUnitElement element, UInt32* pDataSize, const void* pData);
+  ComponentResult GetState(CFPropertyListRef* ppPropList);
+  ComponentResult SetState(CFPropertyListRef pPropList);
+
+  void InformListeners(AudioUnitPropertyID propID, AudioUnitScope scope);
+
+  void AssessInputConnections();
+  bool CheckLegalIO(AudioUnitScope scope, int busIdx, int nChannels);
+  bool CheckLegalIO();
+  int NHostChannelsConnected(UTL_PtrList<BusChannels>* pBuses, int excludeIdx = -1);
+
+ private:
+  ComponentResult Open(ComponentInstance instance);
+  ComponentResult Initialize();
+  void Uninitialize();
+  void ClearConnections();
+
+  ComponentResult AddPropertyListener(AudioUnitPropertyID propID,
+                                      AudioUnitPropertyListenerProc proc, void* userData);
+  void RemovePropertyListener(AudioUnitPropertyID propID, AudioUnitPropertyListenerProc proc,
+                              bool matchUserData, void* userData);
+  ComponentResult AddRenderNotify(AURenderCallback proc, void* refCon);
+  void RemoveRenderNotify(AURenderCallback proc);
+  ComponentResult ScheduleParameters(const AudioUnitParameterEvent* pEvents, UInt32 nEvents);
+
+  // Property helpers, one per group of related ids.
+  ComponentResult GetParamInfo(AudioUnitElement element, AudioUnitParameterInfo* pInfo);
+  ComponentResult GetParamValueStrings(AudioUnitElement element, UInt32* pDataSize, void* pData);
+  ComponentResult GetElementName(AudioUnitScope scope, AudioUnitElement element, void* pData);
+  ComponentResult GetCocoaUI(AudioUnitCocoaViewInfo* pInfo);
+  ComponentResult GetParamStringFromValue(AudioUnitParameterStringFromValue* pReq);
+  ComponentResult GetParamIDName(AudioUnitParameterIDName* pReq);
+  ComponentResult GetParamClumpName(AudioUnitParameterNameInfo* pReq);
+  ComponentResult GetParamValueFromString(AudioUnitParameterValueFromString* pReq);
+  ComponentResult GetFactoryPresets(CFArrayRef* pArray);
+  int GetClumpID(const char* groupName);
+
+  // Bus helpers.
+  void MakeBuses(int plugScChans);
+  BusChannels* GetBus(AudioUnitScope scope, AudioUnitElement element);
+  ComponentResult GetStreamFormat(AudioUnitScope scope, AudioUnitElement element,
+                                  AudioStreamBasicDescription* pASBD);
+  ComponentResult SetStreamFormat(AudioUnitScope scope, AudioUnitElement element,
+                                  const AudioStreamBasicDescription* pASBD);
+  ComponentResult MakeConnection(AudioUnitScope scope, const AudioUnitConnection* pConnection);
+  ComponentResult SetRenderCallback(AudioUnitScope scope, AudioUnitElement element,
+                                    const AURenderCallbackStruct* pCallback);
+  ComponentResult PullInputs(AudioUnitRenderActionFlags* pFlags, const AudioTimeStamp* pTimestamp,
+                             UInt32 nFrames);
+
+  void SendAUEvent(AudioUnitEventType type, ComponentInstance instance, int paramIdx);
+
+  UTL_String mBundleID;
+  UTL_String mViewFactoryClassName;
+  char mParamDisplayText[32] = {};
+  ComponentInstance mComponentInstance = nullptr;
+  bool mInitialized = false;
+  bool mRenderingOffline = false;
+  double mLastPullSampleTime = -1.0;
+  double mLastTempo = 120.0;
+  HostCallbackInfo mHostCallbacks = {};
+  UTL_TypedBuf<float> mInputScratch;
+  UTL_TypedBuf<float> mOutputScratch;
+  UTL_PtrList<AURenderCallbackStruct> mRenderNotifiers;
+  UTL_PtrList<BusChannels> mInputBuses;
+  UTL_PtrList<BusChannels> mOutputBuses;
+  UTL_PtrList<InputConnection> mInputConnections;
+  UTL_PtrList<PropertyListener> mListeners;
+};
+
+// The plug-in's factory: each plug-in built on this wrapper defines it.
+IPluginAU* MakePlug();
+
+// Trace name of an input type; "NotConnected" for anything outside 1..3.
+const char* AUInputTypeStr(IPluginAU::EAUInputType type);
+
+// The platform's canonical format: 32-bit float linear PCM, non-interleaved unless asked.
+void MakeDefaultASBD(AudioStreamBasicDescription* pASBD, double sampleRate, int nChannels,
+                     bool interleaved);
