@@ -65,8 +65,12 @@ void DeltaLoop(const Target& t, const Mapping& m, int weight, bool copyMode) {
           std::fabs(cx) <= kMaxIncrement && std::fabs(cy) <= kMaxIncrement &&
           std::fabs(pa) <= kMaxPosition * 65536 && std::fabs(ca) <= kMaxIncrement * 65536))
       continue;
-    long long x = ToFixed(px), y = ToFixed(py), a = (long long)pa;
-    const long long stepX = ToFixed(cx), stepY = ToFixed(cy), stepA = (long long)ca;
+    // Positions and increments are rounded to the nearest 1/65536, not truncated: a value a
+    // hair below a whole pixel (as the cosine of a float quarter turn leaves) would otherwise
+    // sample the pixel before it.
+    long long x = std::llround(px * 65536), y = std::llround(py * 65536), a = (long long)pa;
+    const long long stepX = std::llround(cx * 65536), stepY = std::llround(cy * 65536);
+    const long long stepA = std::llround(ca);
     RAS_pixel* d = t.dst.At(int(t.dx + i0), int(t.dy + j));
     for (long long i = i0; i < i1; ++i, ++d, x += stepX, y += stepY, a += stepA) {
       const long long col = x >> 16, row = y >> 16;
