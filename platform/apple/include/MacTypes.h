@@ -25,7 +25,7 @@ typedef FourCharCode ResType;
 typedef UInt32 UTF32Char;
 typedef UInt16 UniChar;
 
-enum { noErr = 0 };
+enum { noErr = 0, paramErr = -50, memFullErr = -108 };
 
 // Packed version as stored little-endian: majorRev is the most significant byte.
 struct NumVersion {

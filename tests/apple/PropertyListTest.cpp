@@ -1,0 +1,197 @@
+#include <CoreFoundation/CoreFoundation.h>
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+
+namespace {
+
+CFNumberRef Int(SInt32 v) { return CFNumberCreate(nullptr, kCFNumberSInt32Type, &v); }
+
+// A ClassInfo-shaped dictionary with every value type a property list holds.
+CFDictionaryRef MakeSample() {
+  CFMutableDictionaryRef d = CFDictionaryCreateMutable(nullptr, 0, &kCFTypeDictionaryKeyCallBacks,
+                                                       &kCFTypeDictionaryValueCallBacks);
+  auto put = [&](const char* key, CFTypeRef value) {
+    CFStringRef k = CFStringCreateWithCString(nullptr, key, kCFStringEncodingUTF8);
+    CFDictionarySetValue(d, k, value);
+    CFRelease(k);
+    CFRelease(value);
+  };
+  put("version", Int(0x20001));
+  put("type", Int(0x61756678));
+  put("negative", Int(-10851));
+  put("name",
+      CFStringCreateWithCString(nullptr, "Stereo \xE2\x80\x93 wide", kCFStringEncodingUTF8));
+  const UInt8 chunk[24] = {0, 0, 0, 0, 0, 0, 0xF0, 0x3F, 0xFF, 0, 1, 2};
+  put("data", CFDataCreate(nullptr, chunk, sizeof(chunk)));
+  put("empty", CFDataCreate(nullptr, nullptr, 0));
+  double real = 0.125;
+  put("real", CFNumberCreate(nullptr, kCFNumberFloat64Type, &real));
+  CFRetain(kCFBooleanTrue);
+  put("flag", kCFBooleanTrue);
+  const void* items[] = {CFSTR("a"), CFSTR("b")};
+  put("list", CFArrayCreate(nullptr, items, 2, &kCFTypeArrayCallBacks));
+  return d;
+}
+
+CFDataRef Bytes(const std::string& s) {
+  return CFDataCreate(nullptr, reinterpret_cast<const UInt8*>(s.data()),
+                      static_cast<CFIndex>(s.size()));
+}
+
+}  // namespace
+
+TEST(CFPropertyList, RoundTripsInBothFormats) {
+  CFDictionaryRef sample = MakeSample();
+  for (CFPropertyListFormat format :
+       {kCFPropertyListXMLFormat_v1_0, kCFPropertyListBinaryFormat_v1_0}) {
+    CFErrorRef error = nullptr;
+    CFDataRef data = CFPropertyListCreateData(nullptr, sample, format, 0, &error);
+    ASSERT_NE(data, nullptr);
+    EXPECT_EQ(error, nullptr);
+    CFPropertyListFormat read = 0;
+    CFPropertyListRef back =
+        CFPropertyListCreateWithData(nullptr, data, kCFPropertyListImmutable, &read, &error);
+    ASSERT_NE(back, nullptr);
+    EXPECT_EQ(read, format);
+    EXPECT_TRUE(CFEqual(back, sample));
+    SInt32 negative = 0;
+    EXPECT_TRUE(CFNumberGetValue(static_cast<CFNumberRef>(CFDictionaryGetValue(
+                                     static_cast<CFDictionaryRef>(back), CFSTR("negative"))),
+                                 kCFNumberSInt32Type, &negative));
+    EXPECT_EQ(negative, -10851);
+    // Writing what was read gives the same bytes again.
+    CFDataRef again = CFPropertyListCreateData(nullptr, back, format, 0, nullptr);
+    EXPECT_TRUE(CFEqual(again, data));
+    CFRelease(again);
+    CFRelease(back);
+    CFRelease(data);
+  }
+  CFRelease(sample);
+}
+
+TEST(CFPropertyList, XmlIsWhatMacHostsWrite) {
+  CFDictionaryRef sample = MakeSample();
+  CFDataRef data =
+      CFPropertyListCreateData(nullptr, sample, kCFPropertyListXMLFormat_v1_0, 0, nullptr);
+  std::string xml(reinterpret_cast<const char*>(CFDataGetBytePtr(data)), CFDataGetLength(data));
+  EXPECT_EQ(xml.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"?>", 0), 0u);
+  EXPECT_NE(xml.find("<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\""), std::string::npos);
+  EXPECT_NE(xml.find("<key>type</key>\n\t<integer>1635083896</integer>"), std::string::npos);
+  EXPECT_NE(xml.find("<integer>-10851</integer>"), std::string::npos);
+  EXPECT_NE(xml.find("AAAAAAAA8D//AAEC"), std::string::npos);  // base64 of the chunk
+  // Keys come out sorted, so equal dictionaries give equal files.
+  EXPECT_LT(xml.find("<key>data</key>"), xml.find("<key>version</key>"));
+  CFRelease(data);
+  CFRelease(sample);
+}
+
+TEST(CFPropertyList, MutabilityOptions) {
+  CFDictionaryRef sample = MakeSample();
+  CFDataRef data =
+      CFPropertyListCreateData(nullptr, sample, kCFPropertyListBinaryFormat_v1_0, 0, nullptr);
+  auto back = static_cast<CFMutableDictionaryRef>(const_cast<void*>(CFPropertyListCreateWithData(
+      nullptr, data, kCFPropertyListMutableContainers, nullptr, nullptr)));
+  CFDictionarySetValue(back, CFSTR("added"), CFSTR("yes"));
+  EXPECT_EQ(CFDictionaryGetCount(back), CFDictionaryGetCount(sample) + 1);
+  CFRelease(back);
+  auto fixed = static_cast<CFMutableDictionaryRef>(const_cast<void*>(
+      CFPropertyListCreateWithData(nullptr, data, kCFPropertyListImmutable, nullptr, nullptr)));
+  CFDictionarySetValue(fixed, CFSTR("added"), CFSTR("yes"));
+  EXPECT_EQ(CFDictionaryGetCount(fixed), CFDictionaryGetCount(sample));
+  CFRelease(fixed);
+  CFRelease(data);
+  CFRelease(sample);
+}
+
+TEST(CFPropertyList, UnwritableTreesFailWithAnError) {
+  CFMutableDictionaryRef d = CFDictionaryCreateMutable(nullptr, 0, &kCFTypeDictionaryKeyCallBacks,
+                                                       &kCFTypeDictionaryValueCallBacks);
+  CFNumberRef key = Int(1);
+  CFDictionarySetValue(d, key, CFSTR("value"));
+  CFErrorRef error = nullptr;
+  EXPECT_EQ(CFPropertyListCreateData(nullptr, d, kCFPropertyListXMLFormat_v1_0, 0, &error),
+            nullptr);
+  ASSERT_NE(error, nullptr);
+  EXPECT_EQ(CFErrorGetCode(error), kCFPropertyListWriteInvalidError);
+  CFRelease(error);
+  EXPECT_FALSE(CFPropertyListIsValid(d, kCFPropertyListBinaryFormat_v1_0));
+  EXPECT_EQ(
+      CFPropertyListCreateData(nullptr, CFSTR("x"), kCFPropertyListOpenStepFormat, 0, nullptr),
+      nullptr);
+
+  // A container holding itself must be refused, not recursed into forever.
+  CFMutableArrayRef loop = CFArrayCreateMutable(nullptr, 0, nullptr);
+  CFArrayAppendValue(loop, loop);
+  EXPECT_EQ(CFPropertyListCreateData(nullptr, loop, kCFPropertyListBinaryFormat_v1_0, 0, nullptr),
+            nullptr);
+  CFRelease(loop);
+  CFRelease(key);
+  CFRelease(d);
+}
+
+TEST(CFPropertyList, MalformedInputGivesAnError) {
+  const char* bad[] = {"",
+                       "not a plist",
+                       "<?xml version=\"1.0\"?><plist><dict><key>a</key>",
+                       "<plist version=\"1.0\"><dict><key>a</key><integer>x</integer></dict>",
+                       "bplist00\xff\xff\xff",
+                       "<plist><data>%%%%</data></plist>"};
+  for (const char* text : bad) {
+    CFDataRef data = Bytes(text);
+    CFErrorRef error = nullptr;
+    CFPropertyListRef plist =
+        CFPropertyListCreateWithData(nullptr, data, kCFPropertyListImmutable, nullptr, &error);
+    if (plist) {
+      CFRelease(plist);  // libplist is lenient with some text; it must at least not crash
+    } else {
+      ASSERT_NE(error, nullptr) << text;
+      EXPECT_EQ(CFErrorGetCode(error), kCFPropertyListReadCorruptError);
+      CFStringRef description = CFErrorCopyDescription(error);
+      EXPECT_GT(CFStringGetLength(description), 0);
+      CFRelease(description);
+      CFRelease(error);
+    }
+    CFRelease(data);
+  }
+  EXPECT_EQ(CFPropertyListCreateWithData(nullptr, nullptr, 0, nullptr, nullptr), nullptr);
+}
+
+TEST(CFPropertyList, MutatedFilesNeverCrash) {
+  CFDictionaryRef sample = MakeSample();
+  std::mt19937 random(1234);
+  for (CFPropertyListFormat format :
+       {kCFPropertyListXMLFormat_v1_0, kCFPropertyListBinaryFormat_v1_0}) {
+    CFDataRef data = CFPropertyListCreateData(nullptr, sample, format, 0, nullptr);
+    std::string original(reinterpret_cast<const char*>(CFDataGetBytePtr(data)),
+                         CFDataGetLength(data));
+    CFRelease(data);
+    for (int round = 0; round < 1500; ++round) {
+      std::string bytes = original;
+      const int edits = 1 + random() % 4;
+      for (int e = 0; e < edits && !bytes.empty(); ++e) {
+        size_t at = random() % bytes.size();
+        switch (random() % 3) {
+          case 0:
+            bytes[at] = static_cast<char>(random());
+            break;
+          case 1:
+            bytes.erase(at, 1 + random() % 8);
+            break;
+          default:
+            bytes.resize(at + 1);
+            break;
+        }
+      }
+      CFDataRef mutated = Bytes(bytes);
+      CFErrorRef error = nullptr;
+      CFPropertyListRef plist = CFPropertyListCreateWithData(nullptr, mutated, 0, nullptr, &error);
+      EXPECT_TRUE((plist != nullptr) != (error != nullptr));
+      CFRelease(plist);
+      CFRelease(error);
+      CFRelease(mutated);
+    }
+  }
+  CFRelease(sample);
+}
