@@ -5,8 +5,9 @@
 // Argument layout (the 64-bit convention): params[0] holds the component instance; the
 // selector's arguments follow in params[1], params[2], ... in the order of the C call, each in
 // its own long-sized slot. Integers are widened to long (sign-extended when signed); pointers
-// and floats are copied to the start of a zero-filled slot. So `*(T*)&params->params[i + 1]`
-// reads argument i of type T (and an integer argument can also be read as a long). paramSize is
+// and floats are copied to the start of a zero-filled slot. So copying sizeof(T) bytes from
+// &params->params[i + 1] (memcpy, which keeps clear of aliasing rules) reads argument i of
+// type T, and an integer argument can also be read as the long itself. paramSize is
 // the byte size of the argument slots, not counting the instance slot. The open selector
 // passes only the new instance (params[0]); the storage argument of the entry is null then.
 
