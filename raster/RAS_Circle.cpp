@@ -283,16 +283,19 @@ void RAS_Arc(RAS_IBitmap* bm, float fcx, float fcy, float fr, float startAngle, 
     return std::pair<long long, long long>(ToIntFloor(cx + r * std::sin(a) + 0.5),
                                            ToIntFloor(cy - r * std::cos(a) + 0.5));
   };
+  // Angles that come from floats land a hair off the quarter marks; within this distance
+  // they count as on the mark, so no sliver of a piece spills into the next quarter's box.
+  constexpr double kSnap = 1e-6;
   for (long long k = (long long)std::floor(a0 / kQuarter); k * kQuarter < a1; ++k) {
     const double from = std::max(a0, k * kQuarter), to = std::min(a1, (k + 1) * kQuarter);
-    if (!(to > from)) continue;
+    if (!(to - from > kSnap)) continue;
     const auto [x0, y0] = at(from);
     const auto [x1, y1] = at(to);
     long long l = std::min(x0, x1), rr = std::max(x0, x1), t = std::min(y0, y1),
               b = std::max(y0, y1);
     // Widen the sides away from the centre by one pixel, and by one more where the end
     // point that bounds them is not on a centre line.
-    const bool fromOnAxis = from == k * kQuarter, toOnAxis = to == (k + 1) * kQuarter;
+    const bool fromOnAxis = from - k * kQuarter < kSnap, toOnAxis = (k + 1) * kQuarter - to < kSnap;
     const long long fromPad = fromOnAxis ? 1 : 2, toPad = toOnAxis ? 1 : 2;
     switch (k & 3) {
       case 0:
