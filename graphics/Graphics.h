@@ -1,11 +1,25 @@
 #pragma once
-// The editor engine's public interface: engine, drawing records, controls, menus and timer.
+// The editor engine's public interface: engine, drawing records, image and font caches,
+// controls, menus and timer.
 
+#include "graphics/BitmapStorage.h"
+#include "graphics/FontStorage.h"
 #include "graphics/IBitmap.h"
+#include "graphics/IBitmapControl.h"
+#include "graphics/IBitmapTextControl.h"
 #include "graphics/IChannelBlend.h"
 #include "graphics/IColor.h"
 #include "graphics/IControl.h"
+#include "graphics/IFaderControl.h"
+#include "graphics/IFileSelectorControl.h"
 #include "graphics/IGraphics.h"
+#include "graphics/IKnobControl.h"
 #include "graphics/IMouseMod.h"
+#include "graphics/IPanelControl.h"
+#include "graphics/IPopupMenu.h"
 #include "graphics/IRECT.h"
+#include "graphics/ISwitchControls.h"
 #include "graphics/IText.h"
+#include "graphics/ITextControl.h"
+#include "graphics/IURLControl.h"
+#include "graphics/Timer.h"

@@ -1,0 +1,64 @@
+#include "graphics/IFaderControl.h"
+
+#include "graphics/IGraphics.h"
+
+IFaderControl::IFaderControl(IPluginBase* pPlug, int x, int y, int len, int paramIdx,
+                             IBitmap* pBitmap, EDirection direction, bool onlyHandle)
+    : IControl(pPlug,
+               direction == Vertical ? IRECT(x, y, x + pBitmap->W, y + len)
+                                     : IRECT(x, y, x + len, y + pBitmap->H),
+               paramIdx),
+      mLen(len),
+      mHandleExtent(direction == Vertical ? pBitmap->H : pBitmap->W),
+      mBitmap(*pBitmap),
+      mDirection(direction),
+      mOnlyHandle(onlyHandle) {}
+
+IRECT IFaderControl::GetHandleRECT(double value) const {
+  if (value < 0.0) value = mValue;
+  int d = mLen - mHandleExtent;
+  int w = mBitmap.W, h = mBitmap.H;
+  if (mDirection == Vertical) {
+    int g = (int)((double)d * (1.0 - value));
+    return IRECT(mRECT.L, mRECT.T + g, mRECT.L + w, mRECT.T + h + g);
+  }
+  int g = (int)((double)d * value);
+  return IRECT(mRECT.L + g, mRECT.T, mRECT.L + w + g, mRECT.T + h);
+}
+
+void IFaderControl::OnMouseDown(int x, int y, IMouseMod* pMod) {
+  if (pMod && pMod->R) {
+    PromptUserInput();
+    return;
+  }
+  SnapToMouse(x, y);
+}
+
+void IFaderControl::OnMouseDrag(int x, int y, int, int, IMouseMod*) { SnapToMouse(x, y); }
+
+void IFaderControl::OnMouseWheel(int, int, IMouseMod* pMod, int d) {
+  mValue += (double)d * ((pMod && pMod->Fine()) ? 0.001 : 0.01);
+  SetDirty(true);
+}
+
+void IFaderControl::SnapToMouse(int x, int y) {
+  int h = mHandleExtent / 2;
+  int d = mLen - mHandleExtent;
+  // A handle filling the whole track leaves nothing to position (and nothing to divide by).
+  if (d <= 0) return;
+  if (mDirection == Vertical)
+    mValue = 1.0 - (double)(y - mRECT.T - h) / (double)d;
+  else
+    mValue = (double)(x - mRECT.L - h) / (double)d;
+  SetDirty(true);
+}
+
+bool IFaderControl::IsHit(int x, int y) {
+  if (mOnlyHandle) return GetHandleRECT().Contains(x, y);
+  return IControl::IsHit(x, y);
+}
+
+bool IFaderControl::Draw(IGraphics* pGraphics) {
+  IRECT handle = GetHandleRECT();
+  return pGraphics->DrawBitmap(&mBitmap, &handle, 1, &mBlend);
+}

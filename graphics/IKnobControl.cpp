@@ -1,0 +1,90 @@
+#include "graphics/IKnobControl.h"
+
+#include <cmath>
+
+#include "graphics/IGraphics.h"
+
+void IKnobControl::OnMouseDrag(int, int, int dX, int dY, IMouseMod* pMod) {
+  double gearing = mGearing;
+  if (pMod && pMod->Fine()) gearing *= 10.0;
+  if (mDirection == Vertical) {
+    // A flat control has no travel to measure against.
+    if (mRECT.H() == 0) return;
+    mValue += (double)dY / (double)(mRECT.T - mRECT.B) / gearing;
+  } else {
+    if (mRECT.W() == 0) return;
+    mValue += (double)dX / (double)(mRECT.R - mRECT.L) / gearing;
+  }
+  SetDirty(true);
+}
+
+void IKnobControl::OnMouseWheel(int, int, IMouseMod* pMod, int d) {
+  mValue += (double)d * ((pMod && pMod->Fine()) ? 0.001 : 0.01);
+  SetDirty(true);
+}
+
+IKnobMultiControl::IKnobMultiControl(IPluginBase* pPlug, int x, int y, int paramIdx,
+                                     IBitmap* pBitmap, EDirection direction, double gearing)
+    : IKnobControl(pPlug,
+                   IRECT(x, y, x + pBitmap->W, y + pBitmap->H / (pBitmap->N > 0 ? pBitmap->N : 1)),
+                   paramIdx, direction, gearing),
+      mBitmap(*pBitmap) {}
+
+bool IKnobMultiControl::Draw(IGraphics* pGraphics) {
+  int n = mBitmap.N;
+  int i = (int)((double)(n - 1) * mValue + 0.5);
+  int state = i < 0 ? 1 : (i >= n ? n : i + 1);
+  return pGraphics->DrawBitmap(&mBitmap, &mRECT, state, &mBlend);
+}
+
+IKnobLineControl::IKnobLineControl(IPluginBase* pPlug, IRECT pR, int paramIdx, const IColor* pColor,
+                                   double innerRadius, double outerRadius, double minAngle,
+                                   double maxAngle, EDirection direction, double gearing)
+    : IKnobControl(pPlug, pR, paramIdx, direction, gearing),
+      mColor(pColor ? *pColor : COLOR_BLACK),
+      mMinAngle((float)minAngle),
+      mMaxAngle((float)maxAngle),
+      mInnerRadius((float)innerRadius),
+      mOuterRadius(outerRadius == 0.0 ? 0.5f * (float)pR.W() : (float)outerRadius) {
+  mBlend = IChannelBlend(IChannelBlend::BlendClobber);
+}
+
+bool IKnobLineControl::Draw(IGraphics* pGraphics) {
+  double a = mMinAngle + mValue * (mMaxAngle - mMinAngle);
+  float sinA = (float)std::sin(a), cosA = (float)std::cos(a);
+  float cx = mRECT.MW(), cy = mRECT.MH();
+  return pGraphics->DrawLine(&mColor, cx + sinA * mInnerRadius, cy - cosA * mInnerRadius,
+                             cx + sinA * mOuterRadius, cy - cosA * mOuterRadius, &mBlend, true);
+}
+
+IKnobRotaterControl::IKnobRotaterControl(IPluginBase* pPlug, int x, int y, int paramIdx,
+                                         IBitmap* pBitmap, double minAngle, double maxAngle,
+                                         int yOffsetZeroDeg, EDirection direction, double gearing)
+    : IKnobControl(pPlug, IRECT(x, y, x + pBitmap->W, y + pBitmap->H), paramIdx, direction,
+                   gearing),
+      mBitmap(*pBitmap),
+      mMinAngle(minAngle),
+      mMaxAngle(maxAngle),
+      mYOffset(yOffsetZeroDeg) {}
+
+bool IKnobRotaterControl::Draw(IGraphics* pGraphics) {
+  double angle = mMinAngle + mValue * (mMaxAngle - mMinAngle);
+  return pGraphics->DrawRotatedBitmap(&mBitmap, (mRECT.L + mRECT.R) / 2, (mRECT.T + mRECT.B) / 2,
+                                      angle, mYOffset, &mBlend);
+}
+
+IKnobRotatingMaskControl::IKnobRotatingMaskControl(IPluginBase* pPlug, int x, int y, int paramIdx,
+                                                   IBitmap* pBase, IBitmap* pMask, IBitmap* pTop,
+                                                   double minAngle, double maxAngle,
+                                                   EDirection direction, double gearing)
+    : IKnobControl(pPlug, IRECT(x, y, x + pBase->W, y + pBase->H), paramIdx, direction, gearing),
+      mBase(*pBase),
+      mMask(*pMask),
+      mTop(*pTop),
+      mMinAngle(minAngle),
+      mMaxAngle(maxAngle) {}
+
+bool IKnobRotatingMaskControl::Draw(IGraphics* pGraphics) {
+  double angle = mMinAngle + mValue * (mMaxAngle - mMinAngle);
+  return pGraphics->DrawRotatedMask(&mBase, &mMask, &mTop, mRECT.L, mRECT.T, angle, &mBlend);
+}
