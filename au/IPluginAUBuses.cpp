@@ -243,9 +243,10 @@ ComponentResult IPluginAU::SetRenderCallback(AudioUnitScope scope, AudioUnitElem
                                              const AURenderCallbackStruct* pCallback) {
   if (scope != kAudioUnitScope_Input || element >= (AudioUnitElement)mInputBuses.GetSize())
     return kAudioUnitErr_InvalidProperty;
+  if (!pCallback) return kAudioUnitErr_InvalidPropertyValue;
   InputConnection* pConn = mInputConnections.Get((int)element);
   std::memset(pConn, 0, sizeof(InputConnection));
-  if (pCallback && pCallback->inputProc) pConn->mRenderCallback = *pCallback;
+  if (pCallback->inputProc) pConn->mRenderCallback = *pCallback;
   AssessInputConnections();
   return noErr;
 }

@@ -1,0 +1,175 @@
+#include "au/AUTestHost.h"
+
+#include <cmath>
+#include <cstring>
+
+namespace autest {
+
+namespace {
+
+OSType FourCC(CFTypeRef value) {
+  char text[8] = {};
+  if (!value || CFGetTypeID(value) != CFStringGetTypeID() ||
+      !CFStringGetCString((CFStringRef)value, text, sizeof(text), kCFStringEncodingUTF8) ||
+      std::strlen(text) != 4)
+    return 0;
+  return ((OSType)(unsigned char)text[0] << 24) | ((OSType)(unsigned char)text[1] << 16) |
+         ((OSType)(unsigned char)text[2] << 8) | (OSType)(unsigned char)text[3];
+}
+
+Component LoadOrvanta(std::string* pError) {
+  CFStringRef path = CFStringCreateWithCString(nullptr, BundlePath(), kCFStringEncodingUTF8);
+  CFURLRef url = CFURLCreateWithFileSystemPath(nullptr, path, kCFURLPOSIXPathStyle, true);
+  CFRelease(path);
+  CFBundleRef bundle = url ? CFBundleCreate(nullptr, url) : nullptr;
+  if (url) CFRelease(url);
+  if (!bundle) {
+    *pError = "no bundle at " + std::string(BundlePath());
+    return nullptr;
+  }
+  CFArrayRef entries =
+      (CFArrayRef)CFBundleGetValueForInfoDictionaryKey(bundle, CFSTR("AudioComponents"));
+  CFDictionaryRef entry = entries && CFGetTypeID(entries) == CFArrayGetTypeID()
+                              ? (CFDictionaryRef)CFArrayGetValueAtIndex(entries, 0)
+                              : nullptr;
+  if (!entry || CFGetTypeID(entry) != CFDictionaryGetTypeID()) {
+    *pError = "Info.plist has no AudioComponents entry";
+    return nullptr;
+  }
+  CFStringRef entryName = (CFStringRef)CFDictionaryGetValue(entry, CFSTR("factoryFunction"));
+  ComponentRoutineUPP proc =
+      entryName ? (ComponentRoutineUPP)CFBundleGetFunctionPointerForName(bundle, entryName)
+                : nullptr;
+  if (!proc) {
+    *pError = "the plug-in exports no entry of the Info.plist's name";
+    return nullptr;
+  }
+  ComponentDescription desc = {FourCC(CFDictionaryGetValue(entry, CFSTR("type"))),
+                               FourCC(CFDictionaryGetValue(entry, CFSTR("subtype"))),
+                               FourCC(CFDictionaryGetValue(entry, CFSTR("manufacturer"))), 0, 0};
+  Component component = RegisterComponent(&desc, proc, 0, nullptr, nullptr, nullptr);
+  if (!component) *pError = "registration failed";
+  return component;
+}
+
+}  // namespace
+
+const char* BundlePath() { return ORVANTA_BUNDLE_PATH; }
+
+std::string PluginPath() { return std::string(BundlePath()) + "/Contents/Linux/Orvanta.so"; }
+
+Component OrvantaComponent(std::string* pError) {
+  static std::string error;
+  static Component component = LoadOrvanta(&error);
+  if (pError) *pError = error;
+  return component;
+}
+
+Unit::Unit() {
+  Component component = OrvantaComponent();
+  if (component) OpenAComponent(component, &mUnit);
+}
+
+Unit::~Unit() { Close(); }
+
+void Unit::Close() {
+  if (mUnit) CloseComponent(mUnit);
+  mUnit = nullptr;
+}
+
+void* Unit::Storage() const { return mUnit ? GetComponentInstanceStorage(mUnit) : nullptr; }
+
+AudioStreamBasicDescription Format(UInt32 channels, double sampleRate) {
+  AudioStreamBasicDescription f = {};
+  f.mSampleRate = sampleRate;
+  f.mFormatID = kAudioFormatLinearPCM;
+  f.mFormatFlags = kAudioFormatFlagsAudioUnitCanonical;
+  f.mBytesPerPacket = 4;
+  f.mFramesPerPacket = 1;
+  f.mBytesPerFrame = 4;
+  f.mChannelsPerFrame = channels;
+  f.mBitsPerChannel = 32;
+  return f;
+}
+
+OSStatus SetFormat(AudioUnit unit, AudioUnitScope scope, AudioUnitElement bus, UInt32 channels) {
+  AudioStreamBasicDescription f = Format(channels);
+  return AudioUnitSetProperty(unit, kAudioUnitProperty_StreamFormat, scope, bus, &f, sizeof(f));
+}
+
+OSStatus SetMaxFrames(AudioUnit unit, UInt32 frames) {
+  return AudioUnitSetProperty(unit, kAudioUnitProperty_MaximumFramesPerSlice,
+                              kAudioUnitScope_Global, 0, &frames, sizeof(frames));
+}
+
+OSStatus SetParam(AudioUnit unit, AudioUnitParameterID id, float value) {
+  return AudioUnitSetParameter(unit, id, kAudioUnitScope_Global, 0, value, 0);
+}
+
+float GetParam(AudioUnit unit, AudioUnitParameterID id) {
+  AudioUnitParameterValue value = -12345.0f;
+  AudioUnitGetParameter(unit, id, kAudioUnitScope_Global, 0, &value);
+  return value;
+}
+
+OSStatus SelectPreset(AudioUnit unit, SInt32 number) {
+  AUPreset preset = {number, nullptr};
+  return AudioUnitSetProperty(unit, kAudioUnitProperty_PresentPreset, kAudioUnitScope_Global, 0,
+                              &preset, sizeof(preset));
+}
+
+Buffers::Buffers(UInt32 nChannels, UInt32 nFrames, bool withMemory) : mFrames(nFrames) {
+  mStorage.resize(offsetof(AudioBufferList, mBuffers) +
+                  std::max<UInt32>(nChannels, 1) * sizeof(AudioBuffer));
+  AudioBufferList* list = List();
+  list->mNumberBuffers = nChannels;
+  mMemory.resize(nChannels);
+  for (UInt32 ch = 0; ch < nChannels; ++ch) {
+    if (withMemory) mMemory[ch].assign(nFrames, -7.0f);
+    list->mBuffers[ch].mNumberChannels = 1;
+    list->mBuffers[ch].mDataByteSize = withMemory ? nFrames * sizeof(float) : 0;
+    list->mBuffers[ch].mData = withMemory ? mMemory[ch].data() : nullptr;
+  }
+}
+
+AudioTimeStamp TimeAt(double sampleTime) {
+  AudioTimeStamp ts = {};
+  ts.mSampleTime = sampleTime;
+  ts.mFlags = kAudioTimeStampSampleTimeValid;
+  return ts;
+}
+
+float Signal(int ch, UInt32 i, double sampleTime) {
+  const double t = sampleTime + i;
+  return ch == 0 ? (float)(0.5 * std::sin(0.05 * t)) : (float)(0.3 * std::cos(0.031 * t) - 0.1);
+}
+
+OSStatus SignalSource::Proc(void* refCon, AudioUnitRenderActionFlags*, const AudioTimeStamp* ts,
+                            UInt32 bus, UInt32 nFrames, AudioBufferList* ioData) {
+  SignalSource* self = static_cast<SignalSource*>(refCon);
+  ++self->calls;
+  self->lastBus = bus;
+  for (UInt32 ch = 0; ch < ioData->mNumberBuffers; ++ch) {
+    float* data = static_cast<float*>(ioData->mBuffers[ch].mData);
+    if (!data) continue;
+    for (UInt32 i = 0; i < nFrames; ++i) data[i] = Signal((int)ch, i, ts->mSampleTime);
+  }
+  return noErr;
+}
+
+OSStatus SignalSource::Attach(AudioUnit unit, AudioUnitElement bus) {
+  AURenderCallbackStruct cb = {Proc, this};
+  return AudioUnitSetProperty(unit, kAudioUnitProperty_SetRenderCallback, kAudioUnitScope_Input,
+                              bus, &cb, sizeof(cb));
+}
+
+void ExpectedFrame(double gainDb, double monoDb, double stereoDb, float l, float r, float* pOut0,
+                   float* pOut1) {
+  auto gain = [](double db) { return db > -93.0 ? std::pow(10.0, db / 20.0) : 0.0; };
+  const double mid = ((double)l + (double)r) * 0.5 * gain(monoDb);
+  const double side = ((double)l - (double)r) * 0.5 * gain(stereoDb);
+  *pOut0 = (float)((mid + side) * gain(gainDb));
+  *pOut1 = (float)((mid - side) * gain(gainDb));
+}
+
+}  // namespace autest
