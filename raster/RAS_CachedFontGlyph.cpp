@@ -5,14 +5,12 @@
 #include <cstring>
 #include <vector>
 
+#include "raster/RAS_BlitFilters.h"
 #include "raster/RAS_Combiners.h"
 #include "raster/RAS_Fill.h"
 #include "raster/RAS_Font.h"
 #include "raster/RAS_FontScratch.h"
 #include "raster/RAS_SysBitmap.h"
-#if __has_include("raster/RasterShapes.h")
-#include "raster/RasterShapes.h"
-#endif
 
 namespace {
 
@@ -131,9 +129,7 @@ const RAS_CachedFont::charEnt* RAS_CachedFont::RenderGlyph(unsigned short code) 
     return ent;
   }
 
-#if __has_include("raster/RasterShapes.h")
   if (m_flags & RAS_FONT_FLAG_BLUR) RAS_Blur(scratch, scratch, 0, 0, 0, 0, w, h);
-#endif
 
   // Coverage from the red byte; the map is as wide as the advance unless ink spills past it.
   const RAS_pixel* bits = scratch->getBits();

@@ -22,10 +22,9 @@ enum : int {
   RAS_FONT_FLAG_NATIVE = 0x400,
 };
 
-// DrawText flags beyond those of the drawing-context layer.
-enum : unsigned {
-  RAS_DT_USEFGALPHA = 0x40000000u,  // scale the font's alpha by the text colour's alpha byte
-};
+// DrawText flag beyond those of the drawing-context layer (DT_...).
+// Scales the font's alpha by the text colour's alpha byte for one call.
+constexpr unsigned RAS_DT_USEFGALPHA = 0x40000000u;
 
 // Extended() request id by which a bitmap refuses native text drawing.
 constexpr int RAS_EXT_NO_NATIVE_TEXT = 0x59555678;
