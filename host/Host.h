@@ -1,0 +1,10 @@
+#pragma once
+// Host library: loads component bundles and drives their units as a host does.
+
+#include "host/AUPresetFile.h"
+#include "host/HostBuffers.h"
+#include "host/HostComponent.h"
+#include "host/HostError.h"
+#include "host/HostEventLog.h"
+#include "host/HostTransport.h"
+#include "host/HostUnit.h"
