@@ -23,10 +23,10 @@ inline std::string Fmt(const char* format, ...) {
 }
 
 // Parameters: 0 "Gain" double -94..6 dB, 1 "Mode" enum of three texts, 2 "Bypass" bool,
-// 3 "Steps" int 0..10; the rest stay default.
+// 3 "Steps" int 0..10, 4 "Level" double 0..1; the rest stay default.
 class TestPlug : public HeadlessPlug {
  public:
-  enum { kGain = 0, kMode, kBypass, kSteps, kNumParams = 6 };
+  enum { kGain = 0, kMode, kBypass, kSteps, kLevel, kNumParams = 6 };
 
   explicit TestPlug(EventLog* pLog = nullptr) : HeadlessPlug(kNumParams), mLog(pLog) {
     GetParam(kGain)->InitDouble("Gain", 0.0, -94.0, 6.0, 0.01, "dB");
@@ -36,6 +36,7 @@ class TestPlug : public HeadlessPlug {
     GetParam(kMode)->SetDisplayText(2, "Three");
     GetParam(kBypass)->InitBool("Bypass", false);
     GetParam(kSteps)->InitInt("Steps", 5, 0, 10);
+    GetParam(kLevel)->InitDouble("Level", 0.0, 0.0, 1.0, 0.001);
   }
 
   void BeginInformHostOfParamChange(int idx) override { Log(Fmt("begin %d", idx)); }

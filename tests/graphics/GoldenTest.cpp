@@ -1,0 +1,18 @@
+// Whole pictures drawn through the engine, compared with the committed golden PNGs
+// (redrawn deliberately with the graphics-golden and controls-golden targets).
+
+#include <gtest/gtest.h>
+
+#include "DrawingTestSupport.h"
+#include "GoldenCompare.h"
+#include "tools/graphics-sheet/GraphicsSheet.h"
+
+namespace {
+
+TEST(Golden, EngineSheetMatches) {
+  RAS_MemBitmap sheet(0, 0, 4);
+  ASSERT_TRUE(sheets::RenderGraphicsSheet(ImageFolder(), &sheet));
+  ExpectMatchesGolden(&sheet, "engine_sheet.png");
+}
+
+}  // namespace
