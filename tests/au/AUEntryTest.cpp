@@ -8,6 +8,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <mutex>
 #include <set>
@@ -69,6 +70,43 @@ TEST(AUBundleTest, PluginExportsOnlyItsEntries) {
     EXPECT_NE(name.rfind("_Z", 0), 0u) << "C++ symbol exported: " << name;
     EXPECT_TRUE(name == "Orvanta_Entry" || name == "Orvanta_ViewEntry") << name;
   }
+}
+
+// A copy of the bundle whose Info.plist is replaced, to see the host refuse it clearly.
+HostError LoadWithInfoPlist(const std::string& plist) {
+  const std::string dir = ::testing::TempDir() + "orvanta-broken.component";
+  std::string command = "rm -rf '" + dir + "' && cp -r '" + BundlePath() + "' '" + dir + "'";
+  EXPECT_EQ(std::system(command.c_str()), 0);
+  FILE* file = fopen((dir + "/Contents/Info.plist").c_str(), "wb");
+  fwrite(plist.data(), 1, plist.size(), file);
+  fclose(file);
+  HostError error;
+  EXPECT_EQ(HostComponent::Load(dir, &error), nullptr);
+  std::system(("rm -rf '" + dir + "'").c_str());
+  return error;
+}
+
+TEST(AUBundleTest, InfoPlistNamesTheComponentAndItsEntry) {
+  const HostComponent* bundle = OrvantaBundle();
+  ASSERT_NE(bundle, nullptr);
+  EXPECT_EQ(bundle->Description().componentType, (OSType)kAudioUnitType_Effect);
+  EXPECT_EQ(bundle->Description().componentSubType, 0x517a766bu);
+  EXPECT_EQ(bundle->Description().componentManufacturer, 0x517a766bu);
+  EXPECT_EQ(bundle->EntryName(), "Orvanta_Entry");
+  EXPECT_EQ(bundle->BundleIdentifier(), "com.Quev.audiounit.Orvanta");
+  EXPECT_EQ(bundle->Version(), 0x20001u);
+
+  HostError garbage = LoadWithInfoPlist("<?xml version=\"1.0\"?><plist><dict><key>");
+  EXPECT_TRUE(garbage.Failed());
+  EXPECT_FALSE(garbage.message.empty());
+  HostError noEntry = LoadWithInfoPlist(
+      "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>CFBundleExecutable</key>"
+      "<string>Orvanta</string><key>AudioComponents</key><array><dict><key>type</key>"
+      "<string>aufx</string><key>subtype</key><string>Qzvk</string><key>manufacturer</key>"
+      "<string>Qzvk</string><key>factoryFunction</key><string>Missing_Entry</string>"
+      "</dict></array></dict></plist>");
+  EXPECT_TRUE(noEntry.Failed());
+  EXPECT_FALSE(noEntry.message.empty());
 }
 
 TEST_F(AUEntryTest, OpenRegistersThePlugInAsInstanceStorage) {

@@ -325,6 +325,45 @@ TEST_F(AUStateTest, AupresetFilesRoundTrip) {
   CFRelease(state);
 }
 
+void WriteText(const std::string& path, const std::string& text) {
+  std::ofstream out(path, std::ios::binary);
+  out << text;
+}
+
+TEST_F(AUStateTest, PresetFilesThroughTheHostAndMalformedOnes) {
+  ASSERT_EQ(SelectPreset(unit, 2), noErr);
+  SetParams(-10.0f, -94.0f, 5.5f);
+  const std::string path = ::testing::TempDir() + "orvanta-host.aupreset";
+  HostError error;
+  ASSERT_EQ(unit.Host().SavePresetFile(path, &error), noErr) << error.message;
+  SetParams(0.0f, 0.0f, 0.0f);
+  ASSERT_EQ(unit.Host().LoadPresetFile(path, &error), noErr) << error.message;
+  ExpectParams(-10.0f, -94.0f, 5.5f);
+  EXPECT_EQ(CurrentPreset(), 2);
+
+  const std::vector<char> good = ReadFile(path);
+  const std::string text(good.begin(), good.end());
+  const std::string damaged[] = {
+      "",
+      "not a property list at all",
+      text.substr(0, text.size() / 2),
+      "<?xml version=\"1.0\"?><plist version=\"1.0\"><array><integer>1</integer></array></plist>",
+      "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>data</key><data>@@@</data>"
+      "</dict></plist>",
+  };
+  for (const std::string& content : damaged) {
+    WriteText(path, content);
+    HostError failure;
+    EXPECT_NE(unit.Host().LoadPresetFile(path, &failure), noErr) << content;
+    EXPECT_FALSE(failure.message.empty());
+    ExpectParams(-10.0f, -94.0f, 5.5f);
+  }
+  std::remove(path.c_str());
+  HostError missing;
+  EXPECT_NE(unit.Host().LoadPresetFile(path, &missing), noErr);
+  EXPECT_FALSE(missing.message.empty());
+}
+
 TEST_F(AUStateTest, FactoryPresetsAreListedWithCountedRecords) {
   CFArrayRef presets = nullptr;
   UInt32 size = sizeof(presets);

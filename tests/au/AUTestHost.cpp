@@ -5,79 +5,30 @@
 
 namespace autest {
 
-namespace {
-
-OSType FourCC(CFTypeRef value) {
-  char text[8] = {};
-  if (!value || CFGetTypeID(value) != CFStringGetTypeID() ||
-      !CFStringGetCString((CFStringRef)value, text, sizeof(text), kCFStringEncodingUTF8) ||
-      std::strlen(text) != 4)
-    return 0;
-  return ((OSType)(unsigned char)text[0] << 24) | ((OSType)(unsigned char)text[1] << 16) |
-         ((OSType)(unsigned char)text[2] << 8) | (OSType)(unsigned char)text[3];
-}
-
-Component LoadOrvanta(std::string* pError) {
-  CFStringRef path = CFStringCreateWithCString(nullptr, BundlePath(), kCFStringEncodingUTF8);
-  CFURLRef url = CFURLCreateWithFileSystemPath(nullptr, path, kCFURLPOSIXPathStyle, true);
-  CFRelease(path);
-  CFBundleRef bundle = url ? CFBundleCreate(nullptr, url) : nullptr;
-  if (url) CFRelease(url);
-  if (!bundle) {
-    *pError = "no bundle at " + std::string(BundlePath());
-    return nullptr;
-  }
-  CFArrayRef entries =
-      (CFArrayRef)CFBundleGetValueForInfoDictionaryKey(bundle, CFSTR("AudioComponents"));
-  CFDictionaryRef entry = entries && CFGetTypeID(entries) == CFArrayGetTypeID()
-                              ? (CFDictionaryRef)CFArrayGetValueAtIndex(entries, 0)
-                              : nullptr;
-  if (!entry || CFGetTypeID(entry) != CFDictionaryGetTypeID()) {
-    *pError = "Info.plist has no AudioComponents entry";
-    return nullptr;
-  }
-  CFStringRef entryName = (CFStringRef)CFDictionaryGetValue(entry, CFSTR("factoryFunction"));
-  ComponentRoutineUPP proc =
-      entryName ? (ComponentRoutineUPP)CFBundleGetFunctionPointerForName(bundle, entryName)
-                : nullptr;
-  if (!proc) {
-    *pError = "the plug-in exports no entry of the Info.plist's name";
-    return nullptr;
-  }
-  ComponentDescription desc = {FourCC(CFDictionaryGetValue(entry, CFSTR("type"))),
-                               FourCC(CFDictionaryGetValue(entry, CFSTR("subtype"))),
-                               FourCC(CFDictionaryGetValue(entry, CFSTR("manufacturer"))), 0, 0};
-  Component component = RegisterComponent(&desc, proc, 0, nullptr, nullptr, nullptr);
-  if (!component) *pError = "registration failed";
-  return component;
-}
-
-}  // namespace
-
 const char* BundlePath() { return ORVANTA_BUNDLE_PATH; }
 
-std::string PluginPath() { return std::string(BundlePath()) + "/Contents/Linux/Orvanta.so"; }
+std::string PluginPath() {
+  const HostComponent* bundle = OrvantaBundle();
+  return bundle ? bundle->ExecutablePath() : std::string();
+}
+
+const HostComponent* OrvantaBundle(std::string* pError) {
+  static HostError error;
+  static std::unique_ptr<HostComponent> bundle = HostComponent::Load(BundlePath(), &error);
+  if (pError) *pError = error.message;
+  return bundle.get();
+}
 
 Component OrvantaComponent(std::string* pError) {
-  static std::string error;
-  static Component component = LoadOrvanta(&error);
-  if (pError) *pError = error;
-  return component;
+  const HostComponent* bundle = OrvantaBundle(pError);
+  return bundle ? bundle->GetComponent() : nullptr;
 }
 
 Unit::Unit() {
-  Component component = OrvantaComponent();
-  if (component) OpenAComponent(component, &mUnit);
+  if (const HostComponent* bundle = OrvantaBundle()) mHost = HostUnit::Open(*bundle, nullptr);
 }
 
-Unit::~Unit() { Close(); }
-
-void Unit::Close() {
-  if (mUnit) CloseComponent(mUnit);
-  mUnit = nullptr;
-}
-
-void* Unit::Storage() const { return mUnit ? GetComponentInstanceStorage(mUnit) : nullptr; }
+Unit::~Unit() = default;
 
 AudioStreamBasicDescription Format(UInt32 channels, double sampleRate) {
   AudioStreamBasicDescription f = {};

@@ -8,12 +8,17 @@
 #include <CoreFoundation/CoreFoundation.h>
 #include <CoreServices/CoreServices.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "host/Host.h"
+
 namespace autest {
 
-// The registered Orvanta component (loaded once per process), or null with a message.
+// The Orvanta bundle loaded by the host library (once per process), or null with a message.
+const HostComponent* OrvantaBundle(std::string* pError = nullptr);
+// Its registered component, or null with a message.
 Component OrvantaComponent(std::string* pError = nullptr);
 const char* BundlePath();
 // The plug-in binary inside the bundle.
@@ -27,14 +32,14 @@ class Unit {
   Unit(const Unit&) = delete;
   Unit& operator=(const Unit&) = delete;
 
-  AudioUnit Get() const { return mUnit; }
-  operator AudioUnit() const { return mUnit; }
+  AudioUnit Get() const { return mHost ? mHost->Unit() : nullptr; }
+  operator AudioUnit() const { return Get(); }
+  HostUnit& Host() { return *mHost; }
   // The plug-in object the unit registered as its instance storage.
-  void* Storage() const;
-  void Close();
+  void* Storage() const { return mHost ? mHost->Storage() : nullptr; }
 
  private:
-  AudioUnit mUnit = nullptr;
+  std::unique_ptr<HostUnit> mHost;
 };
 
 // Canonical non-interleaved float format with the given channel count.
