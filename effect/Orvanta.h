@@ -1,0 +1,5 @@
+#pragma once
+// The Orvanta effect's public interface.
+
+#include "effect/OrvantaEffect.h"
+#include "effect/OrvantaWrapper.h"

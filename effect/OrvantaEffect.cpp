@@ -1,0 +1,113 @@
+#include "effect/OrvantaEffect.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+#include "graphics/IBitmapTextControl.h"
+
+namespace {
+constexpr int kVersion = 0x20001;
+constexpr double kMinDb = -94.0;
+constexpr double kMaxDb = 6.0;
+constexpr double kStepDb = 0.01;
+// At and below this the gain is exactly 0, so the bottom of the range is true silence.
+constexpr double kSilenceDb = -93.0;
+}  // namespace
+
+Orvanta::Orvanta(const IPluginInstanceInfo& instanceInfo)
+    : OrvantaWrapper(instanceInfo, kNumParams, "2-2", kNumPrograms, "Orvanta", "", "Quev", kVersion,
+                     FourCC("Qzvk"), FourCC("Qzvk"), 0, false, false, false, 0) {
+  InitParams();
+  MakeFactoryPresets();
+}
+
+void Orvanta::InitParams() {
+  GetParam(kGain)->InitDouble("Gain", 0.0, kMinDb, kMaxDb, kStepDb, "dB", "", 1.0);
+  GetParam(kGain)->SetShape(0.09);
+  GetParam(kMono)->InitDouble("Mono", 0.0, kMinDb, kMaxDb, kStepDb, "dB", "", 1.0);
+  GetParam(kMono)->SetShape(0.19);
+  GetParam(kStereo)->InitDouble("Stereo", 0.0, kMinDb, kMaxDb, kStepDb, "dB", "", 1.0);
+  GetParam(kStereo)->SetShape(0.19);
+}
+
+void Orvanta::MakeFactoryPresets() {
+  MakePreset("No Change", 0.0, 0.0, 0.0);
+  MakePreset("Stereo Enhance", 0.0, 0.0, 3.0);
+  MakePreset("Only Stereo", 0.0, kMinDb, 0.0);
+  MakePreset("Only Mono", 0.0, 0.0, kMinDb);
+  MakeDefaultPreset("-", kNumPrograms);
+}
+
+double Orvanta::GainFromDecibels(double dB) {
+  return dB > kSilenceDb ? std::pow(10.0, dB / 20.0) : 0.0;
+}
+
+void Orvanta::Reset() { UTL_MutexLock lock(mMutex); }
+
+void Orvanta::OnParamChange(int paramIdx) {
+  UTL_MutexLock lock(mMutex);
+  switch (paramIdx) {
+    case kGain: {
+      double dB = GetParam(kGain)->Value();
+      mGain = GainFromDecibels(dB);
+      printString(dB, mGainText);
+      break;
+    }
+    case kMono: {
+      double dB = GetParam(kMono)->Value();
+      mMonoGain = 0.5 * GainFromDecibels(dB);
+      printString(dB, mMonoText);
+      break;
+    }
+    case kStereo: {
+      double dB = GetParam(kStereo)->Value();
+      mStereoGain = 0.5 * GainFromDecibels(dB);
+      printString(dB, mStereoText);
+      break;
+    }
+    default:
+      break;
+  }
+}
+
+void Orvanta::ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames) {
+  if (nFrames <= 0) return;
+  // The gains are copied once per block so the loop keeps them in registers and vectorises.
+  // Both inputs of a frame are read before its outputs are written: in-place is safe.
+  const double monoGain = mMonoGain, stereoGain = mStereoGain, gain = mGain;
+  const double* inL = inputs[0];
+  const double* inR = inputs[1];
+  double* outL = outputs[0];
+  double* outR = outputs[1];
+  for (int i = 0; i < nFrames; ++i) {
+    const double left = inL[i], right = inR[i];
+    const double mid = (left + right) * monoGain;
+    const double side = (left - right) * stereoGain;
+    outL[i] = (mid + side) * gain;
+    outR[i] = (mid - side) * gain;
+  }
+}
+
+void Orvanta::FormatReadout(double value, char* out) {
+  if (value >= 0.0) {
+    snprintf(out, kReadoutSize, "%2.2f", value);
+  } else if (value > -10.0 && value < -0.05) {
+    snprintf(out, kReadoutSize, "%2.1f", value);
+  } else if (value >= -45.0 && value <= -10.0) {
+    // Exactly -10 joins the whole-number range: "-10" rather than "-10.0".
+    snprintf(out, kReadoutSize, "%2.0f", value);
+  } else if (value < -45.0) {
+    // Glyphs of the editor's font for the lowest range.
+    snprintf(out, kReadoutSize, "-#$");
+  } else {
+    snprintf(out, kReadoutSize, "0.00");
+  }
+}
+
+void Orvanta::printString(double value, IBitmapTextControl* control) {
+  if (!control) return;
+  char text[kReadoutSize];
+  FormatReadout(value, text);
+  control->SetTextFromPlug(text);
+}
