@@ -5,6 +5,7 @@
 
 #include "DrawingTestSupport.h"
 #include "GoldenCompare.h"
+#include "tools/controls-sheet/ControlsSheet.h"
 #include "tools/graphics-sheet/GraphicsSheet.h"
 
 namespace {
@@ -13,6 +14,12 @@ TEST(Golden, EngineSheetMatches) {
   RAS_MemBitmap sheet(0, 0, 4);
   ASSERT_TRUE(sheets::RenderGraphicsSheet(ImageFolder(), &sheet));
   ExpectMatchesGolden(&sheet, "engine_sheet.png");
+}
+
+TEST(Golden, ControlsSheetMatches) {
+  RAS_MemBitmap sheet(0, 0, 4);
+  ASSERT_TRUE(sheets::RenderControlsSheet(ImageFolder(), &sheet));
+  ExpectMatchesGolden(&sheet, "controls_sheet.png");
 }
 
 }  // namespace
