@@ -13,7 +13,23 @@ constexpr double kMaxDb = 6.0;
 constexpr double kStepDb = 0.01;
 // At and below this the gain is exactly 0, so the bottom of the range is true silence.
 constexpr double kSilenceDb = -93.0;
+
+// Serialises instance creation; created on first use, destroyed at process exit.
+UTL_Mutex& CreationLock() {
+  static UTL_Mutex sLock;
+  return sLock;
+}
 }  // namespace
+
+// Lives beside the class so that linking the effect always brings the factory that the
+// component entry calls.
+OrvantaWrapper* MakePlug() {
+  UTL_MutexLock lock(CreationLock());
+  IPluginInstanceInfo info;
+  info.mBundleID.Set("com.Quev.audiounit.Orvanta");
+  info.mViewFactoryClassName.Set("Orvanta_View");
+  return new Orvanta(info);
+}
 
 Orvanta::Orvanta(const IPluginInstanceInfo& instanceInfo)
     : OrvantaWrapper(instanceInfo, kNumParams, "2-2", kNumPrograms, "Orvanta", "", "Quev", kVersion,
@@ -73,13 +89,16 @@ void Orvanta::OnParamChange(int paramIdx) {
 
 void Orvanta::ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames) {
   if (nFrames <= 0) return;
-  // The gains are copied once per block so the loop keeps them in registers and vectorises.
-  // Both inputs of a frame are read before its outputs are written: in-place is safe.
+  // Gains are read once per block: a change mid-block takes effect with the next one.
   const double monoGain = mMonoGain, stereoGain = mStereoGain, gain = mGain;
   const double* inL = inputs[0];
   const double* inR = inputs[1];
   double* outL = outputs[0];
   double* outR = outputs[1];
+
+  // Every frame touches only its own index, reading both inputs before writing, so frames
+  // may run side by side in vector lanes even when the outputs are the input arrays.
+#pragma omp simd
   for (int i = 0; i < nFrames; ++i) {
     const double left = inL[i], right = inR[i];
     const double mid = (left + right) * monoGain;
