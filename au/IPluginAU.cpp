@@ -145,6 +145,8 @@ ComponentResult IPluginAU::IPluginAUEntry(ComponentParameters* params, void* pPl
                           Arg<AudioUnitParameterValue>(params, 3), Arg<UInt32>(params, 4));
     }
     case kAudioUnitResetSelect:
+      // A host that relocates may render the same sample time again; that is new input.
+      _this->mLastPullSampleTime = -1.0;
       _this->Reset();
       return noErr;
     case kAudioUnitAddPropertyListenerSelect:
@@ -207,6 +209,7 @@ ComponentResult IPluginAU::IPluginAUEntry(ComponentParameters* params, void* pPl
 ComponentResult IPluginAU::Initialize() {
   if (!CheckLegalIO()) return badComponentSelector;
   mInitialized = true;
+  mLastPullSampleTime = -1.0;
   OnParamReset();
   OnActivate(true);
   return noErr;

@@ -123,6 +123,8 @@ bool IPluginAU::CheckLegalIO() {
 
 void IPluginAU::AssessInputConnections() {
   UTL_MutexLock lock(&mMutex);
+  // A new source is pulled at the next render, whatever its sample time.
+  mLastPullSampleTime = -1.0;
   SetInputChannelConnections(0, NInChannels(), false);
   for (int i = 0; i < mInputBuses.GetSize(); ++i) {
     BusChannels* pBus = mInputBuses.Get(i);

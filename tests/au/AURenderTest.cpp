@@ -87,6 +87,13 @@ TEST_F(AURenderTest, InputsArePulledOncePerSampleTime) {
   for (UInt32 i = 0; i < kFrames; ++i) ASSERT_EQ(again.Channel(1)[i], first.Channel(1)[i]);
   ASSERT_EQ(Render(again, kFrames), noErr);
   EXPECT_EQ(source.calls, 2);
+  // After a reset or a new connection the same time is new input again.
+  ASSERT_EQ(AudioUnitReset(unit, kAudioUnitScope_Global, 0), noErr);
+  ASSERT_EQ(Render(again, kFrames), noErr);
+  EXPECT_EQ(source.calls, 3);
+  ASSERT_EQ(source.Attach(unit), noErr);
+  ASSERT_EQ(Render(again, kFrames), noErr);
+  EXPECT_EQ(source.calls, 4);
 }
 
 TEST_F(AURenderTest, NullOutputPointersGetTheUnitsMemoryInChannelOrder) {
