@@ -80,7 +80,7 @@ int NextVertex(const Vertex* v, int n, int from, bool leftChain) {
   double bestSlope = 0;
   for (int j = from + 1; j < n; ++j) {
     if (v[j].y == v[from].y) continue;
-    const double slope = double(v[j].x - v[from].x) / double(v[j].y - v[from].y);
+    const double slope = (double(v[j].x) - v[from].x) / (double(v[j].y) - v[from].y);
     if (best < 0 || (leftChain ? slope <= bestSlope : slope >= bestSlope)) {
       best = j;
       bestSlope = slope;
@@ -90,7 +90,8 @@ int NextVertex(const Vertex* v, int n, int from, bool leftChain) {
 }
 
 int ChainX(const Vertex& a, const Vertex& b, int y) {
-  return ToIntTrunc(float(a.x) + float(b.x - a.x) * float(y - a.y) / float(b.y - a.y));
+  return ToIntTrunc(float(a.x) + (float(b.x) - float(a.x)) * (float(y) - float(a.y)) /
+                                     (float(b.y) - float(a.y)));
 }
 
 }  // namespace
