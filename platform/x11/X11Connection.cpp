@@ -1,0 +1,86 @@
+#include "platform/x11/X11Connection.h"
+
+#include <mutex>
+
+namespace {
+
+// Xlib's error handlers are process-wide; ours handle our connections and pass every
+// other display to whatever handler was installed before (the host's, or Xlib's).
+std::mutex gRegistryLock;
+X11Connection* gConnections = nullptr;
+XErrorHandler gPreviousError = nullptr;
+XIOErrorHandler gPreviousIOError = nullptr;
+bool gHandlersInstalled = false;
+
+}  // namespace
+
+X11Connection* X11Connection::Open(const char* displayName) {
+  Display* display = XOpenDisplay(displayName);
+  if (!display) return nullptr;
+  return new X11Connection(display);
+}
+
+X11Connection::X11Connection(Display* display) : mDisplay(display) {
+  std::lock_guard<std::mutex> lock(gRegistryLock);
+  if (!gHandlersInstalled) {
+    gPreviousError = XSetErrorHandler(OnError);
+    gPreviousIOError = XSetIOErrorHandler(OnIOError);
+    gHandlersInstalled = true;
+  }
+  XSetIOErrorExitHandler(mDisplay, OnIOErrorExit, this);
+  mNext = gConnections;
+  gConnections = this;
+}
+
+X11Connection::~X11Connection() {
+  {
+    std::lock_guard<std::mutex> lock(gRegistryLock);
+    for (X11Connection** p = &gConnections; *p; p = &(*p)->mNext) {
+      if (*p == this) {
+        *p = mNext;
+        break;
+      }
+    }
+  }
+  XCloseDisplay(mDisplay);
+}
+
+X11Connection* X11Connection::Find(Display* display) {
+  std::lock_guard<std::mutex> lock(gRegistryLock);
+  for (X11Connection* c = gConnections; c; c = c->mNext) {
+    if (c->mDisplay == display) return c;
+  }
+  return nullptr;
+}
+
+int X11Connection::OnError(Display* display, XErrorEvent* error) {
+  if (X11Connection* c = Find(display)) {
+    c->mLastError = error->error_code;
+    return 0;
+  }
+  return gPreviousError ? gPreviousError(display, error) : 0;
+}
+
+int X11Connection::OnIOError(Display* display) {
+  if (Find(display)) return 0;  // the exit handler marks the connection
+  return gPreviousIOError ? gPreviousIOError(display) : 0;
+}
+
+void X11Connection::OnIOErrorExit(Display*, void* self) {
+  static_cast<X11Connection*>(self)->mLost = true;
+}
+
+void X11Connection::BeginTrap() {
+  if (!mLost) XSync(mDisplay, False);
+  mLastError = 0;
+}
+
+bool X11Connection::Succeeded() {
+  if (mLost) return false;
+  XSync(mDisplay, False);
+  return !mLost && mLastError == 0;
+}
+
+Atom X11Connection::Intern(const char* name) {
+  return mLost ? None : XInternAtom(mDisplay, name, False);
+}

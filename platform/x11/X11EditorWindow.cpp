@@ -1,0 +1,521 @@
+#include "platform/x11/X11EditorWindow.h"
+
+#include <X11/Xatom.h>
+#include <X11/keysym.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+
+#include "graphics/IControl.h"
+#include "platform/x11/EntryFormatter.h"
+#include "platform/x11/IGraphicsLinux.h"
+#include "platform/x11/ViewCoordinates.h"
+#include "platform/x11/X11PopupMenu.h"
+#include "raster/RAS_SysBitmap.h"
+
+// Xlib's Bool macro would rename the parameter's Bool accessor.
+#undef Bool
+#include "framework/IParam.h"
+
+using namespace viewrules;
+
+namespace {
+
+long long NowMs() {
+  using namespace std::chrono;
+  return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+constexpr long long kTooltipDelayMs = 700;
+
+IMouseMod ToMouseMod(const Modifiers& m) { return IMouseMod(m.L, m.R, m.S, m.C, m.A); }
+
+PixelRect ToPixel(const IRECT& r) { return {r.L, r.T, r.R, r.B}; }
+IRECT ToIRECT(const PixelRect& r) { return IRECT(r.L, r.T, r.R, r.B); }
+
+NamedKey NamedKeyFor(KeySym key) {
+  switch (key) {
+    case XK_space:
+    case XK_KP_Space:
+      return NamedKey::kSpace;
+    case XK_Up:
+    case XK_KP_Up:
+      return NamedKey::kUp;
+    case XK_Down:
+    case XK_KP_Down:
+      return NamedKey::kDown;
+    case XK_Left:
+    case XK_KP_Left:
+      return NamedKey::kLeft;
+    case XK_Right:
+    case XK_KP_Right:
+      return NamedKey::kRight;
+    default:
+      return NamedKey::kNone;
+  }
+}
+
+}  // namespace
+
+std::unique_ptr<X11EditorWindow> X11EditorWindow::Create(IGraphicsLinux* engine, Window parent) {
+  std::unique_ptr<X11Connection> connection(X11Connection::Open());
+  if (!connection) return nullptr;
+  std::unique_ptr<X11EditorWindow> window(new X11EditorWindow(engine, std::move(connection)));
+  if (!window->Build(parent)) return nullptr;
+  return window;
+}
+
+X11EditorWindow::X11EditorWindow(IGraphicsLinux* engine, std::unique_ptr<X11Connection> connection)
+    : mEngine(engine), mConnection(std::move(connection)) {}
+
+bool X11EditorWindow::Build(Window parent) {
+  Display* d = mConnection->Get();
+  int screen = mConnection->Screen();
+  mTopLevel = parent == None;
+  mParent = mTopLevel ? mConnection->Root() : parent;
+  if (!mTopLevel) {
+    // A parent id that names no window is an error reply, not a crash.
+    XWindowAttributes attributes;
+    mConnection->BeginTrap();
+    Status status = XGetWindowAttributes(d, mParent, &attributes);
+    if (!mConnection->Succeeded() || !status) {
+      mGone = true;
+      return false;
+    }
+  }
+
+  XVisualInfo info;
+  if (XMatchVisualInfo(d, screen, DefaultDepth(d, screen), TrueColor, &info) ||
+      XMatchVisualInfo(d, screen, 24, TrueColor, &info)) {
+    mVisual = info.visual;
+    mDepth = info.depth;
+  } else {
+    mVisual = DefaultVisual(d, screen);
+    mDepth = DefaultDepth(d, screen);
+  }
+  mFormat =
+      std::make_unique<VisualFormat>(mVisual->red_mask, mVisual->green_mask, mVisual->blue_mask);
+  mColormap = mVisual == DefaultVisual(d, screen)
+                  ? DefaultColormap(d, screen)
+                  : (mOwnColormap = XCreateColormap(d, mConnection->Root(), mVisual, AllocNone));
+
+  XSetWindowAttributes a;
+  a.background_pixmap = None;  // the bitmap covers everything; no flash of background
+  a.border_pixel = 0;
+  a.colormap = mColormap;
+  a.event_mask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
+                 KeyPressMask | StructureNotifyMask | LeaveWindowMask;
+  mConnection->BeginTrap();
+  mWindow =
+      XCreateWindow(d, mParent, 0, 0, mEngine->Width(), mEngine->Height(), 0, mDepth, InputOutput,
+                    mVisual, CWBackPixmap | CWBorderPixel | CWColormap | CWEventMask, &a);
+  if (mTopLevel) {
+    XStoreName(d, mWindow, "Orvanta");
+    XClassHint hint{(char*)"orvanta", (char*)"Orvanta"};
+    XSetClassHint(d, mWindow, &hint);
+    XSizeHints size{};
+    size.flags = PMinSize | PMaxSize;
+    size.min_width = size.max_width = mEngine->Width();
+    size.min_height = size.max_height = mEngine->Height();
+    XSetWMNormalHints(d, mWindow, &size);
+    mDeleteWindow = mConnection->Intern("WM_DELETE_WINDOW");
+    XSetWMProtocols(d, mWindow, &mDeleteWindow, 1);
+  }
+  mGC = XCreateGC(d, mWindow, 0, nullptr);
+  XMapWindow(d, mWindow);
+  if (!mConnection->Succeeded() || !MakeImage()) {
+    mGone = true;
+    return false;
+  }
+
+  // An empty cursor, for hiding the pointer while a control is dragged.
+  char none = 0;
+  Pixmap blank = XCreateBitmapFromData(d, mWindow, &none, 1, 1);
+  XColor black{};
+  mBlankCursor = XCreatePixmapCursor(d, blank, blank, &black, &black, 0, 0);
+  XFreePixmap(d, blank);
+
+  mPeriodMs = std::max(1, 1000 / std::max(1, mEngine->FPS()));
+  mNextTick = NowMs() + mPeriodMs;
+  XFlush(d);
+  return true;
+}
+
+bool X11EditorWindow::MakeImage() {
+  Display* d = mConnection->Get();
+  if (mImage) XDestroyImage(mImage);  // frees its data
+  mImage = nullptr;
+  int w = std::max(1, mEngine->Width()), h = std::max(1, mEngine->Height());
+  mImage = XCreateImage(d, mVisual, mDepth, ZPixmap, 0, nullptr, w, h, 32, 0);
+  if (!mImage) return false;
+  mImage->data = (char*)std::calloc((size_t)mImage->bytes_per_line * h, 1);
+  if (!mImage->data) {
+    XDestroyImage(mImage);
+    mImage = nullptr;
+    return false;
+  }
+  if (mImage->bits_per_pixel == 32) {
+    // Written as native words; Xlib swaps for a server of the other byte order.
+    mImage->byte_order = __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__ ? LSBFirst : MSBFirst;
+  }
+  return true;
+}
+
+X11EditorWindow::~X11EditorWindow() {
+  mEntry.reset();
+  if (!mConnection->IsLost()) {
+    Display* d = mConnection->Get();
+    HideTooltip();
+    if (mImage) XDestroyImage(mImage);
+    if (mBlankCursor) XFreeCursor(d, mBlankCursor);
+    if (mGC) XFreeGC(d, mGC);
+    // The window may already be gone with a host's parent; errors are trapped.
+    mConnection->BeginTrap();
+    if (mWindow && !mDestroyed) XDestroyWindow(d, mWindow);
+    if (mOwnColormap) XFreeColormap(d, mOwnColormap);
+    mConnection->Succeeded();
+  } else if (mImage) {
+    std::free(mImage->data);  // the image struct itself is plain memory
+    mImage->data = nullptr;
+    XFree(mImage);
+  }
+}
+
+bool X11EditorWindow::ProcessEvents() {
+  if (!IsAlive()) return false;
+  Display* d = mConnection->Get();
+  while (IsAlive() && XPending(d)) {
+    XEvent e;
+    XNextEvent(d, &e);
+    Dispatch(e, true);
+  }
+  if (!IsAlive()) return false;
+  long long now = NowMs();
+  if (now >= mNextTick) {
+    Tick();
+    mNextTick += mPeriodMs;
+    if (mNextTick <= now) mNextTick = now + mPeriodMs;  // fell behind: do not catch up
+  }
+  UpdateTooltip(now);
+  XFlush(d);
+  return IsAlive();
+}
+
+int X11EditorWindow::MillisecondsToNextTick() const {
+  long long left = mNextTick - NowMs();
+  return left > 0 ? (int)left : 0;
+}
+
+void X11EditorWindow::Tick() {
+  IRECT dirty;
+  if (!mEngine->IsDirty(&dirty)) return;
+  // The region is widened as a view invalidates it, then read back for painting.
+  int h = mEngine->Height();
+  IRECT paint = ToIRECT(
+      ToPixelRect(ToViewRect(ToPixel(dirty), h, ViewOrigin::kTopLeft), h, ViewOrigin::kTopLeft));
+  mEngine->Draw(&paint);
+}
+
+bool X11EditorWindow::CopyToScreen(const IRECT& r) {
+  if (!IsAlive() || !mImage) return false;
+  RAS_SysBitmap* bitmap = mEngine->GetDrawBitmap();
+  if (!bitmap || !bitmap->getBits()) return false;
+  int w = std::min({mImage->width, bitmap->getWidth(), mEngine->Width()});
+  int h = std::min({mImage->height, bitmap->getHeight(), mEngine->Height()});
+  PixelRect c = ClipToSurface(ToPixel(r), w, h);
+  int cw = c.R - c.L, ch = c.B - c.T;
+  if (cw <= 0 || ch <= 0) return true;
+  const uint32_t* src = bitmap->getBits() + (size_t)c.T * bitmap->getRowSpan() + c.L;
+  if (mImage->bits_per_pixel == 32) {
+    int span = mImage->bytes_per_line / 4;
+    uint32_t* dst = (uint32_t*)mImage->data + (size_t)c.T * span + c.L;
+    mFormat->ConvertRect(src, bitmap->getRowSpan(), dst, span, cw, ch);
+  } else {
+    for (int y = 0; y < ch; ++y) {
+      for (int x = 0; x < cw; ++x) {
+        XPutPixel(mImage, c.L + x, c.T + y,
+                  mFormat->Convert(src[(size_t)y * bitmap->getRowSpan() + x]));
+      }
+    }
+  }
+  XPutImage(mConnection->Get(), mWindow, mGC, mImage, c.L, c.T, c.L, c.T, cw, ch);
+  return true;
+}
+
+void X11EditorWindow::Resize(int w, int h) {
+  if (!IsAlive()) return;
+  EndTextEntry(false);
+  XResizeWindow(mConnection->Get(), mWindow, w, h);
+  if (mTopLevel) {
+    XSizeHints size{};
+    size.flags = PMinSize | PMaxSize;
+    size.min_width = size.max_width = w;
+    size.min_height = size.max_height = h;
+    XSetWMNormalHints(mConnection->Get(), mWindow, &size);
+  }
+  MakeImage();
+}
+
+InputState X11EditorWindow::StateOf(unsigned int s) const {
+  InputState state;
+  state.shift = s & ShiftMask;
+  state.control = s & ControlMask;
+  state.alt = s & Mod1Mask;
+  state.command = s & Mod4Mask;  // Super
+  return state;
+}
+
+void X11EditorWindow::RememberPointer(int x, int y) {
+  PixelPoint p = ToEnginePoint(x, y, mEngine->Height(), ViewOrigin::kTopLeft);
+  mPrevX = p.x;
+  mPrevY = p.y;
+}
+
+void X11EditorWindow::Dispatch(XEvent& e, bool input) {
+  if (mEntry && e.xany.window == mEntry->Id()) {
+    if (e.type == Expose && e.xexpose.count == 0) mEntry->Redraw();
+    if (e.type == KeyPress && input) OnKey(e.xkey);
+    return;
+  }
+  if (e.xany.window != mWindow) return;
+  switch (e.type) {
+    case Expose:
+      OnExpose(e.xexpose);
+      break;
+    case DestroyNotify:
+      if (e.xdestroywindow.window == mWindow) mGone = mDestroyed = true;
+      break;
+    case ClientMessage:
+      if (mTopLevel && (Atom)e.xclient.data.l[0] == mDeleteWindow) mGone = true;
+      break;
+    case LeaveNotify:
+      HideTooltip();
+      break;
+    case ButtonPress:
+    case ButtonRelease:
+      if (input) OnButton(e.xbutton, e.type == ButtonPress);
+      break;
+    case MotionNotify:
+      if (input) OnMotion(e.xmotion);
+      break;
+    case KeyPress:
+      if (input) OnKey(e.xkey);
+      break;
+    default:
+      break;
+  }
+}
+
+void X11EditorWindow::OnExpose(const XExposeEvent& e) {
+  IRECT r = ToIRECT(ToPixelRect({(double)e.x, (double)e.y, (double)e.width, (double)e.height},
+                                mEngine->Height(), ViewOrigin::kTopLeft));
+  mExposed = mExposed.Union(r);
+  if (e.count > 0) return;
+  IRECT paint = mExposed;
+  mExposed.Clear();
+  mEngine->Draw(&paint);
+}
+
+void X11EditorWindow::OnButton(XButtonEvent& e, bool press) {
+  RememberPointer(e.x, e.y);
+  HideTooltip();
+  int wheel = WheelStepsForButton(e.button);
+  if (e.button == 4 || e.button == 5 || e.button == 6 || e.button == 7) {
+    if (!press || wheel == 0) return;
+    EndTextEntry(false);  // the wheel closes an entry without committing it
+    IMouseMod mod = ToMouseMod(ModifiersFor(PointerButton::kLeft, StateOf(e.state)));
+    mEngine->OnMouseWheel(mPrevX, mPrevY, &mod, wheel);
+    return;
+  }
+  if (e.button != Button1 && e.button != Button3) return;
+  PointerButton button = e.button == Button1 ? PointerButton::kLeft : PointerButton::kRight;
+  IMouseMod mod = ToMouseMod(ModifiersFor(button, StateOf(e.state)));
+  if (!press) {
+    mEngine->OnMouseUp(mPrevX, mPrevY, &mod);
+    return;
+  }
+  // Clicking elsewhere leaves an open entry, which commits it.
+  EndTextEntry(true);
+  mConnection->BeginTrap();
+  XSetInputFocus(mConnection->Get(), mWindow, RevertToParent, e.time);
+  mConnection->Succeeded();
+  int count = mClicks.Press(e.time, mPrevX, mPrevY, button);
+  if (DeliverPress(button, count) == PressDelivery::kDoubleClick) {
+    mEngine->OnMouseDblClick(mPrevX, mPrevY, &mod);
+  } else {
+    mEngine->OnMouseDown(mPrevX, mPrevY, &mod);
+  }
+}
+
+void X11EditorWindow::OnMotion(XMotionEvent& e) {
+  // Only the latest position of a burst matters.
+  XEvent next;
+  while (XCheckTypedWindowEvent(mConnection->Get(), mWindow, MotionNotify, &next)) e = next.xmotion;
+  RememberPointer(e.x, e.y);
+  mPointerStill = NowMs();
+  HideTooltip();
+  if (e.state & (Button1Mask | Button3Mask)) {
+    if (mEntry) return;  // no drags while the entry is open
+    PointerButton button = (e.state & Button1Mask) ? PointerButton::kLeft : PointerButton::kRight;
+    IMouseMod mod = ToMouseMod(ModifiersFor(button, StateOf(e.state)));
+    mEngine->OnMouseDrag(mPrevX, mPrevY, &mod);
+  } else {
+    IMouseMod mod = ToMouseMod(ModifiersFor(PointerButton::kLeft, StateOf(e.state)));
+    mEngine->OnMouseOver(mPrevX, mPrevY, &mod);
+  }
+}
+
+void X11EditorWindow::OnKey(XKeyEvent& e) {
+  if (mEntry) {
+    switch (mEntry->OnKey(&e)) {
+      case X11TextEntry::KeyResult::kCommit:
+        EndTextEntry(true);
+        break;
+      case X11TextEntry::KeyResult::kCancel:
+        EndTextEntry(false);
+        break;
+      default:
+        break;
+    }
+    return;
+  }
+  char typed[8] = {};
+  KeySym key = NoSymbol;
+  XKeyEvent plain = e;
+  plain.state &= ~(ControlMask | Mod1Mask | Mod4Mask);  // the character without modifiers
+  int n = XLookupString(&plain, typed, sizeof typed - 1, &key, nullptr);
+  typed[n > 0 ? n : 0] = 0;
+  KeyTranslation t = TranslateKey(NamedKeyFor(key), typed);
+  if (t.disposition == KeyDisposition::kDrop) return;
+  if (t.disposition == KeyDisposition::kEngine && mEngine->OnKeyDown(mPrevX, mPrevY, t.code)) {
+    return;
+  }
+  // Not ours: the host's window gets the key, so that its shortcuts keep working.
+  if (!mTopLevel) {
+    XEvent forward;
+    forward.xkey = e;
+    forward.xkey.window = mParent;
+    mConnection->BeginTrap();
+    XSendEvent(mConnection->Get(), mParent, True, KeyPressMask, &forward);
+    mConnection->Succeeded();
+  }
+}
+
+void X11EditorWindow::OpenTextEntry(IControl* control, IParam* param, IText* style,
+                                    const char* text, const IRECT& area) {
+  if (!control || mEntry || !IsAlive()) return;
+  ViewRect v = ToViewRect(ToPixel(area), mEngine->Height(), ViewOrigin::kTopLeft);
+  XRectangle r{(short)v.x, (short)v.y, (unsigned short)std::max(1.0, v.w),
+               (unsigned short)std::max(1.0, v.h)};
+  const char* allowed = param ? EntryCharacters(param->Type()) : nullptr;
+  int maxLength = param ? control->GetTextEntryLength() : 0;
+  IText fallback;
+  mEntry = std::make_unique<X11TextEntry>(mConnection.get(), mWindow, r, style ? *style : fallback,
+                                          text, allowed, maxLength);
+  mEntryControl = control;
+  mEntryParam = param;
+  if (mTopLevel) XRaiseWindow(mConnection->Get(), mWindow);
+  mConnection->BeginTrap();
+  XSetInputFocus(mConnection->Get(), mEntry->Id(), RevertToParent, CurrentTime);
+  mConnection->Succeeded();
+}
+
+void X11EditorWindow::EndTextEntry(bool commit) {
+  if (!mEntry) return;
+  UTL_String text(mEntry->Text());
+  IControl* control = mEntryControl;
+  IParam* param = mEntryParam;
+  mEntry.reset();
+  mEntryControl = nullptr;
+  mEntryParam = nullptr;
+  if (IsAlive()) {
+    mConnection->BeginTrap();
+    XSetInputFocus(mConnection->Get(), mWindow, RevertToParent, CurrentTime);
+    mConnection->Succeeded();
+  }
+  if (!commit) return;
+  if (param) {
+    mEngine->SetFromStringAfterPrompt(control, param, text.GetMutable());
+  } else {
+    control->TextFromTextEntry(text.Get());
+  }
+  IRECT all(0, 0, mEngine->Width(), mEngine->Height());
+  mEngine->Draw(&all);
+}
+
+IPopupMenu* X11EditorWindow::RunMenu(IPopupMenu* menu, const IRECT& area) {
+  if (!IsAlive()) return nullptr;
+  EndTextEntry(false);
+  HideTooltip();
+  int rx = 0, ry = 0;
+  Window child;
+  XTranslateCoordinates(mConnection->Get(), mWindow, mConnection->Root(), area.L, area.B + 4, &rx,
+                        &ry, &child);
+  return RunPopupMenu(mConnection.get(), menu, rx, ry, [this](XEvent& e) { Dispatch(e, false); });
+}
+
+bool X11EditorWindow::PointerOnScreen(int* x, int* y) {
+  if (!IsAlive()) return false;
+  Window root, child;
+  int wx, wy;
+  unsigned int mask;
+  return XQueryPointer(mConnection->Get(), mWindow, &root, &child, x, y, &wx, &wy, &mask);
+}
+
+void X11EditorWindow::HideCursor() {
+  if (IsAlive()) XDefineCursor(mConnection->Get(), mWindow, mBlankCursor);
+}
+
+void X11EditorWindow::ShowCursorAt(int rootX, int rootY) {
+  if (!IsAlive()) return;
+  Display* d = mConnection->Get();
+  XWarpPointer(d, None, mConnection->Root(), 0, 0, 0, 0, rootX, rootY);
+  XUndefineCursor(d, mWindow);
+  XFlush(d);
+}
+
+void X11EditorWindow::SetTooltipAreas(std::vector<IRECT> areas) {
+  HideTooltip();
+  mTooltipAreas = std::move(areas);
+}
+
+void X11EditorWindow::UpdateTooltip(long long now) {
+  if (mTooltipAreas.empty() || mTooltip || mPointerStill == 0 ||
+      now - mPointerStill < kTooltipDelayMs) {
+    return;
+  }
+  mPointerStill = 0;  // once per pause
+  bool inside = std::any_of(mTooltipAreas.begin(), mTooltipAreas.end(),
+                            [&](const IRECT& r) { return r.Contains(mPrevX, mPrevY); });
+  int over = mEngine->GetMouseOver();
+  IControl* control = inside && over >= 0 ? mEngine->GetControl(over) : nullptr;
+  const char* tip = control ? control->GetTooltip() : "";
+  if (!tip || !*tip) return;
+
+  Display* d = mConnection->Get();
+  int rx = 0, ry = 0;
+  Window child;
+  XTranslateCoordinates(d, mWindow, mConnection->Root(), mPrevX + 12, mPrevY + 18, &rx, &ry,
+                        &child);
+  int len = (int)std::strlen(tip);
+  XSetWindowAttributes a;
+  a.override_redirect = True;
+  a.background_pixel = WhitePixel(d, mConnection->Screen());
+  a.border_pixel = BlackPixel(d, mConnection->Screen());
+  mTooltip =
+      XCreateWindow(d, mConnection->Root(), rx, ry, 6 * len + 8, 16, 1, CopyFromParent, InputOutput,
+                    CopyFromParent, CWOverrideRedirect | CWBackPixel | CWBorderPixel, &a);
+  XMapRaised(d, mTooltip);
+  GC gc = XCreateGC(d, mTooltip, 0, nullptr);
+  XSetForeground(d, gc, BlackPixel(d, mConnection->Screen()));
+  XDrawString(d, mTooltip, gc, 4, 12, tip, len);
+  XFreeGC(d, gc);
+}
+
+void X11EditorWindow::HideTooltip() {
+  if (!mTooltip || mConnection->IsLost()) return;
+  XDestroyWindow(mConnection->Get(), mTooltip);
+  mTooltip = None;
+}

@@ -1,0 +1,151 @@
+#include "platform/x11/X11TextEntry.h"
+
+#include <X11/Xutil.h>
+#include <X11/keysym.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "graphics/IText.h"
+#include "platform/x11/X11Connection.h"
+#include "platform/x11/X11Fonts.h"
+
+namespace {
+
+unsigned long PixelFor(Display* d, int screen, const IColor& c) {
+  XColor color;
+  color.red = (unsigned short)(c.R * 257);
+  color.green = (unsigned short)(c.G * 257);
+  color.blue = (unsigned short)(c.B * 257);
+  color.flags = DoRed | DoGreen | DoBlue;
+  if (!XAllocColor(d, DefaultColormap(d, screen), &color)) return BlackPixel(d, screen);
+  return color.pixel;
+}
+
+bool IsContinuation(char c) { return ((unsigned char)c & 0xC0) == 0x80; }
+
+}  // namespace
+
+X11TextEntry::X11TextEntry(X11Connection* connection, Window parent, const XRectangle& area,
+                           const IText& style, const char* initial, const char* allowed,
+                           int maxLength)
+    : mConnection(connection),
+      mAlign(style.mAlign),
+      mWidth(area.width > 0 ? area.width : 1),
+      mHeight(area.height > 0 ? area.height : 1),
+      mText(initial),
+      mCaret(mText.GetLength()),
+      mFormatter(allowed, maxLength, 0) {
+  Display* d = connection->Get();
+  int screen = connection->Screen();
+  mForeground = PixelFor(d, screen, style.mEntryFGColor);
+  mBackground = PixelFor(d, screen, style.mEntryBGColor);
+  mWindow =
+      XCreateSimpleWindow(d, parent, area.x, area.y, mWidth, mHeight, 0, mForeground, mBackground);
+  XSelectInput(d, mWindow, ExposureMask | KeyPressMask | ButtonPressMask);
+  mFont = LoadUiFont(d, (int)(style.mSize * 0.9));
+  mGC = XCreateGC(d, mWindow, 0, nullptr);
+  if (mFont) XSetFont(d, mGC, mFont->fid);
+  XMapRaised(d, mWindow);
+  XFlush(d);
+}
+
+X11TextEntry::~X11TextEntry() {
+  if (mConnection->IsLost()) return;
+  Display* d = mConnection->Get();
+  if (mFont) XFreeFont(d, mFont);
+  if (mGC) XFreeGC(d, mGC);
+  XDestroyWindow(d, mWindow);
+  XFlush(d);
+}
+
+bool X11TextEntry::Insert(const char* text) {
+  UTL_String candidate(mText);
+  candidate.Insert(text, mCaret);
+  if (!Accept(candidate)) return false;
+  mText.Set(candidate.Get());
+  mCaret += (int)std::strlen(text);
+  Redraw();
+  return true;
+}
+
+X11TextEntry::KeyResult X11TextEntry::OnKey(XKeyEvent* event) {
+  char typed[32] = {};
+  KeySym key = NoSymbol;
+  int n = XLookupString(event, typed, sizeof typed - 1, &key, nullptr);
+  typed[n > 0 ? n : 0] = 0;
+  switch (key) {
+    case XK_Return:
+    case XK_KP_Enter:
+      return KeyResult::kCommit;
+    case XK_Escape:
+      return KeyResult::kCancel;
+    case XK_BackSpace:
+      if (mCaret > 0) {
+        int start = mCaret - 1;
+        while (start > 0 && IsContinuation(mText.Get()[start])) --start;
+        UTL_String candidate(mText);
+        candidate.DeleteSub(start, mCaret - start);
+        // Deleting may not make a text the formatter refuses (a longer number, say).
+        if (Accept(candidate)) {
+          mText.Set(candidate.Get());
+          mCaret = start;
+        }
+      }
+      break;
+    case XK_Delete:
+      if (mCaret < mText.GetLength()) {
+        int end = mCaret + 1;
+        while (end < mText.GetLength() && IsContinuation(mText.Get()[end])) ++end;
+        UTL_String candidate(mText);
+        candidate.DeleteSub(mCaret, end - mCaret);
+        if (Accept(candidate)) mText.Set(candidate.Get());
+      }
+      break;
+    case XK_Left:
+      while (mCaret > 0 && IsContinuation(mText.Get()[--mCaret])) {
+      }
+      break;
+    case XK_Right:
+      if (mCaret < mText.GetLength()) ++mCaret;
+      while (mCaret < mText.GetLength() && IsContinuation(mText.Get()[mCaret])) ++mCaret;
+      break;
+    case XK_Home:
+      mCaret = 0;
+      break;
+    case XK_End:
+      mCaret = mText.GetLength();
+      break;
+    default:
+      if (n > 0 && (unsigned char)typed[0] >= 32 && typed[0] != 127) {
+        Insert(typed);
+        return KeyResult::kEdited;
+      }
+      return KeyResult::kIgnored;
+  }
+  Redraw();
+  return KeyResult::kEdited;
+}
+
+void X11TextEntry::Redraw() {
+  if (mConnection->IsLost()) return;
+  Display* d = mConnection->Get();
+  XSetForeground(d, mGC, mBackground);
+  XFillRectangle(d, mWindow, mGC, 0, 0, mWidth, mHeight);
+  XSetForeground(d, mGC, mForeground);
+  int len = mText.GetLength();
+  int textWidth = mFont ? XTextWidth(mFont, mText.Get(), len) : 6 * len;
+  int caretOffset = mFont ? XTextWidth(mFont, mText.Get(), mCaret) : 6 * mCaret;
+  int ascent = mFont ? mFont->ascent : 10, descent = mFont ? mFont->descent : 2;
+  int x = 2;
+  if (mAlign == IText::kAlignCenter) x = (mWidth - textWidth) / 2;
+  if (mAlign == IText::kAlignFar) x = mWidth - 2 - textWidth;
+  // Long texts keep the caret in view.
+  if (x + caretOffset > mWidth - 2) x = mWidth - 2 - caretOffset;
+  if (x + caretOffset < 1) x = 1 - caretOffset;
+  int baseline = (mHeight + ascent - descent) / 2;
+  XDrawString(d, mWindow, mGC, x, baseline, mText.Get(), len);
+  XDrawLine(d, mWindow, mGC, x + caretOffset, baseline - ascent, x + caretOffset,
+            baseline + descent - 1);
+  XFlush(d);
+}

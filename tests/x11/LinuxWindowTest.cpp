@@ -1,0 +1,346 @@
+// The X window of IGraphicsLinux, driven by a real pointer and keyboard (xdotool) under
+// the test display: screen copy, event translation, text entry, menus, dialogs, parents
+// and servers that go away.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstring>
+#include <fstream>
+#include <string>
+#include <thread>
+
+#include "X11TestSupport.h"
+#include "framework/IParam.h"
+#include "graphics/IPopupMenu.h"
+#include "platform/x11/IGraphicsLinux.h"
+#include "platform/x11/PixelConversion.h"
+#include "raster/RAS_SysBitmap.h"
+
+// Xlib last: its Bool macro would rename the parameter's accessor of that name.
+#include <X11/Xlib.h>
+
+using namespace x11test;
+
+namespace {
+
+const IColor kGray(255, 60, 60, 60);
+const IColor kRed(255, 200, 30, 20);
+const IColor kBlue(255, 20, 40, 210);
+
+struct Editor {
+  IGraphicsLinux g{nullptr, 200, 150};
+  RecordingControl* left;
+  RecordingControl* right;
+  Editor() {
+    g.AttachPanelBackground(&kGray);
+    left = new RecordingControl(IRECT(10, 10, 90, 140), kRed);
+    right = new RecordingControl(IRECT(110, 10, 190, 140), kBlue);
+    g.AttachControl(left);
+    g.AttachControl(right);
+    g.PrepDraw();
+  }
+  uint32_t BitmapPixel(int x, int y) {
+    RAS_SysBitmap* b = g.GetDrawBitmap();
+    return b->getBits()[y * b->getRowSpan() + x];
+  }
+};
+
+uint32_t Rgb(const IColor& c) { return (uint32_t)(c.R << 16 | c.G << 8 | c.B); }
+
+}  // namespace
+
+// ---- With a window ----
+
+class LinuxWindow : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!HaveDisplay()) GTEST_SKIP() << "no X display";
+    if (!HaveProgram("xdotool")) GTEST_SKIP() << "no xdotool";
+  }
+  // Opens the editor top level and waits until the server shows it.
+  unsigned long Open(Editor& e) {
+    void* w = e.g.OpenWindow(nullptr);
+    EXPECT_NE(w, nullptr);
+    e.g.RunEventLoop(300);
+    return (unsigned long)(uintptr_t)w;
+  }
+  // Pointer moves and clicks in window coordinates.
+  void Click(unsigned long w, int x, int y, const char* extra = "") {
+    Xdo("mousemove --window " + std::to_string(w) + " " + std::to_string(x) + " " +
+        std::to_string(y));
+    Xdo(std::string(extra) + " click 1");
+  }
+};
+
+TEST_F(LinuxWindow, ShowsTheEngineBitmapPixelForPixel) {
+  Editor e;
+  unsigned long w = Open(e);
+  std::vector<uint32_t> shown = ReadWindow(w, 200, 150);
+  ASSERT_EQ(shown.size(), 200u * 150u);
+  RAS_SysBitmap* b = e.g.GetDrawBitmap();
+  viewrules::VisualFormat rgb(0xff0000, 0xff00, 0xff);
+  int mismatches = 0;
+  for (int y = 0; y < 150; ++y) {
+    for (int x = 0; x < 200; ++x) {
+      mismatches += shown[y * 200 + x] != rgb.Convert(b->getBits()[y * b->getRowSpan() + x]);
+    }
+  }
+  EXPECT_EQ(mismatches, 0);
+  EXPECT_EQ(shown[20 * 200 + 20], Rgb(kRed));
+  EXPECT_EQ(shown[20 * 200 + 120], Rgb(kBlue));
+
+  // A change becomes visible on the next timer tick, and only the dirty control redraws.
+  int rightDraws = e.right->mDraws;
+  e.left->mColor = kBlue;
+  e.left->SetDirty(false);
+  e.g.RunEventLoop(120);
+  shown = ReadWindow(w, 200, 150);
+  EXPECT_EQ(shown[20 * 200 + 20], Rgb(kBlue));
+  EXPECT_EQ(e.right->mDraws, rightDraws);
+  e.g.CloseWindow();
+  EXPECT_FALSE(e.g.WindowIsOpen());
+}
+
+TEST_F(LinuxWindow, PointerEventsReachTheControlUnderThePointer) {
+  Editor e;
+  unsigned long w = Open(e);
+  Click(w, 30, 40);
+  e.g.RunEventLoop(100);
+  ASSERT_EQ(e.left->mEvents.size(), 2u);
+  EXPECT_EQ(e.left->mEvents[0].kind, "down");
+  EXPECT_EQ(e.left->mEvents[0].x, 30);
+  EXPECT_EQ(e.left->mEvents[0].y, 40);
+  EXPECT_TRUE(e.left->mEvents[0].mod.L);
+  EXPECT_FALSE(e.left->mEvents[0].mod.R);
+  EXPECT_EQ(e.left->mEvents[1].kind, "up");
+
+  // A drag that leaves the control still reaches it (the press captured it).
+  e.left->mEvents.clear();
+  Xdo("mousemove --window " + std::to_string(w) + " 40 100 mousedown 1");
+  e.g.RunEventLoop(60);
+  Xdo("mousemove --window " + std::to_string(w) + " 150 60");
+  e.g.RunEventLoop(60);
+  Xdo("mouseup 1");
+  e.g.RunEventLoop(100);
+  ASSERT_GE(e.left->mEvents.size(), 3u);
+  EXPECT_EQ(e.left->mEvents.front().kind, "down");
+  EXPECT_EQ(e.left->mEvents[1].kind, "drag");
+  EXPECT_EQ(e.left->mEvents[1].x, 150);
+  EXPECT_EQ(e.left->mEvents[1].y, 60);
+  EXPECT_EQ(e.left->mEvents.back().kind, "up");
+  EXPECT_TRUE(e.right->mEvents.empty());
+}
+
+TEST_F(LinuxWindow, ModifiersDoubleClicksWheelAndKeys) {
+  Editor e;
+  unsigned long w = Open(e);
+  Xdo("mousemove --window " + std::to_string(w) + " 130 50");
+  Xdo("keydown shift click 3 keyup shift");
+  e.g.RunEventLoop(100);
+  ASSERT_GE(e.right->mEvents.size(), 1u);
+  EXPECT_EQ(e.right->mEvents[0].kind, "down");
+  EXPECT_FALSE(e.right->mEvents[0].mod.L);
+  EXPECT_TRUE(e.right->mEvents[0].mod.R);
+  EXPECT_TRUE(e.right->mEvents[0].mod.S);
+
+  // The Super key is the Command key: a left click with it reports L and R.
+  e.right->mEvents.clear();
+  Xdo("keydown super click 1 keyup super");
+  e.g.RunEventLoop(100);
+  ASSERT_GE(e.right->mEvents.size(), 1u);
+  EXPECT_TRUE(e.right->mEvents[0].mod.L && e.right->mEvents[0].mod.R);
+
+  // A double click: the second press arrives as a double click, not as a press.
+  e.g.RunEventLoop(500);
+  e.right->mEvents.clear();
+  Xdo("click --repeat 2 --delay 60 1");
+  e.g.RunEventLoop(100);
+  std::string kinds;
+  for (const Event& ev : e.right->mEvents) kinds += ev.kind + " ";
+  EXPECT_EQ(kinds, "down up double up ");
+
+  e.right->mEvents.clear();
+  Xdo("click 4 click 5");
+  e.g.RunEventLoop(100);
+  ASSERT_EQ(e.right->mEvents.size(), 2u);
+  EXPECT_EQ(e.right->mEvents[0].kind, "wheel");
+  EXPECT_EQ(e.right->mEvents[0].d, 1);
+  EXPECT_EQ(e.right->mEvents[1].d, -1);
+
+  // Keys go to the control under the pointer: "q" and "Q" are 31, the up arrow 1.
+  e.right->mEvents.clear();
+  Xdo("key q shift+q Up percent");
+  e.g.RunEventLoop(100);
+  std::string keys;
+  for (const Event& ev : e.right->mEvents) keys += std::to_string(ev.d) + " ";
+  EXPECT_EQ(keys, "31 31 1 ");
+}
+
+TEST_F(LinuxWindow, TextEntryFiltersCommitsAndCancels) {
+  Editor e;
+  unsigned long w = Open(e);
+  IParam gain;
+  gain.InitDouble("Gain", 0, -94, 6, 0.01, "dB");
+  gain.SetShape(1);
+  IRECT area(10, 10, 90, 30);
+  e.g.CreateTextEntry(e.left, e.left->GetText(), &area, "", &gain);
+  e.g.RunEventLoop(100);
+  Xdo("type --delay 20 '%1.5'");  // the percent sign is refused
+  Xdo("key Return");
+  e.g.RunEventLoop(150);
+  EXPECT_NEAR(e.left->GetValue(), gain.GetNormalized(1.5), 1e-9);
+
+  // Without a parameter the control takes the text as typed.
+  e.g.CreateTextEntry(e.left, e.left->GetText(), &area, "ab", nullptr);
+  e.g.RunEventLoop(100);
+  Xdo("key c Return");
+  e.g.RunEventLoop(150);
+  EXPECT_EQ(e.left->mEntered, "abc");
+
+  // The wheel closes the entry without committing; drags do not reach the engine meanwhile.
+  e.g.CreateTextEntry(e.left, e.left->GetText(), &area, "zz", nullptr);
+  e.g.RunEventLoop(100);
+  e.left->mEvents.clear();
+  Xdo("mousemove --window " + std::to_string(w) + " 30 100 click 4");
+  e.g.RunEventLoop(150);
+  EXPECT_EQ(e.left->mEntered, "abc");
+  ASSERT_EQ(e.left->mEvents.size(), 1u);
+  EXPECT_EQ(e.left->mEvents[0].kind, "wheel");
+}
+
+TEST_F(LinuxWindow, PopupMenusReturnTheChosenMenu) {
+  Editor e;
+  unsigned long w = Open(e);
+  IPopupMenu sub;
+  sub.AddItem("Deep one");
+  sub.AddItem("Deep two");
+  IPopupMenu menu;
+  menu.SetPrefix(2);
+  menu.AddItem("First");
+  menu.AddItem("Second", -1, IPopupMenuItem::kChecked);
+  menu.AddItem("Off", -1, IPopupMenuItem::kDisabled);
+  menu.AddSeparator();
+  menu.AddItem("More", &sub);
+  IRECT area(10, 10, 90, 30);
+
+  // The menu opens below the area; items are 20 pixels high under a 2-pixel margin.
+  auto pick = [&](const std::string& actions) {
+    std::thread driver([&] {
+      for (int i = 0; i < 50 && !Xdo("search --sync --limit 1 --name 'Orvanta menu'"); ++i) {
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(350));
+      Xdo(actions);
+    });
+    IPopupMenu* chosen = e.g.CreateIPopupMenu(&menu, &area);
+    driver.join();
+    return chosen;
+  };
+  std::string win = std::to_string(w);
+  // Menu top at window y 34; item i centred at 34 + 1 + 2 + 20 i + 10.
+  EXPECT_EQ(pick("mousemove --window " + win + " 40 67 click 1"), &menu);
+  EXPECT_EQ(menu.GetChosenItemIdx(), 1);
+
+  menu.SetChosenItemIdx(-1);
+  EXPECT_EQ(pick("mousemove --window " + win + " 40 87 click 1 key Escape"), nullptr);
+  EXPECT_EQ(menu.GetChosenItemIdx(), -1);  // disabled: no choice
+
+  EXPECT_EQ(pick("key Escape"), nullptr);
+
+  // "More" sits under the separator; its submenu opens beside it.
+  IPopupMenu* chosen = pick("mousemove --window " + win +
+                            " 40 104 sleep 0.2 mousemove_relative 120 22 sleep 0.2 click 1");
+  EXPECT_EQ(chosen, &sub);
+  EXPECT_EQ(sub.GetChosenItemIdx(), 1);
+}
+
+TEST_F(LinuxWindow, MessageBoxAnswers) {
+  Editor e;
+  Open(e);
+  auto answer = [&](int type, const char* keys) {
+    std::thread driver([&] {
+      for (int i = 0; i < 50 && !Xdo("search --sync --limit 1 --classname orvanta-dialog"); ++i) {
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(200));
+      Xdo(std::string("key ") + keys);
+    });
+    int result = e.g.ShowMessageBox("Replace the preset?", "Orvanta", type);
+    driver.join();
+    return result;
+  };
+  EXPECT_EQ(answer(4, "Return"), 1);
+  EXPECT_EQ(answer(4, "Escape"), 7);  // No
+  EXPECT_EQ(answer(3, "Escape"), 2);  // Cancel
+  EXPECT_EQ(answer(1, "Escape"), 2);  // Cancel, not No
+  EXPECT_EQ(answer(0, "Return"), 1);
+}
+
+TEST_F(LinuxWindow, ChildOfAParentAndThingsThatGoAway) {
+  Display* host = XOpenDisplay(nullptr);  // the host's own connection
+  ASSERT_NE(host, nullptr);
+  Window parent = XCreateSimpleWindow(host, DefaultRootWindow(host), 0, 0, 300, 200, 0, 0, 0);
+  XMapWindow(host, parent);
+  XSync(host, False);
+
+  Editor e;
+  void* w = e.g.OpenWindow((void*)(uintptr_t)parent);
+  ASSERT_NE(w, nullptr);
+  e.g.RunEventLoop(100);
+  Window root, actualParent, *children = nullptr;
+  unsigned int n = 0;
+  XQueryTree(host, (Window)(uintptr_t)w, &root, &actualParent, &children, &n);
+  if (children) XFree(children);
+  EXPECT_EQ(actualParent, parent);
+
+  // Closing and reopening keeps the controls and their state.
+  e.left->SetValueFromPlug(0.25);
+  e.g.CloseWindow();
+  EXPECT_FALSE(e.g.ProcessEvents());
+  w = e.g.OpenWindow((void*)(uintptr_t)parent);
+  ASSERT_NE(w, nullptr);
+  EXPECT_EQ(e.g.GetControl(1), e.left);
+  EXPECT_DOUBLE_EQ(e.left->GetValue(), 0.25);
+
+  // The host destroys its window: the editor notices and closes; later calls do nothing.
+  XDestroyWindow(host, parent);
+  XSync(host, False);
+  e.g.RunEventLoop(200);
+  EXPECT_FALSE(e.g.WindowIsOpen());
+  EXPECT_FALSE(e.g.ProcessEvents());
+  e.g.CloseWindow();
+
+  // A parent id that names no window.
+  EXPECT_EQ(e.g.OpenWindow((void*)(uintptr_t)0x3ffffff), nullptr);
+  EXPECT_FALSE(e.g.WindowIsOpen());
+  XCloseDisplay(host);
+}
+
+TEST_F(LinuxWindow, SurvivesTheServerGoingAway) {
+  if (!HaveProgram("Xvfb")) GTEST_SKIP() << "no Xvfb";
+  int number = 150 + getpid() % 50;
+  std::string name = ":" + std::to_string(number);
+  pid_t server = fork();
+  if (server == 0) {
+    execlp("Xvfb", "Xvfb", name.c_str(), "-nolisten", "tcp", "-noreset", (char*)nullptr);
+    _exit(127);
+  }
+  std::string saved = std::getenv("DISPLAY");
+  setenv("DISPLAY", name.c_str(), 1);
+  bool up = false;
+  for (int i = 0; i < 50 && !up; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    up = HaveDisplay();
+  }
+  Editor e;
+  void* w = up ? e.g.OpenWindow(nullptr) : nullptr;
+  setenv("DISPLAY", saved.c_str(), 1);
+  kill(server, SIGTERM);
+  waitpid(server, nullptr, 0);
+  ASSERT_TRUE(up) << "private Xvfb did not start";
+  ASSERT_NE(w, nullptr);
+  e.g.RunEventLoop(200);  // would end the process with Xlib's default handler
+  EXPECT_FALSE(e.g.WindowIsOpen());
+  EXPECT_FALSE(e.g.ProcessEvents());
+}

@@ -1,0 +1,57 @@
+#include "X11TestSupport.h"
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <unistd.h>
+
+#include <cstdlib>
+
+namespace x11test {
+
+bool HaveDisplay() {
+  // One connection stays open for the whole run: a server whose last client leaves
+  // resets, and refuses connections while it does.
+  static Display* keepAlive = nullptr;
+  const char* d = std::getenv("DISPLAY");
+  if (!d || !*d) return false;
+  if (keepAlive && XDisplayString(keepAlive) == std::string(d)) return true;
+  for (int attempt = 0; attempt < 20; ++attempt) {
+    if (Display* display = XOpenDisplay(nullptr)) {
+      if (!keepAlive) {
+        keepAlive = display;
+      } else {
+        XCloseDisplay(display);
+      }
+      return true;
+    }
+    usleep(50000);
+  }
+  return false;
+}
+
+bool HaveProgram(const char* name) {
+  std::string cmd = std::string("command -v ") + name + " >/dev/null 2>&1";
+  return std::system(cmd.c_str()) == 0;
+}
+
+bool Xdo(const std::string& args) {
+  std::string cmd = "xdotool " + args + " >/dev/null 2>&1";
+  return std::system(cmd.c_str()) == 0;
+}
+
+std::vector<uint32_t> ReadWindow(unsigned long window, int w, int h) {
+  std::vector<uint32_t> pixels;
+  Display* d = XOpenDisplay(nullptr);
+  if (!d) return pixels;
+  XImage* image = XGetImage(d, window, 0, 0, w, h, AllPlanes, ZPixmap);
+  if (image) {
+    for (int y = 0; y < h; ++y) {
+      for (int x = 0; x < w; ++x) pixels.push_back((uint32_t)XGetPixel(image, x, y) & 0xffffff);
+    }
+    XDestroyImage(image);
+  }
+  XCloseDisplay(d);
+  return pixels;
+}
+
+}  // namespace x11test

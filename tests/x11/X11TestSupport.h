@@ -1,0 +1,67 @@
+#pragma once
+// Shared helpers of the window tests: a display check, xdotool, reading a window's pixels
+// back from the server, and a control that records what the engine hands it.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "graphics/IControl.h"
+#include "graphics/IGraphics.h"
+#include "graphics/IMouseMod.h"
+
+namespace x11test {
+
+// A display is set and answers.
+bool HaveDisplay();
+bool HaveProgram(const char* name);
+// Runs xdotool with the arguments; true when it succeeded.
+bool Xdo(const std::string& args);
+// The window's pixels as 0xRRGGBB, read from the server with a connection of our own.
+std::vector<uint32_t> ReadWindow(unsigned long window, int w, int h);
+
+struct Event {
+  std::string kind;
+  int x = 0, y = 0, d = 0;
+  IMouseMod mod;
+};
+
+// Fills its rectangle with one colour and records every event it receives.
+class RecordingControl : public IControl {
+ public:
+  RecordingControl(IRECT r, IColor color, int paramIdx = -1)
+      : IControl(nullptr, r, paramIdx), mColor(color) {}
+
+  bool Draw(IGraphics* g) override {
+    ++mDraws;
+    return g->FillIRect(&mColor, &mRECT);
+  }
+  void OnMouseDown(int x, int y, IMouseMod* m) override { Add("down", x, y, 0, m); }
+  void OnMouseUp(int x, int y, IMouseMod* m) override { Add("up", x, y, 0, m); }
+  void OnMouseDrag(int x, int y, int, int, IMouseMod* m) override { Add("drag", x, y, 0, m); }
+  void OnMouseDblClick(int x, int y, IMouseMod* m) override { Add("double", x, y, 0, m); }
+  void OnMouseWheel(int x, int y, IMouseMod* m, int d) override { Add("wheel", x, y, d, m); }
+  bool OnKeyDown(int x, int y, int key) override {
+    Add("key", x, y, key, nullptr);
+    return true;
+  }
+  void TextFromTextEntry(const char* txt) override { mEntered = txt; }
+
+  std::vector<Event> mEvents;
+  std::string mEntered = "(none)";
+  int mDraws = 0;
+  IColor mColor;
+
+ private:
+  void Add(const char* kind, int x, int y, int d, IMouseMod* m) {
+    Event e;
+    e.kind = kind;
+    e.x = x;
+    e.y = y;
+    e.d = d;
+    if (m) e.mod = *m;
+    mEvents.push_back(e);
+  }
+};
+
+}  // namespace x11test
