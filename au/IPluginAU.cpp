@@ -4,6 +4,8 @@
 #include "au/IPluginAU.h"
 
 #include <cstring>
+#include <memory>
+#include <new>
 
 #include "graphics/IGraphics.h"
 
@@ -68,18 +70,29 @@ IPluginAU::~IPluginAU() {
 }
 
 ComponentResult IPluginAU::IPluginAUEntry(ComponentParameters* params, void* pPlug) {
+  // The host is C: nothing may unwind through the entry.
+  try {
+    return Dispatch(params, pPlug);
+  } catch (const std::bad_alloc&) {
+    return kMemFullErr;
+  } catch (...) {
+    return kAudioUnitErr_CannotDoInCurrentContext;
+  }
+}
+
+ComponentResult IPluginAU::Dispatch(ComponentParameters* params, void* pPlug) {
   if (!params) return badComponentSelector;
   const int select = params->what;
   Trace("IPluginAUEntry", __LINE__, "(%d:%s)", select, AUSelectStr(select));
 
   if (select == kComponentOpenSelect) {
     ComponentInstance instance = (ComponentInstance)params->params[0];
-    IPluginAU* _this = MakePlug();
-    if (!_this) return kMemFullErr;
-    _this->HostSpecificInit();
-    _this->PruneUninitializedPresets();
-    _this->mComponentInstance = instance;
-    SetComponentInstanceStorage(instance, (Handle)_this);
+    std::unique_ptr<IPluginAU> plug(MakePlug());
+    if (!plug) return kMemFullErr;
+    plug->HostSpecificInit();
+    plug->PruneUninitializedPresets();
+    plug->mComponentInstance = instance;
+    SetComponentInstanceStorage(instance, (Handle)plug.release());
     return noErr;
   }
 

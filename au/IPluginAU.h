@@ -102,7 +102,7 @@ class IPluginAU : public IPluginBase {
   int NHostChannelsConnected(UTL_PtrList<BusChannels>* pBuses, int excludeIdx = -1);
 
  private:
-  ComponentResult Open(ComponentInstance instance);
+  static ComponentResult Dispatch(ComponentParameters* params, void* pPlug);
   ComponentResult Initialize();
   void Uninitialize();
   void ClearConnections();

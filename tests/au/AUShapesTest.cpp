@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <new>
 #include <string>
 
 #include "au/AU.h"
@@ -14,7 +15,7 @@ namespace {
 constexpr AudioUnitScope G = kAudioUnitScope_Global, I = kAudioUnitScope_Input,
                          O = kAudioUnitScope_Output;
 
-enum class Shape { kInstrument, kSideChain };
+enum class Shape { kInstrument, kSideChain, kFailing };
 Shape gNextShape = Shape::kInstrument;
 
 // Two inputs, four outputs in two buses, and parameters of every type.
@@ -50,16 +51,16 @@ class SideChainPlug : public IPluginAU {
 
 class AUShapesTest : public ::testing::Test {
  protected:
-  void Open(Shape shape) {
+  OSStatus TryOpen(Shape shape) {
     static Component component = [] {
       ComponentDescription desc = {kAudioUnitType_MusicDevice, 0x53687073, 0x54657374, 0, 0};
       return RegisterComponent(&desc, (ComponentRoutineUPP)IPluginAU::IPluginAUEntry, 0, nullptr,
                                nullptr, nullptr);
     }();
-    ASSERT_NE(component, nullptr);
     gNextShape = shape;
-    ASSERT_EQ(OpenAComponent(component, &unit), noErr);
+    return component ? OpenAComponent(component, &unit) : -1;
   }
+  void Open(Shape shape) { ASSERT_EQ(TryOpen(shape), noErr); }
   void TearDown() override {
     if (unit) CloseComponent(unit);
   }
@@ -254,10 +255,17 @@ TEST_F(AUShapesTest, SideChainBusIsPulledIntoItsOwnChannel) {
   }
 }
 
+TEST_F(AUShapesTest, AFailingFactoryIsReportedNotThrown) {
+  EXPECT_EQ(TryOpen(Shape::kFailing), -108);  // memFullErr
+  unit = nullptr;
+  Open(Shape::kSideChain);
+}
+
 }  // namespace
 
 // The factory the wrapper's entry calls: the shape the running test asked for.
 IPluginAU* MakePlug() {
+  if (gNextShape == Shape::kFailing) throw std::bad_alloc();
   if (gNextShape == Shape::kSideChain) return new SideChainPlug();
   return new InstrumentPlug();
 }
