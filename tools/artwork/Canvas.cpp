@@ -31,10 +31,7 @@ Rgba Mix(const Rgba& a, const Rgba& b, float t) {
           a.a + (b.a - a.a) * t};
 }
 
-Canvas::Canvas(int w, int h) : mBitmap(w, h, 4) {
-  RAS_pixel* bits = mBitmap.getBits();
-  if (bits) std::memset(bits, 0, (size_t)mBitmap.getRowSpan() * h * sizeof(RAS_pixel));
-}
+Canvas::Canvas(int w, int h) : mBitmap(w, h, 4) { RAS_Clear(&mBitmap, 0); }
 
 void Canvas::Blend(int x, int y, const Rgba& color, float coverage) {
   if (x < 0 || y < 0 || x >= Width() || y >= Height()) return;
@@ -69,16 +66,16 @@ void Canvas::Paint(int x0, int y0, int x1, int y1,
 }
 
 void Canvas::FillRect(int x, int y, int w, int h, const Rgba& color) {
-  for (int j = y; j < y + h; ++j) {
-    for (int i = x; i < x + w; ++i) Blend(i, j, color, 1.0f);
-  }
+  // Solid colours overwrite; translucent ones are weighted by their alpha.
+  int mode = color.a >= 1.0f ? BLIT_COPY : BLIT_COPY | BLIT_FLAG_SOURCE_ALPHA;
+  RAS_FillRect(&mBitmap, x, y, w, h, Pack(color), 1.0f, mode);
 }
 
 void Canvas::FillGradient(int x, int y, int w, int h, const Rgba& top, const Rgba& bottom) {
-  for (int j = 0; j < h; ++j) {
-    Rgba c = Mix(top, bottom, h > 1 ? (float)j / (h - 1) : 0.0f);
-    for (int i = x; i < x + w; ++i) Blend(i, y + j, c, 1.0f);
-  }
+  float steps = h > 1 ? (float)(h - 1) : 1.0f;
+  RAS_GradRect(&mBitmap, x, y, w, h, top.r, top.g, top.b, top.a, 0, 0, 0, 0,
+               (bottom.r - top.r) / steps, (bottom.g - top.g) / steps, (bottom.b - top.b) / steps,
+               (bottom.a - top.a) / steps, BLIT_COPY);
 }
 
 void Canvas::Text(int x, int y, const char* text, const Rgba& color, int scale) {
