@@ -141,7 +141,9 @@ TEST(ShapesArc, QuarterBoxesCutTheCircle) {
       EXPECT_EQ(At(arc, x, y), At(full, x, y));
     }
     for (auto [x, y] : Changed(full, kBlack)) {
-      if (x > 15 && y < 15) EXPECT_TRUE(q.count({x, y})) << x << "," << y;
+      if (x > 15 && y < 15) {
+        EXPECT_TRUE(q.count({x, y})) << x << "," << y;
+      }
     }
   }
   // Angles beyond a turn are reduced; an end before the start draws nothing.
