@@ -8,7 +8,9 @@
 #include <string>
 
 #include "au/AU.h"
+#include "au/AUTestHost.h"
 #include "host/Host.h"
+#include "tools/graphics-sheet/HeadlessGraphics.h"
 
 namespace {
 
@@ -18,12 +20,20 @@ constexpr AudioUnitScope G = kAudioUnitScope_Global, I = kAudioUnitScope_Input,
 enum class Shape { kInstrument, kSideChain, kFailing };
 Shape gNextShape = Shape::kInstrument;
 
-// Two inputs, four outputs in two buses, and parameters of every type.
+IPluginInstanceInfo Info(const char* bundleID, const char* viewClass) {
+  IPluginInstanceInfo info;
+  info.mBundleID.Set(bundleID);
+  info.mViewFactoryClassName.Set(viewClass);
+  return info;
+}
+
+// Two inputs, four outputs in two buses, parameters of every type, and an editor; its view
+// class would live in the Orvanta bundle.
 class InstrumentPlug : public IPluginAU {
  public:
   InstrumentPlug()
-      : IPluginAU(IPluginInstanceInfo(), 5, "2-4", 0, "Shapes", "", "Test", 0x10000, 0x53687073,
-                  0x54657374, 0, true, false, true) {
+      : IPluginAU(Info("com.Quev.audiounit.Orvanta", "Shapes_View"), 5, "2-4", 0, "Shapes", "",
+                  "Test", 0x10000, 0x53687073, 0x54657374, 0, true, false, true) {
     GetParam(0)->InitDouble("Cutoff", 1000.0, 20.0, 20000.0, 1.0, "Hz", "Filter");
     GetParam(1)->InitInt("Voices", 4, 1, 16, "", "Filter");
     GetParam(2)->InitBool("Bypass", false);
@@ -32,15 +42,19 @@ class InstrumentPlug : public IPluginAU {
     GetParam(3)->SetDisplayText(1, "Hard");
     GetParam(3)->SetDisplayText(2, "Fold");
     GetParam(4)->InitDouble("Trim", 0.0, -12.0, 12.0, 0.1, "", "");
+    AttachGraphics(new HeadlessGraphics(this, 64, 64));
   }
 };
 
-// A main stereo input and a mono side chain; the side chain is added to the left output.
+// A main stereo input and a mono side chain; the side chain is added to the left output. Its
+// editor names a bundle that does not exist.
 class SideChainPlug : public IPluginAU {
  public:
   SideChainPlug()
-      : IPluginAU(IPluginInstanceInfo(), 0, "2-2 3-2", 0, "SideChain", "", "Test", 0x10000,
-                  0x53646368, 0x54657374, 0, false, false, false, 1) {}
+      : IPluginAU(Info("org.example.missing", "Missing_View"), 0, "2-2 3-2", 0, "SideChain", "",
+                  "Test", 0x10000, 0x53646368, 0x54657374, 0, false, false, false, 1) {
+    AttachGraphics(new HeadlessGraphics(this, 64, 64));
+  }
   void ProcessDoubleReplacing(double** in, double** out, int nFrames) override {
     for (int i = 0; i < nFrames; ++i) {
       out[0][i] = in[0][i] + in[2][i];
@@ -253,6 +267,38 @@ TEST_F(AUShapesTest, SideChainBusIsPulledIntoItsOwnChannel) {
     ASSERT_EQ(out.Channel(0)[i], (float)i + (float)(100 + i));
     ASSERT_EQ(out.Channel(1)[i], (float)(10 + i));
   }
+}
+
+TEST_F(AUShapesTest, AnEditorIsOfferedThroughItsBundle) {
+  ASSERT_NE(autest::OrvantaBundle(), nullptr);  // the bundle the view class lives in
+  Open(Shape::kInstrument);
+  ComponentDescription desc = {};
+  ASSERT_EQ(Get(kAudioUnitProperty_GetUIComponentList, G, 0, &desc), noErr);
+  EXPECT_EQ(desc.componentType, 0x61757677u);  // 'auvw'
+  EXPECT_EQ(desc.componentSubType, 0x53687073u);
+  EXPECT_EQ(desc.componentManufacturer, 0x54657374u);
+  EXPECT_EQ(desc.componentFlags, 0u);
+  AudioUnitCocoaViewInfo info = {};
+  ASSERT_EQ(Get(kAudioUnitProperty_CocoaUI, G, 0, &info), noErr);
+  EXPECT_EQ(Text(info.mCocoaAUViewClass[0]), "Shapes_View");
+  CFStringRef path = CFURLCopyFileSystemPath(info.mCocoaAUViewBundleLocation, kCFURLPOSIXPathStyle);
+  EXPECT_NE(Text(path).find("Orvanta.component"), std::string::npos) << Text(path);
+  CFRelease(path);
+  CFRelease(info.mCocoaAUViewBundleLocation);
+  CFRelease(info.mCocoaAUViewClass[0]);
+  // A host parameter change reaches the editor without trouble.
+  EXPECT_EQ(AudioUnitSetParameter(unit, 0, G, 0, 440.0f, 0), noErr);
+}
+
+TEST_F(AUShapesTest, AnEditorWithoutItsBundleIsNotOffered) {
+  Open(Shape::kSideChain);
+  UInt32 size = 0;
+  EXPECT_EQ(AudioUnitGetPropertyInfo(unit, kAudioUnitProperty_CocoaUI, G, 0, &size, nullptr),
+            noErr);
+  EXPECT_EQ(size, 16u);
+  AudioUnitCocoaViewInfo info = {};
+  EXPECT_EQ(Get(kAudioUnitProperty_CocoaUI, G, 0, &info), kAudioUnitErr_InvalidProperty);
+  EXPECT_EQ(info.mCocoaAUViewBundleLocation, nullptr);
 }
 
 TEST_F(AUShapesTest, AFailingFactoryIsReportedNotThrown) {
