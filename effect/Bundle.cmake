@@ -4,16 +4,17 @@
 #   Orvanta.component/Contents/Resources/*.png
 set(ORVANTA_BUNDLE_DIR ${PROJECT_BINARY_DIR}/Orvanta.component)
 
-# The effect derives from the Audio Unit wrapper (effect/OrvantaWrapper.h).
-target_link_libraries(orvanta_effect PUBLIC orvanta_au)
-
-# Everything but the entries stays inside the plug-in, C++ symbols of the framework included.
-set(orvanta_exports ${CMAKE_CURRENT_BINARY_DIR}/Orvanta.exports)
-file(WRITE ${orvanta_exports} "{\n  global:\n    Orvanta_Entry;\n    Orvanta_ViewEntry;\n  local:\n    *;\n};\n")
-
 add_library(orvanta_component MODULE ${CMAKE_CURRENT_SOURCE_DIR}/OrvantaEntry.cpp)
 # The wrapper calls the factory of the effect, which derives from the wrapper.
 target_link_libraries(orvanta_component PRIVATE orvanta_au orvanta_effect)
+
+# Everything but the entries stays inside the plug-in, C++ symbols of the framework included.
+# Whoever links more into the plug-in that a host must find by name (the view factory) appends
+# it: set_property(TARGET orvanta_component APPEND PROPERTY ORVANTA_EXPORTS <name>).
+set_property(TARGET orvanta_component PROPERTY ORVANTA_EXPORTS Orvanta_Entry Orvanta_ViewEntry)
+set(orvanta_exports ${CMAKE_CURRENT_BINARY_DIR}/Orvanta.exports)
+file(GENERATE OUTPUT ${orvanta_exports} CONTENT
+  "{\n  global:\n    $<JOIN:$<TARGET_PROPERTY:orvanta_component,ORVANTA_EXPORTS>,;\n    >;\n  local:\n    *;\n};\n")
 target_link_options(orvanta_component PRIVATE
   -Wl,--version-script=${orvanta_exports} -Wl,--no-undefined)
 set_target_properties(orvanta_component PROPERTIES
