@@ -281,6 +281,10 @@ ComponentResult IPluginAU::PullInputs(AudioUnitRenderActionFlags* /*pFlags*/,
     if (!pBus->mIsConnected) continue;
     const InputConnection* pConn = mInputConnections.Get(i);
     const int nChannels = pBus->mHostChannelCount;
+    // The pull list and the unit's input memory hold the bus's channels and no more.
+    if (nChannels < 0 || nChannels > kMaxBusChannels ||
+        pBus->mFirstPlugChannel + nChannels > NInChannels())
+      return kAudioUnitErr_FormatNotSupported;
     PullBufferList pull;
     AudioBufferList* pList = &pull.list;
     pList->mNumberBuffers = (UInt32)nChannels;
