@@ -235,6 +235,7 @@ TEST_F(AUHostNotifyTest, OfflineRenderingAndHostIdentity) {
       AudioUnitSetProperty(unit, kAudioUnitProperty_AUHostIdentifier, G, 0, &host, sizeof(host)),
       noErr);
   EXPECT_EQ(Plug(unit)->GetHost(), kHostCubase);
+  EXPECT_EQ(Plug(unit)->GetHostVersion(false), 0x80502);  // 8.5.2 from major 8, minor-bugfix 0x52
 }
 
 TEST(AUHostIdentityTest, TheHostIsTheMainBundleAtOpen) {
