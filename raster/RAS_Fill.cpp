@@ -238,6 +238,9 @@ void RAS_GradRect(RAS_IBitmap* bm, int x, int y, int w, int h, float ir, float i
 void RAS_SetAlphaFromColorMask(RAS_IBitmap* bm, RAS_pixel color) {
   RAS_ClippedArea a;
   if (!RAS_ClipArea(bm, 0, 0, bm ? bm->getWidth() : 0, bm ? bm->getHeight() : 0, &a)) return;
+  // Only red, green and blue are compared: the colour's alpha byte is taken as 0, so an
+  // opaque colour word matches as well as one with alpha 0.
+  color &= 0xffffff00;
   RAS_pixel* row = a.firstInMemory();
   for (int j = 0; j < a.h; ++j, row += a.memoryStep()) {
     for (int i = 0; i < a.w; ++i) {

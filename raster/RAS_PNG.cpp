@@ -19,15 +19,16 @@ struct MemSource {
   int left;
 };
 
-// Reads past the end yield zeros; libpng's chunk and checksum tests then fail the decode.
+// A read past the end is an error, as it is for files: handing out zeros instead would let
+// a chunk that claims gigabytes be skipped byte by byte before any check fails.
 void staticPngReadFunc(png_structp png, png_bytep out, png_size_t n) {
   MemSource* src = static_cast<MemSource*>(png_get_io_ptr(png));
   memset(out, 0, n);
   const size_t take = n < size_t(src->left) ? n : size_t(src->left);
-  if (!take) return;
   memcpy(out, src->next, take);
   src->next += take;
   src->left -= int(take);
+  if (take < n) png_error(png, "Read past the end of the data");
 }
 
 // Requests the transformations that turn every colour type into one pixel word per pixel:
