@@ -48,7 +48,10 @@ class AUStateTest : public ::testing::Test {
     UInt32 size = sizeof(state);
     EXPECT_EQ(AudioUnitGetProperty(unit, kAudioUnitProperty_ClassInfo, G, 0, &state, &size), noErr);
     EXPECT_EQ(size, sizeof(state));
-    return state ? CFDictionaryCreateMutableCopy(nullptr, 0, (CFDictionaryRef)state) : nullptr;
+    if (!state) return nullptr;
+    CFMutableDictionaryRef copy = CFDictionaryCreateMutableCopy(nullptr, 0, (CFDictionaryRef)state);
+    CFRelease(state);
+    return copy;
   }
   OSStatus Restore(CFPropertyListRef state) {
     return AudioUnitSetProperty(unit, kAudioUnitProperty_ClassInfo, G, 0, &state, sizeof(state));
