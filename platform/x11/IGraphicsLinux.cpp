@@ -1,6 +1,5 @@
 #include "platform/x11/IGraphicsLinux.h"
 
-#include <dlfcn.h>
 #include <poll.h>
 #include <strings.h>
 #include <sys/stat.h>
@@ -16,6 +15,7 @@
 #include <vector>
 
 #include "graphics/IControl.h"
+#include "platform/x11/BundleLookup.h"
 #include "platform/x11/MessageBoxRules.h"
 #include "platform/x11/ResourceNames.h"
 #include "platform/x11/UrlOpener.h"
@@ -34,31 +34,6 @@ IGraphicsLinux::URLOpener gURLOpener = nullptr;
 void* gURLOpenerContext = nullptr;
 
 const char* Env(const char* name) { return std::getenv(name); }
-
-// The file this code was loaded from: the plug-in's shared object inside its bundle, or
-// the program it is linked into.
-bool ModulePath(std::string* path) {
-  Dl_info info;
-  if (!dladdr((void*)&ModulePath, &info) || !info.dli_fname) return false;
-  char resolved[PATH_MAX];
-  if (!realpath(info.dli_fname, resolved)) return false;
-  *path = resolved;
-  return true;
-}
-
-// A module inside a bundle lies at <bundle>/Contents/Linux/<name>.so.
-bool BundleFolder(std::string* bundle) {
-  std::string module;
-  if (!ModulePath(&module)) return false;
-  size_t slash = module.rfind('/');
-  if (slash == std::string::npos) return false;
-  std::string folder = module.substr(0, slash);
-  static const char kTail[] = "/Contents/Linux";
-  size_t tail = sizeof kTail - 1;
-  if (folder.size() <= tail || folder.compare(folder.size() - tail, tail, kTail) != 0) return false;
-  *bundle = folder.substr(0, folder.size() - tail);
-  return true;
-}
 
 bool IsDirectory(const std::string& path) {
   struct stat s;
@@ -107,10 +82,9 @@ IGraphicsLinux::~IGraphicsLinux() { CloseWindow(); }
 void IGraphicsLinux::GetResourceFolder(UTL_String* folder) const {
   if (mResourceFolder.GetLength()) {
     folder->Set(mResourceFolder.Get());
-    return;
+  } else if (!BundleResourcesFolder(mBundleID.Get(), folder)) {
+    folder->Set("");
   }
-  std::string bundle;
-  folder->Set(BundleFolder(&bundle) ? (bundle + "/Contents/Resources").c_str() : "");
 }
 
 // ---- Window ----
@@ -346,14 +320,11 @@ void IGraphicsLinux::UpdateTooltips() {
 // ---- Paths ----
 
 void IGraphicsLinux::HostPath(UTL_String* pPath) {
-  std::string module;
-  if (pPath && ModulePath(&module)) pPath->Set(module.c_str());
+  if (pPath) BundleExecutablePath(mBundleID.Get(), pPath);
 }
 
 void IGraphicsLinux::PluginPath(UTL_String* pPath) {
-  std::string bundle;
-  if (!pPath || !BundleFolder(&bundle)) return;
-  pPath->Set(bundle.substr(0, bundle.rfind('/') + 1).c_str());
+  if (pPath) BundleParentFolder(mBundleID.Get(), pPath);
 }
 
 void IGraphicsLinux::DesktopPath(UTL_String* pPath) {

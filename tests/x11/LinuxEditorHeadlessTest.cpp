@@ -1,6 +1,8 @@
 // IGraphicsLinux without a window: drawing, images, URLs and paths.
+#include <CoreFoundation/CoreFoundation.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstring>
 #include <fstream>
@@ -138,12 +140,57 @@ TEST(LinuxEditor, PathsComeFromTheEnvironment) {
   EXPECT_STREQ(p.Get(), "/home/tester/.local/share");
   g.SandboxSafeAppSupportPath(&p);
   EXPECT_STREQ(p.Get(), "/home/tester/Music");
-  // The test program is no bundle: the plug-in folder stays as it was.
+  // No bundle has the identifier: the bundle paths stay as they were.
+  g.SetBundleID("com.example.nobody");
   p.Set("unchanged");
   g.PluginPath(&p);
   EXPECT_STREQ(p.Get(), "unchanged");
   g.HostPath(&p);
-  EXPECT_NE(std::strstr(p.Get(), "x11_rules_tests"), nullptr);
+  EXPECT_STREQ(p.Get(), "unchanged");
   if (home) setenv("HOME", home, 1);
   unsetenv("XDG_CONFIG_HOME");
+}
+
+TEST(LinuxEditor, FindsImagesAndPathsThroughTheBundleIdentifier) {
+  // A bundle laid out as the plug-in's: Info.plist naming the identifier, pictures in
+  // Contents/Resources.
+  std::string parent = ::testing::TempDir() + "bundles-" + std::to_string(getpid());
+  std::string bundle = parent + "/Probe.component";
+  for (std::string folder : {parent, bundle, bundle + "/Contents", bundle + "/Contents/Resources",
+                             bundle + "/Contents/Linux"}) {
+    mkdir(folder.c_str(), 0700);
+  }
+  std::ofstream(bundle + "/Contents/Info.plist")
+      << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+         "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" "
+         "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
+         "<plist version=\"1.0\"><dict>"
+         "<key>CFBundleIdentifier</key><string>com.example.orvanta.probe</string>"
+         "<key>CFBundleExecutable</key><string>Probe</string>"
+         "</dict></plist>\n";
+  std::ifstream in(ORVANTA_SOURCE_DIR "/resources/img/SliderCap.png", std::ios::binary);
+  std::ofstream(bundle + "/Contents/Resources/SliderCap.png", std::ios::binary) << in.rdbuf();
+  std::ofstream(bundle + "/Contents/Linux/Probe.so") << "";
+
+  CFStringRef path = CFStringCreateWithCString(nullptr, bundle.c_str(), kCFStringEncodingUTF8);
+  CFURLRef url = CFURLCreateWithFileSystemPath(nullptr, path, kCFURLPOSIXPathStyle, true);
+  CFBundleRef made = CFBundleCreate(nullptr, url);  // the process now knows the bundle
+  ASSERT_NE(made, nullptr);
+
+  IGraphicsLinux g(nullptr, 10, 10);
+  g.SetBundleID("com.example.orvanta.probe");
+  RAS_IBitmap* b = g.OSLoadBitmap(104, "resources/img/SliderCap.png");
+  ASSERT_NE(b, nullptr);
+  EXPECT_EQ(b->getWidth(), 28);
+  delete b;
+  EXPECT_EQ(g.OSLoadBitmap(101, "resources/img/knob.png"), nullptr);  // not in this bundle
+
+  UTL_String p;
+  g.PluginPath(&p);
+  EXPECT_EQ(std::string(p.Get()), parent + "/");
+  g.HostPath(&p);
+  EXPECT_EQ(std::string(p.Get()), bundle + "/Contents/Linux/Probe.so");
+  CFRelease(made);
+  CFRelease(url);
+  CFRelease(path);
 }
