@@ -195,3 +195,37 @@ TEST(CFPropertyList, MutatedFilesNeverCrash) {
   }
   CFRelease(sample);
 }
+
+TEST(CFPropertyList, ReadsAndRewritesAPresetAsTheMacWritesIt) {
+  // The layout of an .aupreset saved on the Mac: sorted keys, tab indentation, base64 data
+  // wrapped at 68 characters between lines of its own.
+  const std::string mac =
+      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+      "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" "
+      "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
+      "<plist version=\"1.0\">\n<dict>\n"
+      "\t<key>data</key>\n\t<data>\n"
+      "\tAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA\n"
+      "\tAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA\n"
+      "\tAAAAAAAA8D8=\n\t</data>\n"
+      "\t<key>manufacturer</key>\n\t<integer>1366455915</integer>\n"
+      "\t<key>name</key>\n\t<string>Only Stereo</string>\n"
+      "\t<key>version</key>\n\t<integer>131073</integer>\n"
+      "</dict>\n</plist>\n";
+  CFDataRef data = Bytes(mac);
+  CFPropertyListRef plist = CFPropertyListCreateWithData(nullptr, data, 0, nullptr, nullptr);
+  ASSERT_NE(plist, nullptr);
+  auto bytes = static_cast<CFDataRef>(
+      CFDictionaryGetValue(static_cast<CFDictionaryRef>(plist), CFSTR("data")));
+  ASSERT_EQ(CFDataGetLength(bytes), 110);
+  EXPECT_EQ(CFDataGetBytePtr(bytes)[108], 0xF0);  // 1.0 as a little-endian double ends F0 3F
+  EXPECT_EQ(CFDataGetBytePtr(bytes)[109], 0x3F);
+  CFDataRef again =
+      CFPropertyListCreateData(nullptr, plist, kCFPropertyListXMLFormat_v1_0, 0, nullptr);
+  EXPECT_EQ(
+      std::string(reinterpret_cast<const char*>(CFDataGetBytePtr(again)), CFDataGetLength(again)),
+      mac);
+  CFRelease(again);
+  CFRelease(plist);
+  CFRelease(data);
+}
