@@ -44,8 +44,8 @@ class Bundle : public ::testing::Test {
   }
   void TearDown() override { fs::remove_all(mRoot.parent_path()); }
 
-  CFBundleRef Open() {
-    std::string root = mRoot.string();
+  CFBundleRef Open(const fs::path& folder = {}) {
+    std::string root = folder.empty() ? mRoot.string() : folder.string();
     CFURLRef url = CFURLCreateFromFileSystemRepresentation(
         nullptr, reinterpret_cast<const UInt8*>(root.c_str()), root.size(), true);
     CFBundleRef b = CFBundleCreate(nullptr, url);
@@ -63,7 +63,8 @@ class Bundle : public ::testing::Test {
 TEST_F(Bundle, IdentityResourcesAndExecutable) {
   CFBundleRef b = Open();
   ASSERT_NE(b, nullptr);
-  EXPECT_EQ(Open(), b);  // one bundle per folder
+  EXPECT_EQ(Open(), b);  // one bundle per folder, however it is named
+  EXPECT_EQ(Open(mRoot / "Contents" / ".."), b);
   EXPECT_EQ(Text(CFBundleGetIdentifier(b)), mIdentifier);
   CFStringRef id = CFStringCreateWithCString(nullptr, mIdentifier.c_str(), kCFStringEncodingUTF8);
   EXPECT_EQ(CFBundleGetBundleWithIdentifier(id), b);

@@ -6,7 +6,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <mutex>
 #include <vector>
 
@@ -85,7 +87,11 @@ std::vector<__CFBundle*>& Registry() {
 
 // Under the registry lock: the bundle at a folder, opened on first use. Null when the folder
 // does not exist.
-__CFBundle* BundleAt(const std::string& root, bool flatOnly = false) {
+__CFBundle* BundleAt(const std::string& path, bool flatOnly = false) {
+  // One bundle per folder, however the folder was named (relative, through links).
+  char resolved[PATH_MAX];
+  if (!realpath(path.c_str(), resolved)) return nullptr;
+  const std::string root = resolved;
   for (__CFBundle* b : Registry())
     if (b->mRoot == root) return b;
   if (!IsDirectory(root)) return nullptr;
