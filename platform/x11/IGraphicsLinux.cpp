@@ -90,6 +90,8 @@ void IGraphicsLinux::GetResourceFolder(UTL_String* folder) const {
 // ---- Window ----
 
 void* IGraphicsLinux::OpenWindow(void* pParentWnd) {
+  // From inside the window's own event handling the open window stays.
+  if (mEventDepth > 0) return GetWindow();
   CloseWindow();
   mWindow = X11EditorWindow::Create(this, (Window)(uintptr_t)pParentWnd);
   if (!mWindow) {
@@ -103,6 +105,13 @@ void* IGraphicsLinux::OpenWindow(void* pParentWnd) {
 
 void IGraphicsLinux::CloseWindow() {
   if (!mWindow) return;
+  if (mEventDepth > 0) {
+    // A control closed the editor while its event is being handled: the window is
+    // destroyed once the handling returns, not under it.
+    mClosePending = true;
+    return;
+  }
+  mClosePending = false;
   if (mCursorHidden) ShowMouseCursor();
   mWindow.reset();
 }
@@ -110,8 +119,11 @@ void IGraphicsLinux::CloseWindow() {
 void* IGraphicsLinux::GetWindow() { return mWindow ? (void*)(uintptr_t)mWindow->Id() : nullptr; }
 
 bool IGraphicsLinux::ProcessEvents() {
-  if (!mWindow) return false;
-  if (!mWindow->ProcessEvents()) CloseWindow();
+  if (!mWindow || mEventDepth > 0) return mWindow != nullptr;
+  ++mEventDepth;
+  bool alive = mWindow->ProcessEvents();
+  --mEventDepth;
+  if (!alive || mClosePending) CloseWindow();
   return mWindow != nullptr;
 }
 

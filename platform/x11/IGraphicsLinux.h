@@ -85,4 +85,6 @@ class IGraphicsLinux : public IGraphics {
   UTL_String mResourceFolder;
   UTL_String mLastImageFailure;
   std::unique_ptr<X11EditorWindow> mWindow;
+  int mEventDepth = 0;  // ProcessEvents is running (controls may call back into us)
+  bool mClosePending = false;
 };

@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstring>
 #include <fstream>
@@ -343,4 +344,120 @@ TEST_F(LinuxWindow, SurvivesTheServerGoingAway) {
   e.g.RunEventLoop(200);  // would end the process with Xlib's default handler
   EXPECT_FALSE(e.g.WindowIsOpen());
   EXPECT_FALSE(e.g.ProcessEvents());
+}
+
+namespace {
+
+// Owns the CLIPBOARD selection on a connection of its own and hands out text, until
+// stopped; the way a desktop application offers copied text.
+class ClipboardOwner {
+ public:
+  explicit ClipboardOwner(std::string text) : mText(std::move(text)) {
+    mDisplay = XOpenDisplay(nullptr);
+    mWindow = XCreateSimpleWindow(mDisplay, DefaultRootWindow(mDisplay), 0, 0, 1, 1, 0, 0, 0);
+    XSetSelectionOwner(mDisplay, XInternAtom(mDisplay, "CLIPBOARD", False), mWindow, CurrentTime);
+    XSync(mDisplay, False);
+    mThread = std::thread([this] { Serve(); });
+  }
+  ~ClipboardOwner() {
+    mStop = true;
+    mThread.join();
+    XDestroyWindow(mDisplay, mWindow);
+    XCloseDisplay(mDisplay);
+  }
+
+ private:
+  void Serve() {
+    Atom utf8 = XInternAtom(mDisplay, "UTF8_STRING", False);
+    while (!mStop) {
+      while (XPending(mDisplay)) {
+        XEvent e;
+        XNextEvent(mDisplay, &e);
+        if (e.type != SelectionRequest) continue;
+        XSelectionRequestEvent& r = e.xselectionrequest;
+        XSelectionEvent answer{};
+        answer.type = SelectionNotify;
+        answer.requestor = r.requestor;
+        answer.selection = r.selection;
+        answer.target = r.target;
+        answer.time = r.time;
+        answer.property = None;
+        if (r.target == utf8) {
+          XChangeProperty(mDisplay, r.requestor, r.property, utf8, 8, PropModeReplace,
+                          (const unsigned char*)mText.data(), (int)mText.size());
+          answer.property = r.property;
+        }
+        XSendEvent(mDisplay, r.requestor, False, 0, (XEvent*)&answer);
+        XFlush(mDisplay);
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+  }
+
+  std::string mText;
+  Display* mDisplay;
+  Window mWindow;
+  std::atomic<bool> mStop{false};
+  std::thread mThread;
+};
+
+}  // namespace
+
+TEST_F(LinuxWindow, ReadsClipboardTextWithAndWithoutAWindow) {
+  Editor e;
+  UTL_String text("old");
+  {
+    ClipboardOwner owner("-12.5 dB \xc3\xa9");
+    EXPECT_TRUE(e.g.GetTextFromClipboard(&text));  // no window: a hidden one asks
+    EXPECT_STREQ(text.Get(), "-12.5 dB \xc3\xa9");
+    Open(e);
+    text.Set("old");
+    EXPECT_TRUE(e.g.GetTextFromClipboard(&text));
+    EXPECT_STREQ(text.Get(), "-12.5 dB \xc3\xa9");
+  }
+  // The owner is gone: no text, and the string is emptied.
+  EXPECT_FALSE(e.g.GetTextFromClipboard(&text));
+  EXPECT_STREQ(text.Get(), "");
+}
+
+TEST_F(LinuxWindow, HiddenCursorComesBackWhereItWasHidden) {
+  Editor e;
+  unsigned long w = Open(e);
+  Xdo("mousemove --window " + std::to_string(w) + " 50 60");
+  Display* d = XOpenDisplay(nullptr);
+  auto pointer = [d](int* x, int* y) {
+    Window root, child;
+    int wx, wy;
+    unsigned int mask;
+    XQueryPointer(d, DefaultRootWindow(d), &root, &child, x, y, &wx, &wy, &mask);
+  };
+  int hiddenX, hiddenY;
+  pointer(&hiddenX, &hiddenY);
+  e.g.HideMouseCursor();
+  e.g.HideMouseCursor();  // a second hide keeps the first position
+  Xdo("mousemove_relative 80 40");
+  e.g.RunEventLoop(50);
+  int x, y;
+  pointer(&x, &y);
+  EXPECT_NE(x, hiddenX);
+  e.g.ShowMouseCursor();
+  e.g.RunEventLoop(50);
+  pointer(&x, &y);
+  EXPECT_EQ(x, hiddenX);
+  EXPECT_EQ(y, hiddenY);
+  XCloseDisplay(d);
+}
+
+TEST_F(LinuxWindow, AControlMayCloseTheEditorFromItsOwnEvent) {
+  Editor e;
+  unsigned long w = Open(e);
+  e.left->mOnDown = [&] {
+    e.g.CloseWindow();
+    EXPECT_EQ(e.g.OpenWindow(nullptr), (void*)(uintptr_t)w);  // no new window meanwhile
+  };
+  Click(w, 30, 40);
+  e.g.RunEventLoop(100);
+  EXPECT_FALSE(e.g.WindowIsOpen());
+  ASSERT_FALSE(e.left->mEvents.empty());
+  EXPECT_EQ(e.left->mEvents[0].kind, "down");
 }

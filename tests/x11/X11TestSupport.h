@@ -3,6 +3,7 @@
 // back from the server, and a control that records what the engine hands it.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -36,7 +37,10 @@ class RecordingControl : public IControl {
     ++mDraws;
     return g->FillIRect(&mColor, &mRECT);
   }
-  void OnMouseDown(int x, int y, IMouseMod* m) override { Add("down", x, y, 0, m); }
+  void OnMouseDown(int x, int y, IMouseMod* m) override {
+    Add("down", x, y, 0, m);
+    if (mOnDown) mOnDown();
+  }
   void OnMouseUp(int x, int y, IMouseMod* m) override { Add("up", x, y, 0, m); }
   void OnMouseDrag(int x, int y, int, int, IMouseMod* m) override { Add("drag", x, y, 0, m); }
   void OnMouseDblClick(int x, int y, IMouseMod* m) override { Add("double", x, y, 0, m); }
@@ -47,6 +51,7 @@ class RecordingControl : public IControl {
   }
   void TextFromTextEntry(const char* txt) override { mEntered = txt; }
 
+  std::function<void()> mOnDown;
   std::vector<Event> mEvents;
   std::string mEntered = "(none)";
   int mDraws = 0;
