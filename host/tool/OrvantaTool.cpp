@@ -1,6 +1,9 @@
 // orvanta: a command-line host for the Orvanta component bundle.
 //   orvanta info                       the unit's identity, parameters and factory presets
-//   orvanta render [-p PRESET] IN OUT  processes a WAV file through the unit
+//   orvanta render [-p PRESET] [-s STATE] IN OUT
+//                                      processes a WAV file through the unit, with a factory
+//                                      preset or a state saved in an .aupreset file
+//   orvanta save [-p PRESET] FILE      writes the unit's state as an .aupreset file
 //   orvanta demo                       renders a built-in stereo example with a factory preset
 // Every command accepts --bundle PATH; the default is the bundle built beside the tool.
 
@@ -150,13 +153,39 @@ int Info(HostComponent& component, HostUnit& unit) {
   return 0;
 }
 
-int Render(HostUnit& unit, const std::string& preset, const std::string& inPath,
-           const std::string& outPath) {
-  std::string error, chosen;
-  if (!preset.empty() && !SelectPreset(unit, preset, &chosen)) {
+// Applies the -p and -s options; false after reporting a failure.
+bool ApplyChoices(HostUnit& unit, const std::string& preset, const std::string& state,
+                  std::string* chosen) {
+  if (!preset.empty() && !SelectPreset(unit, preset, chosen)) {
     fprintf(stderr, "orvanta: no factory preset \"%s\"\n", preset.c_str());
+    return false;
+  }
+  HostError error;
+  if (!state.empty() && unit.LoadPresetFile(state, &error) != noErr) {
+    fprintf(stderr, "orvanta: %s\n", error.message.c_str());
+    return false;
+  }
+  if (!state.empty()) *chosen = "state from " + state;
+  return true;
+}
+
+int Save(HostUnit& unit, const std::string& preset, const std::string& path) {
+  std::string chosen;
+  if (!ApplyChoices(unit, preset, std::string(), &chosen)) return 1;
+  HostError error;
+  if (unit.SavePresetFile(path, &error) != noErr) {
+    fprintf(stderr, "orvanta: %s\n", error.message.c_str());
     return 1;
   }
+  printf("wrote the unit's state%s%s to %s\n", chosen.empty() ? "" : " with preset ",
+         chosen.c_str(), path.c_str());
+  return 0;
+}
+
+int Render(HostUnit& unit, const std::string& preset, const std::string& state,
+           const std::string& inPath, const std::string& outPath) {
+  std::string error, chosen;
+  if (!ApplyChoices(unit, preset, state, &chosen)) return 1;
   WavAudio in, out;
   if (!ReadWav(inPath, &in, &error) || !Process(unit, in, &out, &error) ||
       !WriteWav(outPath, out, &error)) {
@@ -164,7 +193,7 @@ int Render(HostUnit& unit, const std::string& preset, const std::string& inPath,
     return 1;
   }
   printf("rendered %zu frames at %g Hz%s%s into %s\n", in.Frames(), in.sampleRate,
-         chosen.empty() ? "" : " with preset ", chosen.c_str(), outPath.c_str());
+         chosen.empty() ? "" : " with ", chosen.c_str(), outPath.c_str());
   return 0;
 }
 
@@ -202,7 +231,8 @@ int Demo(HostUnit& unit) {
 void Usage() {
   fprintf(stderr,
           "usage: orvanta [--bundle PATH] info\n"
-          "       orvanta [--bundle PATH] render [-p PRESET] IN.wav OUT.wav\n"
+          "       orvanta [--bundle PATH] render [-p PRESET] [-s STATE.aupreset] IN.wav OUT.wav\n"
+          "       orvanta [--bundle PATH] save [-p PRESET] STATE.aupreset\n"
           "       orvanta [--bundle PATH] demo\n");
 }
 
@@ -210,12 +240,16 @@ void Usage() {
 
 int main(int argc, char** argv) {
   std::string bundle = ORVANTA_DEFAULT_BUNDLE;
-  std::string preset;
+  std::string preset, state;
   std::vector<std::string> args;
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
-    if ((a == "--bundle" || a == "-p") && i + 1 < argc)
-      (a == "--bundle" ? bundle : preset) = argv[++i];
+    if (a == "--bundle" && i + 1 < argc)
+      bundle = argv[++i];
+    else if (a == "-p" && i + 1 < argc)
+      preset = argv[++i];
+    else if (a == "-s" && i + 1 < argc)
+      state = argv[++i];
     else
       args.push_back(a);
   }
@@ -235,7 +269,9 @@ int main(int argc, char** argv) {
     return 1;
   }
   if (args[0] == "info" && args.size() == 1) return Info(*component, *unit);
-  if (args[0] == "render" && args.size() == 3) return Render(*unit, preset, args[1], args[2]);
+  if (args[0] == "render" && args.size() == 3)
+    return Render(*unit, preset, state, args[1], args[2]);
+  if (args[0] == "save" && args.size() == 2) return Save(*unit, preset, args[1]);
   if (args[0] == "demo" && args.size() == 1) return Demo(*unit);
   Usage();
   return 2;
