@@ -33,6 +33,8 @@ X11Connection::X11Connection(Display* display) : mDisplay(display) {
 }
 
 X11Connection::~X11Connection() {
+  // Closed while still registered: closing a lost connection reports the loss again.
+  XCloseDisplay(mDisplay);
   {
     std::lock_guard<std::mutex> lock(gRegistryLock);
     for (X11Connection** p = &gConnections; *p; p = &(*p)->mNext) {
@@ -41,8 +43,16 @@ X11Connection::~X11Connection() {
         break;
       }
     }
+    // The plug-in may be unloaded after its last window: Xlib must not keep calling
+    // into it. A handler installed over ours since then stays where it is.
+    if (!gConnections && gHandlersInstalled) {
+      XErrorHandler current = XSetErrorHandler(gPreviousError);
+      if (current != OnError) XSetErrorHandler(current);
+      XIOErrorHandler currentIO = XSetIOErrorHandler(gPreviousIOError);
+      if (currentIO != OnIOError) XSetIOErrorHandler(currentIO);
+      gHandlersInstalled = false;
+    }
   }
-  XCloseDisplay(mDisplay);
 }
 
 X11Connection* X11Connection::Find(Display* display) {
