@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "au/AUTestHost.h"
+#include "au/MallocCounter.h"
 #include "support/AllocCounter.h"
 
 using namespace autest;
@@ -254,19 +255,31 @@ TEST_F(AURenderTest, RenderingAllocatesNothing) {
   ASSERT_EQ(AudioUnitRender(unit, nullptr, &ts, 0, 512, out.List()), noErr);  // warm-up
   {
     alloc_counter::Scope scope;
+    const long long mallocs = malloc_counter::Count();
     for (int block = 1; block <= 8; ++block) {
       ts = TimeAt(512.0 * block);
       ASSERT_EQ(AudioUnitRender(unit, nullptr, &ts, 0, 512, out.List()), noErr);
     }
     EXPECT_EQ(scope.Allocations(), 0);
+    EXPECT_EQ(malloc_counter::Count() - mallocs, 0);
   }
   {
     alloc_counter::Scope scope;
+    const long long mallocs = malloc_counter::Count();
     for (int block = 9; block <= 16; ++block) {
       ts = TimeAt(512.0 * block);
       ASSERT_EQ(render(unit.Storage(), nullptr, &ts, 0, 512, unitMemory.List()), noErr);
     }
     EXPECT_EQ(scope.Allocations(), 0);
+    EXPECT_EQ(malloc_counter::Count() - mallocs, 0);
+  }
+  // The counters do see the plug-in's allocations: opening a unit makes some.
+  if (malloc_counter::Available()) {
+    alloc_counter::Scope scope;
+    const long long mallocs = malloc_counter::Count();
+    Unit another;
+    EXPECT_GT(scope.Allocations(), 0);
+    EXPECT_GT(malloc_counter::Count() - mallocs, 0);
   }
   EXPECT_EQ(notified, 34);
   EXPECT_EQ(source.calls, 17);
