@@ -187,10 +187,3 @@ TEST(IParam, LongTextsAreCutToTheField) {
   EXPECT_STREQ(n.GetNameForHost(), "");
   EXPECT_STREQ(n.GetLabelForHost(), "");
 }
-
-TEST(IParam, DecibelsToAmplitude) {
-  IParam p;
-  p.InitDouble("g", 0.0, -94.0, 6.0, 0.01);
-  p.Set(-20.0);
-  EXPECT_NEAR(p.DBToAmp(), 0.1, 1e-12);
-}
