@@ -279,6 +279,10 @@ void X11EditorWindow::Dispatch(XEvent& e, bool input) {
     if (e.type == KeyPress && input) OnKey(e.xkey);
     return;
   }
+  if (mTooltip && e.xany.window == mTooltip) {
+    if (e.type == Expose && e.xexpose.count == 0) PaintTooltip();
+    return;
+  }
   if (e.xany.window != mWindow) return;
   switch (e.type) {
     case Expose:
@@ -499,18 +503,25 @@ void X11EditorWindow::UpdateTooltip(long long now) {
   Window child;
   XTranslateCoordinates(d, mWindow, mConnection->Root(), mPrevX + 12, mPrevY + 18, &rx, &ry,
                         &child);
-  int len = (int)std::strlen(tip);
+  mTooltipText.Set(tip);
   XSetWindowAttributes a;
   a.override_redirect = True;
   a.background_pixel = WhitePixel(d, mConnection->Screen());
   a.border_pixel = BlackPixel(d, mConnection->Screen());
-  mTooltip =
-      XCreateWindow(d, mConnection->Root(), rx, ry, 6 * len + 8, 16, 1, CopyFromParent, InputOutput,
-                    CopyFromParent, CWOverrideRedirect | CWBackPixel | CWBorderPixel, &a);
+  a.event_mask = ExposureMask;
+  // The server's default font is 6 pixels wide.
+  mTooltip = XCreateWindow(d, mConnection->Root(), rx, ry, 6 * mTooltipText.GetLength() + 8, 16, 1,
+                           CopyFromParent, InputOutput, CopyFromParent,
+                           CWOverrideRedirect | CWBackPixel | CWBorderPixel | CWEventMask, &a);
+  XStoreName(d, mTooltip, "Orvanta tooltip");
   XMapRaised(d, mTooltip);
+}
+
+void X11EditorWindow::PaintTooltip() {
+  Display* d = mConnection->Get();
   GC gc = XCreateGC(d, mTooltip, 0, nullptr);
   XSetForeground(d, gc, BlackPixel(d, mConnection->Screen()));
-  XDrawString(d, mTooltip, gc, 4, 12, tip, len);
+  XDrawString(d, mTooltip, gc, 4, 12, mTooltipText.Get(), mTooltipText.GetLength());
   XFreeGC(d, gc);
 }
 

@@ -71,6 +71,7 @@ class X11EditorWindow {
   void Tick();
   void UpdateTooltip(long long now);
   void HideTooltip();
+  void PaintTooltip();
   viewrules::InputState StateOf(unsigned int xState) const;
   void RememberPointer(int x, int y);
 
@@ -105,6 +106,6 @@ class X11EditorWindow {
 
   std::vector<IRECT> mTooltipAreas;
   Window mTooltip = None;
-  int mTooltipArea = -1;
+  UTL_String mTooltipText;
   long long mPointerStill = 0;
 };

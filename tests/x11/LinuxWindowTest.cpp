@@ -461,3 +461,30 @@ TEST_F(LinuxWindow, AControlMayCloseTheEditorFromItsOwnEvent) {
   ASSERT_FALSE(e.left->mEvents.empty());
   EXPECT_EQ(e.left->mEvents[0].kind, "down");
 }
+
+TEST_F(LinuxWindow, TooltipsShowForTheControlUnderAPausedPointer) {
+  Editor e;
+  e.g.HandleMouseOver(true);
+  e.right->SetTooltip("Stereo width");
+  unsigned long w = Open(e);
+  auto tooltipShown = [] { return Xdo("search --onlyvisible --name 'Orvanta tooltip'"); };
+
+  // Not enabled: no areas, no tooltip.
+  Xdo("mousemove --window " + std::to_string(w) + " 150 60 mousemove_relative 1 1");
+  e.g.RunEventLoop(900);
+  EXPECT_FALSE(tooltipShown());
+
+  e.g.EnableTooltips(true);
+  e.g.UpdateTooltips();
+  Xdo("mousemove_relative 1 1");
+  e.g.RunEventLoop(900);
+  EXPECT_TRUE(tooltipShown());
+  Xdo("mousemove_relative 2 2");  // moving hides it
+  e.g.RunEventLoop(100);
+  EXPECT_FALSE(tooltipShown());
+
+  // A control without a tooltip shows none.
+  Xdo("mousemove --window " + std::to_string(w) + " 40 60 mousemove_relative 1 1");
+  e.g.RunEventLoop(900);
+  EXPECT_FALSE(tooltipShown());
+}
