@@ -74,7 +74,7 @@ TEST(AUBundleTest, PluginExportsOnlyItsEntries) {
 
 // A copy of the bundle whose Info.plist is replaced, to see the host refuse it clearly.
 HostError LoadWithInfoPlist(const std::string& plist) {
-  const std::string dir = ::testing::TempDir() + "orvanta-broken.component";
+  const std::string dir = TempPath("orvanta-broken.component");
   std::string command = "rm -rf '" + dir + "' && cp -r '" + BundlePath() + "' '" + dir + "'";
   EXPECT_EQ(std::system(command.c_str()), 0);
   FILE* file = fopen((dir + "/Contents/Info.plist").c_str(), "wb");

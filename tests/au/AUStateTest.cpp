@@ -277,7 +277,7 @@ TEST_F(AUStateTest, AupresetFilesRoundTrip) {
   ASSERT_EQ(SelectPreset(unit, 1), noErr);
   SetParams(-4.5f, 2.0f, -60.25f);
   CFMutableDictionaryRef state = Save();
-  const std::string path = ::testing::TempDir() + "orvanta-state.aupreset";
+  const std::string path = TempPath("orvanta-state.aupreset");
   for (CFPropertyListFormat format :
        {kCFPropertyListXMLFormat_v1_0, kCFPropertyListBinaryFormat_v1_0}) {
     CFDataRef file = CFPropertyListCreateData(nullptr, state, format, 0, nullptr);
@@ -336,7 +336,7 @@ void WriteText(const std::string& path, const std::string& text) {
 TEST_F(AUStateTest, PresetFilesThroughTheHostAndMalformedOnes) {
   ASSERT_EQ(SelectPreset(unit, 2), noErr);
   SetParams(-10.0f, -94.0f, 5.5f);
-  const std::string path = ::testing::TempDir() + "orvanta-host.aupreset";
+  const std::string path = TempPath("orvanta-host.aupreset");
   HostError error;
   ASSERT_EQ(unit.Host().SavePresetFile(path, &error), noErr) << error.message;
   SetParams(0.0f, 0.0f, 0.0f);

@@ -1,5 +1,7 @@
 #include "au/AUTestHost.h"
 
+#include <unistd.h>
+
 #include <cmath>
 #include <cstring>
 
@@ -18,6 +20,8 @@ const HostComponent* OrvantaBundle(std::string* pError) {
   if (pError) *pError = error.message;
   return bundle.get();
 }
+
+std::string TempPath(const char* name) { return "/tmp/" + std::to_string(getpid()) + "-" + name; }
 
 Component OrvantaComponent(std::string* pError) {
   const HostComponent* bundle = OrvantaBundle(pError);

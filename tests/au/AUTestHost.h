@@ -23,6 +23,8 @@ Component OrvantaComponent(std::string* pError = nullptr);
 const char* BundlePath();
 // The plug-in binary inside the bundle.
 std::string PluginPath();
+// A path in the temporary folder that no other test process uses at the same time.
+std::string TempPath(const char* name);
 
 // One open unit, closed when it goes out of scope.
 class Unit {
