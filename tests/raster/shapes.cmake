@@ -1,4 +1,4 @@
-# Tests of the resampling blits, lines, curves and shapes.
+# Tests of the resampling blits, lines, curves and shapes, and the operation sheet's golden.
 target_sources(raster_tests PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/ShapesBadInputTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ShapesBlitTest.cpp
@@ -6,3 +6,9 @@ target_sources(raster_tests PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/ShapesLineTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ShapesPolygonTest.cpp
 )
+if(TARGET orvanta_raster_sheet)
+  target_sources(raster_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR}/ShapesSheetTest.cpp)
+  target_link_libraries(raster_tests PRIVATE orvanta_raster_sheet)
+  target_compile_definitions(raster_tests PRIVATE
+    ORVANTA_RASTER_SHEET_GOLDEN="${CMAKE_CURRENT_LIST_DIR}/golden/raster-sheet.png")
+endif()
