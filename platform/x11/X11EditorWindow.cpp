@@ -355,8 +355,13 @@ void X11EditorWindow::OnButton(XButtonEvent& e, bool press) {
 
 void X11EditorWindow::OnMotion(XMotionEvent& e) {
   // Only the latest position of a burst matters.
+  Display* d = mConnection->Get();
   XEvent next;
-  while (XCheckTypedWindowEvent(mConnection->Get(), mWindow, MotionNotify, &next)) e = next.xmotion;
+  while (XPending(d) && XPeekEvent(d, &next) == 1 && next.type == MotionNotify &&
+         next.xmotion.window == mWindow) {
+    XNextEvent(d, &next);
+    e = next.xmotion;
+  }
   RememberPointer(e.x, e.y);
   mPointerStill = NowMs();
   HideTooltip();
