@@ -21,20 +21,28 @@ struct BlitArea {
 };
 
 template <class C>
+inline void blitRow(RAS_pixel* d, const RAS_pixel* s, int w, int weight, bool rightToLeft) {
+  auto pix = [=](int x) {
+    const RAS_pixel p = s[x];
+    C::doPix(reinterpret_cast<unsigned char*>(d + x), RAS_GETR(p), RAS_GETG(p), RAS_GETB(p),
+             RAS_GETA(p), weight);
+  };
+  if (rightToLeft)
+    for (int x = w - 1; x >= 0; --x) pix(x);
+  else
+    for (int x = 0; x < w; ++x) pix(x);
+}
+
+// Everything the inner loop needs is held in locals: the rules store through char
+// pointers, which could otherwise alias the area's fields and force reloads per pixel.
+template <class C>
 void blitLoop(const BlitArea& a, int weight) {
   RAS_pixel* d = a.dest;
   const RAS_pixel* s = a.src;
-  for (int y = 0; y < a.h; ++y, d += a.dstep, s += a.sstep) {
-    auto pix = [&](int x) {
-      const RAS_pixel p = s[x];
-      C::doPix(reinterpret_cast<unsigned char*>(d + x), RAS_GETR(p), RAS_GETG(p), RAS_GETB(p),
-               RAS_GETA(p), weight);
-    };
-    if (a.rightToLeft)
-      for (int x = a.w - 1; x >= 0; --x) pix(x);
-    else
-      for (int x = 0; x < a.w; ++x) pix(x);
-  }
+  const long dstep = a.dstep, sstep = a.sstep;
+  const int w = a.w, h = a.h;
+  const bool rightToLeft = a.rightToLeft;
+  for (int y = 0; y < h; ++y, d += dstep, s += sstep) blitRow<C>(d, s, w, weight, rightToLeft);
 }
 
 void rowCopy(const BlitArea& a) {

@@ -7,7 +7,8 @@ constexpr int kHueSteps = 384;  // 64 per sector: red, yellow, green, cyan, blue
 }  // namespace
 
 void ras_detail::hsvAdjust(unsigned char* dest, int sr, int sg, int sb, int sa, int w) {
-  const int r = dest[RAS_PIXEL_R], g = dest[RAS_PIXEL_G], b = dest[RAS_PIXEL_B];
+  const Channels d = get4(dest);
+  const int r = d.r, g = d.g, b = d.b;
   int base, diff, delta, max;
   if (r < g) {
     if (b < g) {  // green largest

@@ -7,6 +7,8 @@
 // the source). Divisions by 256 truncate toward zero because differences may be negative.
 // Values written without a clamp keep their low 8 bits.
 
+#include <cstring>
+
 #include "raster/RAS_Pixel.h"
 
 inline int RAS_Clamp255(int v) { return v < 0 ? 0 : v > 255 ? 255 : v; }
@@ -23,11 +25,20 @@ inline constexpr RAS_RGB2HSV_InvTable RAS_RGB2HSV_invtable_data;
 inline constexpr const unsigned short (&RAS_RGB2HSV_invtab)[256] = RAS_RGB2HSV_invtable_data.v;
 
 namespace ras_detail {
+// A pixel's channels read with one word load and written with one word store (the byte
+// order of the pixel layout is that of a little-endian word), which keeps the loops
+// vectorisable.
+struct Channels {
+  int r, g, b, a;
+};
+inline Channels get4(const unsigned char* dest) {
+  RAS_pixel x;
+  memcpy(&x, dest, 4);
+  return {RAS_GETR(x), RAS_GETG(x), RAS_GETB(x), RAS_GETA(x)};
+}
 inline void put4(unsigned char* dest, int r, int g, int b, int a) {
-  dest[RAS_PIXEL_R] = (unsigned char)r;
-  dest[RAS_PIXEL_G] = (unsigned char)g;
-  dest[RAS_PIXEL_B] = (unsigned char)b;
-  dest[RAS_PIXEL_A] = (unsigned char)a;
+  const RAS_pixel x = RAS_RGBA(r, g, b, a);
+  memcpy(dest, &x, 4);
 }
 inline int copyCh(int d, int s, int inv) { return s + (d - s) * inv / 256; }
 inline int addCh(int d, int s, int w) { return RAS_Clamp255(d + s * w / 256); }
@@ -61,44 +72,43 @@ struct _RAS_CombinePixelsClobberClamp {
 struct _RAS_CombinePixelsCopyNoClamp {
   static inline void doPix(unsigned char* dest, int r, int g, int b, int a, int w) {
     using namespace ras_detail;
+    const Channels d = get4(dest);
     const int inv = 256 - w;
-    put4(dest, copyCh(dest[RAS_PIXEL_R], r, inv), copyCh(dest[RAS_PIXEL_G], g, inv),
-         copyCh(dest[RAS_PIXEL_B], b, inv), copyCh(dest[RAS_PIXEL_A], a, inv));
+    put4(dest, copyCh(d.r, r, inv), copyCh(d.g, g, inv), copyCh(d.b, b, inv), copyCh(d.a, a, inv));
   }
 };
 
 struct _RAS_CombinePixelsCopyClamp {
   static inline void doPix(unsigned char* dest, int r, int g, int b, int a, int w) {
     using namespace ras_detail;
+    const Channels d = get4(dest);
     const int inv = 256 - w;
-    put4(dest, RAS_Clamp255(copyCh(dest[RAS_PIXEL_R], r, inv)),
-         RAS_Clamp255(copyCh(dest[RAS_PIXEL_G], g, inv)),
-         RAS_Clamp255(copyCh(dest[RAS_PIXEL_B], b, inv)),
-         RAS_Clamp255(copyCh(dest[RAS_PIXEL_A], a, inv)));
+    put4(dest, RAS_Clamp255(copyCh(d.r, r, inv)), RAS_Clamp255(copyCh(d.g, g, inv)),
+         RAS_Clamp255(copyCh(d.b, b, inv)), RAS_Clamp255(copyCh(d.a, a, inv)));
   }
 };
 
 // Ignores the weight; lines and circles use it at alpha 0.5.
 struct _RAS_CombinePixelsHalfMixNoClamp {
   static inline void doPix(unsigned char* dest, int r, int g, int b, int a, int) {
-    ras_detail::put4(dest, (dest[RAS_PIXEL_R] + r) >> 1, (dest[RAS_PIXEL_G] + g) >> 1,
-                     (dest[RAS_PIXEL_B] + b) >> 1, (dest[RAS_PIXEL_A] + a) >> 1);
+    const ras_detail::Channels d = ras_detail::get4(dest);
+    ras_detail::put4(dest, (d.r + r) >> 1, (d.g + g) >> 1, (d.b + b) >> 1, (d.a + a) >> 1);
   }
 };
 
 struct _RAS_CombinePixelsAdd {
   static inline void doPix(unsigned char* dest, int r, int g, int b, int a, int w) {
     using namespace ras_detail;
-    put4(dest, addCh(dest[RAS_PIXEL_R], r, w), addCh(dest[RAS_PIXEL_G], g, w),
-         addCh(dest[RAS_PIXEL_B], b, w), addCh(dest[RAS_PIXEL_A], a, w));
+    const Channels d = get4(dest);
+    put4(dest, addCh(d.r, r, w), addCh(d.g, g, w), addCh(d.b, b, w), addCh(d.a, a, w));
   }
 };
 
 struct _RAS_CombinePixelsColorDodge {
   static inline void doPix(unsigned char* dest, int r, int g, int b, int a, int w) {
     using namespace ras_detail;
-    put4(dest, dodgeCh(dest[RAS_PIXEL_R], r, w), dodgeCh(dest[RAS_PIXEL_G], g, w),
-         dodgeCh(dest[RAS_PIXEL_B], b, w), dodgeCh(dest[RAS_PIXEL_A], a, w));
+    const Channels d = get4(dest);
+    put4(dest, dodgeCh(d.r, r, w), dodgeCh(d.g, g, w), dodgeCh(d.b, b, w), dodgeCh(d.a, a, w));
   }
 };
 
@@ -106,17 +116,18 @@ struct _RAS_CombinePixelsColorDodge {
 struct _RAS_CombinePixelsMulNoClamp {
   static inline void doPix(unsigned char* dest, int r, int g, int b, int a, int w) {
     using namespace ras_detail;
-    put4(dest, int(mulCh(dest[RAS_PIXEL_R], r, w)), int(mulCh(dest[RAS_PIXEL_G], g, w)),
-         int(mulCh(dest[RAS_PIXEL_B], b, w)), int(mulCh(dest[RAS_PIXEL_A], a, w)));
+    const Channels d = get4(dest);
+    put4(dest, int(mulCh(d.r, r, w)), int(mulCh(d.g, g, w)), int(mulCh(d.b, b, w)),
+         int(mulCh(d.a, a, w)));
   }
 };
 
 struct _RAS_CombinePixelsMulClamp {
   static inline void doPix(unsigned char* dest, int r, int g, int b, int a, int w) {
     using namespace ras_detail;
-    put4(dest, RAS_Clamp255(mulCh(dest[RAS_PIXEL_R], r, w)),
-         RAS_Clamp255(mulCh(dest[RAS_PIXEL_G], g, w)), RAS_Clamp255(mulCh(dest[RAS_PIXEL_B], b, w)),
-         RAS_Clamp255(mulCh(dest[RAS_PIXEL_A], a, w)));
+    const Channels d = get4(dest);
+    put4(dest, RAS_Clamp255(mulCh(d.r, r, w)), RAS_Clamp255(mulCh(d.g, g, w)),
+         RAS_Clamp255(mulCh(d.b, b, w)), RAS_Clamp255(mulCh(d.a, a, w)));
   }
 };
 
@@ -124,8 +135,9 @@ struct _RAS_CombinePixelsMulClamp {
 struct _RAS_CombinePixelsOverlay {
   static inline void doPix(unsigned char* dest, int r, int g, int b, int a, int w) {
     using namespace ras_detail;
-    put4(dest, overlayCh(dest[RAS_PIXEL_R], r, w), overlayCh(dest[RAS_PIXEL_G], g, w),
-         overlayCh(dest[RAS_PIXEL_B], b, w), overlayCh(dest[RAS_PIXEL_A], a, w));
+    const Channels d = get4(dest);
+    put4(dest, overlayCh(d.r, r, w), overlayCh(d.g, g, w), overlayCh(d.b, b, w),
+         overlayCh(d.a, a, w));
   }
 };
 
@@ -140,15 +152,21 @@ struct _RAS_CombinePixelsHSVAdjust {
 // Source-alpha forms: the weight is further scaled by the source alpha byte,
 // w' = w * (a + 1) / 256.
 
+// The copy forms compute every case and pick one word to store, without early returns, so
+// that the loops around them stay free of branches.
 struct _RAS_CombinePixelsCopySourceAlphaNoClamp {
   static inline void doPix(unsigned char* dest, int r, int g, int b, int a, int w) {
     using namespace ras_detail;
-    if (a == 0) return;
+    RAS_pixel old;
+    memcpy(&old, dest, 4);
+    const Channels d = get4(dest);
     const int sw = w * (a + 1) / 256;
     const int inv = 256 - sw;
-    const int da = dest[RAS_PIXEL_A] + sw;
-    put4(dest, copyCh(dest[RAS_PIXEL_R], r, inv), copyCh(dest[RAS_PIXEL_G], g, inv),
-         copyCh(dest[RAS_PIXEL_B], b, inv), da < 255 ? da : 255);
+    const int da = d.a + sw;
+    const RAS_pixel blended = RAS_RGBA(copyCh(d.r, r, inv), copyCh(d.g, g, inv),
+                                       copyCh(d.b, b, inv), da < 255 ? da : 255);
+    const RAS_pixel x = a == 0 ? old : blended;
+    memcpy(dest, &x, 4);
   }
 };
 
@@ -156,15 +174,15 @@ struct _RAS_CombinePixelsCopySourceAlphaNoClamp {
 struct _RAS_CombinePixelsCopySourceAlphaIgnoreAlphaParmNoClamp {
   static inline void doPix(unsigned char* dest, int r, int g, int b, int a, int) {
     using namespace ras_detail;
-    if (a == 0) return;
-    if (a == 255) {
-      put4(dest, r, g, b, 255);
-      return;
-    }
+    RAS_pixel old;
+    memcpy(&old, dest, 4);
+    const Channels d = get4(dest);
     const int inv = 255 - a;
-    const int da = dest[RAS_PIXEL_A] + a;
-    put4(dest, copyCh(dest[RAS_PIXEL_R], r, inv), copyCh(dest[RAS_PIXEL_G], g, inv),
-         copyCh(dest[RAS_PIXEL_B], b, inv), da < 255 ? da : 255);
+    const int da = d.a + a;
+    const RAS_pixel blended = RAS_RGBA(copyCh(d.r, r, inv), copyCh(d.g, g, inv),
+                                       copyCh(d.b, b, inv), da < 255 ? da : 255);
+    const RAS_pixel x = a == 0 ? old : a == 255 ? RAS_RGBA(r, g, b, 255) : blended;
+    memcpy(dest, &x, 4);
   }
 };
 

@@ -10,12 +10,15 @@ namespace {
 inline unsigned char* bytes(RAS_pixel* p) { return reinterpret_cast<unsigned char*>(p); }
 
 // Solid colour through a byte-wise rule; sa is what the rule sees as the source alpha.
+// Loop bounds are copied to locals: the rules store through char pointers, which could
+// otherwise alias them and force a reload per pixel.
 template <class C>
 void solidLoop(const RAS_ClippedArea& a, int r, int g, int b, int sa, int w) {
   RAS_pixel* row = a.firstInMemory();
   const long step = a.memoryStep();
-  for (int y = 0; y < a.h; ++y, row += step)
-    for (int x = 0; x < a.w; ++x) C::doPix(bytes(row + x), r, g, b, sa, w);
+  const int width = a.w, height = a.h;
+  for (int y = 0; y < height; ++y, row += step)
+    for (int x = 0; x < width; ++x) C::doPix(bytes(row + x), r, g, b, sa, w);
 }
 
 // Solid colour through a word-wise rule; c is the colour word prepared for the rule.
@@ -23,8 +26,9 @@ template <class C>
 void wordLoop(const RAS_ClippedArea& a, RAS_pixel c) {
   RAS_pixel* row = a.firstInMemory();
   const long step = a.memoryStep();
-  for (int y = 0; y < a.h; ++y, row += step)
-    for (int x = 0; x < a.w; ++x) C::doPix(row + x, c);
+  const int width = a.w, height = a.h;
+  for (int y = 0; y < height; ++y, row += step)
+    for (int x = 0; x < width; ++x) C::doPix(row + x, c);
 }
 
 // The fixed copy weights done word-wise; false when the weight needs per-channel arithmetic.
