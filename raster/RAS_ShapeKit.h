@@ -164,6 +164,21 @@ inline void PlotWord(RAS_pixel* p, RAS_pixel v, int w) {
   C::doPix((unsigned char*)p, RAS_GETR(v), RAS_GETG(v), RAS_GETB(v), RAS_GETA(v), w);
 }
 
+// Four neighbours mixed by 16.16 fractions: weights (1 - fx)(1 - fy), fx(1 - fy), (1 - fx)fy
+// and fx fy, with fx fy / 65536 truncated once; each channel is the weighted sum shifted right
+// by 16. Two channels share one 64-bit word (32-bit lanes hold 255 * 65536 without carry).
+inline RAS_pixel Mix4(RAS_pixel p00, RAS_pixel p10, RAS_pixel p01, RAS_pixel p11, unsigned fx,
+                      unsigned fy) {
+  const uint64_t fxy = (uint64_t(fx) * fy) >> 16;
+  const uint64_t w00 = 65536 + fxy - fx - fy, w10 = fx - fxy, w01 = fy - fxy, w11 = fxy;
+  auto even = [](RAS_pixel p) { return uint64_t(p & 0xff) | (uint64_t(p & 0xff0000) << 16); };
+  auto odd = [](RAS_pixel p) { return uint64_t((p >> 8) & 0xff) | (uint64_t(p >> 24) << 32); };
+  const uint64_t e = even(p00) * w00 + even(p10) * w10 + even(p01) * w01 + even(p11) * w11;
+  const uint64_t o = odd(p00) * w00 + odd(p10) * w10 + odd(p01) * w01 + odd(p11) * w11;
+  return RAS_pixel(((e >> 16) & 0xff) | (((e >> 48) & 0xff) << 16) | (((o >> 16) & 0xff) << 8) |
+                   (((o >> 48) & 0xff) << 24));
+}
+
 // Bilinear sample at a 16.16 position whose integer part (col, row) lies inside
 // [0, right) x [0, bottom): the last column mixes only vertically, the last row only
 // horizontally, and the corner takes the pixel itself.
@@ -171,26 +186,8 @@ inline RAS_pixel Bilinear(const Surface& src, long long col, long long row, unsi
                           unsigned fy, long long right, long long bottom) {
   const RAS_pixel* p = src.At(int(col), int(row));
   const bool lastCol = col + 1 >= right, lastRow = row + 1 >= bottom;
-  if (lastCol && lastRow) return p[0];
-  unsigned w00, w10 = 0, w01 = 0, w11 = 0;
-  RAS_pixel p10 = 0, p01 = 0, p11 = 0;
-  if (lastCol) {
-    w00 = 65536 - fy, w01 = fy, p01 = p[src.step];
-  } else if (lastRow) {
-    w00 = 65536 - fx, w10 = fx, p10 = p[1];
-  } else {
-    const unsigned fxy = unsigned(((unsigned long long)fx * fy) >> 16);
-    w00 = 65536 - fx - fy + fxy, w10 = fx - fxy, w01 = fy - fxy, w11 = fxy;
-    p10 = p[1], p01 = p[src.step], p11 = p[src.step + 1];
-  }
-  const RAS_pixel p00 = p[0];
-  RAS_pixel out = 0;
-  for (int shift = 0; shift < 32; shift += 8) {
-    const unsigned v = ((p00 >> shift) & 0xff) * w00 + ((p10 >> shift) & 0xff) * w10 +
-                       ((p01 >> shift) & 0xff) * w01 + ((p11 >> shift) & 0xff) * w11;
-    out |= (v >> 16) << shift;
-  }
-  return out;
+  const long dx = lastCol ? 0 : 1, dy = lastRow ? 0 : src.step;
+  return Mix4(p[0], p[dx], p[dy], p[dy + dx], lastCol ? 0 : fx, lastRow ? 0 : fy);
 }
 
 // Positions of resampling loops are 16.16 values held in 64 bits; set-up rejects starts and
