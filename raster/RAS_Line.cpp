@@ -190,6 +190,7 @@ void RAS_Line(RAS_IBitmap* bm, int x1, int y1, int x2, int y2, RAS_pixel color, 
 
 void RAS_FLine(RAS_IBitmap* bm, float x1, float y1, float x2, float y2, RAS_pixel color,
                float alpha, int mode, bool aa) {
+  if (!Finite(x1) || !Finite(y1) || !Finite(x2) || !Finite(y2)) return;
   if (!aa) {
     RAS_Line(bm, ToIntTrunc(x1), ToIntTrunc(y1), ToIntTrunc(x2), ToIntTrunc(y2), color, alpha, mode,
              false);

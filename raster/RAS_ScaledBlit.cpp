@@ -59,11 +59,27 @@ void ScaleNearest(const Scale& k, int weight) {
   });
 }
 
+// Rows are fetched once per destination row; on the last source row and column the missing
+// neighbour is the pixel itself with a zero fraction, which mixes in one direction only.
 template <class C>
 void ScaleBilinear(const Scale& k, int weight) {
-  ScaleLoop<C>(k, weight, [&](long long col, unsigned fx, long long row, unsigned fy) {
-    return Bilinear(k.src, col, row, fx, fy, k.right, k.bottom);
-  });
+  for (long long j = k.j0; j < k.j1; ++j) {
+    const long long posY = k.sy + j * k.ystep;
+    const long long row = posY >> 16;
+    const bool lastRow = row + 1 >= k.bottom;
+    const unsigned fy = lastRow ? 0 : unsigned(posY & 0xffff);
+    const RAS_pixel* r0 = k.src.Row(int(row));
+    const RAS_pixel* r1 = lastRow ? r0 : r0 + k.src.step;
+    RAS_pixel* d = k.dst.At(int(k.dx + k.i0), int(k.dy + j));
+    long long pos = k.sx + k.i0 * k.xstep;
+    for (long long i = k.i0; i < k.i1; ++i, ++d, pos += k.xstep) {
+      const long long col = pos >> 16;
+      const bool lastCol = col + 1 >= k.right;
+      const long long next = lastCol ? col : col + 1;
+      const unsigned fx = lastCol ? 0 : unsigned(pos & 0xffff);
+      PlotWord<C>(d, Mix4(r0[col], r0[next], r1[col], r1[next], fx, fy), weight);
+    }
+  }
 }
 
 // Shrinking: a box of (2 radius + 1) squared source pixels around each sample, leaving out

@@ -126,6 +126,22 @@ TEST(ShapesBadInput, NullAndEmptyBitmapsDrawNothing) {
     for (int x = 0; x < 4; ++x) ASSERT_EQ(At(bm, x, y), 0u);
 }
 
+TEST(ShapesBadInput, NonFiniteCoordinatesDrawNothingAtAll) {
+  RAS_MemBitmap bm(8, 8);
+  FillAll(bm, 0);
+  for (bool aa : {false, true}) {
+    RAS_FLine(&bm, kNaN, 1, 5, 5, ~0u, 1.0f, 0, aa);
+    RAS_FLine(&bm, 1, 1, kInf, 5, ~0u, 1.0f, 0, aa);
+    RAS_Circle(&bm, 4, 4, kInf, ~0u, 1.0f, 0, aa);
+    RAS_Arc(&bm, 4, 4, 3, kNaN, 1, ~0u, 1.0f, 0, aa);
+    RAS_RoundRect(&bm, 1, 1, kNaN, 5, 2, ~0u, 1.0f, 0, aa);
+  }
+  RAS_ScaledBlit(&bm, &bm, 0, 0, 4, 4, kNaN, 0, 4, 4, 1.0f, 0);
+  RAS_RotatedBlit(&bm, &bm, 0, 0, 4, 4, 0, 0, 4, 4, kNaN, false, 1.0f, 0);
+  for (int y = 0; y < 8; ++y)
+    for (int x = 0; x < 8; ++x) ASSERT_EQ(At(bm, x, y), 0u) << x << "," << y;
+}
+
 TEST(ShapesFlipped, PictureRowsAreHonoured) {
   // The same drawing on a flipped and an ordinary bitmap gives the same picture.
   FlippedBitmap flip(16, 12);
