@@ -135,7 +135,9 @@ TEST_F(AUPropertiesTest, InfoTable) {
     EXPECT_EQ(AudioUnitGetPropertyInfo(unit, row.id, row.scope, row.element, &size, &writable),
               row.result)
         << "property " << row.id << " scope " << row.scope << " element " << row.element;
-    if (row.result == noErr) EXPECT_EQ(size, row.size) << "property " << row.id;
+    if (row.result == noErr) {
+      EXPECT_EQ(size, row.size) << "property " << row.id;
+    }
     EXPECT_EQ((bool)writable, row.writable) << "property " << row.id;
     // Hosts may leave out either pointer.
     EXPECT_EQ(AudioUnitGetPropertyInfo(unit, row.id, row.scope, row.element, nullptr, nullptr),
