@@ -2,9 +2,9 @@
 // knob, two faders and three bitmap-font readouts, and the redraw of a single dirty knob.
 
 #include <benchmark/benchmark.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <string>
 
 #include "graphics/Graphics.h"
@@ -15,9 +15,12 @@ namespace {
 
 constexpr int kW = 274, kH = 438;
 
+// Writes the editor's images into a scratch folder; returns it, or "" on failure.
 std::string WriteArt() {
-  std::string folder = "/tmp/orvanta_graphics_bench_" + std::to_string(getpid());
-  mkdir(folder.c_str(), 0755);
+  std::string folder = (std::filesystem::temp_directory_path() /
+                        ("orvanta_graphics_bench_" + std::to_string(getpid())))
+                           .string();
+  std::filesystem::create_directories(folder);
   RAS_MemBitmap bg(kW, kH, 4);
   for (int y = 0; y < kH; ++y)
     for (int x = 0; x < kW; ++x) bg.getBits()[y * bg.getRowSpan() + x] = RAS_RGBA(x, y, 90, 255);
@@ -66,6 +69,7 @@ void BM_FullStrictRedraw(benchmark::State& state) {
     return;
   }
   Editor editor(folder);
+  std::filesystem::remove_all(folder);  // the images are cached by now
   for (auto _ : state) {
     editor.g->SetAllControlsDirty();
     IRECT r;
@@ -83,6 +87,7 @@ void BM_SingleKnobRedraw(benchmark::State& state) {
     return;
   }
   Editor editor(folder);
+  std::filesystem::remove_all(folder);
   editor.g->SetStrictDrawing(state.range(0) != 0);
   double v = 0.0;
   for (auto _ : state) {

@@ -3,9 +3,9 @@
 // that runs a test's drawing code inside a drawing pass.
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <functional>
 #include <string>
 
@@ -23,14 +23,21 @@ inline std::string WriteImage(const std::string& folder, const std::string& name
   return name;
 }
 
-// A folder of its own per test program run.
+// A folder of its own per test program run, removed at exit unless a golden comparison left
+// a picture there to look at.
 inline std::string ImageFolder() {
-  static std::string folder = [] {
-    std::string f = ::testing::TempDir() + "orvanta_graphics_" + std::to_string(getpid());
-    mkdir(f.c_str(), 0755);
-    return f;
-  }();
-  return folder;
+  struct Folder {
+    std::string path = ::testing::TempDir() + "orvanta_graphics_" + std::to_string(getpid());
+    Folder() { std::filesystem::create_directories(path); }
+    ~Folder() {
+      std::error_code ec;
+      for (const auto& entry : std::filesystem::directory_iterator(path, ec))
+        if (entry.path().filename().string().rfind("actual_", 0) == 0) return;
+      std::filesystem::remove_all(path, ec);
+    }
+  };
+  static Folder folder;
+  return folder.path;
 }
 
 // Resource IDs are process-wide cache keys: every test takes fresh ones.
