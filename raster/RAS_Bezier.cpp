@@ -98,35 +98,65 @@ void Flatten(const Curve& k, double t0, double t1, int n, Piece piece) {
   }
 }
 
-// Fills between a piece and a level along one axis; swap exchanges x and y so the same code
-// serves the sideways fill.
-void FillPiece(RAS_IBitmap* bm, Pt p, Pt q, int level, bool swap, RAS_pixel color, float alpha,
-               int mode) {
-  if (swap) std::swap(p.x, p.y), std::swap(q.x, q.y);
-  const int ax = ToIntTrunc(p.x), ay = ToIntTrunc(p.y), bx = ToIntTrunc(q.x), by = ToIntTrunc(q.y);
-  auto poly = [&](std::initializer_list<std::pair<int, int>> pts) {
+// Fills between the flattened curve and a level, piece by piece, in axis space: u walks
+// along the curve's main direction, v runs toward the level (swap exchanges x and y, so the
+// same code serves the sideways fill). Each piece owns the columns after its first one; the
+// first belongs to the piece before, which ended there, so no column is drawn twice.
+struct LevelFill {
+  RAS_IBitmap* bm;
+  int level;
+  bool swap;
+  RAS_pixel color;
+  float alpha;
+  int mode;
+
+  void Column(int u, int from, int to) const {
+    if (swap)
+      RAS_Line(bm, from, u, to, u, color, alpha, mode, false);
+    else
+      RAS_Line(bm, u, from, u, to, color, alpha, mode, false);
+  }
+
+  void Polygon(std::initializer_list<std::pair<int, int>> pts) const {
     int xs[4], ys[4], n = 0;
     for (auto [u, v] : pts) {
+      if (n > 0 && u == (swap ? ys[n - 1] : xs[n - 1]) && v == (swap ? xs[n - 1] : ys[n - 1]))
+        continue;  // a corner on the level repeats its neighbour
       xs[n] = swap ? v : u, ys[n] = swap ? u : v;
       ++n;
     }
     RAS_FillConvexPolygon(bm, xs, ys, n, color, alpha, mode);
-  };
-  if (ax == bx) {
-    if (swap)
-      RAS_Line(bm, ay, ax, level, ax, color, alpha, mode, false);
-    else
-      RAS_Line(bm, ax, ay, ax, level, color, alpha, mode, false);
-    return;
   }
-  if ((ay < level && by > level) || (ay > level && by < level)) {
-    const int cx = ToIntTrunc(p.x + (q.x - p.x) * (level - p.y) / (q.y - p.y));
-    poly({{ax, ay}, {cx, level}, {ax, level}});
-    poly({{cx, level}, {bx, by}, {bx, level}});
-    return;
+
+  void Piece(int au, int av, int bu, int bv, bool ownsFirst) const {
+    const int L = level;
+    if (au == bu) {
+      if (ownsFirst) {
+        Column(au, std::abs(av - L) >= std::abs(bv - L) ? av : bv, L);
+        return;
+      }
+      // The piece before drew this column from a to the level; add only what b reaches past.
+      if (bv < std::min(av, L)) Column(au, bv, std::min(av, L) - 1);
+      if (bv > std::max(av, L)) Column(au, std::max(av, L) + 1, bv);
+      return;
+    }
+    if ((av < L && bv > L) || (av > L && bv < L)) {
+      // Crossing the level: a triangle on each side, split at the crossing.
+      const int cu = au + ToIntTrunc(double(bu - au) * (L - av) / double(bv - av));
+      Piece(au, av, cu, L, ownsFirst);
+      Piece(cu, L, bu, bv, false);
+      return;
+    }
+    const int dir = bu > au ? 1 : -1;
+    const int su = ownsFirst ? au : au + dir;
+    if (su == bu) {
+      Column(bu, bv, L);
+      return;
+    }
+    const int sv = av + ToIntTrunc(double(bv - av) * (su - au) / double(bu - au));
+    Polygon({{su, sv}, {bu, bv}, {bu, L}, {su, L}});
   }
-  poly({{ax, ay}, {bx, by}, {bx, level}, {ax, level}});
-}
+};
 
 void FillCubic(RAS_IBitmap* bm, Pt p0, Pt p1, Pt p2, Pt p3, int level, bool sideways,
                RAS_pixel color, float alpha, int mode, float maxSeg) {
@@ -138,8 +168,13 @@ void FillCubic(RAS_IBitmap* bm, Pt p0, Pt p1, Pt p2, Pt p3, int level, bool side
   // from anywhere.
   if (!sideways && !ParameterRange(k, 0, bm->getWidth(), &t0, &t1)) return;
   const int n = PieceCount(t1 - t0, Dist(p0, p1) + Dist(p1, p2) + Dist(p2, p3), maxSeg);
-  Flatten(k, t0, t1, n,
-          [&](Pt a, Pt b) { FillPiece(bm, a, b, level, sideways, color, alpha, mode); });
+  const LevelFill fill{bm, level, sideways, color, alpha, mode};
+  bool first = true;
+  Flatten(k, t0, t1, n, [&](Pt a, Pt b) {
+    if (sideways) std::swap(a.x, a.y), std::swap(b.x, b.y);
+    fill.Piece(ToIntTrunc(a.x), ToIntTrunc(a.y), ToIntTrunc(b.x), ToIntTrunc(b.y), first);
+    first = false;
+  });
 }
 
 }  // namespace

@@ -247,6 +247,17 @@ TEST(ShapesBezier, StraightCurvesDrawAndFillTheirSpan) {
   for (int y = 1; y <= 10; ++y)
     for (int x = 4; x <= 9; ++x) side.insert({x, y});
   EXPECT_EQ(Changed(bm, kWhite), side);
+  // Bent curves filled at half alpha: every pixel is drawn once, on both sides of the level.
+  for (bool sideways : {false, true}) {
+    FillAll(bm, kWhite);
+    if (sideways)
+      RAS_FillCBezierX(&bm, 3, 1, 20, 3, -6, 7, 14, 11, 9, kBlack, 0.5f, 0, 1.5f);
+    else
+      RAS_FillCBezier(&bm, 1, 2, 6, 12, 14, -6, 22, 9, 6, kBlack, 0.5f, 0, 1.5f);
+    const Points filled = Changed(bm, kWhite);
+    EXPECT_GT(filled.size(), 40u);
+    for (auto [x, y] : filled) ASSERT_EQ(At(bm, x, y), 0x7f7f7ffeu) << x << "," << y;
+  }
   // A bent curve stays within its control polygon's box and touches both ends.
   FillAll(bm, kWhite);
   RAS_DrawCBezier(&bm, 1, 10, 6, 0, 16, 0, 22, 10, kRed, 1.0f, 0, true, 2.0f);

@@ -102,7 +102,7 @@ void Lines(RAS_IBitmap* bm) {
   RAS_FillCBezier(bm, c.x + 4, c.y + 20, c.x + 20, c.y - 4, c.x + 44, c.y + 40, c.x + 60, c.y + 12,
                   c.y + 30, kMagenta, 1.0f, 0, 3.0f);
   RAS_FillCBezierX(bm, c.x + 34, c.y + 34, c.x + 60, c.y + 40, c.x + 10, c.y + 52, c.x + 40,
-                   c.y + 62, c.x + 6, kGreen, 1.0f, 0, 3.0f);
+                   c.y + 62, c.x + 6, kGreen, 0.7f, 0, 3.0f);
 }
 
 void Circles(RAS_IBitmap* bm) {
