@@ -108,6 +108,8 @@ bool IControl::IsDirty() { return mDirty; }
 void IControl::OnGUIIdle() {}
 
 void IControl::SetAuxParamValueFromPlug(int auxParamIdx, double value) {
+  // A stray index from outside the engine must not write past the list.
+  if (auxParamIdx < 0 || auxParamIdx >= mAuxParams.GetSize()) return;
   AuxParam* aux = GetAuxParam(auxParamIdx);
   if (aux->value == value) return;
   aux->value = value;

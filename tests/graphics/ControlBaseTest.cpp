@@ -138,6 +138,8 @@ TEST_F(ControlBase, AuxiliaryParametersAreFoundAndPushed) {
   EXPECT_EQ(c->AuxParamIdx(TestPlug::kBypass), -1);
   plug.AttachGraphics(g);
   c->SetAuxParamValueFromPlug(0, 0.3);
+  c->SetAuxParamValueFromPlug(2, 0.9);  // no such entry: ignored
+  EXPECT_EQ(c->NAuxParams(), 2);
   log.clear();
   c->SetAllAuxParamsFromGUI();
   EXPECT_THAT(log, ElementsAre("gui 3 0.3000", "gui 1 0.5000"));
