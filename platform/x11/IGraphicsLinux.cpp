@@ -31,6 +31,8 @@ using namespace viewrules;
 namespace {
 
 IGraphicsLinux::URLOpener gURLOpener = nullptr;
+// Engines with an open window; all on the user-interface thread.
+std::vector<IGraphicsLinux*> gOpenEditors;
 void* gURLOpenerContext = nullptr;
 
 const char* Env(const char* name) { return std::getenv(name); }
@@ -99,6 +101,7 @@ void* IGraphicsLinux::OpenWindow(void* pParentWnd) {
                  pParentWnd ? "no such parent window, or no X display" : "no X display");
     return nullptr;
   }
+  gOpenEditors.push_back(this);
   UpdateTooltips();
   return GetWindow();
 }
@@ -114,6 +117,28 @@ void IGraphicsLinux::CloseWindow() {
   mClosePending = false;
   if (mCursorHidden) ShowMouseCursor();
   mWindow.reset();
+  gOpenEditors.erase(std::remove(gOpenEditors.begin(), gOpenEditors.end(), this),
+                     gOpenEditors.end());
+}
+
+int IGraphicsLinux::ProcessAllEvents() {
+  // A window may close (and leave the list) while it is pumped.
+  std::vector<IGraphicsLinux*> editors = gOpenEditors;
+  for (IGraphicsLinux* editor : editors) {
+    if (std::find(gOpenEditors.begin(), gOpenEditors.end(), editor) != gOpenEditors.end()) {
+      editor->ProcessEvents();
+    }
+  }
+  return (int)gOpenEditors.size();
+}
+
+int IGraphicsLinux::MillisecondsToNextTickOfAll() {
+  int soonest = -1;
+  for (IGraphicsLinux* editor : gOpenEditors) {
+    int ms = editor->MillisecondsToNextTick();
+    if (ms >= 0 && (soonest < 0 || ms < soonest)) soonest = ms;
+  }
+  return soonest;
 }
 
 void* IGraphicsLinux::GetWindow() { return mWindow ? (void*)(uintptr_t)mWindow->Id() : nullptr; }

@@ -73,6 +73,13 @@ class IGraphicsLinux : public IGraphics {
   // window closes.
   void RunEventLoop(int milliseconds);
 
+  // Pumps every open editor window of the process, for hosts that hold only the window
+  // (through the view factory) and give the plug-in one idle call. Returns how many
+  // editor windows are open afterwards.
+  static int ProcessAllEvents();
+  // Milliseconds until any open window's next timer tick; -1 when none is open.
+  static int MillisecondsToNextTickOfAll();
+
   // URL opening goes through xdg-open unless a host or test installs its own opener.
   // The opener receives the address to open (a web address, or a file:// URL).
   using URLOpener = bool (*)(const char* address, void* context);

@@ -488,3 +488,28 @@ TEST_F(LinuxWindow, TooltipsShowForTheControlUnderAPausedPointer) {
   e.g.RunEventLoop(900);
   EXPECT_FALSE(tooltipShown());
 }
+
+TEST_F(LinuxWindow, OneIdleCallPumpsEveryOpenEditor) {
+  Editor a, b;
+  EXPECT_EQ(IGraphicsLinux::MillisecondsToNextTickOfAll(), -1);
+  a.g.OpenWindow(nullptr);
+  b.g.OpenWindow(nullptr);
+  // Side by side, so that both can be read back.
+  Xdo("windowmove " + std::to_string((unsigned long)(uintptr_t)b.g.GetWindow()) + " 400 0");
+  EXPECT_EQ(IGraphicsLinux::ProcessAllEvents(), 2);
+  EXPECT_GE(IGraphicsLinux::MillisecondsToNextTickOfAll(), 0);
+  a.left->mColor = kBlue;
+  b.right->mColor = kRed;
+  a.left->SetDirty(false);
+  b.right->SetDirty(false);
+  for (int i = 0; i < 20; ++i) {
+    IGraphicsLinux::ProcessAllEvents();
+    usleep(10000);
+  }
+  EXPECT_EQ(ReadWindow((unsigned long)(uintptr_t)a.g.GetWindow(), 200, 150)[20 * 200 + 20],
+            Rgb(kBlue));
+  EXPECT_EQ(ReadWindow((unsigned long)(uintptr_t)b.g.GetWindow(), 200, 150)[20 * 200 + 120],
+            Rgb(kRed));
+  a.g.CloseWindow();
+  EXPECT_EQ(IGraphicsLinux::ProcessAllEvents(), 1);
+}
