@@ -126,6 +126,14 @@ TEST_F(ComponentManager, OpenRegistersStorageAndCloseFreesTheInstance) {
   EXPECT_EQ(CloseComponent(mUnit), noErr);
   EXPECT_EQ(gRecorder.closes, 1);
   EXPECT_EQ(gRecorder.storage, reinterpret_cast<Handle>(&gRecorder));
+  // Hosts keep stale handles around; calls with them are refused, not misread.
+  EXPECT_EQ(AudioUnitInitialize(mUnit), badComponentInstance);
+  EXPECT_EQ(GetComponentInstanceStorage(mUnit), nullptr);
+  EXPECT_EQ(
+      GetComponentInfo(reinterpret_cast<Component>(mUnit), nullptr, nullptr, nullptr, nullptr),
+      invalidComponentID);
+  EXPECT_EQ(CloseComponent(mUnit), static_cast<OSErr>(badComponentInstance));
+  EXPECT_EQ(gRecorder.closes, 1);
   mUnit = nullptr;
 
   // A component that refuses to open leaves no instance behind.
@@ -153,6 +161,8 @@ TEST_F(ComponentManager, InfoFindAndVersion) {
   EXPECT_EQ(FindNextComponent(second, &exact), nullptr);
   EXPECT_EQ(UnregisterComponent(second), noErr);
   EXPECT_EQ(UnregisterComponent(second), invalidComponentID);
+  EXPECT_EQ(GetComponentInfo(second, &d, nullptr, nullptr, nullptr), invalidComponentID);
+  EXPECT_EQ(OpenComponent(second), nullptr);
   EXPECT_EQ(FindNextComponent(nullptr, &exact), nullptr);
 
   EXPECT_EQ(GetComponentVersion(mUnit), 0x20001);

@@ -138,6 +138,11 @@ TEST(CFString, CompareCopyAndFormat) {
                                CFSTR("name"), -7, 3.14159, "c", 1LL << 40, 255, 4, 9, nullptr);
   EXPECT_EQ(Text(f), "name|-7| 3.14|c|1099511627776|ff|%|   9|(null)");
   CFRelease(f);
+  CFStringRef cut = CFStringCreateWithFormat(nullptr, nullptr, CFSTR("[%.3s|%-6@|%300d]"), "abcdef",
+                                             CFSTR("ab"), 1);
+  EXPECT_EQ(Text(cut).substr(0, 14), "[abc|ab    |  ");
+  EXPECT_EQ(CFStringGetLength(cut), 313);
+  CFRelease(cut);
   std::string longArg(2000, 'x');
   CFStringRef big = CFStringCreateWithFormat(nullptr, nullptr, CFSTR("<%s>"), longArg.c_str());
   EXPECT_EQ(CFStringGetLength(big), 2002);

@@ -215,9 +215,21 @@ struct FormatSpec {
   char conversion = 0;
 };
 
+// One printf conversion of any length (a width of 1000 or a long %s is not cut).
+template <typename T>
+std::string Printf(const std::string& spec, T value) {
+  char small[128];
+  int n = snprintf(small, sizeof(small), spec.c_str(), value);
+  if (n < 0) return std::string();
+  if (static_cast<size_t>(n) < sizeof(small)) return std::string(small, n);
+  std::string big(static_cast<size_t>(n) + 1, '\0');
+  snprintf(big.data(), big.size(), spec.c_str(), value);
+  big.resize(n);
+  return big;
+}
+
 std::string FormatWithArguments(const std::string& format, va_list args) {
   std::string out;
-  char buf[512];
   for (size_t i = 0; i < format.size(); ++i) {
     if (format[i] != '%') {
       out += format[i];
@@ -258,8 +270,7 @@ std::string FormatWithArguments(const std::string& format, va_list args) {
         continue;
       case '@': {
         std::string d = CFDescribe(va_arg(args, CFTypeRef));
-        snprintf(buf, sizeof(buf), (spec.text + "s").c_str(), d.c_str());
-        out += strlen(buf) >= d.size() ? std::string(buf) : d;
+        out += Printf(spec.text + "s", d.c_str());
         continue;
       }
       case 'd':
@@ -267,12 +278,12 @@ std::string FormatWithArguments(const std::string& format, va_list args) {
       case 'c':
         if (isLongLong) {
           cformat += "ll";
-          snprintf(buf, sizeof(buf), (cformat + spec.conversion).c_str(), va_arg(args, long long));
+          out += Printf(cformat + spec.conversion, va_arg(args, long long));
         } else if (isLong) {
           cformat += "l";
-          snprintf(buf, sizeof(buf), (cformat + spec.conversion).c_str(), va_arg(args, long));
+          out += Printf(cformat + spec.conversion, va_arg(args, long));
         } else {
-          snprintf(buf, sizeof(buf), (cformat + spec.conversion).c_str(), va_arg(args, int));
+          out += Printf(cformat + spec.conversion, va_arg(args, int));
         }
         break;
       case 'u':
@@ -281,14 +292,12 @@ std::string FormatWithArguments(const std::string& format, va_list args) {
       case 'X':
         if (isLongLong) {
           cformat += "ll";
-          snprintf(buf, sizeof(buf), (cformat + spec.conversion).c_str(),
-                   va_arg(args, unsigned long long));
+          out += Printf(cformat + spec.conversion, va_arg(args, unsigned long long));
         } else if (isLong) {
           cformat += "l";
-          snprintf(buf, sizeof(buf), (cformat + spec.conversion).c_str(),
-                   va_arg(args, unsigned long));
+          out += Printf(cformat + spec.conversion, va_arg(args, unsigned long));
         } else {
-          snprintf(buf, sizeof(buf), (cformat + spec.conversion).c_str(), va_arg(args, unsigned));
+          out += Printf(cformat + spec.conversion, va_arg(args, unsigned));
         }
         break;
       case 'f':
@@ -300,22 +309,19 @@ std::string FormatWithArguments(const std::string& format, va_list args) {
       case 'a':
       case 'A':
         if (len == "L") {
-          snprintf(buf, sizeof(buf), (cformat + "L" + spec.conversion).c_str(),
-                   va_arg(args, long double));
+          out += Printf(cformat + "L" + spec.conversion, va_arg(args, long double));
         } else {
-          snprintf(buf, sizeof(buf), (cformat + spec.conversion).c_str(), va_arg(args, double));
+          out += Printf(cformat + spec.conversion, va_arg(args, double));
         }
         break;
       case 's': {
         const char* s = va_arg(args, const char*);
         std::string text = s ? s : "(null)";
-        snprintf(buf, sizeof(buf), (cformat + "s").c_str(), text.c_str());
-        // Long strings are not cut by the scratch buffer.
-        out += strlen(buf) >= text.size() ? std::string(buf) : text;
+        out += Printf(cformat + "s", text.c_str());
         continue;
       }
       case 'p':
-        snprintf(buf, sizeof(buf), (cformat + "p").c_str(), va_arg(args, void*));
+        out += Printf(cformat + "p", va_arg(args, void*));
         break;
       case 'n':
         // Writing through a format argument is never honoured.
@@ -325,7 +331,6 @@ std::string FormatWithArguments(const std::string& format, va_list args) {
         out += spec.text + spec.length + spec.conversion;
         continue;
     }
-    out += buf;
   }
   return out;
 }

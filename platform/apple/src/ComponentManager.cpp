@@ -44,6 +44,26 @@ std::vector<ComponentRecord*>& Registry() {
   return *components;
 }
 
+// Closed instances and unregistered components are kept, untagged, instead of freed: hosts
+// often still hold the handles (a listener disposed after its unit was closed), and a call
+// with such a handle must answer badComponentInstance rather than read freed memory. The
+// records are a few dozen bytes each.
+void Retire(ComponentInstanceRecord* instance) {
+  static std::mutex mutex;
+  static auto* retired = new std::vector<ComponentInstanceRecord*>;
+  instance->mTag = 0;
+  instance->mStorage.store(nullptr);
+  std::lock_guard<std::mutex> lock(mutex);
+  retired->push_back(instance);
+}
+
+// Under the registry lock.
+void Retire(ComponentRecord* component) {
+  static auto* retired = new std::vector<ComponentRecord*>;
+  component->mTag = 0;
+  retired->push_back(component);
+}
+
 // Under the registry lock: the component if it is registered.
 ComponentRecord* Registered(Component c) {
   auto& all = Registry();
@@ -98,8 +118,7 @@ OSErr UnregisterComponent(Component aComponent) {
   if (c->mOpenInstances.load() > 0) return validInstancesExist;
   auto& all = Registry();
   all.erase(std::find(all.begin(), all.end(), c));
-  c->mTag = 0;
-  delete c;
+  Retire(c);
   return noErr;
 }
 
@@ -161,8 +180,7 @@ OSErr OpenAComponent(Component aComponent, ComponentInstance* ci) {
   ComponentResult result = DispatchToComponent(instance, kComponentOpenSelect, {});
   if (result != noErr) {
     instance->mComponent->mOpenInstances.fetch_sub(1);
-    instance->mTag = 0;
-    delete instance;
+    Retire(instance);
     return static_cast<OSErr>(result);
   }
   *ci = instance;
@@ -180,8 +198,7 @@ OSErr CloseComponent(ComponentInstance aComponentInstance) {
   if (!instance) return static_cast<OSErr>(badComponentInstance);
   ComponentResult result = DispatchToComponent(instance, kComponentCloseSelect, {});
   instance->mComponent->mOpenInstances.fetch_sub(1);
-  instance->mTag = 0;
-  delete instance;
+  Retire(instance);
   return static_cast<OSErr>(result);
 }
 

@@ -84,7 +84,8 @@ CF_EXPORT Component RegisterComponent(ComponentDescription* cd,
                                       ComponentRoutineUPP componentEntryPoint, SInt16 global,
                                       Handle componentName, Handle componentInfo,
                                       Handle componentIcon);
-// Fails with validInstancesExist while instances of the component are open.
+// Fails with validInstancesExist while instances of the component are open. The stale
+// handle then answers invalidComponentID.
 CF_EXPORT OSErr UnregisterComponent(Component aComponent);
 CF_EXPORT Component FindNextComponent(Component aComponent, ComponentDescription* looking);
 CF_EXPORT long CountComponents(ComponentDescription* looking);
@@ -97,7 +98,8 @@ CF_EXPORT long ComponentFunctionImplemented(ComponentInstance ci, SInt16 ftnNumb
 // Sends the open selector; an error from the component closes the new instance again.
 CF_EXPORT OSErr OpenAComponent(Component aComponent, ComponentInstance* ci);
 CF_EXPORT ComponentInstance OpenComponent(Component aComponent);
-// Sends the close selector and frees the instance.
+// Sends the close selector and ends the instance; calls with the stale handle then answer
+// badComponentInstance (the handle is never reused).
 CF_EXPORT OSErr CloseComponent(ComponentInstance aComponentInstance);
 
 CF_EXPORT void SetComponentInstanceStorage(ComponentInstance aComponentInstance, Handle theStorage);
