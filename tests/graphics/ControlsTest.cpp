@@ -79,6 +79,20 @@ TEST_F(Controls, HorizontalKnobUsesTheWidth) {
   EXPECT_DOUBLE_EQ(knob->GetValue(), 0.25);
 }
 
+TEST_F(Controls, DegenerateGeometryNeverProducesNaN) {
+  IColor c = COLOR_WHITE;
+  auto* flat = Add(new IKnobLineControl(&plug, IRECT(0, 0, 20, 0), TestPlug::kLevel, &c));
+  flat->OnMouseDrag(5, 0, 5, 0, &left);  // sideways on a vertical knob with no height
+  EXPECT_EQ(flat->GetValue(), 0.0);
+
+  IBitmap radio = Image("radio1.png", 8, 16, 2);
+  auto* single =
+      Add(new IRadioButtonsControl(&plug, IRECT(40, 0, 48, 50), TestPlug::kLevel, 1, &radio));
+  g->OnMouseDown(44, 4, &left);
+  EXPECT_EQ(single->GetValue(), 0.0);
+  EXPECT_FALSE(std::isnan(Level()));
+}
+
 TEST_F(Controls, KnobWheelStepsAndClamps) {
   IColor c = COLOR_WHITE;
   auto* knob = Add(new IKnobLineControl(&plug, IRECT(10, 10, 40, 60), TestPlug::kLevel, &c));

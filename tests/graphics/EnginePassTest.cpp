@@ -200,7 +200,7 @@ TEST_F(EnginePass, EnumeratedParametersPromptWithAMenu) {
   Attach();
   a->DisablePrompt(false);
 
-  g->mMenuAnswers = {2, -1};
+  g->mMenuAnswers = {2, -1, HeadlessGraphics::kMenuNoChoice};
   a->PromptUserInput();
   ASSERT_EQ(g->mMenus.size(), 1u);
   EXPECT_THAT(g->mMenus[0].items, ElementsAre("One", "Two", "Three"));
@@ -213,6 +213,10 @@ TEST_F(EnginePass, EnumeratedParametersPromptWithAMenu) {
   log.clear();
   a->PromptUserInput();
   EXPECT_THAT(g->mMenus[1].flags, ElementsAre(0, 0, IPopupMenuItem::kChecked));
+  EXPECT_THAT(log, IsEmpty());
+  // A menu handed back without a chosen item counts as cancelled too.
+  a->PromptUserInput();
+  EXPECT_EQ(g->mMenus.size(), 3u);
   EXPECT_THAT(log, IsEmpty());
   EXPECT_TRUE(g->mTextEntries.empty());
 }

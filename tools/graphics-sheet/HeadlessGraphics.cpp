@@ -29,6 +29,7 @@ IPopupMenu* HeadlessGraphics::CreateIPopupMenu(IPopupMenu* pMenu, IRECT* pAreaRe
   if (mMenuAnswers.empty()) return nullptr;
   int answer = mMenuAnswers.front();
   mMenuAnswers.erase(mMenuAnswers.begin());
+  if (answer == kMenuNoChoice) return pMenu;
   if (answer < 0) return nullptr;
   pMenu->SetChosenItemIdx(answer);
   return pMenu;

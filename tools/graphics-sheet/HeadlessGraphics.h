@@ -24,6 +24,8 @@ class HeadlessGraphics : public IGraphics {
     IRECT rect;
     IParam* param;
   };
+  static constexpr int kMenuNoChoice = -2;
+
   struct URLRequest {
     std::string url, errMsg;
   };
@@ -39,7 +41,8 @@ class HeadlessGraphics : public IGraphics {
   std::vector<std::string> mFilePrompts;  // the file name each prompt started from
   std::vector<std::string> mLoads;        // file names handed to OSLoadBitmap
 
-  // Scripted answers: the item the next menus choose (-1 cancels), whether each address
+  // Scripted answers: the item the next menus choose (-1 cancels, kMenuNoChoice hands the menu
+  // back without a choice), whether each address
   // opens (missing answers: false), and the file the next prompts choose.
   std::vector<int> mMenuAnswers;
   std::vector<bool> mURLAnswers;
