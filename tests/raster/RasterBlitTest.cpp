@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cmath>
 #include <vector>
 
 #include "raster/Raster.h"
@@ -64,6 +65,29 @@ TEST(RasterBlit, PlainCopyPathsAndWeights) {
   ExpectCopied(dest, src, 0, 0, 0, 0, 0, 0);
   RAS_Blit(nullptr, &src, 0, 0, nullptr, 1.0f, BLIT_COPY);
   RAS_Blit(&dest, nullptr, 0, 0, nullptr, 1.0f, BLIT_COPY);
+}
+
+// A NaN alpha is weight 0; absurd alphas saturate at sixteen times the source instead of
+// overflowing the integer arithmetic.
+TEST(RasterBlit, NanAndHugeAlphas) {
+  RAS_MemBitmap src(4, 3, 4), a(4, 3, 4), b(4, 3, 4);
+  FillPattern(src);
+  FillAll(a, kBack);
+  RAS_Blit(&a, &src, 0, 0, nullptr, std::nanf(""), BLIT_ADD);
+  RAS_FillRect(&a, 0, 0, 4, 3, 0xffffffff, std::nanf(""), BLIT_COPY);
+  ExpectCopied(a, src, 0, 0, 0, 0, 0, 0);
+  for (int mode : {int(BLIT_MUL), int(BLIT_OVERLAY), int(BLIT_HSVADJUST), 0x10000, 0x10003}) {
+    for (float huge : {1e30f, -1e30f}) {
+      FillAll(a, kBack);
+      FillAll(b, kBack);
+      RAS_Blit(&a, &src, 0, 0, nullptr, huge, mode);
+      RAS_Blit(&b, &src, 0, 0, nullptr, huge > 0 ? 16.0f : -16.0f, mode);
+      EXPECT_EQ(RAS_BitmapCmp(&a, &b), 0) << mode << " " << huge;
+      RAS_FillRect(&a, 0, 0, 4, 3, 0x80ff4020, huge, mode & 0xff);
+      RAS_FillRect(&b, 0, 0, 4, 3, 0x80ff4020, huge > 0 ? 16.0f : -16.0f, mode & 0xff);
+      EXPECT_EQ(RAS_BitmapCmp(&a, &b), 0) << mode << " " << huge;
+    }
+  }
 }
 
 TEST(RasterBlit, CombineModesTakeSourceChannelsByByte) {
