@@ -95,6 +95,7 @@ void MidpointOutline(const Surface& s, const Box& clip, double fx, double fy, do
       Plot<C>(s.At(int(x), int(y)), ink, weight);
   };
   const long long X = cx, Y = cy;
+  if (r == 0) return put(X, Y);  // the four axis points coincide
   put(X, Y - r), put(X + r, Y), put(X, Y + r), put(X - r, Y);
   long long y = r, d = -r;
   for (long long x = 1; x < y; ++x) {
@@ -123,7 +124,7 @@ void CoverageOutline(const Surface& s, const Box& clip, double fx, double fy, do
   for (const auto& [dx, dy] :
        {std::pair{0, -1}, std::pair{1, 0}, std::pair{0, 1}, std::pair{-1, 0}}) {
     put(cx + dx * (r + 1), cy + dy * (r + 1), axisOuter);
-    put(cx + dx * r, cy + dy * r, axisInner);
+    if (r > 0 || dy == -1) put(cx + dx * r, cy + dy * r, axisInner);  // the centre only once
   }
   auto reach = [&](long long x) {
     const double q = R * R - double(x) * double(x);

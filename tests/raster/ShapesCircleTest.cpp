@@ -90,6 +90,12 @@ TEST(ShapesCircle, MidpointAndCoverageOutlines) {
   EXPECT_EQ(RAS_GETR(At(bm, 10, 5)), WhiteOverBlack(128));
   EXPECT_EQ(RAS_GETR(At(bm, 16, 10)), WhiteOverBlack(128));
   EXPECT_EQ(At(bm, 10, 10), kBlack);
+  // Radii below one pixel: the centre is written once, not once per axis point.
+  for (bool aa : {false, true}) {
+    FillAll(bm, kBlack);
+    RAS_Circle(&bm, 5, 5, 0.3f, kWhite, 0.5f, 0, aa);
+    EXPECT_EQ(RAS_GETR(At(bm, 5, 5)), aa ? WhiteOverBlack(128 - int(0.3 * 128)) : 127);
+  }
   // Wholly outside, or negative: nothing.
   FillAll(bm, kBlack);
   RAS_Circle(&bm, -20, 5, 10, kWhite, 1.0f, 0, false);
