@@ -19,7 +19,7 @@ namespace {
 constexpr double kMaxRadius = 1 << 20;
 
 // Upper rows of the symmetric stamps (the lower rows mirror them).
-struct StampSpec {
+struct StampRows {
   float radius;
   int size;
   const unsigned char* hard;
@@ -54,14 +54,14 @@ constexpr unsigned char kGraded4[] = {0,   31,  176, 255, 255, 255, 176, 31,  0,
                                       15,  209, 176, 255, 79,  0,   0,   0,   0,  0,  79,  255,
                                       255, 48,  0,   0,   0,   0,   0,   48,  255};
 
-constexpr StampSpec kStamps[] = {
+constexpr StampRows kStamps[] = {
     {1.5f, 4, kHard15, kGraded15}, {2.0f, 5, kHard2, kGraded2},   {2.5f, 6, kHard25, kGraded25},
     {3.0f, 7, kHard3, kGraded3},   {3.5f, 8, kHard35, kGraded35}, {4.0f, 9, kHard4, kGraded4},
 };
 
 bool DrawStamp(RAS_IBitmap* bm, float cx, float cy, float r, RAS_pixel color, float alpha, int mode,
                bool aa) {
-  for (const StampSpec& st : kStamps) {
+  for (const StampRows& st : kStamps) {
     if (st.radius != r) continue;
     const int n = st.size;
     const unsigned char* upper = aa ? st.graded : st.hard;
