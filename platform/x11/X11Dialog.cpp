@@ -67,7 +67,6 @@ class Dialog {
   }
 
   ~Dialog() {
-    if (mC->IsLost()) return;
     if (mFont) XFreeFont(mD, mFont);
     XFreeGC(mD, mGC);
     XDestroyWindow(mD, mWindow);

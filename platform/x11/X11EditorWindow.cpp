@@ -176,10 +176,10 @@ X11EditorWindow::~X11EditorWindow() {
     if (mWindow && !mDestroyed) XDestroyWindow(d, mWindow);
     if (mOwnColormap) XFreeColormap(d, mOwnColormap);
     mConnection->Succeeded();
-  } else if (mImage) {
-    std::free(mImage->data);  // the image struct itself is plain memory
-    mImage->data = nullptr;
-    XFree(mImage);
+  } else {
+    // Only client memory is left to free; Xlib drops the requests of a lost connection.
+    if (mImage) XDestroyImage(mImage);
+    if (mGC) XFreeGC(mConnection->Get(), mGC);
   }
 }
 

@@ -48,7 +48,6 @@ class MenuSession {
   }
 
   ~MenuSession() {
-    if (mC->IsLost()) return;
     while (!mLevels.empty()) CloseLevel();
     XUngrabPointer(mD, CurrentTime);
     XUngrabKeyboard(mD, CurrentTime);

@@ -51,7 +51,7 @@ X11TextEntry::X11TextEntry(X11Connection* connection, Window parent, const XRect
 }
 
 X11TextEntry::~X11TextEntry() {
-  if (mConnection->IsLost()) return;
+  // Also on a lost connection, whose requests Xlib drops: the client memory is freed.
   Display* d = mConnection->Get();
   if (mFont) XFreeFont(d, mFont);
   if (mGC) XFreeGC(d, mGC);
