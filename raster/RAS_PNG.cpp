@@ -20,15 +20,13 @@ struct MemSource {
 };
 
 // A read past the end is an error, as it is for files: handing out zeros instead would let
-// a chunk that claims gigabytes be skipped byte by byte before any check fails.
+// a chunk that claims gigabytes be read or skipped byte by byte before any check fails.
 void staticPngReadFunc(png_structp png, png_bytep out, png_size_t n) {
   MemSource* src = static_cast<MemSource*>(png_get_io_ptr(png));
-  memset(out, 0, n);
-  const size_t take = n < size_t(src->left) ? n : size_t(src->left);
-  memcpy(out, src->next, take);
-  src->next += take;
-  src->left -= int(take);
-  if (take < n) png_error(png, "Read past the end of the data");
+  if (n > size_t(src->left)) png_error(png, "Read past the end of the data");
+  memcpy(out, src->next, n);
+  src->next += n;
+  src->left -= int(n);
 }
 
 // Requests the transformations that turn every colour type into one pixel word per pixel:
@@ -62,6 +60,12 @@ RAS_IBitmap* decode(png_structp png, png_infop info, RAS_IBitmap* bmp) {
     return nullptr;
   }
 
+  // Ancillary chunks that decoding into pixel words never uses are skipped unread: libpng
+  // would otherwise allocate and clear whatever size a text or profile chunk claims.
+  static const png_byte kIgnored[] =
+      "tEXt\0zTXt\0iTXt\0iCCP\0sPLT\0eXIf\0pCAL\0sCAL\0hIST\0tIME\0bKGD\0cHRM\0gAMA\0sRGB\0"
+      "sBIT\0oFFs\0pHYs";
+  png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, kIgnored, int(sizeof kIgnored / 5));
   png_read_info(png, info);
   png_uint_32 width = 0, height = 0;
   int bitDepth = 0, colorType = 0, interlace = 0, compression = 0, filter = 0;
