@@ -209,7 +209,7 @@ __CFString* MutableString(CFTypeRef s) {
 }
 
 // One printf conversion of a CF format: flags, width, precision, length and conversion.
-struct FormatSpec {
+struct FormatDirective {
   std::string text;  // "%-08.3ld" as written, without the conversion character
   std::string length;
   char conversion = 0;
@@ -217,13 +217,13 @@ struct FormatSpec {
 
 // One printf conversion of any length (a width of 1000 or a long %s is not cut).
 template <typename T>
-std::string Printf(const std::string& spec, T value) {
+std::string Printf(const std::string& directive, T value) {
   char small[128];
-  int n = snprintf(small, sizeof(small), spec.c_str(), value);
+  int n = snprintf(small, sizeof(small), directive.c_str(), value);
   if (n < 0) return std::string();
   if (static_cast<size_t>(n) < sizeof(small)) return std::string(small, n);
   std::string big(static_cast<size_t>(n) + 1, '\0');
-  snprintf(big.data(), big.size(), spec.c_str(), value);
+  snprintf(big.data(), big.size(), directive.c_str(), value);
   big.resize(n);
   return big;
 }
@@ -235,42 +235,42 @@ std::string FormatWithArguments(const std::string& format, va_list args) {
       out += format[i];
       continue;
     }
-    FormatSpec spec;
-    spec.text = "%";
+    FormatDirective directive;
+    directive.text = "%";
     size_t j = i + 1;
-    while (j < format.size() && strchr("-+ #0'", format[j])) spec.text += format[j++];
+    while (j < format.size() && strchr("-+ #0'", format[j])) directive.text += format[j++];
     // Widths and precisions given as '*' come from the argument list.
     for (int part = 0; part < 2; ++part) {
       if (part == 1) {
         if (j >= format.size() || format[j] != '.') break;
-        spec.text += format[j++];
+        directive.text += format[j++];
       }
       if (j < format.size() && format[j] == '*') {
-        spec.text += std::to_string(va_arg(args, int));
+        directive.text += std::to_string(va_arg(args, int));
         ++j;
       } else {
         while (j < format.size() && isdigit(static_cast<unsigned char>(format[j])))
-          spec.text += format[j++];
+          directive.text += format[j++];
       }
     }
-    while (j < format.size() && strchr("hlLqjzt", format[j])) spec.length += format[j++];
+    while (j < format.size() && strchr("hlLqjzt", format[j])) directive.length += format[j++];
     if (j >= format.size()) {
       out += format.substr(i);
       break;
     }
-    spec.conversion = format[j];
+    directive.conversion = format[j];
     i = j;
-    const std::string& len = spec.length;
+    const std::string& len = directive.length;
     const bool isLong = len == "l" || len == "z" || len == "t" || len == "j";
     const bool isLongLong = len == "ll" || len == "q";
-    std::string cformat = spec.text;
-    switch (spec.conversion) {
+    std::string cformat = directive.text;
+    switch (directive.conversion) {
       case '%':
         out += '%';
         continue;
       case '@': {
         std::string d = CFDescribe(va_arg(args, CFTypeRef));
-        out += Printf(spec.text + "s", d.c_str());
+        out += Printf(directive.text + "s", d.c_str());
         continue;
       }
       case 'd':
@@ -278,12 +278,12 @@ std::string FormatWithArguments(const std::string& format, va_list args) {
       case 'c':
         if (isLongLong) {
           cformat += "ll";
-          out += Printf(cformat + spec.conversion, va_arg(args, long long));
+          out += Printf(cformat + directive.conversion, va_arg(args, long long));
         } else if (isLong) {
           cformat += "l";
-          out += Printf(cformat + spec.conversion, va_arg(args, long));
+          out += Printf(cformat + directive.conversion, va_arg(args, long));
         } else {
-          out += Printf(cformat + spec.conversion, va_arg(args, int));
+          out += Printf(cformat + directive.conversion, va_arg(args, int));
         }
         break;
       case 'u':
@@ -292,12 +292,12 @@ std::string FormatWithArguments(const std::string& format, va_list args) {
       case 'X':
         if (isLongLong) {
           cformat += "ll";
-          out += Printf(cformat + spec.conversion, va_arg(args, unsigned long long));
+          out += Printf(cformat + directive.conversion, va_arg(args, unsigned long long));
         } else if (isLong) {
           cformat += "l";
-          out += Printf(cformat + spec.conversion, va_arg(args, unsigned long));
+          out += Printf(cformat + directive.conversion, va_arg(args, unsigned long));
         } else {
-          out += Printf(cformat + spec.conversion, va_arg(args, unsigned));
+          out += Printf(cformat + directive.conversion, va_arg(args, unsigned));
         }
         break;
       case 'f':
@@ -309,9 +309,9 @@ std::string FormatWithArguments(const std::string& format, va_list args) {
       case 'a':
       case 'A':
         if (len == "L") {
-          out += Printf(cformat + "L" + spec.conversion, va_arg(args, long double));
+          out += Printf(cformat + "L" + directive.conversion, va_arg(args, long double));
         } else {
-          out += Printf(cformat + spec.conversion, va_arg(args, double));
+          out += Printf(cformat + directive.conversion, va_arg(args, double));
         }
         break;
       case 's': {
@@ -328,7 +328,7 @@ std::string FormatWithArguments(const std::string& format, va_list args) {
         (void)va_arg(args, void*);
         continue;
       default:
-        out += spec.text + spec.length + spec.conversion;
+        out += directive.text + directive.length + directive.conversion;
         continue;
     }
   }
