@@ -4,6 +4,7 @@
 #include "host/AUPresetFile.h"
 #include "host/HostBuffers.h"
 #include "host/HostComponent.h"
+#include "host/HostEditorView.h"
 #include "host/HostError.h"
 #include "host/HostEventLog.h"
 #include "host/HostTransport.h"
