@@ -2,4 +2,5 @@
 // The Orvanta effect's public interface.
 
 #include "effect/OrvantaEffect.h"
+#include "effect/OrvantaGraphics.h"
 #include "effect/OrvantaWrapper.h"

@@ -35,6 +35,7 @@ Orvanta::Orvanta(const IPluginInstanceInfo& instanceInfo)
     : OrvantaWrapper(instanceInfo, kNumParams, "2-2", kNumPrograms, "Orvanta", "", "Quev", kVersion,
                      FourCC("Qzvk"), FourCC("Qzvk"), 0, false, false, false, 0) {
   InitParams();
+  MakeEditor();
   MakeFactoryPresets();
 }
 

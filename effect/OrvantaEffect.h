@@ -35,6 +35,8 @@ class Orvanta : public OrvantaWrapper {
 
  private:
   void InitParams();
+  // Builds the editor and hands it to the base; defined with the layout.
+  void MakeEditor();
   void MakeFactoryPresets();
 
   double mMonoGain = 1.0;

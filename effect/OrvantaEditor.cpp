@@ -1,0 +1,57 @@
+// The effect's editor: a background picture with a gain knob, two faders, three readouts
+// and a version line in the bitmap font, and an invisible link area.
+
+#include <cstring>
+
+#include "effect/OrvantaEffect.h"
+#include "effect/OrvantaGraphics.h"
+#include "graphics/Graphics.h"
+
+using namespace orvanta_editor;
+
+OrvantaGraphics* MakeGraphics(IPluginAU* plug, int w, int h, int fps) {
+  OrvantaGraphics* graphics = new OrvantaGraphics(plug, w, h, fps);
+  graphics->SetBundleID(kBundleID);
+  return graphics;
+}
+
+void Orvanta::MakeEditor() {
+  OrvantaGraphics* graphics = new OrvantaGraphics(this, kWidth, kHeight, 0);
+  graphics->SetBundleID(kBundleID);
+
+  graphics->AttachBackground(kBackgroundID, kBackgroundFile);
+
+  IBitmap knob = graphics->LoadIBitmap(kKnobID, kKnobFile, kKnobFrames, false);
+  graphics->AttachControl(new IKnobMultiControl(this, 113, 333, kGain, &knob, Vertical, 4.0));
+
+  IBitmap cap = graphics->LoadIBitmap(kFaderCapID, kFaderCapFile, 1);
+  graphics->AttachControl(new IFaderControl(this, 48, 106, 287, kMono, &cap, Vertical, false));
+  graphics->AttachControl(new IFaderControl(this, 197, 106, 287, kStereo, &cap, Vertical, false));
+
+  IBitmap font = graphics->LoadIBitmap(kFontID, kFontFile, kFontGlyphs, true);
+  IText readoutStyle(12, &COLOR_BLACK, "Arial", IText::kStyleNormal, IText::kAlignCenter, 0,
+                     IText::kQualityDefault, &DEFAULT_TEXT_ENTRY_BGCOLOR,
+                     &DEFAULT_TEXT_ENTRY_FGCOLOR);
+  mGainText = new IBitmapTextControl(this, IRECT(103, 315, 171, 330), &font, "", &readoutStyle, 6,
+                                     12, 0, true, false);
+  graphics->AttachControl(mGainText);
+  mMonoText = new IBitmapTextControl(this, IRECT(21, 95, 103, 110), &font, "", &readoutStyle, 6, 12,
+                                     0, true, false);
+  graphics->AttachControl(mMonoText);
+  mStereoText = new IBitmapTextControl(this, IRECT(171, 95, 249, 110), &font, "", &readoutStyle, 6,
+                                       12, 0, true, false);
+  graphics->AttachControl(mStereoText);
+
+  char version[kVersionStrSize];
+  GetEffectVersionStr(version);
+  IText versionStyle(12, &COLOR_BLACK, "Arial", IText::kStyleNormal, IText::kAlignFar, 0,
+                     IText::kQualityDefault, &DEFAULT_TEXT_ENTRY_BGCOLOR,
+                     &DEFAULT_TEXT_ENTRY_FGCOLOR);
+  graphics->AttachControl(new IBitmapTextControl(this, IRECT(200, 422, 268, 435), &font, version,
+                                                 &versionStyle, 6, 12, 0, true, false));
+
+  mLinkControl = new IURLControl(this, IRECT(30, 188, 242, 210), kMakerURL, nullptr, nullptr);
+  graphics->AttachControl(mLinkControl);
+
+  AttachGraphics(graphics);
+}
