@@ -275,3 +275,18 @@ TEST(Orvanta, Factory) {
   std::unique_ptr<OrvantaWrapper> second(MakePlug());
   EXPECT_NE(second.get(), plug.get());
 }
+
+// No bundle is known in this process, so no image can load: the editor is still built,
+// draws what it can and names the picture that failed.
+TEST(Orvanta, EditorWithoutItsImagesStillOpens) {
+  Orvanta plug(Info());
+  auto* graphics = static_cast<OrvantaGraphics*>(plug.GetGUI());
+  ASSERT_NE(graphics, nullptr);
+  EXPECT_EQ(graphics->GetNControls(), orvanta_editor::kNumControls);
+  EXPECT_STREQ(graphics->GetLastImageFailure(), orvanta_editor::kFontFile);
+  plug.OnParamReset();
+  graphics->SetAllControlsDirty();
+  IRECT all(0, 0, graphics->Width(), graphics->Height());
+  EXPECT_FALSE(graphics->Draw(&all));  // drawn, but there is no window to copy to
+  EXPECT_FALSE(graphics->WindowIsOpen());
+}
