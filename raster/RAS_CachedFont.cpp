@@ -118,6 +118,7 @@ int RAS_CachedFont::_charSortFunc(const void* a, const void* b) {
 
 RAS_CachedFont::charEnt* RAS_CachedFont::findChar(unsigned short code) {
   if (code < 128) return &m_lowchars[code];
+  if (m_extracharlist.GetSize() == 0) return nullptr;
   charEnt key{};
   key.charid = code;
   return static_cast<charEnt*>(std::bsearch(&key, m_extracharlist.Get(),
@@ -140,6 +141,10 @@ bool RAS_CachedFont::useNative(RAS_IBitmap* bm, unsigned flags) const {
 int RAS_CachedFont::DrawText(RAS_IBitmap* bm, const char* text, int length, RECT* rect,
                              unsigned flags) {
   if (!text || !rect || (!bm && !(flags & DT_CALCRECT))) return 0;
+  // Nothing can be drawn that far away, and the layout arithmetic stays in range.
+  constexpr int kFar = 1 << 28;
+  for (int v : {rect->left, rect->top, rect->right, rect->bottom})
+    if (v < -kFar || v > kFar) return 0;
   if (useNative(bm, flags)) {
     if (bm && bm->getDC()) return drawNativeToContext(bm, text, length, rect, flags);
     return drawNativeViaScratch(bm, text, length, rect, flags);

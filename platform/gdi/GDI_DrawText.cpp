@@ -1,6 +1,7 @@
 // Text measuring and drawing with the format flags, into a context's frame buffer.
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <mutex>
 #include <vector>
@@ -16,6 +17,13 @@ struct Line {
   int start, end;  // byte range within the prepared text
   double width;    // typographic width
 };
+
+constexpr long long kFar = 1 << 28;
+
+int SaturatedSum(int a, int b) {
+  const long long sum = (long long)a + b;
+  return sum > INT_MAX ? INT_MAX : sum < INT_MIN ? INT_MIN : (int)sum;
+}
 
 struct Clip {
   int l, t, r, b;
@@ -113,20 +121,23 @@ int GDI_DrawText(HDC ctx, const char* text, int len, RECT* rect, unsigned flags)
   const int width = extent.width, height = extent.height;
 
   if (flags & DT_CALCRECT) {
-    rect->right = rect->left + width;
-    rect->bottom = rect->top + height;
+    rect->right = SaturatedSum(rect->left, width);
+    rect->bottom = SaturatedSum(rect->top, height);
     return height;
   }
 
-  int x = rect->left, y = rect->top;
+  long long px = rect->left, py = rect->top;
   if (flags & DT_RIGHT)
-    x += rect->right - rect->left - width;
+    px += (long long)rect->right - rect->left - width;
   else if (flags & DT_CENTER)
-    x += (rect->right - rect->left) / 2 - width / 2;
+    px += ((long long)rect->right - rect->left) / 2 - width / 2;
   if (flags & DT_BOTTOM)
-    y += rect->bottom - height - rect->top;
+    py += (long long)rect->bottom - height - rect->top;
   else if (flags & DT_VCENTER)
-    y += (rect->bottom - rect->top) / 2 - height / 2;
+    py += ((long long)rect->bottom - rect->top) / 2 - height / 2;
+  // Text placed this far away lies on no context; the pixel arithmetic stays in range.
+  if (px < -kFar || px > kFar || py < -kFar || py > kFar) return height;
+  const int x = (int)px, y = (int)py;
 
   if (!ctx->mBits) return height;
   Clip clip{0, 0, ctx->mWidth, ctx->mHeight};

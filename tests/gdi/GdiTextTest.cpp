@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cmath>
 #include <string>
 
@@ -266,6 +267,18 @@ TEST_F(GdiText, BadInputDrawsSafely) {
   const std::string held(4095, 'i');
   EXPECT_EQ(Measure(huge.c_str()).right, Measure(held.c_str()).right);
   EXPECT_GT(GDI_DrawText(ctx, huge.c_str(), -1, &r, 0), 0);
+
+  // Extreme rectangles: placement and measuring stay in range.
+  RECT far{INT_MAX - 5, INT_MAX - 5, INT_MAX, INT_MAX};
+  EXPECT_GT(GDI_DrawText(ctx, "far", -1, &far, DT_CALCRECT), 0);
+  EXPECT_EQ(far.right, INT_MAX);
+  RECT wide{INT_MIN, INT_MIN, INT_MAX, INT_MAX};
+  Fill(ctx, W, H, kWhite);
+  GDI_DrawText(ctx, "wide", -1, &wide, DT_RIGHT | DT_BOTTOM);
+  EXPECT_EQ(InkBox(ctx, W, H, kWhite).right, 0);
+  // Centred on (-0.5, -0.5): the text straddles the context's corner.
+  GDI_DrawText(ctx, "wide", -1, &wide, DT_CENTER | DT_VCENTER | DT_NOCLIP);
+  EXPECT_EQ(InkBox(ctx, W, H, kWhite).left, 0);
 
   HDC dead = GDI_CreateMemContext(nullptr, 4, 4);
   GDI_DeleteGfxContext(dead);

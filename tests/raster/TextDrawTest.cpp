@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <string>
 
 #include "raster/Raster.h"
@@ -151,6 +152,12 @@ TEST_P(TextDraw, BadInputIsHarmless) {
   const char nul[] = {'a', '\0', 'b'};
   RAS_Clear(&bm, kWhite);
   EXPECT_GT(font.DrawText(&bm, nul, 3, &r, 0), 0);
+
+  // Extreme rectangles draw nothing rather than overflow.
+  RECT wide{INT_MIN, INT_MIN, INT_MAX, INT_MAX};
+  RAS_Clear(&bm, kWhite);
+  EXPECT_EQ(font.DrawText(&bm, "wide", -1, &wide, DT_CENTER | DT_VCENTER | DT_NOCLIP), 0);
+  EXPECT_TRUE(Empty(InkBox(&bm)));
 
   // Ten thousand characters.
   const std::string longText(10000, 'x');
