@@ -1,0 +1,231 @@
+// The effect's editor in a real window, opened as a host opens it (CocoaUI property, view
+// factory class found by name) and driven with xdotool's pointer.
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+#include <string>
+
+#include "effect/Orvanta.h"
+#include "host/Host.h"
+#include "raster/Raster.h"
+#include "x11/X11TestSupport.h"
+
+namespace {
+
+using namespace orvanta_editor;
+
+// The handle's half height and the fader's travel, from the handle image.
+struct FaderGeometry {
+  int half = 0, travel = 0;
+};
+
+FaderGeometry Fader() {
+  std::unique_ptr<RAS_IBitmap> cap(RAS_LoadPNG(ORVANTA_SOURCE_DIR "/resources/img/SliderCap.png"));
+  if (!cap) return {};
+  return {cap->getHeight() / 2, 287 - cap->getHeight()};
+}
+
+int KnobFrameHeight() {
+  std::unique_ptr<RAS_IBitmap> strip(RAS_LoadPNG(ORVANTA_SOURCE_DIR "/resources/img/knob.png"));
+  return strip ? strip->getHeight() / kKnobFrames : 0;
+}
+
+class EditorWindow : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!x11test::HaveDisplay() || !x11test::HaveProgram("xdotool"))
+      GTEST_SKIP() << "needs a display and xdotool";
+    HostError error;
+    mComponent = HostComponent::Load(ORVANTA_BUNDLE, &error);
+    ASSERT_NE(mComponent, nullptr) << error.message;
+    mUnit = HostUnit::Open(*mComponent, &error);
+    ASSERT_NE(mUnit, nullptr) << error.message;
+    ASSERT_EQ(mUnit->Initialize(), noErr);
+    mLog = std::make_unique<HostEventLog>(mUnit->Unit());
+    OpenView();
+  }
+  void TearDown() override {
+    mView.reset();
+    mLog.reset();
+    if (mUnit) mUnit->Close();
+  }
+  void OpenView() {
+    HostError error;
+    mView = HostEditorView::Open(*mUnit, &error);
+    ASSERT_NE(mView, nullptr) << error.message;
+    // Until the window is mapped and drawn.
+    mView->IdleFor(400);
+  }
+  void Xdo(const std::string& args) {
+    ASSERT_TRUE(x11test::Xdo(args)) << args;
+    mView->IdleFor(60);
+  }
+  void MoveTo(int x, int y) {
+    Xdo("mousemove --window " + std::to_string(mView->Window()) + " " + std::to_string(x) + " " +
+        std::to_string(y));
+  }
+  // Presses at the start, moves in steps to the end and releases.
+  void Drag(int x0, int y0, int x1, int y1) {
+    MoveTo(x0, y0);
+    Xdo("mousedown 1");
+    const int steps = 5;
+    for (int i = 1; i <= steps; ++i) MoveTo(x0 + (x1 - x0) * i / steps, y0 + (y1 - y0) * i / steps);
+    Xdo("mouseup 1");
+    mView->IdleFor(100);
+  }
+  double Param(int idx) {
+    AudioUnitParameterValue v = 0;
+    EXPECT_EQ(mUnit->GetParameter(idx, &v), noErr);
+    return v;
+  }
+  // The decibel value a normalised control value stands for.
+  double Decibels(int idx, double normalized) {
+    mModel.GetParam(idx)->SetNormalized(normalized);
+    return mModel.GetParam(idx)->Value();
+  }
+  double Normalized(int idx, double dB) { return mModel.GetParam(idx)->GetNormalized(dB); }
+  std::vector<uint32_t> Pixels() { return x11test::ReadWindow(mView->Window(), kWidth, kHeight); }
+  static bool SameRegion(const std::vector<uint32_t>& a, const std::vector<uint32_t>& b, IRECT r) {
+    for (int y = r.T; y < r.B; ++y)
+      for (int x = r.L; x < r.R; ++x)
+        if (a[y * kWidth + x] != b[y * kWidth + x]) return false;
+    return true;
+  }
+  IPluginBase* Plug() { return static_cast<IPluginBase*>((IPluginAU*)mUnit->Storage()); }
+
+  std::unique_ptr<HostComponent> mComponent;
+  std::unique_ptr<HostUnit> mUnit;
+  std::unique_ptr<HostEventLog> mLog;
+  std::unique_ptr<HostEditorView> mView;
+  Orvanta mModel{IPluginInstanceInfo()};  // parameter shapes, for expected values
+};
+
+TEST_F(EditorWindow, FactoryAnswersAndTheWindowShowsTheEngineBitmap) {
+  EXPECT_EQ(mView->ClassName(), "Orvanta_View");
+  EXPECT_EQ(mView->Description(), "Orvanta View");
+  EXPECT_EQ(mView->InterfaceVersion(), 0u);
+  std::unique_ptr<RAS_IBitmap> golden(
+      RAS_LoadPNG(ORVANTA_SOURCE_DIR "/tests/effect/golden/default.png"));
+  ASSERT_NE(golden, nullptr);
+  std::vector<uint32_t> window = Pixels();
+  ASSERT_EQ(window.size(), size_t(kWidth * kHeight));
+  int different = 0;
+  for (int y = 0; y < kHeight; ++y)
+    for (int x = 0; x < kWidth; ++x) {
+      RAS_pixel p = golden->getBits()[y * golden->getRowSpan() + x];
+      uint32_t rgb = ((p >> 8) & 0xff) << 16 | ((p >> 16) & 0xff) << 8 | (p >> 24);
+      different += window[y * kWidth + x] != rgb;
+    }
+  EXPECT_EQ(different, 0);
+}
+
+TEST_F(EditorWindow, FadersAndKnobMoveTheirParametersWithGestureEvents) {
+  const FaderGeometry g = Fader();
+  ASSERT_GT(g.travel, 0);
+  const IRECT monoReadout(21, 95, 103, 110), stereoReadout(171, 95, 249, 110);
+  std::vector<uint32_t> before = Pixels();
+
+  // Left fader: the handle's centre follows the pointer.
+  Drag(58, 106 + g.half + 20, 58, 106 + g.half + 150);
+  double expected = Decibels(Orvanta::kMono, 1.0 - 150.0 / g.travel);
+  EXPECT_NEAR(Param(Orvanta::kMono), expected, 0.01);
+  EXPECT_EQ(Param(Orvanta::kStereo), 0.0);
+  std::vector<uint32_t> afterMono = Pixels();
+  EXPECT_FALSE(SameRegion(before, afterMono, monoReadout));
+  EXPECT_TRUE(SameRegion(before, afterMono, stereoReadout));
+
+  std::vector<HostEventLog::Event> events = mLog->Events();
+  ASSERT_GE(events.size(), 3u);
+  EXPECT_EQ(events.front().type, kAudioUnitEvent_BeginParameterChangeGesture);
+  EXPECT_EQ(events.back().type, kAudioUnitEvent_EndParameterChangeGesture);
+  for (size_t i = 0; i < events.size(); ++i) {
+    EXPECT_EQ(events[i].parameter, (AudioUnitParameterID)Orvanta::kMono);
+    EXPECT_EQ(events[i].scope, kAudioUnitScope_Global);
+    EXPECT_EQ(events[i].element, 0u);
+    if (i > 0 && i + 1 < events.size())
+      EXPECT_EQ(events[i].type, kAudioUnitEvent_ParameterValueChange);
+  }
+  mLog->Clear();
+
+  // Right fader.
+  Drag(207, 106 + g.half + 10, 207, 106 + g.half + 40);
+  EXPECT_NEAR(Param(Orvanta::kStereo), Decibels(Orvanta::kStereo, 1.0 - 40.0 / g.travel), 0.01);
+  EXPECT_FALSE(SameRegion(afterMono, Pixels(), stereoReadout));
+
+  // Knob: four control heights of travel sweep the whole range.
+  const int frameH = KnobFrameHeight();
+  ASSERT_GT(frameH, 0);
+  const int cx = 113 + 20, cy = 333 + frameH / 2;
+  Drag(cx, cy, cx, cy - 20);
+  double norm = Normalized(Orvanta::kGain, 0.0) + 20.0 / frameH / 4.0;
+  EXPECT_NEAR(Param(Orvanta::kGain), Decibels(Orvanta::kGain, norm), 0.05);
+}
+
+TEST_F(EditorWindow, LinkAreaOpensTheMakersAddressAndBackgroundClicksChangeNothing) {
+  // A stand-in for the desktop's opener, first on the path.
+  char dir[] = "/tmp/orvanta-opener-XXXXXX";
+  ASSERT_NE(mkdtemp(dir), nullptr);
+  std::string script = std::string(dir) + "/xdg-open", out = std::string(dir) + "/opened";
+  std::ofstream(script) << "#!/bin/sh\nprintf '%s' \"$1\" > " << out << "\n";
+  ASSERT_EQ(chmod(script.c_str(), 0755), 0);
+  std::string path = std::string(dir) + ":" + std::getenv("PATH");
+  setenv("PATH", path.c_str(), 1);
+
+  MoveTo(150, 30);  // the title, background only
+  Xdo("click 1");
+  MoveTo(136, 199);
+  Xdo("click 1");
+  std::string opened;
+  for (int i = 0; i < 40 && opened.empty(); ++i) {
+    mView->IdleFor(50);
+    std::ifstream(out) >> opened;
+  }
+  EXPECT_EQ(opened, kMakerURL);
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(Param(i), 0.0);
+  EXPECT_TRUE(mLog->Events().empty());
+  std::remove(out.c_str());
+  std::remove(script.c_str());
+  rmdir(dir);
+}
+
+TEST_F(EditorWindow, ClosingAndReopeningKeepsControlStateAndBadInputIsHarmless) {
+  const FaderGeometry g = Fader();
+  Drag(58, 106 + g.half + 5, 58, 106 + g.half + 100);
+  const double mono = Param(Orvanta::kMono);
+  std::vector<uint32_t> before = Pixels();
+  const unsigned long oldWindow = mView->Window();
+
+  mView.reset();
+  // Events where the window was reach nothing.
+  x11test::Xdo("mousemove 60 200 click 1");
+  EXPECT_EQ(Param(Orvanta::kMono), mono);
+
+  // A parent that does not exist gives no window; the editor keeps working.
+  IGraphics* graphics = Plug()->GetGUI();
+  ASSERT_NE(graphics, nullptr);
+  EXPECT_EQ(graphics->OpenWindow((void*)(uintptr_t)0x3ffffff1), nullptr);
+  EXPECT_FALSE(graphics->WindowIsOpen());
+
+  OpenView();
+  EXPECT_NE(mView->Window(), 0u);
+  EXPECT_EQ(Param(Orvanta::kMono), mono);
+  EXPECT_EQ(Pixels(), before);
+  (void)oldWindow;
+
+  // The Carbon view creates no editor and says so with a null control.
+  void* control = (void*)1;
+  HostError error;
+  EXPECT_EQ(
+      HostCreateCarbonView(*mUnit, ORVANTA_BUNDLE, "Orvanta_ViewEntry", nullptr, &control, &error),
+      noErr)
+      << error.message;
+  EXPECT_EQ(control, nullptr);
+}
+
+}  // namespace
