@@ -1,278 +1,332 @@
-// orvanta: a command-line host for the Orvanta component bundle.
-//   orvanta info                       the unit's identity, parameters and factory presets
-//   orvanta render [-p PRESET] [-s STATE] IN OUT
-//                                      processes a WAV file through the unit, with a factory
-//                                      preset or a state saved in an .aupreset file
-//   orvanta save [-p PRESET] FILE      writes the unit's state as an .aupreset file
-//   orvanta demo                       renders a built-in stereo example with a factory preset
-// Every command accepts --bundle PATH; the default is the bundle built beside the tool.
+// orvanta: the command-line host. Every command loads the component bundle and talks to the
+// unit through its exported entry, as a host on the Mac would.
 
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
 
-#include "WavFile.h"
+#include "AudioFile.h"
+#include "ToolRender.h"
+#include "ToolUnit.h"
+#include "ToolValidate.h"
 #include "host/Host.h"
 
 namespace {
 
-constexpr UInt32 kSliceFrames = 512;
+const char* const kOverview =
+    "usage: orvanta [--bundle PATH] COMMAND [OPTIONS]\n"
+    "commands:\n"
+    "  render IN OUT          process an audio file through the unit\n"
+    "  info                   the component as a host sees it\n"
+    "  state save FILE        write the unit's state as an .aupreset file\n"
+    "  state show FILE        print what an .aupreset file holds\n"
+    "  validate               an acceptance run of the component\n"
+    "  demo                   render examples/stereo-demo.wav with \"Stereo Enhance\"\n"
+    "Every command takes --help. --bundle defaults to the bundle built beside the tool.\n";
 
-std::string Utf8(CFStringRef s) {
-  char text[256] = "";
-  if (s) CFStringGetCString(s, text, sizeof(text), kCFStringEncodingUTF8);
-  return text;
-}
+const char* const kRenderHelp =
+    "usage: orvanta render IN OUT [options]\n"
+    "Processes IN (WAV, AIFF, FLAC, OGG) through the unit into OUT, keeping the input's\n"
+    "sample rate and sample format where OUT's container allows.\n"
+    "  --preset NAME          a factory preset, by name or number\n"
+    "  --set NAME=VALUE       a parameter in its own unit (dB), repeatable\n"
+    "  --state FILE           a state saved as an .aupreset file\n"
+    "  --block N              frames per render call (default 512)\n"
+    "  --bypass               render with the unit bypassed\n"
+    "  --upmix                accept mono input by feeding it to both channels\n";
 
-std::string FourCC(OSType code) {
-  std::string text(4, ' ');
-  for (int i = 0; i < 4; ++i) text[i] = static_cast<char>((code >> (24 - 8 * i)) & 0xFF);
-  return text;
-}
+const char* const kInfoHelp =
+    "usage: orvanta info\nPrints identity, version, channel "
+    "capabilities, latency, tail, parameters and factory presets.\n";
+const char* const kStateHelp =
+    "usage: orvanta state save FILE.aupreset [--preset NAME] [--set NAME=VALUE ...]\n"
+    "       orvanta state show FILE.aupreset\n"
+    "Saves the unit's ClassInfo as hosts on the Mac write it, or shows a saved one.\n";
+const char* const kValidateHelp =
+    "usage: orvanta validate\nRuns the unit through a host's acceptance checks, one line per "
+    "check; exits non-zero on any failure.\n";
+const char* const kDemoHelp =
+    "usage: orvanta demo [--example FILE] [--out FILE]\nRenders the example with \"Stereo "
+    "Enhance\" and prints the side-to-mid ratio before and after.\n";
 
-// The factory presets as (number, name) pairs.
-std::vector<std::pair<SInt32, std::string>> FactoryPresets(const HostUnit& unit) {
-  std::vector<std::pair<SInt32, std::string>> presets;
-  CFArrayRef array = nullptr;
-  if (unit.GetFactoryPresets(&array) != noErr || !array) return presets;
-  for (CFIndex i = 0; i < CFArrayGetCount(array); ++i) {
-    auto* preset = static_cast<const AUPreset*>(CFArrayGetValueAtIndex(array, i));
-    if (preset) presets.emplace_back(preset->presetNumber, Utf8(preset->presetName));
-  }
-  CFRelease(array);
-  return presets;
-}
-
-// Selects a factory preset by number or name; false when there is none such.
-bool SelectPreset(HostUnit& unit, const std::string& wanted, std::string* chosen) {
-  for (const auto& [number, name] : FactoryPresets(unit)) {
-    if (wanted == name || wanted == std::to_string(number)) {
-      *chosen = name;
-      return unit.SetPresentPreset(number) == noErr;
-    }
-  }
-  return false;
-}
-
-// Feeds the unit's input bus from a WAV buffer, slice by slice.
-struct InputFeed {
-  const WavAudio* audio;
-  size_t position = 0;
-  static OSStatus Pull(void* ref, AudioUnitRenderActionFlags*, const AudioTimeStamp*, UInt32,
-                       UInt32 frames, AudioBufferList* io) {
-    auto* feed = static_cast<InputFeed*>(ref);
-    for (UInt32 c = 0; c < io->mNumberBuffers; ++c) {
-      const auto& source =
-          feed->audio->channels[std::min<size_t>(c, feed->audio->channels.size() - 1)];
-      auto* out = static_cast<float*>(io->mBuffers[c].mData);
-      for (UInt32 i = 0; i < frames; ++i) {
-        size_t at = feed->position + i;
-        out[i] = at < source.size() ? source[at] : 0.0f;
-      }
-    }
-    return noErr;
-  }
+// Command-line words after the command, with the shared options taken out.
+struct Arguments {
+  std::vector<std::string> positional;
+  ToolChoices choices;
+  RenderOptions render;
+  bool upmix = false, help = false;
+  std::string example, out;
 };
 
-// Renders a whole (mono or stereo) signal through the unit into a stereo result.
-bool Process(HostUnit& unit, const WavAudio& in, WavAudio* out, std::string* error) {
-  if (in.channels.empty() || in.channels.size() > 2) {
-    *error = "the unit takes mono or stereo input, not " + std::to_string(in.channels.size()) +
-             " channels";
-    return false;
-  }
-  InputFeed feed{&in};
-  OSStatus result = unit.SetSampleRate(in.sampleRate);
-  if (result == noErr) result = unit.SetMaximumFramesPerSlice(kSliceFrames);
-  if (result == noErr) result = unit.SetStreamFormat(kAudioUnitScope_Input, 0, 2, in.sampleRate);
-  if (result == noErr) result = unit.SetStreamFormat(kAudioUnitScope_Output, 0, 2, in.sampleRate);
-  if (result == noErr) result = unit.SetRenderCallback(0, InputFeed::Pull, &feed);
-  if (result == noErr) result = unit.Initialize();
-  if (result != noErr) {
-    *error = "the unit refused the set-up (status " + std::to_string(result) + ")";
-    return false;
-  }
-  out->sampleRate = in.sampleRate;
-  out->channels.assign(2, std::vector<float>(in.Frames()));
-  HostBuffers buffers(2, kSliceFrames);
-  for (feed.position = 0; feed.position < in.Frames(); feed.position += kSliceFrames) {
-    const UInt32 frames =
-        static_cast<UInt32>(std::min<size_t>(kSliceFrames, in.Frames() - feed.position));
-    buffers.Reset();
-    result = unit.Render(0, static_cast<Float64>(feed.position), frames, buffers.List());
-    if (result != noErr) {
-      *error = "rendering failed at frame " + std::to_string(feed.position) + " (status " +
-               std::to_string(result) + ")";
+int Fail(const std::string& message, int code = 1) {
+  fprintf(stderr, "orvanta: %s\n", message.c_str());
+  return code;
+}
+
+// False with a message for an unknown option or a missing value.
+bool ParseArguments(const std::vector<std::string>& words, Arguments* args, std::string* error) {
+  for (size_t i = 0; i < words.size(); ++i) {
+    const std::string& w = words[i];
+    auto value = [&](std::string* into) {
+      if (i + 1 >= words.size()) {
+        *error = w + " needs a value";
+        return false;
+      }
+      *into = words[++i];
+      return true;
+    };
+    std::string text;
+    if (w == "--help" || w == "-h") {
+      args->help = true;
+    } else if (w == "--preset") {
+      if (!value(&args->choices.preset)) return false;
+    } else if (w == "--state") {
+      if (!value(&args->choices.stateFile)) return false;
+    } else if (w == "--set") {
+      ToolSetting setting;
+      if (!value(&text) || !ToolParseSetting(text, &setting, error)) return false;
+      args->choices.settings.push_back(setting);
+    } else if (w == "--block") {
+      if (!value(&text)) return false;
+      char* end = nullptr;
+      const long block = strtol(text.c_str(), &end, 10);
+      if (*end || block < 1 || block > 1 << 20) {
+        *error = "--block expects a frame count from 1 to 1048576, not \"" + text + "\"";
+        return false;
+      }
+      args->render.block = static_cast<UInt32>(block);
+    } else if (w == "--bypass") {
+      args->render.bypass = true;
+    } else if (w == "--upmix") {
+      args->upmix = true;
+    } else if (w == "--example") {
+      if (!value(&args->example)) return false;
+    } else if (w == "--out") {
+      if (!value(&args->out)) return false;
+    } else if (w.size() > 1 && w[0] == '-') {
+      *error = "unknown option " + w;
       return false;
+    } else {
+      args->positional.push_back(w);
     }
-    for (UInt32 c = 0; c < 2; ++c)
-      std::copy(buffers.Channel(c), buffers.Channel(c) + frames,
-                out->channels[c].begin() + feed.position);
   }
-  unit.Uninitialize();
   return true;
 }
 
-double Rms(const std::vector<float>& samples) {
-  double sum = 0;
-  for (float s : samples) sum += double(s) * s;
-  return samples.empty() ? 0 : std::sqrt(sum / samples.size());
+std::string Levels(const StereoLevels& l) {
+  char text[160];
+  snprintf(text, sizeof(text), "mid peak %.4f rms %.4f, side peak %.4f rms %.4f", l.midPeak,
+           l.midRms, l.sidePeak, l.sideRms);
+  return text;
 }
 
-int Info(HostComponent& component, HostUnit& unit) {
+int Render(HostUnit& unit, const Arguments& args) {
+  if (args.positional.size() != 2)
+    return Fail(std::string("render needs IN and OUT\n") + kRenderHelp, 2);
+  const std::string& inPath = args.positional[0];
+  const std::string& outPath = args.positional[1];
+  std::string error, notes;
+  AudioFile in, out;
+  if (!ReadAudioFile(inPath, &in, &error)) return Fail(error);
+  if (in.channels.size() == 1) {
+    if (!args.upmix)
+      return Fail(inPath +
+                  ": mono input; the unit is two-in two-out (use --upmix to feed the "
+                  "channel to both inputs)");
+    in.channels.push_back(in.channels[0]);
+  } else if (in.channels.size() != 2) {
+    return Fail(inPath + ": " + std::to_string(in.channels.size()) +
+                " channels; the unit takes stereo input");
+  }
+  if (!ToolApplyChoices(unit, args.choices, &notes, &error)) return Fail(error);
+  if (!notes.empty()) fprintf(stderr, "orvanta: %s", notes.c_str());
+  RenderOptions options = args.render;
+  options.progress = isatty(STDERR_FILENO) != 0;
+  const auto start = std::chrono::steady_clock::now();
+  if (!RenderThroughUnit(unit, in, &out, options, &error)) return Fail(error);
+  const double elapsed =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  if (!WriteAudioFile(outPath, out, &error)) return Fail(error);
+  const double seconds = in.Frames() / in.sampleRate;
+  printf("%s: %zu frames, %.2f s of audio, %.0fx real time; before %s; after %s\n", outPath.c_str(),
+         in.Frames(), seconds, elapsed > 0 ? seconds / elapsed : 0.0,
+         Levels(MeasureStereo(in)).c_str(), Levels(MeasureStereo(out)).c_str());
+  return 0;
+}
+
+int Info(const HostComponent& component, HostUnit& unit) {
   const ComponentDescription& d = component.Description();
-  printf("%s  (%s %s %s, version 0x%X, entry %s)\n", component.Name().c_str(),
-         FourCC(d.componentType).c_str(), FourCC(d.componentSubType).c_str(),
-         FourCC(d.componentManufacturer).c_str(), component.Version(),
-         component.EntryName().c_str());
+  printf("%s\n  type %s, subtype %s, manufacturer %s, version %u (0x%X), entry %s\n",
+         component.Name().c_str(), ToolFourCC(d.componentType).c_str(),
+         ToolFourCC(d.componentSubType).c_str(), ToolFourCC(d.componentManufacturer).c_str(),
+         component.Version(), component.Version(), component.EntryName().c_str());
+  printf("  bundle %s (%s)\n", component.BundleIdentifier().c_str(),
+         component.BundlePath().c_str());
   UInt32 size = 0;
-  unit.GetPropertyInfo(kAudioUnitProperty_ParameterList, kAudioUnitScope_Global, 0, &size, nullptr);
-  std::vector<AudioUnitParameterID> ids(size / sizeof(AudioUnitParameterID));
-  if (!ids.empty())
-    AudioUnitGetProperty(unit.Unit(), kAudioUnitProperty_ParameterList, kAudioUnitScope_Global, 0,
-                         ids.data(), &size);
+  std::vector<AUChannelInfo> channels;
+  if (unit.GetPropertyInfo(kAudioUnitProperty_SupportedNumChannels, kAudioUnitScope_Global, 0,
+                           &size, nullptr) == noErr &&
+      size >= sizeof(AUChannelInfo)) {
+    channels.resize(size / sizeof(AUChannelInfo));
+    if (AudioUnitGetProperty(unit.Unit(), kAudioUnitProperty_SupportedNumChannels,
+                             kAudioUnitScope_Global, 0, channels.data(), &size) != noErr)
+      channels.clear();
+  }
+  printf("channels:");
+  if (channels.empty()) printf(" not stated (any equal count)");
+  for (const AUChannelInfo& c : channels) printf(" %d in %d out;", c.inChannels, c.outChannels);
+  Float64 latency = 0, tail = 0;
+  unit.GetProperty(kAudioUnitProperty_Latency, kAudioUnitScope_Global, 0, &latency);
+  unit.GetProperty(kAudioUnitProperty_TailTime, kAudioUnitScope_Global, 0, &tail);
+  printf("\nlatency %g s, tail %g s\n", latency, tail);
   printf("parameters:\n");
-  for (AudioUnitParameterID id : ids) {
-    AudioUnitParameterInfo info = {};
-    if (unit.GetProperty(kAudioUnitProperty_ParameterInfo, kAudioUnitScope_Global, id, &info) !=
-        noErr)
-      continue;
-    AudioUnitParameterValue value = 0;
-    unit.GetParameter(id, &value);
-    printf("  %u %-10s %8.2f  [%g .. %g] %s\n", id, info.name, value, info.minValue, info.maxValue,
-           Utf8(info.unitName).c_str());
-    if (info.flags & kAudioUnitParameterFlag_CFNameRelease) {
-      if (info.cfNameString) CFRelease(info.cfNameString);
-      if (info.unitName) CFRelease(info.unitName);
-    }
+  for (const ToolParameter& p : ToolParameters(unit)) {
+    std::string flags;
+    if (p.flags & kAudioUnitParameterFlag_IsReadable) flags += " readable";
+    if (p.flags & kAudioUnitParameterFlag_IsWritable) flags += " writable";
+    if (p.flags & kAudioUnitParameterFlag_CanRamp) flags += " ramps";
+    if (p.flags & kAudioUnitParameterFlag_HasCFNameString) flags += " cf-name";
+    printf("  %u %-8s %-3s range %g .. %g, default %g, flags 0x%08X%s\n", p.id, p.name.c_str(),
+           p.unit.c_str(), p.minValue, p.maxValue, p.defaultValue, p.flags, flags.c_str());
   }
   printf("factory presets:\n");
-  for (const auto& [number, name] : FactoryPresets(unit)) printf("  %d %s\n", number, name.c_str());
+  for (const ToolPreset& preset : ToolFactoryPresets(unit))
+    printf("  %d %s\n", preset.number, preset.name.c_str());
   return 0;
 }
 
-// Applies the -p and -s options; false after reporting a failure.
-bool ApplyChoices(HostUnit& unit, const std::string& preset, const std::string& state,
-                  std::string* chosen) {
-  if (!preset.empty() && !SelectPreset(unit, preset, chosen)) {
-    fprintf(stderr, "orvanta: no factory preset \"%s\"\n", preset.c_str());
-    return false;
+void PrintValue(const std::string& key, CFTypeRef value) {
+  const CFTypeID type = CFGetTypeID(value);
+  if (type == CFStringGetTypeID()) {
+    printf("  %-14s \"%s\"\n", key.c_str(), ToolUtf8(static_cast<CFStringRef>(value)).c_str());
+  } else if (type == CFNumberGetTypeID()) {
+    SInt64 number = 0;
+    CFNumberGetValue(static_cast<CFNumberRef>(value), kCFNumberSInt64Type, &number);
+    // Four-character codes read better as text.
+    std::string code = ToolFourCC(static_cast<OSType>(number));
+    const bool printable = number > 0x20202020 && number <= 0x7E7E7E7E &&
+                           std::all_of(code.begin(), code.end(), [](char c) { return isprint(c); });
+    printf("  %-14s %lld%s%s%s\n", key.c_str(), static_cast<long long>(number),
+           printable ? " ('" : "", printable ? code.c_str() : "", printable ? "')" : "");
+  } else if (type == CFDataGetTypeID()) {
+    printf("  %-14s %ld bytes of data\n", key.c_str(),
+           static_cast<long>(CFDataGetLength(static_cast<CFDataRef>(value))));
+  } else if (type == CFDictionaryGetTypeID()) {
+    printf("  %-14s a dictionary of %ld entries\n", key.c_str(),
+           static_cast<long>(CFDictionaryGetCount(static_cast<CFDictionaryRef>(value))));
+  } else {
+    printf("  %-14s (a value of another type)\n", key.c_str());
   }
-  HostError error;
-  if (!state.empty() && unit.LoadPresetFile(state, &error) != noErr) {
-    fprintf(stderr, "orvanta: %s\n", error.message.c_str());
-    return false;
-  }
-  if (!state.empty()) *chosen = "state from " + state;
-  return true;
 }
 
-int Save(HostUnit& unit, const std::string& preset, const std::string& path) {
-  std::string chosen;
-  if (!ApplyChoices(unit, preset, std::string(), &chosen)) return 1;
-  HostError error;
-  if (unit.SavePresetFile(path, &error) != noErr) {
-    fprintf(stderr, "orvanta: %s\n", error.message.c_str());
-    return 1;
+int State(HostUnit& unit, const Arguments& args) {
+  if (args.positional.size() != 2 || (args.positional[0] != "save" && args.positional[0] != "show"))
+    return Fail(std::string("state needs save or show and a file\n") + kStateHelp, 2);
+  const std::string& path = args.positional[1];
+  std::string notes, error;
+  if (args.positional[0] == "save") {
+    if (!ToolApplyChoices(unit, args.choices, &notes, &error)) return Fail(error);
+    if (!notes.empty()) fprintf(stderr, "orvanta: %s", notes.c_str());
+    HostError failure;
+    if (unit.SavePresetFile(path, &failure) != noErr) return Fail(failure.message);
+    printf("wrote the unit's state to %s\n", path.c_str());
+    return 0;
   }
-  printf("wrote the unit's state%s%s to %s\n", chosen.empty() ? "" : " with preset ",
-         chosen.c_str(), path.c_str());
+  HostError failure;
+  CFDictionaryRef dictionary = ReadAUPresetFile(path, &failure);
+  if (!dictionary) return Fail(failure.message);
+  const CFIndex count = CFDictionaryGetCount(dictionary);
+  std::vector<const void*> keys(static_cast<size_t>(count)), values(static_cast<size_t>(count));
+  CFDictionaryGetKeysAndValues(dictionary, keys.data(), values.data());
+  std::vector<std::pair<std::string, CFTypeRef>> entries;
+  for (CFIndex i = 0; i < count; ++i)
+    if (CFGetTypeID(keys[i]) == CFStringGetTypeID())
+      entries.emplace_back(ToolUtf8(static_cast<CFStringRef>(keys[i])), values[i]);
+  std::sort(entries.begin(), entries.end(),
+            [](const auto& a, const auto& b) { return a.first < b.first; });
+  printf("%s:\n", path.c_str());
+  for (const auto& [key, value] : entries) PrintValue(key, value);
+  // What the unit makes of it: the parameter values it restores.
+  const OSStatus status = unit.SetClassInfo(dictionary);
+  CFRelease(dictionary);
+  if (status != noErr)
+    return Fail(path + ": the unit refuses this state (status " + std::to_string(status) + ")");
+  printf("restored parameters:\n");
+  for (const ToolParameter& p : ToolParameters(unit)) {
+    AudioUnitParameterValue value = 0;
+    unit.GetParameter(p.id, &value);
+    printf("  %-8s %.2f %s\n", p.name.c_str(), value, p.unit.c_str());
+  }
   return 0;
 }
 
-int Render(HostUnit& unit, const std::string& preset, const std::string& state,
-           const std::string& inPath, const std::string& outPath) {
-  std::string error, chosen;
-  if (!ApplyChoices(unit, preset, state, &chosen)) return 1;
-  WavAudio in, out;
-  if (!ReadWav(inPath, &in, &error) || !Process(unit, in, &out, &error) ||
-      !WriteWav(outPath, out, &error)) {
-    fprintf(stderr, "orvanta: %s\n", error.c_str());
-    return 1;
-  }
-  printf("rendered %zu frames at %g Hz%s%s into %s\n", in.Frames(), in.sampleRate,
-         chosen.empty() ? "" : " with ", chosen.c_str(), outPath.c_str());
-  return 0;
-}
-
-int Demo(HostUnit& unit) {
-  // Two seconds of a wide stereo signal: a tone shared by both sides plus one on the left only.
-  WavAudio in;
-  in.sampleRate = 44100;
-  in.channels.assign(2, std::vector<float>(88200));
-  const double pi = 3.14159265358979323846;
-  for (size_t i = 0; i < in.Frames(); ++i) {
-    double t = i / in.sampleRate;
-    double mid = 0.25 * std::sin(2 * pi * 220 * t);
-    double side = 0.25 * std::sin(2 * pi * 330 * t);
-    in.channels[0][i] = static_cast<float>(mid + side);
-    in.channels[1][i] = static_cast<float>(mid - side);
-  }
-  std::string error, chosen;
-  if (!SelectPreset(unit, "Stereo Enhance", &chosen)) {
-    fprintf(stderr, "orvanta: the unit has no factory preset \"Stereo Enhance\"\n");
-    return 1;
-  }
-  WavAudio out;
-  const std::string outPath = "orvanta-demo.wav";
-  if (!Process(unit, in, &out, &error) || !WriteWav(outPath, out, &error)) {
-    fprintf(stderr, "orvanta: %s\n", error.c_str());
-    return 1;
-  }
-  printf("rendered %zu frames of a stereo test signal through the Audio Unit entry\n", in.Frames());
-  printf("preset \"%s\": RMS left %.4f -> %.4f, right %.4f -> %.4f\n", chosen.c_str(),
-         Rms(in.channels[0]), Rms(out.channels[0]), Rms(in.channels[1]), Rms(out.channels[1]));
+int Demo(HostUnit& unit, const Arguments& args) {
+  const std::string example =
+      args.example.empty() ? std::string(ORVANTA_EXAMPLE_FILE) : args.example;
+  const std::string outPath = args.out.empty() ? "stereo-demo-enhanced.wav" : args.out;
+  std::string error, notes;
+  AudioFile in, out;
+  if (!ReadAudioFile(example, &in, &error)) return Fail(error);
+  if (in.channels.size() != 2) return Fail(example + ": the example must be stereo");
+  ToolChoices choices;
+  choices.preset = "Stereo Enhance";
+  if (!ToolApplyChoices(unit, choices, &notes, &error)) return Fail(error);
+  if (!RenderThroughUnit(unit, in, &out, RenderOptions(), &error)) return Fail(error);
+  if (!WriteAudioFile(outPath, out, &error)) return Fail(error);
+  const StereoLevels before = MeasureStereo(in), after = MeasureStereo(out);
+  auto ratio = [](const StereoLevels& l) { return l.midRms > 0 ? l.sideRms / l.midRms : 0.0; };
+  printf("rendered %s (%zu frames, %.2f s) through the Audio Unit with \"Stereo Enhance\"\n",
+         example.c_str(), in.Frames(), in.Frames() / in.sampleRate);
+  printf("side-to-mid ratio (RMS): before %.3f, after %.3f\n", ratio(before), ratio(after));
   printf("wrote %s\n", outPath.c_str());
   return 0;
-}
-
-void Usage() {
-  fprintf(stderr,
-          "usage: orvanta [--bundle PATH] info\n"
-          "       orvanta [--bundle PATH] render [-p PRESET] [-s STATE.aupreset] IN.wav OUT.wav\n"
-          "       orvanta [--bundle PATH] save [-p PRESET] STATE.aupreset\n"
-          "       orvanta [--bundle PATH] demo\n");
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   std::string bundle = ORVANTA_DEFAULT_BUNDLE;
-  std::string preset, state;
-  std::vector<std::string> args;
+  std::vector<std::string> words;
   for (int i = 1; i < argc; ++i) {
-    std::string a = argv[i];
-    if (a == "--bundle" && i + 1 < argc)
+    if (std::strcmp(argv[i], "--bundle") == 0 && i + 1 < argc)
       bundle = argv[++i];
-    else if (a == "-p" && i + 1 < argc)
-      preset = argv[++i];
-    else if (a == "-s" && i + 1 < argc)
-      state = argv[++i];
     else
-      args.push_back(a);
+      words.emplace_back(argv[i]);
   }
-  if (args.empty()) {
-    Usage();
-    return 2;
+  if (words.empty() || words[0] == "--help" || words[0] == "-h" || words[0] == "help") {
+    fputs(kOverview, words.empty() ? stderr : stdout);
+    return words.empty() ? 2 : 0;
   }
-  HostError error;
-  auto component = HostComponent::Load(bundle, &error);
-  if (!component) {
-    fprintf(stderr, "orvanta: %s\n", error.message.c_str());
-    return 1;
+  const std::string command = words[0];
+  const char* help = command == "render"     ? kRenderHelp
+                     : command == "info"     ? kInfoHelp
+                     : command == "state"    ? kStateHelp
+                     : command == "validate" ? kValidateHelp
+                     : command == "demo"     ? kDemoHelp
+                                             : nullptr;
+  if (!help) return Fail("unknown command \"" + command + "\"\n" + kOverview, 2);
+  Arguments args;
+  std::string error;
+  if (!ParseArguments({words.begin() + 1, words.end()}, &args, &error))
+    return Fail(error + "\n" + help, 2);
+  if (args.help) {
+    fputs(help, stdout);
+    return 0;
   }
-  auto unit = HostUnit::Open(*component, &error);
-  if (!unit) {
-    fprintf(stderr, "orvanta: %s\n", error.message.c_str());
-    return 1;
-  }
-  if (args[0] == "info" && args.size() == 1) return Info(*component, *unit);
-  if (args[0] == "render" && args.size() == 3)
-    return Render(*unit, preset, state, args[1], args[2]);
-  if (args[0] == "save" && args.size() == 2) return Save(*unit, preset, args[1]);
-  if (args[0] == "demo" && args.size() == 1) return Demo(*unit);
-  Usage();
-  return 2;
+  if (command == "validate") return ValidateComponent(bundle) ? 0 : 1;
+  HostError failure;
+  auto component = HostComponent::Load(bundle, &failure);
+  if (!component) return Fail(bundle + ": " + failure.message);
+  auto unit = HostUnit::Open(*component, &failure);
+  if (!unit) return Fail(bundle + ": " + failure.message);
+  if (command == "render") return Render(*unit, args);
+  if (command == "info") return Info(*component, *unit);
+  if (command == "state") return State(*unit, args);
+  return Demo(*unit, args);
 }
