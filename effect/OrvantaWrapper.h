@@ -1,6 +1,13 @@
 #pragma once
-// The host wrapper the effect derives from: the Audio Unit wrapper.
+// The host wrapper the effect derives from: the Audio Unit wrapper, or the LV2 wrapper when
+// the effect is compiled into the LV2 build.
 
+#if defined(ORVANTA_LV2)
+#include "lv2/IPluginLV2.h"
+
+using OrvantaWrapper = IPluginLV2;
+#else
 #include "au/AU.h"
 
 using OrvantaWrapper = IPluginAU;
+#endif

@@ -1,0 +1,193 @@
+#include "lv2/IPluginLV2.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+#include "graphics/IGraphics.h"
+
+namespace {
+
+template <class T>
+void ResizeZeroed(UTL_TypedBuf<T>* pBuf, int count, T value) {
+  if (!pBuf->Resize(count)) return;
+  for (int i = 0; i < count; ++i) pBuf->Get()[i] = value;
+}
+
+}  // namespace
+
+IPluginLV2::IPluginLV2(const IPluginInstanceInfo& instanceInfo, int nParams,
+                       const char* channelIOStr, int nPresets, const char* effectName,
+                       const char* productName, const char* mfrName, int vendorVersion,
+                       int uniqueID, int mfrID, int latency, bool plugDoesMidi, bool plugDoesChunks,
+                       bool plugIsInst, int /*plugScChans*/)
+    : IPluginBase(nParams, channelIOStr, nPresets, effectName, productName, mfrName, vendorVersion,
+                  uniqueID, mfrID, latency, plugDoesMidi, plugDoesChunks, plugIsInst, kAPILV2),
+      mBundleID(instanceInfo.mBundleID),
+      mControlPorts(256),
+      mLastControls(256),
+      mAudioIn(256),
+      mAudioOut(256),
+      mSliceIn(256),
+      mSliceOut(256) {
+  ResizeZeroed<float*>(&mControlPorts, NParams(), nullptr);
+  ResizeZeroed(&mLastControls, NParams(), std::numeric_limits<float>::quiet_NaN());
+  ResizeZeroed<float*>(&mAudioIn, NInChannels(), nullptr);
+  ResizeZeroed<float*>(&mAudioOut, NOutChannels(), nullptr);
+  ResizeZeroed<float*>(&mSliceIn, NInChannels(), nullptr);
+  ResizeZeroed<float*>(&mSliceOut, NOutChannels(), nullptr);
+}
+
+IPluginLV2::~IPluginLV2() = default;
+
+// ---- Audio instance ----
+
+void IPluginLV2::InitAudio(double sampleRate) {
+  SetSampleRate(sampleRate);
+  SetBlockSize(kSliceFrames);
+  SetInputChannelConnections(0, NInChannels(), true);
+  SetOutputChannelConnections(0, NOutChannels(), true);
+  UTL_MutexLock lock(mMutex);
+  OnParamReset();
+}
+
+void IPluginLV2::ConnectPort(uint32_t port, void* data) {
+  float* p = static_cast<float*>(data);
+  const uint32_t nParams = (uint32_t)NParams(), nIn = (uint32_t)NInChannels();
+  if (port < nParams) {
+    mControlPorts.Get()[port] = p;
+  } else if (port < nParams + nIn) {
+    mAudioIn.Get()[port - nParams] = p;
+  } else if (port < (uint32_t)NPorts()) {
+    mAudioOut.Get()[port - nParams - nIn] = p;
+  }
+}
+
+void IPluginLV2::Activate() {
+  mSamplePos = 0;
+  OnActivate(true);
+  Reset();
+}
+
+void IPluginLV2::Deactivate() { OnActivate(false); }
+
+void IPluginLV2::ApplyControlPorts() {
+  const int n = NParams();
+  float* const* ports = mControlPorts.Get();
+  float* last = mLastControls.Get();
+  bool changed = mKeepRestoredValues;
+  for (int i = 0; i < n && !changed; ++i)
+    if (ports[i] && !std::isnan(*ports[i]) && *ports[i] != last[i]) changed = true;
+  if (!changed) return;
+
+  // The audio thread never waits: while a state save holds the lock, the new values are
+  // applied by a later block.
+  if (!mMutex.TryEnter()) return;
+  for (int i = 0; i < n; ++i) {
+    if (!ports[i]) continue;
+    const float value = *ports[i];
+    if (std::isnan(value) || value == last[i]) continue;
+    last[i] = value;
+    if (mKeepRestoredValues) continue;
+    GetParam(i)->Set(value);
+    OnParamChange(i);
+  }
+  mKeepRestoredValues = false;
+  mMutex.Leave();
+}
+
+bool IPluginLV2::AudioPortsConnected() const {
+  for (int i = 0; i < NInChannels(); ++i)
+    if (!mAudioIn.Get()[i]) return false;
+  for (int i = 0; i < NOutChannels(); ++i)
+    if (!mAudioOut.Get()[i]) return false;
+  return true;
+}
+
+void IPluginLV2::Run(uint32_t nFrames) {
+  ApplyControlPorts();
+  if (AudioPortsConnected()) {
+    const int nIn = NInChannels(), nOut = NOutChannels();
+    for (uint32_t done = 0; done < nFrames;) {
+      const int frames = (int)std::min<uint32_t>(nFrames - done, kSliceFrames);
+      for (int i = 0; i < nIn; ++i) mSliceIn.Get()[i] = mAudioIn.Get()[i] + done;
+      for (int i = 0; i < nOut; ++i) mSliceOut.Get()[i] = mAudioOut.Get()[i] + done;
+      AttachInputBuffers(0, nIn, mSliceIn.Get(), frames);
+      AttachOutputBuffers(0, nOut, mSliceOut.Get());
+      ProcessBuffers(0.0f, frames);
+      done += (uint32_t)frames;
+    }
+  }
+  mSamplePos += nFrames;
+}
+
+bool IPluginLV2::SaveState(ByteChunk* pChunk) { return pChunk && SerializeState(pChunk); }
+
+bool IPluginLV2::RestoreState(ByteChunk* pChunk) {
+  if (!pChunk) return false;
+  // A chunk of another size is another plug-in's or a damaged one; applying part of it
+  // would leave a mixed state.
+  ByteChunk current;
+  if (!SerializeState(&current) || current.Size() != pChunk->Size()) return false;
+  if (UnserializeState(pChunk, 0) < 0) return false;
+  mKeepRestoredValues = true;
+  return true;
+}
+
+// ---- Editor side ----
+
+void IPluginLV2::SetUIHost(WriteFunction write, void* controller, TouchFunction touch,
+                           void* touchHandle, ResizeFunction resize, void* resizeHandle) {
+  mWrite = write;
+  mController = controller;
+  mTouch = touch;
+  mTouchHandle = touchHandle;
+  mResize = resize;
+  mResizeHandle = resizeHandle;
+}
+
+void IPluginLV2::PortEvent(uint32_t port, uint32_t bufferSize, uint32_t format,
+                           const void* buffer) {
+  if (format != 0 || bufferSize != sizeof(float) || !buffer || port >= (uint32_t)NParams()) return;
+  float value;
+  std::memcpy(&value, buffer, sizeof value);
+  if (std::isnan(value)) return;
+  const int idx = (int)port;
+  UTL_MutexLock lock(mMutex);
+  IParam* pParam = GetParam(idx);
+  if ((float)pParam->Value() == value) return;
+  pParam->Set(value);
+  if (IGraphics* pGraphics = GetGUI()) pGraphics->SetParameterFromPlug(idx, value, false);
+  OnParamChange(idx);
+}
+
+void IPluginLV2::BeginInformHostOfParamChange(int idx) {
+  if (mTouch && GetParam(idx)) mTouch(mTouchHandle, (uint32_t)idx, true);
+}
+
+void IPluginLV2::InformHostOfParamChange(int idx, double /*normalizedValue*/) {
+  IParam* pParam = GetParam(idx);
+  if (!mWrite || !pParam) return;
+  // The port carries real units; the parameter already holds the value the editor set.
+  const float value = (float)pParam->Value();
+  mWrite(mController, (uint32_t)idx, sizeof value, 0, &value);
+}
+
+void IPluginLV2::EndInformHostOfParamChange(int idx) {
+  if (mTouch && GetParam(idx)) mTouch(mTouchHandle, (uint32_t)idx, false);
+}
+
+void IPluginLV2::GetTime(ITimeInfo* pTimeInfo) {
+  if (pTimeInfo) pTimeInfo->mSamplePosition = (double)mSamplePos;
+}
+
+EHost IPluginLV2::GetHost() {
+  if (mHost == kHostUninit) SetHost(program_invocation_short_name, 0);
+  return mHost;
+}
+
+void IPluginLV2::ResizeGraphics(int w, int h) {
+  if (mResize) mResize(mResizeHandle, w, h);
+  if (GetGUI()) OnWindowResize();
+}

@@ -1,0 +1,110 @@
+#pragma once
+// The LV2 wrapper: maps LV2's port model onto the plug-in base. The effect derives from it
+// and is built twice in an LV2 bundle: once as the audio instance (ports, run, state) and
+// once inside the editor library, where the same object is the editor's model and talks to
+// the audio instance only through the host's port protocol.
+//
+// Port layout: control port i is parameter i (value in real units), then one audio port per
+// input channel, then one per output channel.
+
+#include <cstdint>
+
+#include "framework/Framework.h"
+
+class IPluginLV2 : public IPluginBase {
+ public:
+  // Scratch memory per channel; longer runs are processed in slices of this size, since LV2
+  // sets no upper bound on the frames of one run call.
+  static constexpr int kSliceFrames = 4096;
+  // No interface number is assigned to LV2; the API text of such a plug-in is empty.
+  static constexpr EAPI kAPILV2 = static_cast<EAPI>(6);
+
+  // Called by the editor side to send a port value to the host (LV2UI_Write_Function with
+  // the float protocol), and to bracket a gesture (LV2UI_Touch).
+  using WriteFunction = void (*)(void* controller, uint32_t port, uint32_t size, uint32_t format,
+                                 const void* buffer);
+  using TouchFunction = void (*)(void* handle, uint32_t port, bool grabbed);
+  using ResizeFunction = int (*)(void* handle, int w, int h);
+
+  IPluginLV2(const IPluginInstanceInfo& instanceInfo, int nParams, const char* channelIOStr,
+             int nPresets, const char* effectName, const char* productName, const char* mfrName,
+             int vendorVersion, int uniqueID, int mfrID, int latency, bool plugDoesMidi,
+             bool plugDoesChunks, bool plugIsInst, int plugScChans = 0);
+  ~IPluginLV2() override;
+
+  const char* GetBundleID() const { return mBundleID.Get(); }
+
+  // ---- Port layout ----
+  int NPorts() const { return NParams() + NInChannels() + NOutChannels(); }
+  int AudioInPort(int ch) const { return NParams() + ch; }
+  int AudioOutPort(int ch) const { return NParams() + NInChannels() + ch; }
+
+  // ---- Audio instance ----
+  // Prepares the instance for a sample rate: scratch memory, connections, the change hooks
+  // (run here so that later changes on the audio thread replace texts without allocating).
+  void InitAudio(double sampleRate);
+  // Ports outside the layout are ignored.
+  void ConnectPort(uint32_t port, void* data);
+  void Activate();
+  void Deactivate();
+  // One block. Control values that changed since the last block are applied first; audio is
+  // processed only when every audio port is connected.
+  void Run(uint32_t nFrames);
+  // The state chunk (SerializeState) and its restoration. A chunk whose size differs from
+  // the one this plug-in writes is refused and changes nothing. After a restore the restored
+  // values hold until the host moves a control port.
+  bool SaveState(ByteChunk* pChunk);
+  bool RestoreState(ByteChunk* pChunk);
+
+  // ---- Editor side ----
+  // Where the editor's changes go. Any function may be null.
+  void SetUIHost(WriteFunction write, void* controller, TouchFunction touch, void* touchHandle,
+                 ResizeFunction resize, void* resizeHandle);
+  // A value from the host for a port (float protocol only): stored, shown by the editor
+  // without echoing it back, and passed to the change hook. A value equal to the current one
+  // (the host echoing the editor's own change) is skipped.
+  void PortEvent(uint32_t port, uint32_t bufferSize, uint32_t format, const void* buffer);
+
+  // ---- Host services the base asks for ----
+  void BeginInformHostOfParamChange(int idx) override;
+  void InformHostOfParamChange(int idx, double normalizedValue) override;
+  void EndInformHostOfParamChange(int idx) override;
+  void InformHostOfProgramChange() override {}
+  int GetSamplePos() override { return (int)mSamplePos; }
+  // LV2 hosts send transport only to plug-ins with a time port; this one has none.
+  double GetTempo() override { return ITimeInfo().mBeatsPerMinute; }
+  void GetTimeSig(int* /*pNum*/, int* /*pDenom*/) override {}
+  void GetTime(ITimeInfo* pTimeInfo) override;
+  // Identifies the host by the process name on first use.
+  EHost GetHost() override;
+  void ResizeGraphics(int w, int h) override;
+  bool SendMidiMsg(IMidiMsg* /*pMsg*/) override { return false; }
+
+ private:
+  void ApplyControlPorts();
+  bool AudioPortsConnected() const;
+  void UpdateLastControls();
+
+  UTL_String mBundleID;
+  UTL_TypedBuf<float*> mControlPorts;
+  // What each control port held when last applied; NaN until the first run.
+  UTL_TypedBuf<float> mLastControls;
+  UTL_TypedBuf<float*> mAudioIn;
+  UTL_TypedBuf<float*> mAudioOut;
+  // The arrays of one slice, handed to the base; sized once so that a run allocates nothing.
+  UTL_TypedBuf<float*> mSliceIn;
+  UTL_TypedBuf<float*> mSliceOut;
+  // Set by a restore: the next run takes the port values as seen rather than applying them.
+  bool mKeepRestoredValues = false;
+  int64_t mSamplePos = 0;
+
+  WriteFunction mWrite = nullptr;
+  void* mController = nullptr;
+  TouchFunction mTouch = nullptr;
+  void* mTouchHandle = nullptr;
+  ResizeFunction mResize = nullptr;
+  void* mResizeHandle = nullptr;
+};
+
+// The plug-in's factory: each plug-in built on this wrapper defines it.
+IPluginLV2* MakePlug();

@@ -1,0 +1,15 @@
+#pragma once
+// The names under which hosts know the LV2 build: shared by both libraries and by the
+// generator of the bundle's description, so they cannot drift apart.
+
+inline constexpr char kLV2PluginURI[] = "urn:quev:orvanta";
+inline constexpr char kLV2UIURI[] = "urn:quev:orvanta#ui";
+// State key of the plug-in's state chunk, stored as an atom:Chunk.
+inline constexpr char kLV2StateChunkURI[] = "urn:quev:orvanta#state";
+// Factory preset i (0-based) is kLV2PluginURI + kLV2PresetSuffix + (i + 1).
+inline constexpr char kLV2PresetSuffix[] = "#preset";
+// File names inside the bundle.
+inline constexpr char kLV2DSPBinary[] = "orvanta.so";
+inline constexpr char kLV2UIBinary[] = "orvanta_ui.so";
+inline constexpr char kLV2DescriptionFile[] = "orvanta.ttl";
+inline constexpr char kLV2PresetsFile[] = "presets.ttl";

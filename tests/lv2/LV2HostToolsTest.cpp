@@ -1,0 +1,168 @@
+// The bundle as hosts nobody here wrote see it: lilv's lv2info and lv2apply, and the
+// Audio Unit build's own renderer for the cross-check of the output.
+
+#include <gtest/gtest.h>
+#include <sndfile.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "lv2/LV2TestHost.h"
+
+namespace {
+
+// Runs a shell command with LV2_PATH at the build folder; returns its standard output and
+// sets *status to its exit status. Standard error (lilv's notes on every folder of the
+// build that is no bundle) is dropped.
+std::string RunHostCommand(const std::string& command, int* status) {
+  const std::string bundle = LV2BundlePath();
+  const std::string buildDir = bundle.substr(0, bundle.rfind('/'));
+  const std::string full = "LV2_PATH='" + buildDir + "' " + command + " 2>/dev/null";
+  std::string out;
+  FILE* pipe = popen(full.c_str(), "r");
+  if (!pipe) {
+    *status = -1;
+    return out;
+  }
+  char buffer[4096];
+  size_t n;
+  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
+  *status = pclose(pipe);
+  return out;
+}
+
+std::string TempPath(const char* name) {
+  return std::string(::testing::TempDir()) + "orvanta_lv2_" + std::to_string(getpid()) + "_" + name;
+}
+
+bool WriteStereo(const std::string& path, const std::vector<float>& interleaved, int rate) {
+  SF_INFO info = {};
+  info.samplerate = rate;
+  info.channels = 2;
+  info.format = SF_FORMAT_WAV | SF_FORMAT_FLOAT;
+  SNDFILE* f = sf_open(path.c_str(), SFM_WRITE, &info);
+  if (!f) return false;
+  const sf_count_t frames = (sf_count_t)interleaved.size() / 2;
+  const bool ok = sf_writef_float(f, interleaved.data(), frames) == frames;
+  return sf_close(f) == 0 && ok;
+}
+
+std::vector<float> ReadStereo(const std::string& path) {
+  SF_INFO info = {};
+  SNDFILE* f = sf_open(path.c_str(), SFM_READ, &info);
+  if (!f) return {};
+  std::vector<float> data;
+  if (info.channels == 2) {
+    data.resize((size_t)info.frames * 2);
+    data.resize((size_t)sf_readf_float(f, data.data(), info.frames) * 2);
+  }
+  sf_close(f);
+  return data;
+}
+
+std::vector<float> TestSignal(int frames) {
+  std::vector<float> data((size_t)frames * 2);
+  for (int i = 0; i < frames; ++i) {
+    data[2 * i] = (float)(0.6 * std::sin(0.011 * i));
+    data[2 * i + 1] = (float)(0.4 * std::sin(0.037 * i + 1.0));
+  }
+  return data;
+}
+
+double Gain(double dB) { return dB > -93.0 ? std::pow(10.0, dB / 20.0) : 0.0; }
+
+TEST(LV2HostTools, Lv2infoListsThePluginPortsRangesAndPresets) {
+  int status = 0;
+  const std::string out = RunHostCommand("lv2info urn:quev:orvanta", &status);
+  ASSERT_EQ(status, 0) << out;
+  EXPECT_NE(out.find("Name:              Orvanta"), std::string::npos) << out;
+  EXPECT_NE(out.find("orvanta_ui.so"), std::string::npos);
+  EXPECT_NE(out.find("http://lv2plug.in/ns/ext/state#interface"), std::string::npos);
+  EXPECT_NE(out.find("http://lv2plug.in/ns/lv2core#hardRTCapable"), std::string::npos);
+  for (const char* preset : {"No Change", "Stereo Enhance", "Only Stereo", "Only Mono"})
+    EXPECT_NE(out.find(std::string(" ") + preset + "\n"), std::string::npos) << preset;
+
+  // Each control port with its range and default, then the four audio ports.
+  const char* names[] = {"Gain", "Mono", "Stereo"};
+  const char* symbols[] = {"gain", "mono", "stereo"};
+  for (int i = 0; i < 3; ++i) {
+    const size_t port = out.find("Port " + std::to_string(i) + ":");
+    ASSERT_NE(port, std::string::npos);
+    const std::string block = out.substr(port, out.find("Port " + std::to_string(i + 1)) - port);
+    EXPECT_NE(block.find("ControlPort"), std::string::npos);
+    EXPECT_NE(block.find(std::string("Symbol:      ") + symbols[i]), std::string::npos);
+    EXPECT_NE(block.find(std::string("Name:        ") + names[i]), std::string::npos);
+    EXPECT_NE(block.find("Minimum:     -94.000000"), std::string::npos) << block;
+    EXPECT_NE(block.find("Maximum:     6.000000"), std::string::npos);
+    EXPECT_NE(block.find("Default:     0.000000"), std::string::npos);
+  }
+  for (int i = 3; i < 7; ++i) {
+    const size_t port = out.find("Port " + std::to_string(i) + ":");
+    ASSERT_NE(port, std::string::npos);
+    const std::string block = out.substr(port, 200);
+    EXPECT_NE(block.find("AudioPort"), std::string::npos);
+    EXPECT_NE(block.find(i < 5 ? "InputPort" : "OutputPort"), std::string::npos);
+  }
+  EXPECT_EQ(out.find("Port 7:"), std::string::npos);
+}
+
+// lv2apply with the controls on its command line against the mid/side arithmetic.
+TEST(LV2HostTools, Lv2applyRendersWithControlValues) {
+  const std::string in = TempPath("in.wav"), out = TempPath("out.wav");
+  const std::vector<float> signal = TestSignal(20000);
+  ASSERT_TRUE(WriteStereo(in, signal, 48000));
+  int status = 0;
+  RunHostCommand("lv2apply -i '" + in + "' -o '" + out +
+                     "' -c gain -4.5 -c mono 1.5 -c stereo -20 urn:quev:orvanta",
+                 &status);
+  ASSERT_EQ(status, 0);
+  const std::vector<float> result = ReadStereo(out);
+  ASSERT_EQ(result.size(), signal.size());
+  const double g = Gain(-4.5), m = 0.5 * Gain(1.5), s = 0.5 * Gain(-20.0);
+  for (size_t i = 0; i < signal.size(); i += 2) {
+    const double mid = ((double)signal[i] + signal[i + 1]) * m;
+    const double side = ((double)signal[i] - signal[i + 1]) * s;
+    ASSERT_NEAR(result[i], (mid + side) * g, 1e-6) << i;
+    ASSERT_NEAR(result[i + 1], (mid - side) * g, 1e-6) << i;
+  }
+  std::remove(in.c_str());
+  std::remove(out.c_str());
+}
+
+#ifdef ORVANTA_TOOL
+// The same values through the Audio Unit build and through lv2apply give the same samples.
+TEST(LV2HostTools, Lv2applyMatchesTheAudioUnitRender) {
+  struct Case {
+    const char* preset;
+    const char* controls;
+  } cases[] = {{"Stereo Enhance", "-c gain 0 -c mono 0 -c stereo 3"},
+               {"Only Stereo", "-c gain 0 -c mono -94 -c stereo 0"}};
+  const std::string in = TempPath("cross_in.wav");
+  ASSERT_TRUE(WriteStereo(in, TestSignal(9000), 44100));
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.preset);
+    const std::string au = TempPath("au.wav"), lv2 = TempPath("lv2.wav");
+    int status = 0;
+    RunHostCommand(std::string("'") + ORVANTA_TOOL + "' render -p '" + c.preset + "' '" + in +
+                       "' '" + au + "'",
+                   &status);
+    ASSERT_EQ(status, 0);
+    RunHostCommand("lv2apply -i '" + in + "' -o '" + lv2 + "' " + c.controls + " urn:quev:orvanta",
+                   &status);
+    ASSERT_EQ(status, 0);
+    const std::vector<float> a = ReadStereo(au), b = ReadStereo(lv2);
+    ASSERT_EQ(a.size(), b.size());
+    ASSERT_FALSE(a.empty());
+    for (size_t i = 0; i < a.size(); ++i) ASSERT_NEAR(a[i], b[i], 1e-6) << i;
+    std::remove(au.c_str());
+    std::remove(lv2.c_str());
+  }
+  std::remove(in.c_str());
+}
+#endif
+
+}  // namespace

@@ -1,0 +1,201 @@
+// The audio library driven through its descriptor, as an LV2 host drives it.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+#include "lv2/LV2TestHost.h"
+#include "support/AllocCounter.h"
+
+namespace {
+
+double Gain(double dB) { return dB > -93.0 ? std::pow(10.0, dB / 20.0) : 0.0; }
+
+struct Stereo {
+  std::vector<float> l, r;
+  explicit Stereo(size_t n, int seed = 1) : l(n), r(n) {
+    for (size_t i = 0; i < n; ++i) {
+      l[i] = (float)std::sin(0.013 * (double)(i + seed));
+      r[i] = (float)(0.7 * std::cos(0.029 * (double)i + seed));
+    }
+  }
+};
+
+// The mid/side arithmetic for one frame with the controls in dB.
+void Expected(float l, float r, const float* dB, float* outL, float* outR) {
+  const double mid = ((double)l + r) * 0.5 * Gain(dB[1]);
+  const double side = ((double)l - r) * 0.5 * Gain(dB[2]);
+  *outL = (float)((mid + side) * Gain(dB[0]));
+  *outR = (float)((mid - side) * Gain(dB[0]));
+}
+
+void ExpectProcessed(const Stereo& in, const std::vector<float>& outL,
+                     const std::vector<float>& outR, const float* dB) {
+  for (size_t i = 0; i < in.l.size(); ++i) {
+    float l, r;
+    Expected(in.l[i], in.r[i], dB, &l, &r);
+    ASSERT_NEAR(outL[i], l, 1e-6f) << "frame " << i;
+    ASSERT_NEAR(outR[i], r, 1e-6f) << "frame " << i;
+  }
+}
+
+class LV2PluginTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(host.Loaded()) << LV2BundlePath();
+    ASSERT_NE(host.Instantiate(), nullptr);
+  }
+  LV2TestHost host;
+};
+
+TEST_F(LV2PluginTest, DescriptorAndInstantiation) {
+  EXPECT_STREQ(host.Descriptor()->URI, "urn:quev:orvanta");
+  LV2TestHost other;
+  ASSERT_TRUE(other.Loaded());
+  EXPECT_EQ(other.Instantiate(0.0), nullptr);  // no sample rate, no instance
+  EXPECT_NE(other.Instantiate(44100.0, false), nullptr);
+}
+
+TEST_F(LV2PluginTest, ProcessesWithControlValuesAcrossSlicesAndInPlace) {
+  const float dB[3] = {-3.5f, 2.25f, -7.75f};
+  std::memcpy(host.mControls, dB, sizeof dB);
+  // Longer than the wrapper's slice, with an odd remainder.
+  Stereo in(3 * 4096 + 77);
+  std::vector<float> outL(in.l.size(), 9.0f), outR(in.l.size(), 9.0f);
+  host.ConnectAudio(in.l.data(), in.r.data(), outL.data(), outR.data());
+  host.Run((uint32_t)in.l.size());
+  ExpectProcessed(in, outL, outR, dB);
+
+  // In place: the outputs are the input arrays.
+  Stereo inPlace(1000, 5);
+  const Stereo original = inPlace;
+  host.ConnectAudio(inPlace.l.data(), inPlace.r.data(), inPlace.l.data(), inPlace.r.data());
+  host.Run(1000);
+  ExpectProcessed(original, inPlace.l, inPlace.r, dB);
+}
+
+TEST_F(LV2PluginTest, ControlChangesApplyFromTheNextBlockClampedAndIgnoringNaN) {
+  Stereo in(256);
+  std::vector<float> outL(256), outR(256);
+  host.ConnectAudio(in.l.data(), in.r.data(), outL.data(), outR.data());
+  host.Run(256);
+  const float unity[3] = {0, 0, 0};
+  ExpectProcessed(in, outL, outR, unity);
+
+  host.mControls[0] = 40.0f;   // beyond the maximum: +6 dB
+  host.mControls[1] = -94.0f;  // only the side signal
+  host.Run(256);
+  const float clamped[3] = {6.0f, -94.0f, 0.0f};
+  ExpectProcessed(in, outL, outR, clamped);
+
+  host.mControls[2] = NAN;  // a NaN leaves the previous value
+  host.Run(256);
+  ExpectProcessed(in, outL, outR, clamped);
+}
+
+TEST_F(LV2PluginTest, UnconnectedAudioIsNotTouchedAndZeroFramesDoNothing) {
+  Stereo in(64);
+  std::vector<float> outL(64, 3.0f), outR(64, 3.0f);
+  host.ConnectAudio(in.l.data(), nullptr, outL.data(), outR.data());
+  host.Run(64);
+  for (float v : outL) ASSERT_EQ(v, 3.0f);
+  host.ConnectAudio(in.l.data(), in.r.data(), outL.data(), outR.data());
+  host.Run(0);
+  for (float v : outR) ASSERT_EQ(v, 3.0f);
+}
+
+TEST_F(LV2PluginTest, RunAllocatesNothingEvenWhenControlsMove) {
+  Stereo in(8192);
+  std::vector<float> outL(8192), outR(8192);
+  host.ConnectAudio(in.l.data(), in.r.data(), outL.data(), outR.data());
+  host.Run(8192);
+  alloc_counter::Scope scope;
+  for (int i = 0; i < 20; ++i) {
+    host.mControls[i % 3] = -50.0f + (float)i;
+    host.Run(i % 2 ? 8192 : 17);
+  }
+  EXPECT_EQ(scope.Allocations(), 0);
+}
+
+// ---- State ----
+
+double ValueAt(const std::vector<unsigned char>& bytes, int i) {
+  double v;
+  std::memcpy(&v, bytes.data() + 8 * i, 8);
+  return v;
+}
+
+TEST_F(LV2PluginTest, StateIsTheParameterChunkAndRestoresIntoAnotherInstance) {
+  host.mControls[0] = 0.0f;
+  host.mControls[1] = -94.0f;
+  host.mControls[2] = 3.0f;
+  Stereo in(32);
+  std::vector<float> outL(32), outR(32);
+  host.ConnectAudio(in.l.data(), in.r.data(), outL.data(), outR.data());
+  host.Run(32);
+
+  std::vector<LV2TestHost::Property> saved;
+  ASSERT_EQ(host.Save(&saved), LV2_STATE_SUCCESS);
+  ASSERT_EQ(saved.size(), 1u);
+  EXPECT_EQ(saved[0].key, host.Map("urn:quev:orvanta#state"));
+  EXPECT_EQ(saved[0].type, host.Map("http://lv2plug.in/ns/ext/atom#Chunk"));
+  EXPECT_EQ(saved[0].flags, (uint32_t)(LV2_STATE_IS_POD | LV2_STATE_IS_PORTABLE));
+  const std::vector<unsigned char> expected = {0, 0,    0,    0,    0, 0, 0, 0, 0, 0, 0,    0,
+                                               0, 0x80, 0x57, 0xC0, 0, 0, 0, 0, 0, 0, 0x08, 0x40};
+  EXPECT_EQ(saved[0].value, expected);
+
+  // A fresh instance whose ports sit at the defaults takes the restored values and keeps
+  // them until a port moves.
+  LV2TestHost other;
+  ASSERT_NE(other.Instantiate(), nullptr);
+  other.ConnectAudio(in.l.data(), in.r.data(), outL.data(), outR.data());
+  other.Run(32);
+  ASSERT_EQ(other.Restore(saved), LV2_STATE_SUCCESS);
+  other.Run(32);
+  const float restored[3] = {0.0f, -94.0f, 3.0f};
+  ExpectProcessed(in, outL, outR, restored);
+  other.mControls[0] = -6.0f;
+  other.Run(32);
+  const float moved[3] = {-6.0f, -94.0f, 3.0f};
+  ExpectProcessed(in, outL, outR, moved);
+}
+
+TEST_F(LV2PluginTest, DamagedOrForeignStateIsRefusedAndChangesNothing) {
+  host.mControls[1] = -12.0f;
+  Stereo in(32);
+  std::vector<float> outL(32), outR(32);
+  host.ConnectAudio(in.l.data(), in.r.data(), outL.data(), outR.data());
+  host.Run(32);
+  std::vector<LV2TestHost::Property> saved;
+  ASSERT_EQ(host.Save(&saved), LV2_STATE_SUCCESS);
+  ASSERT_DOUBLE_EQ(ValueAt(saved[0].value, 1), -12.0);
+
+  std::vector<LV2TestHost::Property> shorter = saved;
+  shorter[0].value.resize(16);
+  EXPECT_NE(host.Restore(shorter), LV2_STATE_SUCCESS);
+  std::vector<LV2TestHost::Property> longer = saved;
+  longer[0].value.resize(32, 0);
+  EXPECT_NE(host.Restore(longer), LV2_STATE_SUCCESS);
+  std::vector<LV2TestHost::Property> wrongType = saved;
+  wrongType[0].type = host.Map("http://lv2plug.in/ns/ext/atom#String");
+  EXPECT_EQ(host.Restore(wrongType), LV2_STATE_ERR_BAD_TYPE);
+  EXPECT_EQ(host.Restore({}), LV2_STATE_ERR_NO_PROPERTY);
+
+  std::vector<LV2TestHost::Property> after;
+  ASSERT_EQ(host.Save(&after), LV2_STATE_SUCCESS);
+  EXPECT_EQ(after[0].value, saved[0].value);
+  host.Run(32);
+  const float unchanged[3] = {0.0f, -12.0f, 0.0f};
+  ExpectProcessed(in, outL, outR, unchanged);
+
+  // Without a URI map there is no state to exchange, and the host is told so.
+  LV2TestHost noMap;
+  ASSERT_NE(noMap.Instantiate(48000.0, false), nullptr);
+  std::vector<LV2TestHost::Property> none;
+  EXPECT_EQ(noMap.Save(&none), LV2_STATE_ERR_NO_FEATURE);
+  EXPECT_TRUE(none.empty());
+}
+
+}  // namespace
