@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <thread>
@@ -9,6 +11,7 @@
 
 #include "effect/Orvanta.h"
 #include "graphics/IBitmapTextControl.h"
+#include "raster/Raster.h"
 #include "support/AllocCounter.h"
 
 namespace {
@@ -289,4 +292,42 @@ TEST(Orvanta, EditorWithoutItsImagesStillOpens) {
   IRECT all(0, 0, graphics->Width(), graphics->Height());
   EXPECT_FALSE(graphics->Draw(&all));  // drawn, but there is no window to copy to
   EXPECT_FALSE(graphics->WindowIsOpen());
+}
+
+// A bundle whose background is not a PNG: the other pictures still show, and the editor
+// names the one that failed. Runs after the test above, which needs no bundle known.
+TEST(Orvanta, EditorWithACorruptImageShowsTheRest) {
+  char root[] = "/tmp/orvanta-bundle-XXXXXX";
+  ASSERT_NE(mkdtemp(root), nullptr);
+  const std::string bundle = std::string(root) + "/Orvanta.component";
+  const std::string resources = bundle + "/Contents/Resources";
+  ASSERT_EQ(std::system(("mkdir -p " + resources).c_str()), 0);
+  std::ofstream(bundle + "/Contents/Info.plist")
+      << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
+         "<key>CFBundleIdentifier</key><string>com.Quev.audiounit.Orvanta</string>"
+         "</dict></plist>\n";
+  std::ofstream(resources + "/orvantaBack.png") << "\x89PNG\r\n\x1a\n but nothing after";
+  for (const char* name : {"knob.png", "SliderCap.png", "font-white.png"}) {
+    std::ifstream in(std::string(ORVANTA_SOURCE_DIR "/resources/img/") + name, std::ios::binary);
+    std::ofstream(resources + "/" + name, std::ios::binary) << in.rdbuf();
+  }
+  CFURLRef url = CFURLCreateFromFileSystemRepresentation(nullptr, (const UInt8*)bundle.c_str(),
+                                                         (CFIndex)bundle.size(), true);
+  ASSERT_NE(CFBundleCreate(nullptr, url), nullptr);
+  CFRelease(url);
+
+  Orvanta plug(Info());
+  auto* graphics = static_cast<OrvantaGraphics*>(plug.GetGUI());
+  EXPECT_STREQ(graphics->GetLastImageFailure(), orvanta_editor::kBackgroundFile);
+  IRECT all(0, 0, graphics->Width(), graphics->Height());
+  graphics->SetAllControlsDirty();
+  graphics->Draw(&all);
+  // The knob's frame is drawn; where the background would be, nothing was.
+  RAS_IBitmap* bits = graphics->GetDrawBitmap();
+  auto pixel = [&](int x, int y) { return bits->getBits()[y * bits->getRowSpan() + x]; };
+  int knobPixels = 0;
+  for (int y = 333; y < 343; ++y)
+    for (int x = 113; x < 160; ++x) knobPixels += pixel(x, y) != pixel(2, 2);
+  EXPECT_GT(knobPixels, 0);
+  std::system((std::string("rm -rf ") + root).c_str());
 }
