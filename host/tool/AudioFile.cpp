@@ -19,6 +19,25 @@ int FormatForPath(const std::string& path) {
   return SF_FORMAT_WAV | SF_FORMAT_FLOAT;
 }
 
+// libsndfile reads a cut-short file up to where it ends and notes in its log that the audio
+// chunk promised more; that note is the only sign of the truncation.
+bool DataChunkCutShort(SNDFILE* file, std::string* detail) {
+  char log[8192] = "";
+  sf_command(file, SFC_GET_LOG_INFO, log, sizeof(log));
+  for (const char* chunk : {"\ndata : ", "\nSSND : "}) {
+    const char* at = strstr(log, chunk);
+    long long promised = 0, held = 0;
+    if (at && sscanf(at + strlen(chunk), "%lld (should be %lld)", &promised, &held) == 2) {
+      *detail = "the header promises " + std::to_string(promised) +
+                " bytes of audio but the file "
+                "holds " +
+                std::to_string(held);
+      return true;
+    }
+  }
+  return false;
+}
+
 }  // namespace
 
 bool ReadAudioFile(const std::string& path, AudioFile* audio, std::string* error) {
@@ -39,6 +58,12 @@ bool ReadAudioFile(const std::string& path, AudioFile* audio, std::string* error
   if (info.channels < 1 || info.samplerate < 1 || info.frames < 0) {
     sf_close(file);
     *error = path + ": the file's header describes no usable audio";
+    return false;
+  }
+  std::string detail;
+  if (DataChunkCutShort(file, &detail)) {
+    sf_close(file);
+    *error = path + ": truncated, " + detail;
     return false;
   }
   const size_t frames = static_cast<size_t>(info.frames);
