@@ -148,8 +148,9 @@ TEST_F(EditorWindow, FadersAndKnobMoveTheirParametersWithGestureEvents) {
     EXPECT_EQ(events[i].parameter, (AudioUnitParameterID)Orvanta::kMono);
     EXPECT_EQ(events[i].scope, kAudioUnitScope_Global);
     EXPECT_EQ(events[i].element, 0u);
-    if (i > 0 && i + 1 < events.size())
+    if (i > 0 && i + 1 < events.size()) {
       EXPECT_EQ(events[i].type, kAudioUnitEvent_ParameterValueChange);
+    }
   }
   mLog->Clear();
 
