@@ -3,6 +3,7 @@
 // and servers that go away.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -262,12 +263,10 @@ TEST_F(LinuxWindow, MessageBoxAnswers) {
   Open(e);
   auto answer = [&](int type, const char* keys) {
     std::thread driver([&] {
-      for (int i = 0; i < 50 && !Xdo("search --sync --limit 1 --classname orvanta-dialog"); ++i) {
-      }
-      std::this_thread::sleep_for(std::chrono::milliseconds(200));
+      WaitForFocus("Orvanta question");
       Xdo(std::string("key ") + keys);
     });
-    int result = e.g.ShowMessageBox("Replace the preset?", "Orvanta", type);
+    int result = e.g.ShowMessageBox("Replace the preset?", "Orvanta question", type);
     driver.join();
     return result;
   };
@@ -512,4 +511,48 @@ TEST_F(LinuxWindow, OneIdleCallPumpsEveryOpenEditor) {
             Rgb(kRed));
   a.g.CloseWindow();
   EXPECT_EQ(IGraphicsLinux::ProcessAllEvents(), 1);
+}
+
+TEST_F(LinuxWindow, FilePromptsOpenSaveAndCancel) {
+  Editor e;
+  Open(e);
+  std::string folder = ::testing::TempDir() + "prompt-" + std::to_string(getpid());
+  mkdir(folder.c_str(), 0700);
+  std::string existing = folder + "/bank.fxb";
+  FILE* f = std::fopen(existing.c_str(), "w");
+  std::fputs("x", f);
+  std::fclose(f);
+
+  auto prompt = [&](UTL_String* file, EFileAction action, UTL_String* dir, const char* ext,
+                    const std::vector<std::string>& steps) {
+    std::thread driver([&] {
+      WaitForFocus(action == kFileSave ? "Save" : "Open");
+      for (const std::string& step : steps) Xdo(step);
+    });
+    e.g.PromptForFile(file, action, dir, (char*)ext);
+    driver.join();
+  };
+
+  // Cancel: the name is emptied, an empty folder becomes the desktop folder.
+  UTL_String file("preset.fxp"), dir("");
+  prompt(&file, kFileOpen, &dir, "fxp fxb", {"key Escape"});
+  EXPECT_STREQ(file.Get(), "");
+  UTL_String desktop;
+  e.g.DesktopPath(&desktop);
+  EXPECT_STREQ(dir.Get(), desktop.Get());
+
+  // Open: a missing file is refused (the dialog stays), an existing one is taken.
+  file.Set("");
+  dir.Set("/nonexistent");
+  prompt(&file, kFileOpen, &dir, "fxp fxb",
+         {"key --repeat 40 BackSpace", "type --delay 5 '" + folder + "/missing.fxb'", "key Return",
+          "key --repeat 11 BackSpace", "type --delay 5 'bank.fxb'", "key Return"});
+  EXPECT_EQ(std::string(file.Get()), existing);
+  EXPECT_EQ(std::string(dir.Get()), folder + "/");
+
+  // Save: the first listed extension is added to a bare name.
+  file.Set("mine");
+  dir.Set(folder.c_str());
+  prompt(&file, kFileSave, &dir, "fxp fxb", {"key Return"});
+  EXPECT_EQ(std::string(file.Get()), folder + "/mine.fxp");
 }

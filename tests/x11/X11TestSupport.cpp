@@ -4,6 +4,7 @@
 #include <X11/Xutil.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 
 namespace x11test {
@@ -37,6 +38,21 @@ bool HaveProgram(const char* name) {
 bool Xdo(const std::string& args) {
   std::string cmd = "xdotool " + args + " >/dev/null 2>&1";
   return std::system(cmd.c_str()) == 0;
+}
+
+bool WaitForFocus(const std::string& windowName) {
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    if (FILE* p = popen("xdotool getwindowfocus getwindowname 2>/dev/null", "r")) {
+      char line[256] = {};
+      bool got = std::fgets(line, sizeof line, p) != nullptr;
+      pclose(p);
+      std::string name = got ? line : "";
+      while (!name.empty() && (name.back() == '\n' || name.back() == '\r')) name.pop_back();
+      if (name == windowName) return true;
+    }
+    usleep(50000);
+  }
+  return false;
 }
 
 std::vector<uint32_t> ReadWindow(unsigned long window, int w, int h) {

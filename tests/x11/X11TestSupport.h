@@ -18,6 +18,9 @@ bool HaveDisplay();
 bool HaveProgram(const char* name);
 // Runs xdotool with the arguments; true when it succeeded.
 bool Xdo(const std::string& args);
+// Waits (up to about five seconds) until the window with the keyboard focus has this
+// name; keys sent before then would go elsewhere.
+bool WaitForFocus(const std::string& windowName);
 // The window's pixels as 0xRRGGBB, read from the server with a connection of our own.
 std::vector<uint32_t> ReadWindow(unsigned long window, int w, int h);
 
