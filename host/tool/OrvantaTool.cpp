@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "AudioFile.h"
+#include "ToolEffectCopy.h"
 #include "ToolRender.h"
 #include "ToolUnit.h"
 #include "ToolValidate.h"
@@ -26,6 +27,9 @@ const char* const kOverview =
     "  info                   the component as a host sees it\n"
     "  state save FILE        write the unit's state as an .aupreset file\n"
     "  state show FILE        print what an .aupreset file holds\n"
+    "  preset export|import   FXP program and FXB bank files\n"
+    "  snapshot OUT.png       the editor drawn without a window\n"
+    "  editor                 the editor in a window\n"
     "  validate               an acceptance run of the component\n"
     "  demo                   render examples/stereo-demo.wav with \"Stereo Enhance\"\n"
     "Every command takes --help. --bundle defaults to the bundle built beside the tool.\n";
@@ -37,6 +41,7 @@ const char* const kRenderHelp =
     "  --preset NAME          a factory preset, by name or number\n"
     "  --set NAME=VALUE       a parameter in its own unit (dB), repeatable\n"
     "  --state FILE           a state saved as an .aupreset file\n"
+    "  --fxp FILE             a program saved as an FXP file\n"
     "  --block N              frames per render call (default 512)\n"
     "  --bypass               render with the unit bypassed\n"
     "  --upmix                accept mono input by feeding it to both channels\n";
@@ -48,12 +53,25 @@ const char* const kStateHelp =
     "usage: orvanta state save FILE.aupreset [--preset NAME] [--set NAME=VALUE ...]\n"
     "       orvanta state show FILE.aupreset\n"
     "Saves the unit's ClassInfo as hosts on the Mac write it, or shows a saved one.\n";
+const char* const kPresetHelp =
+    "usage: orvanta preset export (--fxp FILE | --fxb FILE) [--preset NAME] [--set ...]\n"
+    "       orvanta preset import (--fxp FILE | --fxb FILE) [--save FILE.aupreset]\n"
+    "Writes the unit's values as an FXP program (or the factory presets as an FXB bank), or\n"
+    "reads one, shows the values it sets and saves them as a state.\n";
+const char* const kSnapshotHelp =
+    "usage: orvanta snapshot OUT.png [--preset NAME] [--set NAME=VALUE ...] [--state FILE]\n"
+    "Draws the editor without a window, showing the chosen values.\n";
+const char* const kEditorHelp =
+    "usage: orvanta editor [--state FILE.aupreset] [--save FILE.aupreset]\n"
+    "Opens the editor in a window through the unit's view factory; when the window is\n"
+    "closed, the state is written to the --save file.\n";
 const char* const kValidateHelp =
     "usage: orvanta validate\nRuns the unit through a host's acceptance checks, one line per "
     "check; exits non-zero on any failure.\n";
 const char* const kDemoHelp =
-    "usage: orvanta demo [--example FILE] [--out FILE]\nRenders the example with \"Stereo "
-    "Enhance\" and prints the side-to-mid ratio before and after.\n";
+    "usage: orvanta demo [--example FILE] [--out FILE] [--snapshot FILE.png]\nRenders the example "
+    "with \"Stereo "
+    "Enhance\", draws the editor and prints the side-to-mid ratio before and after.\n";
 
 // Command-line words after the command, with the shared options taken out.
 struct Arguments {
@@ -61,7 +79,7 @@ struct Arguments {
   ToolChoices choices;
   RenderOptions render;
   bool upmix = false, help = false;
-  std::string example, out;
+  std::string example, out, snapshot, fxp, fxb, save;
 };
 
 int Fail(const std::string& message, int code = 1) {
@@ -107,6 +125,14 @@ bool ParseArguments(const std::vector<std::string>& words, Arguments* args, std:
       args->upmix = true;
     } else if (w == "--example") {
       if (!value(&args->example)) return false;
+    } else if (w == "--snapshot") {
+      if (!value(&args->snapshot)) return false;
+    } else if (w == "--fxp") {
+      if (!value(&args->fxp)) return false;
+    } else if (w == "--fxb") {
+      if (!value(&args->fxb)) return false;
+    } else if (w == "--save") {
+      if (!value(&args->save)) return false;
     } else if (w == "--out") {
       if (!value(&args->out)) return false;
     } else if (w.size() > 1 && w[0] == '-') {
@@ -124,6 +150,41 @@ std::string Levels(const StereoLevels& l) {
   snprintf(text, sizeof(text), "mid peak %.4f rms %.4f, side peak %.4f rms %.4f", l.midPeak,
            l.midRms, l.sidePeak, l.sideRms);
   return text;
+}
+
+// The unit's parameter values in parameter order.
+std::vector<float> UnitValues(const HostUnit& unit) {
+  std::vector<float> values;
+  for (const ToolParameter& p : ToolParameters(unit)) {
+    AudioUnitParameterValue v = 0;
+    unit.GetParameter(p.id, &v);
+    values.push_back(v);
+  }
+  return values;
+}
+
+bool ApplyValues(HostUnit& unit, const std::vector<float>& values, std::string* error) {
+  const auto parameters = ToolParameters(unit);
+  for (size_t i = 0; i < parameters.size() && i < values.size(); ++i) {
+    const OSStatus s = unit.SetParameter(parameters[i].id, values[i]);
+    if (s != noErr) {
+      *error = "the unit refused " + parameters[i].name + " (status " + std::to_string(s) + ")";
+      return false;
+    }
+  }
+  return true;
+}
+
+// The command line's choices, an FXP program among them, applied to the unit.
+bool ApplyAll(HostUnit& unit, const Arguments& args, std::string* error) {
+  std::string notes;
+  if (!ToolApplyChoices(unit, args.choices, &notes, error)) return false;
+  if (!notes.empty()) fprintf(stderr, "orvanta: %s", notes.c_str());
+  std::vector<float> values;
+  if (!args.fxp.empty() &&
+      (!ReadProgramFile(args.fxp, false, &values, error) || !ApplyValues(unit, values, error)))
+    return false;
+  return true;
 }
 
 int Render(HostUnit& unit, const Arguments& args) {
@@ -144,8 +205,7 @@ int Render(HostUnit& unit, const Arguments& args) {
     return Fail(inPath + ": " + std::to_string(in.channels.size()) +
                 " channels; the unit takes stereo input");
   }
-  if (!ToolApplyChoices(unit, args.choices, &notes, &error)) return Fail(error);
-  if (!notes.empty()) fprintf(stderr, "orvanta: %s", notes.c_str());
+  if (!ApplyAll(unit, args, &error)) return Fail(error);
   RenderOptions options = args.render;
   options.progress = isatty(STDERR_FILENO) != 0;
   const auto start = std::chrono::steady_clock::now();
@@ -266,7 +326,68 @@ int State(HostUnit& unit, const Arguments& args) {
   return 0;
 }
 
-int Demo(HostUnit& unit, const Arguments& args) {
+int Preset(HostUnit& unit, const Arguments& args) {
+  const bool bank = !args.fxb.empty();
+  if (args.positional.size() != 1 ||
+      (args.positional[0] != "export" && args.positional[0] != "import") ||
+      args.fxp.empty() == args.fxb.empty())
+    return Fail(
+        std::string("preset needs export or import and one of --fxp, --fxb\n") + kPresetHelp, 2);
+  const std::string& path = bank ? args.fxb : args.fxp;
+  std::string error, notes;
+  std::vector<float> values;
+  if (args.positional[0] == "export") {
+    if (!ToolApplyChoices(unit, args.choices, &notes, &error)) return Fail(error);
+    if (!notes.empty()) fprintf(stderr, "orvanta: %s", notes.c_str());
+    if (!WriteProgramFile(UnitValues(unit), path, bank, &error)) return Fail(error);
+    printf("wrote %s\n", path.c_str());
+    return 0;
+  }
+  if (!ReadProgramFile(path, bank, &values, &error) || !ApplyValues(unit, values, &error))
+    return Fail(error);
+  printf("%s:\n", path.c_str());
+  for (const ToolParameter& p : ToolParameters(unit)) {
+    AudioUnitParameterValue v = 0;
+    unit.GetParameter(p.id, &v);
+    printf("  %-8s %.2f %s\n", p.name.c_str(), v, p.unit.c_str());
+  }
+  if (!args.save.empty()) {
+    HostError failure;
+    if (unit.SavePresetFile(args.save, &failure) != noErr) return Fail(failure.message);
+    printf("wrote the unit's state to %s\n", args.save.c_str());
+  }
+  return 0;
+}
+
+int Snapshot(HostUnit& unit, const std::string& bundle, const Arguments& args) {
+  if (args.positional.size() != 1)
+    return Fail(std::string("snapshot needs OUT.png\n") + kSnapshotHelp, 2);
+  std::string error;
+  if (!ApplyAll(unit, args, &error) ||
+      !DrawEditorSnapshot(bundle, UnitValues(unit), args.positional[0], &error))
+    return Fail(error);
+  printf("wrote %s\n", args.positional[0].c_str());
+  return 0;
+}
+
+int Editor(HostUnit& unit, const Arguments& args) {
+  std::string error;
+  if (!ApplyAll(unit, args, &error)) return Fail(error);
+  HostError failure;
+  auto view = HostEditorView::Open(unit, &failure);
+  if (!view) return Fail("the editor cannot open: " + failure.message);
+  printf("editor open (%s); close its window to finish\n", view->ClassName().c_str());
+  fflush(stdout);
+  while (view->Idle() > 0) view->IdleFor(50);
+  view.reset();
+  if (!args.save.empty()) {
+    if (unit.SavePresetFile(args.save, &failure) != noErr) return Fail(failure.message);
+    printf("wrote the unit's state to %s\n", args.save.c_str());
+  }
+  return 0;
+}
+
+int Demo(HostUnit& unit, const std::string& bundle, const Arguments& args) {
   const std::string example =
       args.example.empty() ? std::string(ORVANTA_EXAMPLE_FILE) : args.example;
   const std::string outPath = args.out.empty() ? "stereo-demo-enhanced.wav" : args.out;
@@ -285,6 +406,9 @@ int Demo(HostUnit& unit, const Arguments& args) {
          example.c_str(), in.Frames(), in.Frames() / in.sampleRate);
   printf("side-to-mid ratio (RMS): before %.3f, after %.3f\n", ratio(before), ratio(after));
   printf("wrote %s\n", outPath.c_str());
+  const std::string picture = args.snapshot.empty() ? "stereo-demo-editor.png" : args.snapshot;
+  if (!DrawEditorSnapshot(bundle, UnitValues(unit), picture, &error)) return Fail(error);
+  printf("wrote %s (the editor showing the preset)\n", picture.c_str());
   return 0;
 }
 
@@ -309,6 +433,9 @@ int main(int argc, char** argv) {
                      : command == "state"    ? kStateHelp
                      : command == "validate" ? kValidateHelp
                      : command == "demo"     ? kDemoHelp
+                     : command == "preset"   ? kPresetHelp
+                     : command == "snapshot" ? kSnapshotHelp
+                     : command == "editor"   ? kEditorHelp
                                              : nullptr;
   if (!help) return Fail("unknown command \"" + command + "\"\n" + kOverview, 2);
   Arguments args;
@@ -328,5 +455,8 @@ int main(int argc, char** argv) {
   if (command == "render") return Render(*unit, args);
   if (command == "info") return Info(*component, *unit);
   if (command == "state") return State(*unit, args);
-  return Demo(*unit, args);
+  if (command == "preset") return Preset(*unit, args);
+  if (command == "snapshot") return Snapshot(*unit, bundle, args);
+  if (command == "editor") return Editor(*unit, args);
+  return Demo(*unit, bundle, args);
 }

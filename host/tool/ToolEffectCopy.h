@@ -1,0 +1,21 @@
+#pragma once
+// The effect itself, linked into the tool for what its entry does not offer a host: drawing the
+// editor without a window, and program and bank files in the FXP/FXB format. The values come
+// from (and go back to) the unit opened through the entry, so both always agree.
+
+#include <string>
+#include <vector>
+
+// Draws the editor showing these parameter values (in parameter order) into a PNG file,
+// written through a temporary file. False with a message.
+bool DrawEditorSnapshot(const std::string& bundlePath, const std::vector<float>& values,
+                        const std::string& pngPath, std::string* error);
+
+// Writes the values as one program (FXP), or the effect's presets as a bank (FXB). False with a
+// message.
+bool WriteProgramFile(const std::vector<float>& values, const std::string& path, bool bank,
+                      std::string* error);
+// Reads a program file (or the program a bank file makes current) into values. False with a
+// message for a missing or foreign file.
+bool ReadProgramFile(const std::string& path, bool bank, std::vector<float>* values,
+                     std::string* error);
