@@ -390,7 +390,8 @@ int Editor(HostUnit& unit, const Arguments& args) {
 int Demo(HostUnit& unit, const std::string& bundle, const Arguments& args) {
   const std::string example =
       args.example.empty() ? std::string(ORVANTA_EXAMPLE_FILE) : args.example;
-  const std::string outPath = args.out.empty() ? "stereo-demo-enhanced.wav" : args.out;
+  const std::string outPath =
+      args.out.empty() ? std::string(ORVANTA_DEMO_DIR "/stereo-demo-enhanced.wav") : args.out;
   std::string error, notes;
   AudioFile in, out;
   if (!ReadAudioFile(example, &in, &error)) return Fail(error);
@@ -406,7 +407,9 @@ int Demo(HostUnit& unit, const std::string& bundle, const Arguments& args) {
          example.c_str(), in.Frames(), in.Frames() / in.sampleRate);
   printf("side-to-mid ratio (RMS): before %.3f, after %.3f\n", ratio(before), ratio(after));
   printf("wrote %s\n", outPath.c_str());
-  const std::string picture = args.snapshot.empty() ? "stereo-demo-editor.png" : args.snapshot;
+  const std::string picture = args.snapshot.empty()
+                                  ? std::string(ORVANTA_DEMO_DIR "/stereo-demo-editor.png")
+                                  : args.snapshot;
   if (!DrawEditorSnapshot(bundle, UnitValues(unit), picture, &error)) return Fail(error);
   printf("wrote %s (the editor showing the preset)\n", picture.c_str());
   return 0;

@@ -256,8 +256,64 @@ TEST_F(ToolTest, StateFilesRoundTripIntoRendering) {
   EXPECT_NE(r.err.find("cannot read " + Path("missing.aupreset")), std::string::npos) << r.err;
 }
 
+TEST_F(ToolTest, ProgramFilesCarryValuesIntoRendering) {
+  const std::string fxp = Path("mine.fxp");
+  Result r = Run("preset export --fxp " + fxp + " --preset \"Only Mono\" --set Gain=-2");
+  ASSERT_EQ(r.code, 0) << r.err;
+  const std::string bytes = Slurp(fxp);
+  ASSERT_EQ(bytes.size(), 68u);  // 56-byte header and three big-endian floats
+  EXPECT_EQ(bytes.substr(0, 4), "CcnK");
+  EXPECT_EQ(bytes.substr(8, 4), "FxCk");
+
+  r = Run("preset import --fxp " + fxp + " --save " + Path("from-fxp.aupreset"));
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_NE(r.out.find("Gain     -2.00 dB"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("Stereo   -94.00 dB"), std::string::npos) << r.out;
+
+  const std::string in = WriteSignal("in.wav", 2);
+  r = Run("render " + in + " " + Path("fxp.wav") + " --fxp " + fxp);
+  ASSERT_EQ(r.code, 0) << r.err;
+  ExpectEffect(Read(in), Read(Path("fxp.wav")), -2, 0, -94, 1e-5);
+  r = Run("render " + in + " " + Path("state.wav") + " --state " + Path("from-fxp.aupreset"));
+  ASSERT_EQ(r.code, 0) << r.err;
+  ExpectEffect(Read(in), Read(Path("state.wav")), -2, 0, -94, 1e-5);
+
+  std::ofstream(Path("text.fxp")) << "CcnK but nothing else of a program";
+  r = Run("preset import --fxp " + Path("text.fxp"));
+  EXPECT_EQ(r.code, 1);
+  EXPECT_NE(r.err.find(Path("text.fxp") + ": not an FXP program of this effect"), std::string::npos)
+      << r.err;
+  r = Run("render " + in + " " + Path("x.wav") + " --fxp " + Path("missing.fxp"));
+  EXPECT_EQ(r.code, 1);
+  EXPECT_NE(r.err.find(Path("missing.fxp") + ": no such file"), std::string::npos) << r.err;
+  EXPECT_FALSE(fs::exists(Path("x.wav")));
+  r = Run("preset export --fxp a.fxp --fxb b.fxb");
+  EXPECT_EQ(r.code, 2);
+
+  r = Run("preset export --fxb " + Path("bank.fxb"));
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(Slurp(Path("bank.fxb")).substr(8, 4), "FxBk");
+  r = Run("preset import --fxb " + Path("bank.fxb"));
+  ASSERT_EQ(r.code, 0) << r.err;
+}
+
+TEST_F(ToolTest, SnapshotShowsTheChosenValues) {
+  // The editor showing "Stereo Enhance", and the "Only Stereo" values set one by one, are the
+  // pictures the editor's own tests keep.
+  Result r = Run("snapshot " + Path("enhance.png") + " --preset \"Stereo Enhance\"");
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(Slurp(Path("enhance.png")), Slurp(GOLDEN_DIR "/preset1-stereo-enhance.png"));
+  r = Run("snapshot " + Path("only-stereo.png") + " --set Mono=-94");
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(Slurp(Path("only-stereo.png")), Slurp(GOLDEN_DIR "/preset2-only-stereo.png"));
+  r = Run("snapshot " + Path("nowhere/x.png"));
+  EXPECT_EQ(r.code, 1);
+  EXPECT_NE(r.err.find(Path("nowhere/x.png") + ": cannot be written"), std::string::npos);
+}
+
 TEST_F(ToolTest, EveryCommandExplainsItself) {
-  for (const char* command : {"render", "info", "state", "validate", "demo"}) {
+  for (const char* command :
+       {"render", "info", "state", "validate", "demo", "preset", "snapshot", "editor"}) {
     Result r = Run(std::string(command) + " --help");
     EXPECT_EQ(r.code, 0) << command;
     EXPECT_NE(r.out.find(std::string("usage: orvanta ") + command), std::string::npos) << r.out;
@@ -296,7 +352,7 @@ TEST_F(ToolTest, ValidatePassesTheComponentAndFailsABrokenOne) {
 }
 
 TEST_F(ToolTest, DemoWidensTheExample) {
-  const Result r = Run("demo --out " + Path("demo.wav"));
+  const Result r = Run("demo --out " + Path("demo.wav") + " --snapshot " + Path("demo.png"));
   ASSERT_EQ(r.code, 0) << r.err;
   // "Stereo Enhance" lifts the side by 3 dB and leaves the mid alone.
   double before = 0, after = 0;
@@ -307,6 +363,7 @@ TEST_F(ToolTest, DemoWidensTheExample) {
       2);
   EXPECT_GT(before, 0.05);
   EXPECT_NEAR(after / before, std::pow(10.0, 3.0 / 20), 0.01);
+  EXPECT_EQ(Slurp(Path("demo.png")), Slurp(GOLDEN_DIR "/preset1-stereo-enhance.png"));
   // The example is 16-bit, and so is what the demo writes.
   ExpectEffect(Read(EXAMPLE_FILE), Read(Path("demo.wav")), 0, 0, 3, 1.0 / 32768);
 }
