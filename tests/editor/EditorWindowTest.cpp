@@ -1,6 +1,7 @@
 // The effect's editor in a real window, opened as a host opens it (CocoaUI property, view
 // factory class found by name) and driven with xdotool's pointer.
 
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -227,6 +228,53 @@ TEST_F(EditorWindow, ClosingAndReopeningKeepsControlStateAndBadInputIsHarmless) 
       noErr)
       << error.message;
   EXPECT_EQ(control, nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+void* NoInstance() { return nullptr; }
+
+TEST(ViewFactoryRegistry, NamesAreUniqueAndOnlyTheOwnerUnregisters) {
+  AUViewFactoryClass mine = {};
+  mine.version = kAUViewFactoryClassVersion;
+  mine.alloc = NoInstance;
+  AUViewFactoryClass other = mine, old = mine;
+  old.version = kAUViewFactoryClassVersion + 1;
+
+  EXPECT_FALSE(AUViewFactoryRegisterClass("Test_View", &old));
+  EXPECT_FALSE(AUViewFactoryRegisterClass("", &mine));
+  EXPECT_FALSE(AUViewFactoryRegisterClass("Test_View", nullptr));
+  ASSERT_TRUE(AUViewFactoryRegisterClass("Test_View", &mine));
+  EXPECT_FALSE(AUViewFactoryRegisterClass("Test_View", &other));
+  EXPECT_EQ(AUViewFactoryLookUpClass("Test_View"), &mine);
+  AUViewFactoryUnregisterClass("Test_View", &other);
+  EXPECT_EQ(AUViewFactoryLookUpClass("Test_View"), &mine);
+  AUViewFactoryUnregisterClass("Test_View", &mine);
+  EXPECT_EQ(AUViewFactoryLookUpClass("Test_View"), nullptr);
+  EXPECT_EQ(AUViewFactoryLookUpClass(nullptr), nullptr);
+}
+
+// The plug-in's class exists exactly while its executable is loaded.
+TEST(ViewFactoryRegistry, ThePlugInsClassLivesWithItsExecutable) {
+  HostError error;
+  std::unique_ptr<HostComponent> component = HostComponent::Load(ORVANTA_BUNDLE, &error);
+  ASSERT_NE(component, nullptr) << error.message;
+  const AUViewFactoryClass* c = AUViewFactoryLookUpClass("Orvanta_View");
+  ASSERT_NE(c, nullptr);
+  void* factory = c->init(c->alloc());
+  ASSERT_NE(factory, nullptr);
+  // A unit that is not open has no plug-in behind it: no view.
+  EXPECT_EQ(c->uiViewForAudioUnit(factory, nullptr, 0, 0), nullptr);
+  c->dealloc(factory);
+  const std::string executable = component->ExecutablePath();
+  component.reset();
+  // Earlier windows may keep the executable loaded (its X connection); the class stays
+  // exactly as long.
+  void* loaded = dlopen(executable.c_str(), RTLD_LAZY | RTLD_NOLOAD);
+  EXPECT_EQ(AUViewFactoryLookUpClass("Orvanta_View") != nullptr, loaded != nullptr);
+  if (loaded) dlclose(loaded);
 }
 
 }  // namespace
