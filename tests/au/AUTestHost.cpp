@@ -17,9 +17,10 @@ std::string PluginPath() {
 
 const HostComponent* OrvantaBundle(std::string* pError) {
   static HostError error;
-  static std::unique_ptr<HostComponent> bundle = HostComponent::Load(BundlePath(), &error);
+  // Kept loaded for the life of the process, as hosts keep their plug-ins.
+  static const HostComponent* bundle = HostComponent::Load(BundlePath(), &error).release();
   if (pError) *pError = error.message;
-  return bundle.get();
+  return bundle;
 }
 
 std::string TempPath(const char* name) { return "/tmp/" + std::to_string(getpid()) + "-" + name; }
