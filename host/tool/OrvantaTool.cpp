@@ -376,7 +376,8 @@ int Editor(HostUnit& unit, const Arguments& args) {
   HostError failure;
   auto view = HostEditorView::Open(unit, &failure);
   if (!view) return Fail("the editor cannot open: " + failure.message);
-  printf("editor open (%s); close its window to finish\n", view->ClassName().c_str());
+  printf("editor open (%s, window %lu); close its window to finish\n", view->ClassName().c_str(),
+         view->Window());
   fflush(stdout);
   while (view->Idle() > 0) view->IdleFor(50);
   view.reset();

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cmath>
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -309,6 +310,34 @@ TEST_F(ToolTest, SnapshotShowsTheChosenValues) {
   r = Run("snapshot " + Path("nowhere/x.png"));
   EXPECT_EQ(r.code, 1);
   EXPECT_NE(r.err.find(Path("nowhere/x.png") + ": cannot be written"), std::string::npos);
+}
+
+TEST_F(ToolTest, EditorWritesTheStateWhenClosed) {
+  if (!getenv("DISPLAY")) GTEST_SKIP() << "no X display";
+  const std::string log = Path("editor.txt"), saved = Path("editor.aupreset");
+  const std::string command = std::string(ORVANTA_TOOL) + " editor --set Gain=-4 --save " + saved +
+                              " >" + log + " 2>&1 & echo $!";
+  FILE* shell = popen(command.c_str(), "r");
+  ASSERT_NE(shell, nullptr);
+  int pid = 0;
+  ASSERT_EQ(fscanf(shell, "%d", &pid), 1);
+  pclose(shell);
+  // Wait for the window, close it as a window manager would, and wait for the tool to end.
+  unsigned long window = 0;
+  for (int i = 0; i < 100 && !window; ++i) {
+    usleep(50000);
+    const std::string text = Slurp(log);
+    const auto at = text.find(", window ");
+    if (at != std::string::npos) window = strtoul(text.c_str() + at + 9, nullptr, 10);
+  }
+  ASSERT_NE(window, 0u) << Slurp(log);
+  ASSERT_EQ(std::system(("xdotool windowclose " + std::to_string(window)).c_str()), 0);
+  for (int i = 0; i < 100 && kill(pid, 0) == 0; ++i) usleep(50000);
+  EXPECT_NE(kill(pid, 0), 0) << "the tool kept running after its window closed";
+  if (kill(pid, 0) == 0) kill(pid, SIGTERM);
+  EXPECT_NE(Slurp(log).find("wrote the unit's state to " + saved), std::string::npos) << Slurp(log);
+  const Result r = Run("state show " + saved);
+  EXPECT_NE(r.out.find("Gain     -4.00 dB"), std::string::npos) << r.out;
 }
 
 TEST_F(ToolTest, EveryCommandExplainsItself) {
