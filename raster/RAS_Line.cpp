@@ -72,23 +72,30 @@ void DrawDiagonalAA(const Surface& s, int x, int y, int sx, int sy, int n, const
   });
 }
 
-// A point that walks along the major axis and sometimes one step along the minor axis.
-struct Walker {
-  int x, y;
-  RAS_pixel* p;
+// How a sloped line walks the surface: n steps along its major axis, and a 16.16 fraction of
+// a step along the minor axis with each of them.
+struct LineSteps {
+  int n, slope;
+  long majorStep, minorStep;
+
+  LineSteps(const Surface& s, int dx, int dy) {
+    const bool xMajor = std::abs(dx) > std::abs(dy);
+    n = xMajor ? std::abs(dx) : std::abs(dy);
+    const int minor = xMajor ? std::abs(dy) : std::abs(dx);
+    const long sx = dx < 0 ? -1 : 1, sy = dy < 0 ? -s.step : s.step;
+    majorStep = xMajor ? sx : sy;
+    minorStep = xMajor ? sy : sx;
+    slope = int(((long long)minor << 16) / n);
+  }
 };
 
 // Plain line of any slope: both ends step toward the middle with a shared error term, so the
 // line is the same whichever end it is given from.
 template <class C>
 void DrawGeneral(const Surface& s, int x1, int y1, int x2, int y2, const Ink& ink, int weight) {
-  const int dx = x2 - x1, dy = y2 - y1;
-  const bool xMajor = std::abs(dx) > std::abs(dy);
-  const int n = xMajor ? std::abs(dx) : std::abs(dy);
-  const int minor = xMajor ? std::abs(dy) : std::abs(dx);
-  const long sx = dx < 0 ? -1 : 1, sy = dy < 0 ? -s.step : s.step;
-  const long majorStep = xMajor ? sx : sy, minorStep = xMajor ? sy : sx;
-  const int slope = int(((long long)minor << 16) / n);
+  const LineSteps steps(s, x2 - x1, y2 - y1);
+  const int n = steps.n, slope = steps.slope;
+  const long majorStep = steps.majorStep, minorStep = steps.minorStep;
   RAS_pixel* a = s.At(x1, y1);
   RAS_pixel* b = s.At(x2, y2);
   int err = 0;
@@ -112,13 +119,9 @@ void DrawGeneral(const Surface& s, int x1, int y1, int x2, int y2, const Ink& in
 // pixel on the line and its neighbour along the minor axis by the fractional position.
 template <class C>
 void DrawGeneralAA(const Surface& s, int x1, int y1, int x2, int y2, const Ink& ink, int weight) {
-  const int dx = x2 - x1, dy = y2 - y1;
-  const bool xMajor = std::abs(dx) > std::abs(dy);
-  const int n = xMajor ? std::abs(dx) : std::abs(dy);
-  const int minor = xMajor ? std::abs(dy) : std::abs(dx);
-  const long sx = dx < 0 ? -1 : 1, sy = dy < 0 ? -s.step : s.step;
-  const long majorStep = xMajor ? sx : sy, minorStep = xMajor ? sy : sx;
-  const int slope = int(((long long)minor << 16) / n);
+  const LineSteps steps(s, x2 - x1, y2 - y1);
+  const int n = steps.n, slope = steps.slope;
+  const long majorStep = steps.majorStep, minorStep = steps.minorStep;
   RAS_pixel* a = s.At(x1, y1);
   RAS_pixel* b = s.At(x2, y2);
   Plot<C>(a, ink, weight);

@@ -64,31 +64,6 @@ struct Tag {
   using type = C;
 };
 
-// The combiner for pixels drawn at one weight: the colour word at 256, half-mix at 128 and
-// the blend otherwise in copy mode; the plain rules for modes 1-5. False when nothing draws.
-template <class F>
-bool WithSolidCombiner(int mode, int weight, F&& f) {
-  if (weight == 0) return false;
-  switch (mode & BLIT_MODE_MASK) {
-    case BLIT_COPY:
-      if (weight == 256) return f(Tag<_RAS_CombinePixelsClobberNoClamp>()), true;
-      if (weight == 128) return f(Tag<_RAS_CombinePixelsHalfMixNoClamp>()), true;
-      if (weight < 1) return false;
-      return f(Tag<_RAS_CombinePixelsCopyNoClamp>()), true;
-    case BLIT_ADD:
-      return f(Tag<_RAS_CombinePixelsAdd>()), true;
-    case BLIT_DODGE:
-      return f(Tag<_RAS_CombinePixelsColorDodge>()), true;
-    case BLIT_MUL:
-      return f(Tag<_RAS_CombinePixelsMulNoClamp>()), true;
-    case BLIT_OVERLAY:
-      return f(Tag<_RAS_CombinePixelsOverlay>()), true;
-    case BLIT_HSVADJUST:
-      return f(Tag<_RAS_CombinePixelsHSVAdjust>()), true;
-  }
-  return false;
-}
-
 // The combiner for pixels drawn at varying weights (anti-aliasing coverage, coverage maps):
 // copy always blends, since the per-pixel weight is rarely exactly 256.
 template <class F>
@@ -110,6 +85,17 @@ bool WithBlendCombiner(int mode, int weight, F&& f) {
       return f(Tag<_RAS_CombinePixelsHSVAdjust>()), true;
   }
   return false;
+}
+
+// The combiner for pixels drawn at one weight: the colour word at 256, half-mix at 128 and
+// the blend otherwise in copy mode; the plain rules for modes 1-5. False when nothing draws.
+template <class F>
+bool WithSolidCombiner(int mode, int weight, F&& f) {
+  if ((mode & BLIT_MODE_MASK) == BLIT_COPY) {
+    if (weight == 256) return f(Tag<_RAS_CombinePixelsClobberNoClamp>()), true;
+    if (weight == 128) return f(Tag<_RAS_CombinePixelsHalfMixNoClamp>()), true;
+  }
+  return WithBlendCombiner(mode, weight, f);
 }
 
 template <class C>
