@@ -2,6 +2,22 @@
 
 #include "graphics/IGraphics.h"
 
+namespace {
+
+// Frames and radio buttons both map the rectangle under the pointer to an evenly spaced value;
+// a click between rectangles keeps the value.
+void SelectHitRECT(const UTL_TypedBuf<IRECT>& rects, int x, int y, double* pValue) {
+  int n = rects.GetSize();
+  for (int j = 0; j < n; ++j) {
+    if (rects.Get()[j].Contains(x, y)) {
+      *pValue = n > 1 ? (double)j / (double)(n - 1) : 0.0;
+      return;
+    }
+  }
+}
+
+}  // namespace
+
 void ISwitchControl::OnMouseDown(int, int, IMouseMod*) {
   double step = mBitmap.N < 2 ? 1.0 : 1.0 / (double)(mBitmap.N - 1);
   mValue += step;
@@ -37,13 +53,7 @@ ISwitchFramesControl::ISwitchFramesControl(IPluginBase* pPlug, int x, int y, int
 }
 
 void ISwitchFramesControl::OnMouseDown(int x, int y, IMouseMod*) {
-  int n = mRECTs.GetSize();
-  for (int j = 0; j < n; ++j) {
-    if (mRECTs.Get()[j].Contains(x, y)) {
-      mValue = n > 1 ? (double)j / (double)(n - 1) : 0.0;
-      break;
-    }
-  }
+  SelectHitRECT(mRECTs, x, y, &mValue);
   SetDirty(true);
 }
 
@@ -113,13 +123,7 @@ void IRadioButtonsControl::OnMouseDown(int x, int y, IMouseMod* pMod) {
     PromptUserInput();
     return;
   }
-  int n = mRECTs.GetSize();
-  for (int j = 0; j < n; ++j) {
-    if (mRECTs.Get()[j].Contains(x, y)) {
-      mValue = n > 1 ? (double)j / (double)(n - 1) : 0.0;
-      break;
-    }
-  }
+  SelectHitRECT(mRECTs, x, y, &mValue);
   SetDirty(true);
 }
 
