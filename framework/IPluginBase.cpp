@@ -58,30 +58,30 @@ void IPluginBase::OnParamChange(int) { UTL_MutexLock lock(mMutex); }
 
 void IPluginBase::OnActivate(bool) { UTL_MutexLock lock(mMutex); }
 
-void IPluginBase::ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames) {
+namespace {
+
+// The base plug-in's audio: each output copies its input, and outputs without one are silent.
+template <class T>
+void PassThrough(T** inputs, T** outputs, int nFrames, int nIn, int nOut) {
   if (!inputs || !outputs || nFrames <= 0) return;
-  int nIn = NInChannels(), nOut = NOutChannels();
   for (int i = 0; i < nOut; ++i) {
     if (!outputs[i]) continue;
     if (i < nIn && inputs[i]) {
-      if (inputs[i] != outputs[i]) memmove(outputs[i], inputs[i], (size_t)nFrames * sizeof(double));
+      if (inputs[i] != outputs[i]) memmove(outputs[i], inputs[i], (size_t)nFrames * sizeof(T));
     } else {
-      memset(outputs[i], 0, (size_t)nFrames * sizeof(double));
+      memset(outputs[i], 0, (size_t)nFrames * sizeof(T));
     }
   }
 }
 
+}  // namespace
+
+void IPluginBase::ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames) {
+  PassThrough(inputs, outputs, nFrames, NInChannels(), NOutChannels());
+}
+
 void IPluginBase::ProcessSingleReplacing(float** inputs, float** outputs, int nFrames) {
-  if (!inputs || !outputs || nFrames <= 0) return;
-  int nIn = NInChannels(), nOut = NOutChannels();
-  for (int i = 0; i < nOut; ++i) {
-    if (!outputs[i]) continue;
-    if (i < nIn && inputs[i]) {
-      if (inputs[i] != outputs[i]) memmove(outputs[i], inputs[i], (size_t)nFrames * sizeof(float));
-    } else {
-      memset(outputs[i], 0, (size_t)nFrames * sizeof(float));
-    }
-  }
+  PassThrough(inputs, outputs, nFrames, NInChannels(), NOutChannels());
 }
 
 void IPluginBase::ProcessMidiMsg(IMidiMsg* pMsg) { SendMidiMsg(pMsg); }
