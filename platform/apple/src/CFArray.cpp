@@ -74,10 +74,7 @@ struct __CFArray : CFRuntimeObject {
 
 namespace {
 __CFArray* Array(CFTypeRef a) { return CFCast<__CFArray>(a); }
-__CFArray* MutableArray(CFTypeRef a) {
-  __CFArray* array = Array(a);
-  return array && array->mMutable ? array : nullptr;
-}
+__CFArray* MutableArray(CFTypeRef a) { return CFMutableCast<__CFArray>(a); }
 }  // namespace
 
 CFTypeID CFArrayGetTypeID(void) { return kCFRuntimeArray; }

@@ -31,10 +31,7 @@ struct __CFData : CFRuntimeObject {
 
 namespace {
 __CFData* Data(CFTypeRef d) { return CFCast<__CFData>(d); }
-__CFData* MutableData(CFTypeRef d) {
-  __CFData* data = Data(d);
-  return data && data->mMutable ? data : nullptr;
-}
+__CFData* MutableData(CFTypeRef d) { return CFMutableCast<__CFData>(d); }
 }  // namespace
 
 CFTypeID CFDataGetTypeID(void) { return kCFRuntimeData; }

@@ -120,10 +120,7 @@ struct __CFDictionary : CFRuntimeObject {
 
 namespace {
 __CFDictionary* Dict(CFTypeRef d) { return CFCast<__CFDictionary>(d); }
-__CFDictionary* MutableDict(CFTypeRef d) {
-  __CFDictionary* dict = Dict(d);
-  return dict && dict->mMutable ? dict : nullptr;
-}
+__CFDictionary* MutableDict(CFTypeRef d) { return CFMutableCast<__CFDictionary>(d); }
 __CFDictionary* CopyOf(CFAllocatorRef allocator, const __CFDictionary& src, bool isMutable) {
   auto* d = new __CFDictionary(allocator, &src.mKeys, &src.mValues, isMutable);
   for (const auto& e : src.mEntries) d->Add(e.key, e.value);

@@ -54,6 +54,13 @@ T* CFCast(CFTypeRef cf) {
   return obj && obj->TypeID() == T::kTypeID ? static_cast<T*>(obj) : nullptr;
 }
 
+// As CFCast, but also null for an immutable object, so that mutating calls leave it alone.
+template <typename T>
+T* CFMutableCast(CFTypeRef cf) {
+  T* obj = CFCast<T>(cf);
+  return obj && obj->mMutable ? obj : nullptr;
+}
+
 // Helpers shared by the implementation files.
 std::string CFDescribe(CFTypeRef cf);                         // "(null)" for null
 CFStringRef CFStringCreateFromUTF8(const std::string& text);  // never null

@@ -203,10 +203,7 @@ bool UTF8ToEncoding(const std::string& text, CFStringEncoding encoding, UInt8 lo
 }
 
 __CFString* String(CFTypeRef s) { return CFCast<__CFString>(s); }
-__CFString* MutableString(CFTypeRef s) {
-  __CFString* str = String(s);
-  return str && str->mMutable ? str : nullptr;
-}
+__CFString* MutableString(CFTypeRef s) { return CFMutableCast<__CFString>(s); }
 
 // One printf conversion of a CF format: flags, width, precision, length and conversion.
 struct FormatDirective {
