@@ -9,11 +9,11 @@
 #include <pixman.h>
 
 #include <cstdio>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "RatioReporter.h"
 #include "raster/Raster.h"
 
 namespace {
@@ -128,17 +128,6 @@ const Pair kPairs[] = {
      [](benchmark::State& s) { PixmanFill(s, 100 / 256.0); }},
 };
 
-// Console output as usual, plus the time per iteration of every run for the ratio table.
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& r : runs)
-      if (r.run_type == Run::RT_Iteration) times[r.benchmark_name()] = r.GetAdjustedCPUTime();
-    ConsoleReporter::ReportRuns(runs);
-  }
-  std::map<std::string, double> times;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -157,13 +146,11 @@ int main(int argc, char** argv) {
   for (const Pair& p : kPairs) {
     std::printf("%-24s", p.name);
     for (int size = 0; size < 2; ++size) {
-      const std::string arg = "/" + std::to_string(size);
-      const auto ours = reporter.times.find(std::string("RAS ") + p.name + arg);
-      const auto theirs = reporter.times.find(std::string("pixman ") + p.name + arg);
-      if (ours == reporter.times.end() || theirs == reporter.times.end() || theirs->second <= 0)
+      const double ratio = reporter.Ratio(p.name + ("/" + std::to_string(size)));
+      if (ratio < 0)
         std::printf(" %12s", "-");
       else
-        std::printf(" %12.2f", ours->second / theirs->second);
+        std::printf(" %12.2f", ratio);
     }
     std::printf("\n");
   }

@@ -10,10 +10,10 @@
 
 #include <cmath>
 #include <cstdio>
-#include <map>
 #include <string>
 #include <vector>
 
+#include "RatioReporter.h"
 #include "raster/Raster.h"
 
 namespace {
@@ -141,16 +141,6 @@ void FilledCircles(benchmark::State& state) {
   state.SetLabel("radius 40");
 }
 
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& r : runs)
-      if (r.run_type == Run::RT_Iteration) times[r.benchmark_name()] = r.GetAdjustedCPUTime();
-    ConsoleReporter::ReportRuns(runs);
-  }
-  std::map<std::string, double> times;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -169,12 +159,11 @@ int main(int argc, char** argv) {
   std::printf("\n%-24s %10s   (CPU time RAS / pixman at %dx%d; below 1 is faster)\n", "operation",
               "ratio", kW, kH);
   for (const Case& c : kCases) {
-    const auto ours = reporter.times.find(std::string("RAS ") + c.name);
-    const auto theirs = reporter.times.find(std::string("pixman ") + c.name);
-    if (ours == reporter.times.end() || theirs == reporter.times.end() || theirs->second <= 0)
+    const double ratio = reporter.Ratio(c.name);
+    if (ratio < 0)
       std::printf("%-24s %10s\n", c.name, "-");
     else
-      std::printf("%-24s %10.2f\n", c.name, ours->second / theirs->second);
+      std::printf("%-24s %10.2f\n", c.name, ratio);
   }
   benchmark::Shutdown();
   return 0;

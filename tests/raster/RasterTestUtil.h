@@ -3,6 +3,8 @@
 // lie bottom-up in memory.
 
 #include <cstdint>
+#include <set>
+#include <utility>
 #include <vector>
 
 #include "raster/Raster.h"
@@ -43,6 +45,17 @@ inline RAS_pixel& At(RAS_IBitmap& bm, int x, int y) {
 inline void FillAll(RAS_IBitmap& bm, RAS_pixel v) {
   for (int y = 0; y < bm.getHeight(); ++y)
     for (int x = 0; x < bm.getWidth(); ++x) At(bm, x, y) = v;
+}
+
+using Points = std::set<std::pair<int, int>>;
+
+// The pixels that no longer hold the background colour.
+inline Points Changed(RAS_IBitmap& bm, RAS_pixel back) {
+  Points out;
+  for (int y = 0; y < bm.getHeight(); ++y)
+    for (int x = 0; x < bm.getWidth(); ++x)
+      if (At(bm, x, y) != back) out.insert({x, y});
+  return out;
 }
 
 // Every pixel distinct: a pattern that shows any misplaced row or column.

@@ -14,16 +14,6 @@ using namespace raster_test;
 namespace {
 
 constexpr RAS_pixel kBlack = 0x000000ff, kWhite = 0xffffffff;
-using Points = std::set<std::pair<int, int>>;
-
-Points Changed(RAS_IBitmap& bm, RAS_pixel back) {
-  Points out;
-  for (int y = 0; y < bm.getHeight(); ++y)
-    for (int x = 0; x < bm.getWidth(); ++x)
-      if (At(bm, x, y) != back) out.insert({x, y});
-  return out;
-}
-
 // Red channel of white drawn over black by the copy rule at weight w.
 int WhiteOverBlack(int w) { return 255 - 255 * (256 - w) / 256; }
 

@@ -14,16 +14,6 @@ namespace {
 
 constexpr RAS_pixel kWhite = 0xffffffff, kBlack = 0x000000ff, kRed = RAS_RGBA(255, 0, 0, 255);
 
-std::set<std::pair<int, int>> Changed(RAS_IBitmap& bm, RAS_pixel back) {
-  std::set<std::pair<int, int>> out;
-  for (int y = 0; y < bm.getHeight(); ++y)
-    for (int x = 0; x < bm.getWidth(); ++x)
-      if (At(bm, x, y) != back) out.insert({x, y});
-  return out;
-}
-
-using Points = std::set<std::pair<int, int>>;
-
 // Closed form of the two-ended line: k steps in from either end the minor offset is
 // floor((k * slope + 1/2) / 1) in 16.16, or, with coverage, floor(k * slope) with the
 // fractional part splitting the weight.

@@ -14,16 +14,6 @@ using namespace raster_test;
 namespace {
 
 constexpr RAS_pixel kBlack = 0x000000ff, kWhite = 0xffffffff;
-using Points = std::set<std::pair<int, int>>;
-
-Points Changed(RAS_IBitmap& bm, RAS_pixel back) {
-  Points out;
-  for (int y = 0; y < bm.getHeight(); ++y)
-    for (int x = 0; x < bm.getWidth(); ++x)
-      if (At(bm, x, y) != back) out.insert({x, y});
-  return out;
-}
-
 Points Box(int l, int t, int r, int b) {
   Points p;
   for (int y = t; y <= b; ++y)
