@@ -43,9 +43,11 @@ class ToolTest : public testing::Test {
   }
 
   Result Run(const std::string& arguments) const {
+    return RunShell(std::string(ORVANTA_TOOL) + " " + arguments);
+  }
+  Result RunShell(const std::string& line) const {
     const std::string out = Path("stdout.txt"), err = Path("stderr.txt");
-    const std::string command =
-        std::string(ORVANTA_TOOL) + " " + arguments + " >" + out + " 2>" + err + " </dev/null";
+    const std::string command = line + " >" + out + " 2>" + err + " </dev/null";
     const int status = std::system(command.c_str());
     Result r;
     r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -124,6 +126,19 @@ TEST_F(ToolTest, RenderAppliesPresetsSettingsAndBlockSizes) {
   r = Run("render " + in + " " + Path("bypass.wav") + " --set Gain=-20 --bypass");
   ASSERT_EQ(r.code, 0) << r.err;
   ExpectEffect(Read(in), Read(Path("bypass.wav")), 0, 0, 0);
+}
+
+TEST_F(ToolTest, ProgressBarOnlyOnATerminal) {
+  const std::string in = WriteSignal("in.wav", 2, 48000, SF_FORMAT_WAV | SF_FORMAT_FLOAT, 48000);
+  Result r = Run("render " + in + " " + Path("out.wav") + " --block 64");
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(r.err.find('%'), std::string::npos) << r.err;
+  // `script` gives the tool a terminal; the bar is redrawn in place up to 100%.
+  if (std::system("command -v script >/dev/null") != 0) GTEST_SKIP() << "no script command";
+  r = RunShell("script -qec '" ORVANTA_TOOL " render " + in + " " + Path("tty.wav") +
+               " --block 64' /dev/null");
+  EXPECT_NE(r.out.find("\r[####"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("] 100%"), std::string::npos) << r.out;
 }
 
 TEST_F(ToolTest, RenderKeepsTheInputFormatAndUpmixesMonoOnRequest) {
