@@ -99,14 +99,14 @@ TEST(AUBundleTest, InfoPlistNamesTheComponentAndItsEntry) {
   HostError garbage = LoadWithInfoPlist("<?xml version=\"1.0\"?><plist><dict><key>");
   EXPECT_TRUE(garbage.Failed());
   EXPECT_FALSE(garbage.message.empty());
-  HostError noEntry = LoadWithInfoPlist(
+  HostError noExecutable = LoadWithInfoPlist(
       "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>CFBundleExecutable</key>"
-      "<string>Orvanta</string><key>AudioComponents</key><array><dict><key>type</key>"
+      "<string>Missing</string><key>AudioComponents</key><array><dict><key>type</key>"
       "<string>aufx</string><key>subtype</key><string>Qzvk</string><key>manufacturer</key>"
       "<string>Qzvk</string><key>factoryFunction</key><string>Missing_Entry</string>"
       "</dict></array></dict></plist>");
-  EXPECT_TRUE(noEntry.Failed());
-  EXPECT_FALSE(noEntry.message.empty());
+  EXPECT_TRUE(noExecutable.Failed());
+  EXPECT_FALSE(noExecutable.message.empty());
 }
 
 TEST_F(AUEntryTest, OpenRegistersThePlugInAsInstanceStorage) {
