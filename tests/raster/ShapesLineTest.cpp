@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <set>
 
 #include "raster/Raster.h"
 #include "raster/RasterTestUtil.h"

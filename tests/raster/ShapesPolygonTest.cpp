@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <set>
 #include <vector>
 
 #include "raster/Raster.h"
