@@ -13,8 +13,7 @@ constexpr int kKnobFrames = 100;
 constexpr int kHandleWidth = 28;
 constexpr int kHandleHeight = 20;
 
-// The address the link area opens, and how the background names it.
-constexpr const char* kMakerAddress = "https://www.orvanta.example/";
+// How the background names the maker's site (the link area opens https://orvanta.example/).
 constexpr const char* kMakerSite = "orvanta.example";
 
 void DrawBackground(Canvas& canvas);
