@@ -74,7 +74,8 @@ class IParam {
   int GetNDisplayTexts() const { return mDisplayTexts.GetSize(); }
   // Text of the first record for value, or "".
   const char* GetDisplayText(int value) const;
-  // Callers pass 0 <= idx < GetNDisplayTexts(); pValue may be null.
+  // Text and value of record idx; "" with *pValue untouched when idx is out of range.
+  // pValue may be null.
   const char* GetDisplayTextAtIdx(int idx, int* pValue = nullptr) const;
   bool MapDisplayText(const char* text, int* pValue) const;
 
