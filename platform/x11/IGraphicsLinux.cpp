@@ -211,18 +211,18 @@ int IGraphicsLinux::ShowMessageBox(const char* text, const char* caption, int ty
     return 0;
   }
   MessageBoxLabels labels = MessageBoxButtons(type);
-  DialogSpec spec;
-  spec.title = caption ? caption : "";
-  spec.message = text ? text : "";
+  DialogSpec request;
+  request.title = caption ? caption : "";
+  request.message = text ? text : "";
   // Buttons in the order default, alternate, other; Escape answers like the last.
-  spec.buttons.push_back(labels.defaultLabel);
-  if (labels.alternateLabel) spec.buttons.push_back(labels.alternateLabel);
-  if (labels.otherLabel) spec.buttons.push_back(labels.otherLabel);
-  spec.defaultButton = 0;
-  spec.cancelButton = spec.buttons.size() > 1 ? (int)spec.buttons.size() - 1 : 0;
+  request.buttons.push_back(labels.defaultLabel);
+  if (labels.alternateLabel) request.buttons.push_back(labels.alternateLabel);
+  if (labels.otherLabel) request.buttons.push_back(labels.otherLabel);
+  request.defaultButton = 0;
+  request.cancelButton = request.buttons.size() > 1 ? (int)request.buttons.size() - 1 : 0;
   X11EditorWindow* window = mWindow.get();
   DialogResult result =
-      RunDialog(connection, mWindow ? mWindow->Id() : None, spec, nullptr, [window](XEvent& e) {
+      RunDialog(connection, mWindow ? mWindow->Id() : None, request, nullptr, [window](XEvent& e) {
         if (window) window->HandleForeignEvent(e);
       });
   static const MessageBoxButton kOrder[] = {MessageBoxButton::kDefault,
@@ -246,15 +246,15 @@ void IGraphicsLinux::PromptForFile(UTL_String* pFilename, EFileAction action, UT
 
   std::vector<std::string> types = SplitExtensions(extensions);
   bool save = action == kFileSave;
-  DialogSpec spec;
-  spec.title = save ? "Save" : "Open";
-  spec.message = save ? "Save as:" : "Open the file:";
-  if (!types.empty()) spec.message += std::string("  (") + (extensions ? extensions : "") + ")";
-  spec.buttons = {save ? "Save" : "Open", "Cancel"};
-  spec.defaultButton = 0;
-  spec.cancelButton = 1;
-  spec.hasField = true;
-  spec.fieldText = folder + proposed;
+  DialogSpec request;
+  request.title = save ? "Save" : "Open";
+  request.message = save ? "Save as:" : "Open the file:";
+  if (!types.empty()) request.message += std::string("  (") + (extensions ? extensions : "") + ")";
+  request.buttons = {save ? "Save" : "Open", "Cancel"};
+  request.defaultButton = 0;
+  request.cancelButton = 1;
+  request.hasField = true;
+  request.fieldText = folder + proposed;
 
   std::string chosen;
   auto accept = [&](int button, const std::string& field, std::string* note) {
@@ -282,7 +282,7 @@ void IGraphicsLinux::PromptForFile(UTL_String* pFilename, EFileAction action, UT
     return true;
   };
   X11EditorWindow* window = mWindow.get();
-  DialogResult result = RunDialog(window->Connection(), window->Id(), spec, accept,
+  DialogResult result = RunDialog(window->Connection(), window->Id(), request, accept,
                                   [window](XEvent& e) { window->HandleForeignEvent(e); });
   if (result.button != 0 || chosen.empty()) return;
   pFilename->Set(chosen.c_str());

@@ -29,16 +29,16 @@ std::vector<std::string> Lines(const std::string& text) {
 
 class Dialog {
  public:
-  Dialog(X11Connection* c, Window transientFor, const DialogSpec& spec)
-      : mC(c), mD(c->Get()), mSpec(spec), mField(spec.fieldText) {
+  Dialog(X11Connection* c, Window transientFor, const DialogSpec& request)
+      : mC(c), mD(c->Get()), mSpec(request), mField(request.fieldText) {
     mFont = LoadUiFont(mD, 13);
     mLineHeight = mFont ? mFont->ascent + mFont->descent + 3 : 15;
-    mLines = Lines(spec.message);
+    mLines = Lines(request.message);
     int textWidth = 200;
     for (const std::string& l : mLines) textWidth = std::max(textWidth, Width(l) + 2 * kMargin);
     int buttonsWidth = kMargin;
-    for (const std::string& b : spec.buttons) buttonsWidth += ButtonWidth(b) + 8;
-    mWidth = std::max({textWidth, buttonsWidth + kMargin, spec.hasField ? 420 : 0});
+    for (const std::string& b : request.buttons) buttonsWidth += ButtonWidth(b) + 8;
+    mWidth = std::max({textWidth, buttonsWidth + kMargin, request.hasField ? 420 : 0});
     Layout();
 
     int s = c->Screen();
@@ -48,7 +48,7 @@ class Dialog {
     mEdge = Pixel(0x8a8a8a);
     mNoteInk = Pixel(0xb00020);
     mWindow = XCreateSimpleWindow(mD, c->Root(), 200, 200, mWidth, mHeight, 1, mEdge, mPanel);
-    XStoreName(mD, mWindow, spec.title.c_str());
+    XStoreName(mD, mWindow, request.title.c_str());
     XClassHint hint{(char*)"orvanta-dialog", (char*)"Orvanta"};
     XSetClassHint(mD, mWindow, &hint);
     if (transientFor) XSetTransientForHint(mD, mWindow, transientFor);
@@ -252,10 +252,10 @@ class Dialog {
 
 }  // namespace
 
-DialogResult RunDialog(X11Connection* connection, Window transientFor, const DialogSpec& spec,
+DialogResult RunDialog(X11Connection* connection, Window transientFor, const DialogSpec& request,
                        const std::function<bool(int, const std::string&, std::string*)>& accept,
                        const std::function<void(XEvent&)>& others) {
-  if (!connection || connection->IsLost() || spec.buttons.empty()) return {};
-  Dialog dialog(connection, transientFor, spec);
+  if (!connection || connection->IsLost() || request.buttons.empty()) return {};
+  Dialog dialog(connection, transientFor, request);
   return dialog.Run(accept, others);
 }

@@ -29,6 +29,6 @@ struct DialogResult {
 // may refuse a button press (returning false, with a note shown under the message).
 // Events for other windows of the connection go to `others` meanwhile.
 DialogResult RunDialog(
-    X11Connection* connection, Window transientFor, const DialogSpec& spec,
+    X11Connection* connection, Window transientFor, const DialogSpec& request,
     const std::function<bool(int button, const std::string& field, std::string* note)>& accept,
     const std::function<void(XEvent&)>& others);
