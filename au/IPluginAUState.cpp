@@ -87,8 +87,13 @@ ComponentResult IPluginAU::SetState(CFPropertyListRef pPropList) {
       (OSType)manufacturer != desc.componentManufacturer)
     return kAudioUnitErr_InvalidPropertyValue;
 
-  RestorePreset(name.Get());
-
+  // A dictionary without "data" is a bare reference to a preset: it selects it and still
+  // reports the missing state.
+  if (!CFDictionaryGetValue(dict, CFSTR("data"))) {
+    RestorePreset(name.Get());
+    return kAudioUnitErr_InvalidPropertyValue;
+  }
+  // State that is present but unusable is refused before anything changes.
   CFDataRef data = (CFDataRef)GetTyped(dict, CFSTR("data"), CFDataGetTypeID());
   if (!data) return kAudioUnitErr_InvalidPropertyValue;
   const CFIndex length = CFDataGetLength(data);
@@ -99,12 +104,15 @@ ComponentResult IPluginAU::SetState(CFPropertyListRef pPropList) {
     if (chunk.Resize((int)length) != (int)length) return kAudioUnitErr_InvalidPropertyValue;
     std::memcpy(chunk.GetBytes(), CFDataGetBytePtr(data), (size_t)length);
   }
-  // A chunk that fails part-way must not leave some parameters restored and others not, so
-  // the current state is kept to fall back on.
+  // A chunk that fails part-way must leave neither some parameters restored nor the named
+  // preset selected, so the current state and preset are kept to fall back on.
   ByteChunk previous;
   const bool havePrevious = SerializeState(&previous);
+  const int previousPreset = mCurrentPresetIdx;
+  RestorePreset(name.Get());
   if (UnserializeState(&chunk, 0) <= 0) {
     if (havePrevious) UnserializeState(&previous, 0);
+    mCurrentPresetIdx = previousPreset;
     return kAudioUnitErr_InvalidPropertyValue;
   }
   RedrawParamControls();

@@ -339,7 +339,8 @@ void CheckHostileClassInfo(HostUnit& unit, Report& report) {
     if (own) CFRelease(own);
     return;
   }
-  // Values away from every preset, so a refused dictionary that still selects one shows.
+  // Values away from every preset, so a refused dictionary that still selects one shows. (A
+  // dictionary without "data" is a bare preset reference, which selects its preset by design.)
   auto moveAway = [&unit] {
     for (const ToolParameter& p : ToolParameters(unit))
       unit.SetParameter(p.id, p.minValue + (p.maxValue - p.minValue) * 0.61f);
@@ -363,7 +364,6 @@ void CheckHostileClassInfo(HostUnit& unit, Report& report) {
   CFNumberRef wrongCode = Number(0x41424344), zero = Number(0);
   CFStringRef text = CFStringCreateWithCString(nullptr, "not data", kCFStringEncodingUTF8);
   const std::pair<const char*, Edit> cases[] = {
-      {"without data", set("data", nullptr)},
       {"with truncated data", set("data", truncated)},
       {"with text for data", set("data", text)},
       {"with another subtype", set("subtype", wrongCode)},
