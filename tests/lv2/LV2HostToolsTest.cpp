@@ -147,7 +147,7 @@ TEST(LV2HostTools, Lv2applyMatchesTheAudioUnitRender) {
     SCOPED_TRACE(c.preset);
     const std::string au = TempPath("au.wav"), lv2 = TempPath("lv2.wav");
     int status = 0;
-    RunHostCommand(std::string("'") + ORVANTA_TOOL + "' render -p '" + c.preset + "' '" + in +
+    RunHostCommand(std::string("'") + ORVANTA_TOOL + "' render --preset '" + c.preset + "' '" + in +
                        "' '" + au + "'",
                    &status);
     ASSERT_EQ(status, 0);
