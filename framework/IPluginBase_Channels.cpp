@@ -6,6 +6,15 @@
 #include "framework/IPluginBase.h"
 #include "framework/Log.h"
 
+namespace {
+// One past the last channel of the range idx..idx+n-1 within count channels; summed in
+// 64 bits so that a huge n cannot wrap below the start.
+int RangeEnd(int idx, int n, int count) {
+  const long long last = (long long)idx + n;
+  return last < count ? (int)last : count;
+}
+}  // namespace
+
 void IPluginBase::ParseChannelIO(const char* channelIOStr) {
   int maxIn = 0, maxOut = 0;
   for (const char* p = channelIOStr; p;) {
@@ -69,7 +78,7 @@ bool IPluginBase::IsOutChannelConnected(int chIdx) const {
 }
 
 void IPluginBase::SetInputChannelConnections(int idx, int n, bool connected) {
-  int end = idx + n < NInChannels() ? idx + n : NInChannels();
+  const int end = RangeEnd(idx, n, NInChannels());
   for (int i = idx < 0 ? 0 : idx; i < end; ++i) {
     InChannel* ch = mInChannels.Get(i);
     ch->mConnected = connected;
@@ -79,7 +88,7 @@ void IPluginBase::SetInputChannelConnections(int idx, int n, bool connected) {
 }
 
 void IPluginBase::SetOutputChannelConnections(int idx, int n, bool connected) {
-  int end = idx + n < NOutChannels() ? idx + n : NOutChannels();
+  const int end = RangeEnd(idx, n, NOutChannels());
   for (int i = idx < 0 ? 0 : idx; i < end; ++i) {
     OutChannel* ch = mOutChannels.Get(i);
     ch->mConnected = connected;
@@ -137,7 +146,7 @@ const char* IPluginBase::GetOutputBusLabel(int idx) const {
 
 void IPluginBase::AttachInputBuffers(int idx, int n, double** ppData, int) {
   if (!ppData) return;
-  int end = idx + n < NInChannels() ? idx + n : NInChannels();
+  const int end = RangeEnd(idx, n, NInChannels());
   for (int i = idx < 0 ? 0 : idx; i < end; ++i) {
     InChannel* ch = mInChannels.Get(i);
     if (ch->mConnected) *ch->mSrc = *ppData++;
@@ -146,7 +155,7 @@ void IPluginBase::AttachInputBuffers(int idx, int n, double** ppData, int) {
 
 void IPluginBase::AttachInputBuffers(int idx, int n, float** ppData, int nFrames) {
   if (!ppData) return;
-  int end = idx + n < NInChannels() ? idx + n : NInChannels();
+  const int end = RangeEnd(idx, n, NInChannels());
   for (int i = idx < 0 ? 0 : idx; i < end; ++i) {
     InChannel* ch = mInChannels.Get(i);
     if (!ch->mConnected) continue;
@@ -164,7 +173,7 @@ void IPluginBase::AttachInputBuffers(int idx, int n, float** ppData, int nFrames
 
 void IPluginBase::AttachOutputBuffers(int idx, int n, double** ppData) {
   if (!ppData) return;
-  int end = idx + n < NOutChannels() ? idx + n : NOutChannels();
+  const int end = RangeEnd(idx, n, NOutChannels());
   for (int i = idx < 0 ? 0 : idx; i < end; ++i) {
     OutChannel* ch = mOutChannels.Get(i);
     if (!ch->mConnected) continue;
@@ -176,7 +185,7 @@ void IPluginBase::AttachOutputBuffers(int idx, int n, double** ppData) {
 
 void IPluginBase::AttachOutputBuffers(int idx, int n, float** ppData) {
   if (!ppData) return;
-  int end = idx + n < NOutChannels() ? idx + n : NOutChannels();
+  const int end = RangeEnd(idx, n, NOutChannels());
   for (int i = idx < 0 ? 0 : idx; i < end; ++i) {
     OutChannel* ch = mOutChannels.Get(i);
     if (!ch->mConnected) continue;

@@ -6,6 +6,8 @@
 
 void IKnobControl::OnMouseDrag(int, int, int dX, int dY, IMouseMod* pMod) {
   double gearing = mGearing;
+  // A gearing of 0 (or less) would turn every drag into an infinite or reversed change.
+  if (!(gearing > 0.0)) return;
   if (pMod && pMod->Fine()) gearing *= 10.0;
   if (mDirection == Vertical) {
     // A flat control has no travel to measure against.

@@ -72,6 +72,8 @@ TEST(Channels, ConnectionsAreCutToTheChannelList) {
   EXPECT_FALSE(plug.IsInChannelConnected(-1));
   plug.SetInputChannelConnections(0, -3, false);
   EXPECT_TRUE(plug.IsInChannelConnected(0));
+  plug.SetOutputChannelConnections(2, 0x7fffffff, true);  // a count that overflows idx + n
+  EXPECT_TRUE(plug.IsOutChannelConnected(2));
 
   plug.SetInputChannelConnections(0, 4, true);
   plug.LimitToStereoIO();

@@ -84,6 +84,10 @@ TEST_F(Controls, DegenerateGeometryNeverProducesNaN) {
   auto* flat = Add(new IKnobLineControl(&plug, IRECT(0, 0, 20, 0), TestPlug::kLevel, &c));
   flat->OnMouseDrag(5, 0, 5, 0, &left);  // sideways on a vertical knob with no height
   EXPECT_EQ(flat->GetValue(), 0.0);
+  auto* ungeared = Add(new IKnobLineControl(&plug, IRECT(0, 0, 40, 20), TestPlug::kLevel, &c, 0, 0,
+                                            0, 3.14, Vertical, 0.0));
+  ungeared->OnMouseDrag(5, 0, 0, -5, &left);
+  EXPECT_EQ(ungeared->GetValue(), 0.0);
 
   IBitmap radio = Image("radio1.png", 8, 16, 2);
   auto* single =
