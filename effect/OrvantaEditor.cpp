@@ -9,7 +9,7 @@
 
 using namespace orvanta_editor;
 
-OrvantaGraphics* MakeGraphics(IPluginAU* plug, int w, int h, int fps) {
+OrvantaGraphics* MakeGraphics(IPluginBase* plug, int w, int h, int fps) {
   OrvantaGraphics* graphics = new OrvantaGraphics(plug, w, h, fps);
   graphics->SetBundleID(kBundleID);
   return graphics;

@@ -3,7 +3,7 @@
 
 #include "platform/x11/IGraphicsLinux.h"
 
-class IPluginAU;
+class IPluginBase;
 class Orvanta;
 
 using OrvantaGraphics = IGraphicsLinux;
@@ -43,4 +43,4 @@ enum EControl {
 
 // A platform engine of the editor's size for the plug-in, finding its images in the
 // effect's bundle; fps 0 takes the engine's default rate.
-OrvantaGraphics* MakeGraphics(IPluginAU* plug, int w, int h, int fps);
+OrvantaGraphics* MakeGraphics(IPluginBase* plug, int w, int h, int fps);
