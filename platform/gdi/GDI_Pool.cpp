@@ -28,8 +28,10 @@ struct PoolState {
 
 // Created on first use and never destroyed: contexts owned by other static objects may be
 // released after this file's exit handler has run.
+PoolState* gState = nullptr;
+
 PoolState& State() {
-  static PoolState* state = new PoolState;
+  static PoolState* state = gState = new PoolState;
   return *state;
 }
 
@@ -46,7 +48,9 @@ bool MarkLive(Set& set, const Record* record) {
 // At process exit, frees every pooled record.
 struct GdiUnloader {
   ~GdiUnloader() {
-    PoolState& s = State();
+    // A library unloaded without ever drawing has nothing to free, and must not allocate now.
+    if (!gState) return;
+    PoolState& s = *gState;
     UTL_MutexLock lock(s.m_ctxpool_mutex);
     while (GDI_Context* ctx = s.m_ctxpool) {
       s.m_ctxpool = ctx->mNextPooled;
