@@ -8,7 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libpng-dev zlib1g-dev libfreetype-dev libfontconfig-dev fonts-dejavu-core fonts-dejavu-extra
   libplist-dev libsndfile1-dev libpixman-1-dev
-  libx11-dev xvfb xdotool x11-utils xauth
+  libx11-dev xvfb xfonts-base xdotool x11-utils xauth
   lv2-dev lilv-utils jalv mda-lv2 calf-plugins
 )
 
