@@ -1,0 +1,278 @@
+// The editor library as a host loads it: the UI descriptor of the built bundle, embedded in
+// a window of the test's own or shown in a window of its own, driven with xdotool's pointer.
+// What the editor writes and touches is recorded as the host's port protocol sees it.
+
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+#include <lv2/ui/ui.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "effect/Orvanta.h"
+#include "lv2/LV2HostWindow.h"
+#include "lv2/LV2TestHost.h"
+#include "raster/Raster.h"
+#include "x11/X11TestSupport.h"
+
+namespace {
+
+using namespace orvanta_editor;
+
+struct PortWrite {
+  uint32_t port = 0, size = 0, format = 0;
+  float value = NAN;
+};
+
+struct Touch {
+  uint32_t port = 0;
+  bool grabbed = false;
+};
+
+// Loads orvanta_ui.so and plays the host's side of one UI instance.
+class UIHost {
+ public:
+  UIHost() {
+    mLibrary = dlopen((LV2BundlePath() + "/orvanta_ui.so").c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!mLibrary) return;
+    auto entry = reinterpret_cast<LV2UI_DescriptorFunction>(dlsym(mLibrary, "lv2ui_descriptor"));
+    if (entry) mDescriptor = entry(0);
+  }
+  ~UIHost() {
+    Cleanup();
+    if (mLibrary) dlclose(mLibrary);
+  }
+
+  const LV2UI_Descriptor* Descriptor() const { return mDescriptor; }
+
+  // Instantiates with the touch and resize features, and the parent window when given.
+  LV2UI_Handle Instantiate(unsigned long parent, const char* pluginURI = "urn:quev:orvanta") {
+    mTouchFeature = {this, &UIHost::OnTouch};
+    mResizeFeature = {this, &UIHost::OnResize};
+    const LV2_Feature touch = {LV2_UI__touch, &mTouchFeature};
+    const LV2_Feature resize = {LV2_UI__resize, &mResizeFeature};
+    const LV2_Feature parentFeature = {LV2_UI__parent, (void*)parent};
+    const LV2_Feature* withParent[] = {&touch, &resize, &parentFeature, nullptr};
+    const LV2_Feature* withoutParent[] = {&touch, &resize, nullptr};
+    mHandle =
+        mDescriptor->instantiate(mDescriptor, pluginURI, LV2BundlePath().c_str(), &UIHost::OnWrite,
+                                 this, &mWidget, parent ? withParent : withoutParent);
+    return mHandle;
+  }
+  void Cleanup() {
+    if (mHandle) mDescriptor->cleanup(mHandle);
+    mHandle = nullptr;
+  }
+
+  template <class T>
+  const T* Extension(const char* uri) const {
+    return static_cast<const T*>(mDescriptor->extension_data(uri));
+  }
+  int Idle() { return Extension<LV2UI_Idle_Interface>(LV2_UI__idleInterface)->idle(mHandle); }
+  // Runs the UI's idle calls for a while, as a host's timer would.
+  void IdleFor(int milliseconds) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+    while (std::chrono::steady_clock::now() < end) {
+      if (Idle() != 0) return;
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+  }
+  void PortEvent(uint32_t port, float value, uint32_t size = sizeof(float), uint32_t format = 0) {
+    mDescriptor->port_event(mHandle, port, size, format, &value);
+  }
+
+  LV2UI_Handle Handle() const { return mHandle; }
+  unsigned long Widget() const { return (unsigned long)(uintptr_t)mWidget; }
+
+  std::vector<PortWrite> mWrites;
+  std::vector<Touch> mTouches;
+  int mResizedW = 0, mResizedH = 0;
+
+ private:
+  static void OnWrite(LV2UI_Controller controller, uint32_t port, uint32_t size, uint32_t format,
+                      const void* buffer) {
+    PortWrite w{port, size, format, NAN};
+    if (size == sizeof(float)) std::memcpy(&w.value, buffer, sizeof(float));
+    static_cast<UIHost*>(controller)->mWrites.push_back(w);
+  }
+  static void OnTouch(LV2UI_Feature_Handle handle, uint32_t port, bool grabbed) {
+    static_cast<UIHost*>(handle)->mTouches.push_back({port, grabbed});
+  }
+  static int OnResize(LV2UI_Feature_Handle handle, int w, int h) {
+    auto* host = static_cast<UIHost*>(handle);
+    host->mResizedW = w;
+    host->mResizedH = h;
+    return 0;
+  }
+
+  void* mLibrary = nullptr;
+  const LV2UI_Descriptor* mDescriptor = nullptr;
+  LV2UI_Handle mHandle = nullptr;
+  LV2UI_Widget mWidget = nullptr;
+  LV2UI_Touch mTouchFeature{};
+  LV2UI_Resize mResizeFeature{};
+};
+
+// The handle's half height and the fader's travel, from the handle image.
+struct FaderGeometry {
+  int half = 0, travel = 0;
+};
+
+FaderGeometry Fader() {
+  std::unique_ptr<RAS_IBitmap> cap(RAS_LoadPNG(ORVANTA_SOURCE_DIR "/resources/img/SliderCap.png"));
+  if (!cap) return {};
+  return {cap->getHeight() / 2, 287 - cap->getHeight()};
+}
+
+class LV2UIWindow : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!x11test::HaveDisplay() || !x11test::HaveProgram("xdotool"))
+      GTEST_SKIP() << "needs a display and xdotool";
+    ASSERT_NE(mHost.Descriptor(), nullptr) << dlerror();
+    ASSERT_NE(mParent.Id(), 0u);
+  }
+  void TearDown() override { mHost.Cleanup(); }
+  void Xdo(const std::string& args) {
+    ASSERT_TRUE(x11test::Xdo(args)) << args;
+    mHost.IdleFor(60);
+  }
+  void MoveTo(int x, int y) {
+    Xdo("mousemove --window " + std::to_string(mHost.Widget()) + " " + std::to_string(x) + " " +
+        std::to_string(y));
+  }
+  void Drag(int x0, int y0, int x1, int y1) {
+    MoveTo(x0, y0);
+    Xdo("mousedown 1");
+    const int steps = 5;
+    for (int i = 1; i <= steps; ++i) MoveTo(x0 + (x1 - x0) * i / steps, y0 + (y1 - y0) * i / steps);
+    Xdo("mouseup 1");
+    mHost.IdleFor(100);
+  }
+  std::vector<uint32_t> Pixels() { return x11test::ReadWindow(mHost.Widget(), kWidth, kHeight); }
+  static bool SameRegion(const std::vector<uint32_t>& a, const std::vector<uint32_t>& b, IRECT r) {
+    for (int y = r.T; y < r.B; ++y)
+      for (int x = r.L; x < r.R; ++x)
+        if (a[y * kWidth + x] != b[y * kWidth + x]) return false;
+    return true;
+  }
+  double Decibels(int idx, double normalized) {
+    mModel.GetParam(idx)->SetNormalized(normalized);
+    return mModel.GetParam(idx)->Value();
+  }
+
+  UIHost mHost;
+  LV2HostWindow mParent{kWidth, kHeight};  // the host's window the editor is embedded in
+  Orvanta mModel{IPluginInstanceInfo()};   // parameter shapes, for expected values
+  const IRECT mMonoReadout{21, 95, 103, 110}, mStereoReadout{171, 95, 249, 110};
+};
+
+TEST_F(LV2UIWindow, EmbedsInTheParentAndOffersIdleAndShow) {
+  ASSERT_NE(mHost.Instantiate(mParent.Id()), nullptr);
+  ASSERT_NE(mHost.Widget(), 0u);
+  EXPECT_EQ(mParent.ParentOf(mHost.Widget()), mParent.Id());
+  EXPECT_EQ(mHost.mResizedW, kWidth);
+  EXPECT_EQ(mHost.mResizedH, kHeight);
+
+  EXPECT_NE(mHost.Extension<LV2UI_Idle_Interface>(LV2_UI__idleInterface), nullptr);
+  EXPECT_NE(mHost.Extension<LV2UI_Show_Interface>(LV2_UI__showInterface), nullptr);
+  EXPECT_EQ(mHost.Extension<void>("urn:nothing"), nullptr);
+  EXPECT_EQ(mHost.Extension<void>(nullptr), nullptr);
+  EXPECT_EQ(mHost.Idle(), 0);
+}
+
+TEST_F(LV2UIWindow, RefusesAnotherPluginsURI) {
+  EXPECT_EQ(mHost.Instantiate(mParent.Id(), "urn:quev:other"), nullptr);
+  EXPECT_EQ(mHost.Instantiate(mParent.Id(), nullptr), nullptr);
+}
+
+TEST_F(LV2UIWindow, DraggingAFaderWritesItsPortInsideATouchGesture) {
+  ASSERT_NE(mHost.Instantiate(mParent.Id()), nullptr);
+  mHost.IdleFor(300);
+  const FaderGeometry g = Fader();
+  ASSERT_GT(g.travel, 0);
+  const std::vector<uint32_t> before = Pixels();
+
+  Drag(58, 106 + g.half + 20, 58, 106 + g.half + 150);
+
+  ASSERT_GE(mHost.mTouches.size(), 2u);
+  EXPECT_EQ(mHost.mTouches.front().port, (uint32_t)Orvanta::kMono);
+  EXPECT_TRUE(mHost.mTouches.front().grabbed);
+  EXPECT_EQ(mHost.mTouches.back().port, (uint32_t)Orvanta::kMono);
+  EXPECT_FALSE(mHost.mTouches.back().grabbed);
+  ASSERT_FALSE(mHost.mWrites.empty());
+  for (const PortWrite& w : mHost.mWrites) {
+    EXPECT_EQ(w.port, (uint32_t)Orvanta::kMono);
+    EXPECT_EQ(w.size, sizeof(float));
+    EXPECT_EQ(w.format, 0u);  // the float protocol
+  }
+  // The port carries decibels: the value the handle's position stands for.
+  const double expected = Decibels(Orvanta::kMono, 1.0 - 150.0 / g.travel);
+  EXPECT_NEAR(mHost.mWrites.back().value, expected, 0.01);
+
+  const std::vector<uint32_t> after = Pixels();
+  EXPECT_FALSE(SameRegion(before, after, mMonoReadout));
+  EXPECT_TRUE(SameRegion(before, after, mStereoReadout));
+}
+
+TEST_F(LV2UIWindow, HostPortEventsMoveTheEditorWithoutEchoingBack) {
+  ASSERT_NE(mHost.Instantiate(mParent.Id()), nullptr);
+  mHost.IdleFor(300);
+  const std::vector<uint32_t> before = Pixels();
+
+  // Wrong size, another protocol, a port outside the controls and NaN change nothing.
+  mHost.PortEvent(Orvanta::kStereo, -6.0f, 8);
+  mHost.PortEvent(Orvanta::kStereo, -6.0f, sizeof(float), 7);
+  mHost.PortEvent(LV2TestHost::kInL, -6.0f);
+  mHost.PortEvent(Orvanta::kStereo, NAN);
+  mHost.IdleFor(150);
+  EXPECT_EQ(Pixels(), before);
+
+  mHost.PortEvent(Orvanta::kStereo, -6.0f);
+  mHost.IdleFor(150);
+  const std::vector<uint32_t> moved = Pixels();
+  EXPECT_FALSE(SameRegion(before, moved, mStereoReadout));
+  EXPECT_TRUE(SameRegion(before, moved, mMonoReadout));
+
+  // The host echoing the value back is no change.
+  mHost.PortEvent(Orvanta::kStereo, -6.0f);
+  mHost.IdleFor(100);
+  EXPECT_EQ(Pixels(), moved);
+  EXPECT_TRUE(mHost.mWrites.empty());
+  EXPECT_TRUE(mHost.mTouches.empty());
+}
+
+TEST_F(LV2UIWindow, WithoutAParentTheShowInterfaceOpensAndClosesAWindowOfItsOwn) {
+  ASSERT_NE(mHost.Instantiate(0), nullptr);
+  EXPECT_EQ(mHost.Widget(), 0u);
+  EXPECT_EQ(mHost.Idle(), 0);  // nothing shown yet, nothing closed
+  auto findEditor = [] {
+    unsigned long id = 0;
+    if (FILE* p = popen("xdotool search --name '^Orvanta$' 2>/dev/null | tail -1", "r")) {
+      if (std::fscanf(p, "%lu", &id) != 1) id = 0;
+      pclose(p);
+    }
+    return id;
+  };
+  ASSERT_EQ(findEditor(), 0u);
+
+  auto* show = mHost.Extension<LV2UI_Show_Interface>(LV2_UI__showInterface);
+  ASSERT_NE(show, nullptr);
+  ASSERT_EQ(show->show(mHost.Handle()), 0);
+  mHost.IdleFor(200);
+  EXPECT_NE(findEditor(), 0u);
+  EXPECT_EQ(mHost.Idle(), 0);
+  EXPECT_EQ(show->show(mHost.Handle()), 0);  // already shown: still one window
+
+  EXPECT_EQ(show->hide(mHost.Handle()), 0);
+  mHost.IdleFor(100);
+  EXPECT_EQ(findEditor(), 0u);
+  EXPECT_EQ(mHost.Idle(), 0);
+}
+
+}  // namespace
