@@ -1,5 +1,7 @@
 #include "platform/x11/X11Connection.h"
 
+#include <poll.h>
+
 #include <mutex>
 
 namespace {
@@ -93,4 +95,36 @@ bool X11Connection::Succeeded() {
 
 Atom X11Connection::Intern(const char* name) {
   return mLost ? None : XInternAtom(mDisplay, name, False);
+}
+
+unsigned long X11Connection::Pixel(unsigned rgb) {
+  XColor c;
+  c.red = (unsigned short)(((rgb >> 16) & 255) * 257);
+  c.green = (unsigned short)(((rgb >> 8) & 255) * 257);
+  c.blue = (unsigned short)((rgb & 255) * 257);
+  c.flags = DoRed | DoGreen | DoBlue;
+  if (mLost || !XAllocColor(mDisplay, DefaultColormap(mDisplay, Screen()), &c)) {
+    return BlackPixel(mDisplay, Screen());
+  }
+  return c.pixel;
+}
+
+bool X11Connection::Focus(Window window, Time time) {
+  BeginTrap();
+  XSetInputFocus(mDisplay, window, RevertToParent, time);
+  return Succeeded();
+}
+
+bool X11Connection::NextEvent(XEvent* event) {
+  while (!mLost) {
+    if (XPending(mDisplay)) {
+      XNextEvent(mDisplay, event);
+      return true;
+    }
+    pollfd p{ConnectionNumber(mDisplay), POLLIN, 0};
+    poll(&p, 1, 50);
+    // Keep Xlib reading: a dead server is noticed here.
+    if (!XPending(mDisplay)) XSync(mDisplay, False);
+  }
+  return false;
 }

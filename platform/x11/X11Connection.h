@@ -28,6 +28,15 @@ class X11Connection {
   int LastErrorCode() const { return mLastError; }
 
   Atom Intern(const char* name);
+  // The default colormap's pixel for 0xRRGGBB; black when the colormap has no room.
+  unsigned long Pixel(unsigned rgb);
+  // Gives window the keyboard focus; false when the server refuses (a window that is not
+  // viewable yet, or gone).
+  bool Focus(Window window, Time time = CurrentTime);
+
+  // Waits for the next event of any window on this connection, for the modal loops of
+  // menus and dialogs; false once the server is gone.
+  bool NextEvent(XEvent* event);
 
  private:
   explicit X11Connection(Display* display);

@@ -1,14 +1,13 @@
 #include "platform/x11/X11Dialog.h"
 
-#include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
-#include <poll.h>
 
 #include <algorithm>
 
 #include "platform/x11/X11Connection.h"
 #include "platform/x11/X11Fonts.h"
+#include "platform/x11/X11TopLevel.h"
 
 namespace {
 
@@ -30,9 +29,8 @@ std::vector<std::string> Lines(const std::string& text) {
 class Dialog {
  public:
   Dialog(X11Connection* c, Window transientFor, const DialogSpec& request)
-      : mC(c), mD(c->Get()), mSpec(request), mField(request.fieldText) {
-    mFont = LoadUiFont(mD, 13);
-    mLineHeight = mFont ? mFont->ascent + mFont->descent + 3 : 15;
+      : mC(c), mD(c->Get()), mSpec(request), mField(request.fieldText), mFont(mD, 13) {
+    mLineHeight = mFont.Ascent() + mFont.Descent() + 3;
     mLines = Lines(request.message);
     int textWidth = 200;
     for (const std::string& l : mLines) textWidth = std::max(textWidth, Width(l) + 2 * kMargin);
@@ -41,33 +39,23 @@ class Dialog {
     mWidth = std::max({textWidth, buttonsWidth + kMargin, request.hasField ? 420 : 0});
     Layout();
 
-    int s = c->Screen();
-    mBlack = BlackPixel(mD, s);
-    mWhite = WhitePixel(mD, s);
-    mPanel = Pixel(0xededed);
-    mEdge = Pixel(0x8a8a8a);
-    mNoteInk = Pixel(0xb00020);
+    mBlack = BlackPixel(mD, c->Screen());
+    mWhite = WhitePixel(mD, c->Screen());
+    mPanel = c->Pixel(0xededed);
+    mEdge = c->Pixel(0x8a8a8a);
+    mNoteInk = c->Pixel(0xb00020);
     mWindow = XCreateSimpleWindow(mD, c->Root(), 200, 200, mWidth, mHeight, 1, mEdge, mPanel);
-    XStoreName(mD, mWindow, request.title.c_str());
-    XClassHint hint{(char*)"orvanta-dialog", (char*)"Orvanta"};
-    XSetClassHint(mD, mWindow, &hint);
+    mDelete =
+        PresentManagedWindow(c, mWindow, request.title.c_str(), "orvanta-dialog", mWidth, mHeight);
     if (transientFor) XSetTransientForHint(mD, mWindow, transientFor);
-    XSizeHints size{};
-    size.flags = PMinSize | PMaxSize;
-    size.min_width = size.max_width = mWidth;
-    size.min_height = size.max_height = mHeight;
-    XSetWMNormalHints(mD, mWindow, &size);
-    mDelete = c->Intern("WM_DELETE_WINDOW");
-    XSetWMProtocols(mD, mWindow, &mDelete, 1);
     XSelectInput(mD, mWindow, ExposureMask | KeyPressMask | ButtonPressMask | StructureNotifyMask);
     mGC = XCreateGC(mD, mWindow, 0, nullptr);
-    if (mFont) XSetFont(mD, mGC, mFont->fid);
+    mFont.Use(mGC);
     XMapRaised(mD, mWindow);
     XFlush(mD);
   }
 
   ~Dialog() {
-    if (mFont) XFreeFont(mD, mFont);
     XFreeGC(mD, mGC);
     XDestroyWindow(mD, mWindow);
     XFlush(mD);
@@ -77,17 +65,8 @@ class Dialog {
                    const std::function<void(XEvent&)>& others) {
     DialogResult result;
     bool focused = false;
-    while (!mC->IsLost()) {
-      if (!XPending(mD)) {
-        pollfd p{ConnectionNumber(mD), POLLIN, 0};
-        poll(&p, 1, 50);
-        if (!XPending(mD)) {
-          XSync(mD, False);
-          continue;
-        }
-      }
-      XEvent e;
-      XNextEvent(mD, &e);
+    XEvent e;
+    while (mC->NextEvent(&e)) {
       if (e.xany.window != mWindow) {
         others(e);
         continue;
@@ -95,11 +74,7 @@ class Dialog {
       int pressed = -1;
       switch (e.type) {
         case MapNotify:
-          if (!focused) {
-            mC->BeginTrap();
-            XSetInputFocus(mD, mWindow, RevertToParent, CurrentTime);
-            focused = mC->Succeeded();
-          }
+          if (!focused) focused = mC->Focus(mWindow);
           break;
         case Expose:
           if (e.xexpose.count == 0) Paint();
@@ -136,18 +111,7 @@ class Dialog {
   }
 
  private:
-  unsigned long Pixel(unsigned rgb) {
-    XColor c;
-    c.red = (unsigned short)(((rgb >> 16) & 255) * 257);
-    c.green = (unsigned short)(((rgb >> 8) & 255) * 257);
-    c.blue = (unsigned short)((rgb & 255) * 257);
-    c.flags = DoRed | DoGreen | DoBlue;
-    return XAllocColor(mD, DefaultColormap(mD, mC->Screen()), &c) ? c.pixel : mBlack;
-  }
-
-  int Width(const std::string& s) const {
-    return mFont ? XTextWidth(mFont, s.c_str(), (int)s.size()) : 6 * (int)s.size();
-  }
+  int Width(const std::string& s) const { return mFont.Width(s.c_str(), (int)s.size()); }
   int ButtonWidth(const std::string& label) const { return std::max(72, Width(label) + 24); }
 
   void Layout() {
@@ -194,7 +158,7 @@ class Dialog {
   void Paint() {
     XSetForeground(mD, mGC, mPanel);
     XFillRectangle(mD, mWindow, mGC, 0, 0, mWidth, mHeight);
-    int ascent = mFont ? mFont->ascent : 10;
+    int ascent = mFont.Ascent();
     XSetForeground(mD, mGC, mBlack);
     int y = kMargin + ascent;
     for (const std::string& l : mLines) {
@@ -241,8 +205,8 @@ class Dialog {
   std::vector<std::string> mLines;
   std::vector<XRectangle> mButtons;
   XRectangle mFieldRect{};
-  XFontStruct* mFont = nullptr;
-  int mLineHeight = 15;
+  X11UiFont mFont;
+  int mLineHeight = 0;
   int mWidth = 0, mHeight = 0;
   Window mWindow = None;
   GC mGC = nullptr;

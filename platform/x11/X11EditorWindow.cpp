@@ -13,6 +13,7 @@
 #include "platform/x11/IGraphicsLinux.h"
 #include "platform/x11/ViewCoordinates.h"
 #include "platform/x11/X11PopupMenu.h"
+#include "platform/x11/X11TopLevel.h"
 #include "raster/RAS_SysBitmap.h"
 
 // Xlib's Bool macro would rename the parameter's Bool accessor.
@@ -112,16 +113,8 @@ bool X11EditorWindow::Build(Window parent) {
       XCreateWindow(d, mParent, 0, 0, mEngine->Width(), mEngine->Height(), 0, mDepth, InputOutput,
                     mVisual, CWBackPixmap | CWBorderPixel | CWColormap | CWEventMask, &a);
   if (mTopLevel) {
-    XStoreName(d, mWindow, "Orvanta");
-    XClassHint hint{(char*)"orvanta", (char*)"Orvanta"};
-    XSetClassHint(d, mWindow, &hint);
-    XSizeHints size{};
-    size.flags = PMinSize | PMaxSize;
-    size.min_width = size.max_width = mEngine->Width();
-    size.min_height = size.max_height = mEngine->Height();
-    XSetWMNormalHints(d, mWindow, &size);
-    mDeleteWindow = mConnection->Intern("WM_DELETE_WINDOW");
-    XSetWMProtocols(d, mWindow, &mDeleteWindow, 1);
+    mDeleteWindow = PresentManagedWindow(mConnection.get(), mWindow, "Orvanta", "orvanta",
+                                         mEngine->Width(), mEngine->Height());
   }
   mGC = XCreateGC(d, mWindow, 0, nullptr);
   XMapWindow(d, mWindow);
@@ -248,13 +241,7 @@ void X11EditorWindow::Resize(int w, int h) {
   if (!IsAlive()) return;
   EndTextEntry(false);
   XResizeWindow(mConnection->Get(), mWindow, w, h);
-  if (mTopLevel) {
-    XSizeHints size{};
-    size.flags = PMinSize | PMaxSize;
-    size.min_width = size.max_width = w;
-    size.min_height = size.max_height = h;
-    XSetWMNormalHints(mConnection->Get(), mWindow, &size);
-  }
+  if (mTopLevel) FixManagedSize(mConnection->Get(), mWindow, w, h);
   MakeImage();
 }
 
@@ -342,9 +329,7 @@ void X11EditorWindow::OnButton(XButtonEvent& e, bool press) {
   }
   // Clicking elsewhere leaves an open entry, which commits it.
   EndTextEntry(true);
-  mConnection->BeginTrap();
-  XSetInputFocus(mConnection->Get(), mWindow, RevertToParent, e.time);
-  mConnection->Succeeded();
+  mConnection->Focus(mWindow, e.time);
   int count = mClicks.Press(e.time, mPrevX, mPrevY, button);
   if (DeliverPress(button, count) == PressDelivery::kDoubleClick) {
     mEngine->OnMouseDblClick(mPrevX, mPrevY, &mod);
@@ -426,9 +411,7 @@ void X11EditorWindow::OpenTextEntry(IControl* control, IParam* param, IText* sty
   mEntryControl = control;
   mEntryParam = param;
   if (mTopLevel) XRaiseWindow(mConnection->Get(), mWindow);
-  mConnection->BeginTrap();
-  XSetInputFocus(mConnection->Get(), mEntry->Id(), RevertToParent, CurrentTime);
-  mConnection->Succeeded();
+  mConnection->Focus(mEntry->Id());
 }
 
 void X11EditorWindow::EndTextEntry(bool commit) {
@@ -439,11 +422,7 @@ void X11EditorWindow::EndTextEntry(bool commit) {
   mEntry.reset();
   mEntryControl = nullptr;
   mEntryParam = nullptr;
-  if (IsAlive()) {
-    mConnection->BeginTrap();
-    XSetInputFocus(mConnection->Get(), mWindow, RevertToParent, CurrentTime);
-    mConnection->Succeeded();
-  }
+  if (IsAlive()) mConnection->Focus(mWindow);
   if (!commit) return;
   if (param) {
     mEngine->SetFromStringAfterPrompt(control, param, text.GetMutable());
@@ -509,17 +488,11 @@ void X11EditorWindow::UpdateTooltip(long long now) {
   XTranslateCoordinates(d, mWindow, mConnection->Root(), mPrevX + 12, mPrevY + 18, &rx, &ry,
                         &child);
   mTooltipText.Set(tip);
-  XSetWindowAttributes a;
-  a.override_redirect = True;
-  a.background_pixel = WhitePixel(d, mConnection->Screen());
-  a.border_pixel = BlackPixel(d, mConnection->Screen());
-  a.event_mask = ExposureMask;
   // The server's default font is 6 pixels wide.
-  mTooltip = XCreateWindow(d, mConnection->Root(), rx, ry, 6 * mTooltipText.GetLength() + 8, 16, 1,
-                           CopyFromParent, InputOutput, CopyFromParent,
-                           CWOverrideRedirect | CWBackPixel | CWBorderPixel | CWEventMask, &a);
-  XStoreName(d, mTooltip, "Orvanta tooltip");
-  XMapRaised(d, mTooltip);
+  mTooltip =
+      CreatePopupWindow(mConnection.get(), rx, ry, 6 * mTooltipText.GetLength() + 8, 16,
+                        ExposureMask, "Orvanta tooltip", WhitePixel(d, mConnection->Screen()),
+                        BlackPixel(d, mConnection->Screen()));
 }
 
 void X11EditorWindow::PaintTooltip() {

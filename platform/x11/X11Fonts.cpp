@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+namespace {
+
 XFontStruct* LoadUiFont(Display* display, int pixelSize) {
   if (pixelSize < 6) pixelSize = 6;
   static const char* const kPatterns[] = {
@@ -15,4 +17,22 @@ XFontStruct* LoadUiFont(Display* display, int pixelSize) {
     if (XFontStruct* font = XLoadQueryFont(display, name)) return font;
   }
   return XLoadQueryFont(display, "fixed");
+}
+
+}  // namespace
+
+X11UiFont::X11UiFont(Display* display, int pixelSize)
+    : mDisplay(display), mFont(LoadUiFont(display, pixelSize)) {}
+
+X11UiFont::~X11UiFont() {
+  // Also on a lost connection, whose requests Xlib drops: the client memory is freed.
+  if (mFont) XFreeFont(mDisplay, mFont);
+}
+
+void X11UiFont::Use(GC gc) const {
+  if (mFont) XSetFont(mDisplay, gc, mFont->fid);
+}
+
+int X11UiFont::Width(const char* text, int length) const {
+  return mFont ? XTextWidth(mFont, text, length) : 6 * length;
 }

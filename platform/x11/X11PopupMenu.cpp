@@ -2,7 +2,6 @@
 
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
-#include <poll.h>
 
 #include <chrono>
 #include <cstring>
@@ -12,6 +11,7 @@
 #include "platform/x11/MenuTitles.h"
 #include "platform/x11/X11Connection.h"
 #include "platform/x11/X11Fonts.h"
+#include "platform/x11/X11TopLevel.h"
 
 namespace {
 
@@ -37,21 +37,18 @@ struct Level {
 class MenuSession {
  public:
   MenuSession(X11Connection* c, const std::function<void(XEvent&)>& others)
-      : mC(c), mD(c->Get()), mOthers(others) {
-    mFont = LoadUiFont(mD, 13);
-    int s = c->Screen();
-    mBlack = BlackPixel(mD, s);
-    mWhite = WhitePixel(mD, s);
-    mGray = Pixel(0x9a9a9a);
-    mHighlight = Pixel(0x3465a4);
-    mBorder = Pixel(0x555555);
+      : mC(c), mD(c->Get()), mOthers(others), mFont(mD, 13) {
+    mBlack = BlackPixel(mD, c->Screen());
+    mWhite = WhitePixel(mD, c->Screen());
+    mGray = c->Pixel(0x9a9a9a);
+    mHighlight = c->Pixel(0x3465a4);
+    mBorder = c->Pixel(0x555555);
   }
 
   ~MenuSession() {
     while (!mLevels.empty()) CloseLevel();
     XUngrabPointer(mD, CurrentTime);
     XUngrabKeyboard(mD, CurrentTime);
-    if (mFont) XFreeFont(mD, mFont);
     XFlush(mD);
   }
 
@@ -64,18 +61,8 @@ class MenuSession {
     XGrabKeyboard(mD, w, True, GrabModeAsync, GrabModeAsync, CurrentTime);
     long long opened = NowMs();
     bool pressedInside = false;
-    while (!mC->IsLost()) {
-      if (!XPending(mD)) {
-        pollfd p{ConnectionNumber(mD), POLLIN, 0};
-        poll(&p, 1, 50);
-        if (!XPending(mD)) {
-          // Keep Xlib reading: a dead server is noticed here.
-          XSync(mD, False);
-          continue;
-        }
-      }
-      XEvent e;
-      XNextEvent(mD, &e);
+    XEvent e;
+    while (mC->NextEvent(&e)) {
       int level = LevelOf(e.xany.window);
       if (level < 0 && e.type != ButtonPress && e.type != ButtonRelease && e.type != MotionNotify &&
           e.type != KeyPress) {
@@ -117,22 +104,11 @@ class MenuSession {
   }
 
  private:
-  unsigned long Pixel(unsigned rgb) {
-    XColor c;
-    c.red = (unsigned short)(((rgb >> 16) & 255) * 257);
-    c.green = (unsigned short)(((rgb >> 8) & 255) * 257);
-    c.blue = (unsigned short)((rgb & 255) * 257);
-    c.flags = DoRed | DoGreen | DoBlue;
-    return XAllocColor(mD, DefaultColormap(mD, mC->Screen()), &c) ? c.pixel : mBlack;
-  }
-
   void Title(IPopupMenu* menu, int i, UTL_String* title) {
     viewrules::MenuItemTitle(menu->GetPrefix(), i + 1, menu->GetItemText(i), title);
   }
 
-  int TextWidth(const char* s) {
-    return mFont ? XTextWidth(mFont, s, (int)std::strlen(s)) : 6 * (int)std::strlen(s);
-  }
+  int TextWidth(const char* s) const { return mFont.Width(s, (int)std::strlen(s)); }
 
   void OpenLevel(IPopupMenu* menu, int x, int y) {
     Level level;
@@ -156,17 +132,10 @@ class MenuSession {
     level.x = x + width > sw ? (sw - width > 0 ? sw - width : 0) : x;
     level.y = y + level.height > sh ? (sh - level.height > 0 ? sh - level.height : 0) : y;
 
-    XSetWindowAttributes a;
-    a.override_redirect = True;
-    a.background_pixel = mWhite;
-    a.border_pixel = mBorder;
-    a.event_mask =
+    long events =
         ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask | KeyPressMask;
-    level.window = XCreateWindow(
-        mD, mC->Root(), level.x, level.y, level.width, level.height, 1, CopyFromParent, InputOutput,
-        CopyFromParent, CWOverrideRedirect | CWBackPixel | CWBorderPixel | CWEventMask, &a);
-    XStoreName(mD, level.window, "Orvanta menu");
-    XMapRaised(mD, level.window);
+    level.window = CreatePopupWindow(mC, level.x, level.y, level.width, level.height, events,
+                                     "Orvanta menu", mWhite, mBorder);
     mLevels.push_back(level);
     XFlush(mD);
   }
@@ -256,10 +225,10 @@ class MenuSession {
     if (l < 0) return;
     Level& v = mLevels[l];
     GC gc = XCreateGC(mD, v.window, 0, nullptr);
-    if (mFont) XSetFont(mD, gc, mFont->fid);
+    mFont.Use(gc);
     XSetForeground(mD, gc, mWhite);
     XFillRectangle(mD, v.window, gc, 0, 0, v.width, v.height);
-    int ascent = mFont ? mFont->ascent : 10, descent = mFont ? mFont->descent : 2;
+    int ascent = mFont.Ascent(), descent = mFont.Descent();
     UTL_String title;
     for (int i = 0; i < v.menu->GetNItems(); ++i) {
       IPopupMenuItem* item = v.menu->GetItem(i);
@@ -301,7 +270,7 @@ class MenuSession {
   X11Connection* mC;
   Display* mD;
   const std::function<void(XEvent&)>& mOthers;
-  XFontStruct* mFont = nullptr;
+  X11UiFont mFont;
   unsigned long mBlack, mWhite, mGray, mHighlight, mBorder;
   std::vector<Level> mLevels;
 };

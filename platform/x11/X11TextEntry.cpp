@@ -8,19 +8,10 @@
 
 #include "graphics/IText.h"
 #include "platform/x11/X11Connection.h"
-#include "platform/x11/X11Fonts.h"
 
 namespace {
 
-unsigned long PixelFor(Display* d, int screen, const IColor& c) {
-  XColor color;
-  color.red = (unsigned short)(c.R * 257);
-  color.green = (unsigned short)(c.G * 257);
-  color.blue = (unsigned short)(c.B * 257);
-  color.flags = DoRed | DoGreen | DoBlue;
-  if (!XAllocColor(d, DefaultColormap(d, screen), &color)) return BlackPixel(d, screen);
-  return color.pixel;
-}
+unsigned Rgb(const IColor& c) { return (c.R & 255) << 16 | (c.G & 255) << 8 | (c.B & 255); }
 
 bool IsContinuation(char c) { return ((unsigned char)c & 0xC0) == 0x80; }
 
@@ -31,21 +22,20 @@ X11TextEntry::X11TextEntry(X11Connection* connection, Window parent, const XRect
                            int maxLength)
     : mConnection(connection),
       mAlign(style.mAlign),
+      mFont(connection->Get(), (int)(style.mSize * 0.9)),
       mWidth(area.width > 0 ? area.width : 1),
       mHeight(area.height > 0 ? area.height : 1),
       mText(initial),
       mCaret(mText.GetLength()),
       mFormatter(allowed, maxLength, 0) {
   Display* d = connection->Get();
-  int screen = connection->Screen();
-  mForeground = PixelFor(d, screen, style.mEntryFGColor);
-  mBackground = PixelFor(d, screen, style.mEntryBGColor);
+  mForeground = connection->Pixel(Rgb(style.mEntryFGColor));
+  mBackground = connection->Pixel(Rgb(style.mEntryBGColor));
   mWindow =
       XCreateSimpleWindow(d, parent, area.x, area.y, mWidth, mHeight, 0, mForeground, mBackground);
   XSelectInput(d, mWindow, ExposureMask | KeyPressMask | ButtonPressMask);
-  mFont = LoadUiFont(d, (int)(style.mSize * 0.9));
   mGC = XCreateGC(d, mWindow, 0, nullptr);
-  if (mFont) XSetFont(d, mGC, mFont->fid);
+  mFont.Use(mGC);
   XMapRaised(d, mWindow);
   XFlush(d);
 }
@@ -53,7 +43,6 @@ X11TextEntry::X11TextEntry(X11Connection* connection, Window parent, const XRect
 X11TextEntry::~X11TextEntry() {
   // Also on a lost connection, whose requests Xlib drops: the client memory is freed.
   Display* d = mConnection->Get();
-  if (mFont) XFreeFont(d, mFont);
   if (mGC) XFreeGC(d, mGC);
   XDestroyWindow(d, mWindow);
   XFlush(d);
@@ -134,9 +123,9 @@ void X11TextEntry::Redraw() {
   XFillRectangle(d, mWindow, mGC, 0, 0, mWidth, mHeight);
   XSetForeground(d, mGC, mForeground);
   int len = mText.GetLength();
-  int textWidth = mFont ? XTextWidth(mFont, mText.Get(), len) : 6 * len;
-  int caretOffset = mFont ? XTextWidth(mFont, mText.Get(), mCaret) : 6 * mCaret;
-  int ascent = mFont ? mFont->ascent : 10, descent = mFont ? mFont->descent : 2;
+  int textWidth = mFont.Width(mText.Get(), len);
+  int caretOffset = mFont.Width(mText.Get(), mCaret);
+  int ascent = mFont.Ascent(), descent = mFont.Descent();
   int x = 2;
   if (mAlign == IText::kAlignCenter) x = (mWidth - textWidth) / 2;
   if (mAlign == IText::kAlignFar) x = mWidth - 2 - textWidth;

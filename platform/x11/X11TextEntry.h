@@ -7,6 +7,7 @@
 
 #include "framework/UTL_String.h"
 #include "platform/x11/EntryFormatter.h"
+#include "platform/x11/X11Fonts.h"
 
 class X11Connection;
 struct IText;
@@ -37,9 +38,9 @@ class X11TextEntry {
   X11Connection* mConnection;
   Window mWindow = None;
   GC mGC = nullptr;
-  XFontStruct* mFont = nullptr;
   unsigned long mForeground = 0, mBackground = 0;
   int mAlign;
+  X11UiFont mFont;
   int mWidth, mHeight;
   UTL_String mText;
   int mCaret = 0;  // byte offset
