@@ -1,11 +1,22 @@
 #include "graphics/IBitmapControl.h"
 
+#include "graphics/ControlImage.h"
 #include "graphics/IGraphics.h"
+
+using namespace control_image;
+
+namespace {
+
+IRECT FrameAt(const IBitmap& bitmap, int x, int y) {
+  return IRECT(x, y, x + bitmap.FrameW(), y + bitmap.FrameH());
+}
+
+}  // namespace
 
 IBitmapControl::IBitmapControl(IPluginBase* pPlug, int x, int y, int paramIdx, IBitmap* pBitmap,
                                IChannelBlend blend)
-    : IControl(pPlug, IRECT(x, y, x + pBitmap->FrameW(), y + pBitmap->FrameH()), paramIdx, blend),
-      mBitmap(*pBitmap) {}
+    : IControl(pPlug, FrameAt(OrEmpty(pBitmap), x, y), paramIdx, blend),
+      mBitmap(OrEmpty(pBitmap)) {}
 
 int IBitmapControl::FrameForValue() const {
   int n = mBitmap.N;
@@ -15,6 +26,7 @@ int IBitmapControl::FrameForValue() const {
 }
 
 bool IBitmapControl::Draw(IGraphics* pGraphics) {
+  if (!HasPixels(mBitmap)) return true;
   pGraphics->DrawBitmap(&mBitmap, &mRECT, FrameForValue(), &mBlend);
   return true;
 }

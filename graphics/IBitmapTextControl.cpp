@@ -2,7 +2,10 @@
 
 #include <cstring>
 
+#include "graphics/ControlImage.h"
 #include "graphics/IGraphics.h"
+
+using namespace control_image;
 
 IBitmapTextControl::IBitmapTextControl(IPluginBase* pPlug, IRECT pR, IBitmap* pBitmap,
                                        const char* str, IText* pText, int charWidth, int charHeight,
@@ -12,7 +15,7 @@ IBitmapTextControl::IBitmapTextControl(IPluginBase* pPlug, IRECT pR, IBitmap* pB
       mCharWidth(charWidth),
       mCharHeight(charHeight),
       mCharOffset(charOffset),
-      mTextBitmap(*pBitmap),
+      mTextBitmap(OrEmpty(pBitmap)),
       mMultiLine(multiLine),
       mVCenter(vCenter) {
   if (pText) mText = *pText;
@@ -25,7 +28,7 @@ void IBitmapTextControl::SetTextFromPlug(const char* str) {
 }
 
 bool IBitmapTextControl::Draw(IGraphics* pGraphics) {
-  if (mStr.GetLength() > 0)
+  if (mStr.GetLength() > 0 && HasPixels(mTextBitmap))
     DrawBitmapedText(pGraphics, &mTextBitmap, &mRECT, &mText, &mBlend, mStr.Get(), mVCenter,
                      mMultiLine, mCharWidth, mCharHeight, mCharOffset);
   return true;

@@ -1,18 +1,30 @@
 #include "graphics/IFaderControl.h"
 
+#include "graphics/ControlImage.h"
 #include "graphics/IGraphics.h"
+
+using namespace control_image;
+
+namespace {
+
+// The track: the travel along the axis, the handle's size across it.
+IRECT TrackAt(const IBitmap& handle, int x, int y, int len, EDirection direction) {
+  return direction == Vertical ? IRECT(x, y, x + handle.W, y + len)
+                               : IRECT(x, y, x + len, y + handle.H);
+}
+
+}  // namespace
 
 IFaderControl::IFaderControl(IPluginBase* pPlug, int x, int y, int len, int paramIdx,
                              IBitmap* pBitmap, EDirection direction, bool onlyHandle)
-    : IControl(pPlug,
-               direction == Vertical ? IRECT(x, y, x + pBitmap->W, y + len)
-                                     : IRECT(x, y, x + len, y + pBitmap->H),
-               paramIdx),
+    : IControl(pPlug, TrackAt(OrEmpty(pBitmap), x, y, len, direction), paramIdx),
       mLen(len),
-      mHandleExtent(direction == Vertical ? pBitmap->H : pBitmap->W),
-      mBitmap(*pBitmap),
+      mHandleExtent(0),
+      mBitmap(OrEmpty(pBitmap)),
       mDirection(direction),
-      mOnlyHandle(onlyHandle) {}
+      mOnlyHandle(onlyHandle) {
+  mHandleExtent = direction == Vertical ? mBitmap.H : mBitmap.W;
+}
 
 IRECT IFaderControl::GetHandleRECT(double value) const {
   if (value < 0.0) value = mValue;
@@ -59,6 +71,7 @@ bool IFaderControl::IsHit(int x, int y) {
 }
 
 bool IFaderControl::Draw(IGraphics* pGraphics) {
+  if (!HasPixels(mBitmap)) return true;
   IRECT handle = GetHandleRECT();
   return pGraphics->DrawBitmap(&mBitmap, &handle, 1, &mBlend);
 }

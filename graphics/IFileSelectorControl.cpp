@@ -1,10 +1,14 @@
 #include "graphics/IFileSelectorControl.h"
 
+#include "graphics/ControlImage.h"
+
+using namespace control_image;
+
 IFileSelectorControl::IFileSelectorControl(IPluginBase* pPlug, IRECT pR, int paramIdx,
                                            IBitmap* pBitmap, EFileAction action, const char* dir,
                                            const char* extensions)
     : IControl(pPlug, pR, paramIdx),
-      mBitmap(*pBitmap),
+      mBitmap(OrEmpty(pBitmap)),
       mDir(dir),
       mExtensions(extensions),
       mFileAction(action) {}
@@ -22,7 +26,8 @@ void IFileSelectorControl::OnMouseDown(int, int, IMouseMod*) {
 }
 
 bool IFileSelectorControl::Draw(IGraphics* pGraphics) {
-  if (mState == kFSSelecting) pGraphics->DrawBitmap(&mBitmap, &mRECT, 0, 0, nullptr);
+  if (mState == kFSSelecting && HasPixels(mBitmap))
+    pGraphics->DrawBitmap(&mBitmap, &mRECT, 0, 0, nullptr);
   return true;
 }
 

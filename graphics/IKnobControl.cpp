@@ -2,7 +2,19 @@
 
 #include <cmath>
 
+#include "graphics/ControlImage.h"
 #include "graphics/IGraphics.h"
+
+using namespace control_image;
+
+namespace {
+
+// The whole image with its top left at (x, y).
+IRECT ImageAt(const IBitmap& bitmap, int x, int y) {
+  return IRECT(x, y, x + bitmap.W, y + bitmap.H);
+}
+
+}  // namespace
 
 void IKnobControl::OnMouseDrag(int, int, int dX, int dY, IMouseMod* pMod) {
   double gearing = mGearing;
@@ -27,12 +39,15 @@ void IKnobControl::OnMouseWheel(int, int, IMouseMod* pMod, int d) {
 
 IKnobMultiControl::IKnobMultiControl(IPluginBase* pPlug, int x, int y, int paramIdx,
                                      IBitmap* pBitmap, EDirection direction, double gearing)
-    : IKnobControl(pPlug,
-                   IRECT(x, y, x + pBitmap->W, y + pBitmap->H / (pBitmap->N > 0 ? pBitmap->N : 1)),
-                   paramIdx, direction, gearing),
-      mBitmap(*pBitmap) {}
+    : IKnobControl(pPlug, IRECT(x, y, x, y), paramIdx, direction, gearing),
+      mBitmap(OrEmpty(pBitmap)) {
+  // One frame of the strip.
+  int n = mBitmap.N > 0 ? mBitmap.N : 1;
+  mRECT = mTargetRECT = IRECT(x, y, x + mBitmap.W, y + mBitmap.H / n);
+}
 
 bool IKnobMultiControl::Draw(IGraphics* pGraphics) {
+  if (!HasPixels(mBitmap)) return true;
   int n = mBitmap.N;
   int i = (int)((double)(n - 1) * mValue + 0.5);
   int state = i < 0 ? 1 : (i >= n ? n : i + 1);
@@ -62,14 +77,14 @@ bool IKnobLineControl::Draw(IGraphics* pGraphics) {
 IKnobRotaterControl::IKnobRotaterControl(IPluginBase* pPlug, int x, int y, int paramIdx,
                                          IBitmap* pBitmap, double minAngle, double maxAngle,
                                          int yOffsetZeroDeg, EDirection direction, double gearing)
-    : IKnobControl(pPlug, IRECT(x, y, x + pBitmap->W, y + pBitmap->H), paramIdx, direction,
-                   gearing),
-      mBitmap(*pBitmap),
+    : IKnobControl(pPlug, ImageAt(OrEmpty(pBitmap), x, y), paramIdx, direction, gearing),
+      mBitmap(OrEmpty(pBitmap)),
       mMinAngle(minAngle),
       mMaxAngle(maxAngle),
       mYOffset(yOffsetZeroDeg) {}
 
 bool IKnobRotaterControl::Draw(IGraphics* pGraphics) {
+  if (!HasPixels(mBitmap)) return true;
   double angle = mMinAngle + mValue * (mMaxAngle - mMinAngle);
   return pGraphics->DrawRotatedBitmap(&mBitmap, (mRECT.L + mRECT.R) / 2, (mRECT.T + mRECT.B) / 2,
                                       angle, mYOffset, &mBlend);
@@ -79,14 +94,16 @@ IKnobRotatingMaskControl::IKnobRotatingMaskControl(IPluginBase* pPlug, int x, in
                                                    IBitmap* pBase, IBitmap* pMask, IBitmap* pTop,
                                                    double minAngle, double maxAngle,
                                                    EDirection direction, double gearing)
-    : IKnobControl(pPlug, IRECT(x, y, x + pBase->W, y + pBase->H), paramIdx, direction, gearing),
-      mBase(*pBase),
-      mMask(*pMask),
-      mTop(*pTop),
+    : IKnobControl(pPlug, ImageAt(OrEmpty(pBase), x, y), paramIdx, direction, gearing),
+      mBase(OrEmpty(pBase)),
+      mMask(OrEmpty(pMask)),
+      mTop(OrEmpty(pTop)),
       mMinAngle(minAngle),
       mMaxAngle(maxAngle) {}
 
 bool IKnobRotatingMaskControl::Draw(IGraphics* pGraphics) {
+  // Each layer shapes the others: with one missing the picture would be wrong, so none is drawn.
+  if (!HasPixels(mBase) || !HasPixels(mMask) || !HasPixels(mTop)) return true;
   double angle = mMinAngle + mValue * (mMaxAngle - mMinAngle);
   return pGraphics->DrawRotatedMask(&mBase, &mMask, &mTop, mRECT.L, mRECT.T, angle, &mBlend);
 }

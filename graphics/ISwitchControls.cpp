@@ -1,6 +1,9 @@
 #include "graphics/ISwitchControls.h"
 
+#include "graphics/ControlImage.h"
 #include "graphics/IGraphics.h"
+
+using namespace control_image;
 
 namespace {
 
@@ -37,8 +40,8 @@ ISwitchFramesControl::ISwitchFramesControl(IPluginBase* pPlug, int x, int y, int
                                            IChannelBlend::EBlendMethod blendMethod)
     : ISwitchControl(pPlug, x, y, paramIdx, pBitmap, blendMethod), mRECTs(16 * (int)sizeof(IRECT)) {
   // The whole strip, one frame high, as the control's rectangle.
-  int n = pBitmap->N > 0 ? pBitmap->N : 1;
-  mRECT = mTargetRECT = IRECT(x, y, x + pBitmap->W, y + pBitmap->H / n);
+  int n = mBitmap.N > 0 ? mBitmap.N : 1;
+  mRECT = mTargetRECT = IRECT(x, y, x + mBitmap.W, y + mBitmap.H / n);
   mDisablePrompt = false;
   int L = mRECT.L, T = mRECT.T, R = mRECT.R, B = mRECT.B;
   for (int j = 0; j < n; ++j) {
@@ -90,10 +93,10 @@ void IInvisibleSwitchControl::OnMouseDown(int, int, IMouseMod*) {
 
 IRadioButtonsControl::IRadioButtonsControl(IPluginBase* pPlug, IRECT pR, int paramIdx, int nButtons,
                                            IBitmap* pBitmap, EDirection direction, bool reverse)
-    : IControl(pPlug, pR, paramIdx), mRECTs(16 * (int)sizeof(IRECT)), mBitmap(*pBitmap) {
+    : IControl(pPlug, pR, paramIdx), mRECTs(16 * (int)sizeof(IRECT)), mBitmap(OrEmpty(pBitmap)) {
   int n = nButtons > 0 ? nButtons : 1;
-  int h = pBitmap->N > 0 ? pBitmap->H / pBitmap->N : pBitmap->H;
-  int w = pBitmap->W;
+  int h = mBitmap.N > 0 ? mBitmap.H / mBitmap.N : mBitmap.H;
+  int w = mBitmap.W;
   // With a single button there is no gap to spread.
   int spaces = n > 1 ? n - 1 : 1;
   if (direction == Vertical) {
@@ -128,6 +131,7 @@ void IRadioButtonsControl::OnMouseDown(int x, int y, IMouseMod* pMod) {
 }
 
 bool IRadioButtonsControl::Draw(IGraphics* pGraphics) {
+  if (!HasPixels(mBitmap)) return true;
   int n = mRECTs.GetSize();
   int active = (int)((double)(n - 1) * mValue + 0.5);
   active = active < 0 ? 0 : (active > n - 1 ? n - 1 : active);
