@@ -8,37 +8,13 @@
 #include <fstream>
 #include <string>
 
-#include "X11TestSupport.h"
+#include "TestEditor.h"
 #include "framework/IParam.h"
 #include "graphics/IPopupMenu.h"
-#include "platform/x11/IGraphicsLinux.h"
-#include "raster/RAS_SysBitmap.h"
 
 using namespace x11test;
 
 namespace {
-
-const IColor kGray(255, 60, 60, 60);
-const IColor kRed(255, 200, 30, 20);
-const IColor kBlue(255, 20, 40, 210);
-
-struct Editor {
-  IGraphicsLinux g{nullptr, 200, 150};
-  RecordingControl* left;
-  RecordingControl* right;
-  Editor() {
-    g.AttachPanelBackground(&kGray);
-    left = new RecordingControl(IRECT(10, 10, 90, 140), kRed);
-    right = new RecordingControl(IRECT(110, 10, 190, 140), kBlue);
-    g.AttachControl(left);
-    g.AttachControl(right);
-    g.PrepDraw();
-  }
-  uint32_t BitmapPixel(int x, int y) {
-    RAS_SysBitmap* b = g.GetDrawBitmap();
-    return b->getBits()[y * b->getRowSpan() + x];
-  }
-};
 
 std::string gOpened;
 int gOpenCalls = 0;

@@ -2,9 +2,7 @@
 // the test display: screen copy, event translation, text entry, menus, dialogs, parents
 // and servers that go away.
 #include <gtest/gtest.h>
-#include <signal.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -14,12 +12,10 @@
 #include <string>
 #include <thread>
 
-#include "X11TestSupport.h"
+#include "TestEditor.h"
 #include "framework/IParam.h"
 #include "graphics/IPopupMenu.h"
-#include "platform/x11/IGraphicsLinux.h"
 #include "platform/x11/PixelConversion.h"
-#include "raster/RAS_SysBitmap.h"
 
 // Xlib last: its Bool macro would rename the parameter's accessor of that name.
 #include <X11/Xlib.h>
@@ -27,28 +23,6 @@
 using namespace x11test;
 
 namespace {
-
-const IColor kGray(255, 60, 60, 60);
-const IColor kRed(255, 200, 30, 20);
-const IColor kBlue(255, 20, 40, 210);
-
-struct Editor {
-  IGraphicsLinux g{nullptr, 200, 150};
-  RecordingControl* left;
-  RecordingControl* right;
-  Editor() {
-    g.AttachPanelBackground(&kGray);
-    left = new RecordingControl(IRECT(10, 10, 90, 140), kRed);
-    right = new RecordingControl(IRECT(110, 10, 190, 140), kBlue);
-    g.AttachControl(left);
-    g.AttachControl(right);
-    g.PrepDraw();
-  }
-  uint32_t BitmapPixel(int x, int y) {
-    RAS_SysBitmap* b = g.GetDrawBitmap();
-    return b->getBits()[y * b->getRowSpan() + x];
-  }
-};
 
 uint32_t Rgb(const IColor& c) { return (uint32_t)(c.R << 16 | c.G << 8 | c.B); }
 
@@ -319,26 +293,14 @@ TEST_F(LinuxWindow, ChildOfAParentAndThingsThatGoAway) {
 
 TEST_F(LinuxWindow, SurvivesTheServerGoingAway) {
   if (!HaveProgram("Xvfb")) GTEST_SKIP() << "no Xvfb";
-  int number = 150 + getpid() % 50;
-  std::string name = ":" + std::to_string(number);
-  pid_t server = fork();
-  if (server == 0) {
-    execlp("Xvfb", "Xvfb", name.c_str(), "-nolisten", "tcp", "-noreset", (char*)nullptr);
-    _exit(127);
-  }
+  PrivateServer server;
+  ASSERT_TRUE(server.IsUp()) << "private Xvfb did not start";
   std::string saved = std::getenv("DISPLAY");
-  setenv("DISPLAY", name.c_str(), 1);
-  bool up = false;
-  for (int i = 0; i < 50 && !up; ++i) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    up = HaveDisplay();
-  }
+  setenv("DISPLAY", server.Name().c_str(), 1);
   Editor e;
-  void* w = up ? e.g.OpenWindow(nullptr) : nullptr;
+  void* w = e.g.OpenWindow(nullptr);
   setenv("DISPLAY", saved.c_str(), 1);
-  kill(server, SIGTERM);
-  waitpid(server, nullptr, 0);
-  ASSERT_TRUE(up) << "private Xvfb did not start";
+  server.Stop();
   ASSERT_NE(w, nullptr);
   e.g.RunEventLoop(200);  // would end the process with Xlib's default handler
   EXPECT_FALSE(e.g.WindowIsOpen());

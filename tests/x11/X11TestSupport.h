@@ -1,6 +1,9 @@
 #pragma once
 // Shared helpers of the window tests: a display check, xdotool, reading a window's pixels
-// back from the server, and a control that records what the engine hands it.
+// back from the server, a server of a test's own, and a control that records what the
+// engine hands it.
+
+#include <sys/types.h>
 
 #include <cstdint>
 #include <functional>
@@ -23,6 +26,27 @@ bool Xdo(const std::string& args);
 bool WaitForFocus(const std::string& windowName);
 // The window's pixels as 0xRRGGBB, read from the server with a connection of our own.
 std::vector<uint32_t> ReadWindow(unsigned long window, int w, int h);
+
+// An Xvfb of a test's own, for tests in which the server goes away. Started on a free
+// display number; Stop (or the destructor) ends it.
+class PrivateServer {
+ public:
+  PrivateServer();
+  ~PrivateServer() { Stop(); }
+  PrivateServer(const PrivateServer&) = delete;
+  PrivateServer& operator=(const PrivateServer&) = delete;
+
+  // The server answers connections.
+  bool IsUp() const { return mUp; }
+  // Its display name, ":N".
+  const std::string& Name() const { return mName; }
+  void Stop();
+
+ private:
+  std::string mName;
+  pid_t mPid = -1;
+  bool mUp = false;
+};
 
 struct Event {
   std::string kind;
