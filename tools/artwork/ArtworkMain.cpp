@@ -6,9 +6,12 @@
 
 #include "tools/artwork/EditorArt.h"
 #include "tools/artwork/Glyphs.h"
-#include "tools/artwork/PngFile.h"
+#include "tools/png/PngWriter.h"
 
 using namespace artwork;
+
+// Fixed settings keep regenerated files byte-identical; the smallest files, as they ship.
+constexpr PngWriteOptions kArtworkPng{.compressionLevel = kPngBestCompression};
 
 // Copies the sx, sy, w, h area of src to (dx, dy) of dst, doubled, over what is there.
 static void Stamp(Canvas& dst, Canvas& src, int sx, int sy, int w, int h, int dx, int dy) {
@@ -48,7 +51,7 @@ static void Preview(Canvas& back, Canvas& knob, Canvas& handle, Canvas& font, Ca
 
 static bool Save(Canvas& canvas, const std::string& folder, const char* name) {
   std::string path = folder + "/" + name;
-  if (WritePng(&canvas.Bitmap(), path.c_str())) {
+  if (WritePng(&canvas.Bitmap(), path.c_str(), kArtworkPng)) {
     std::printf("wrote %s (%d x %d)\n", path.c_str(), canvas.Width(), canvas.Height());
     return true;
   }
@@ -77,7 +80,7 @@ int main(int argc, char** argv) {
   if (ok && argc == 3) {
     Canvas preview(2 * kBackgroundWidth, 2 * kBackgroundHeight);
     Preview(background, knob, handle, font, preview);
-    ok = WritePng(&preview.Bitmap(), argv[2]);
+    ok = WritePng(&preview.Bitmap(), argv[2], kArtworkPng);
   }
   return ok ? 0 : 1;
 }

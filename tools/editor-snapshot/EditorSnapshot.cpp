@@ -6,7 +6,7 @@
 
 #include "effect/Orvanta.h"
 #include "raster/Raster.h"
-#include "tools/artwork/PngFile.h"
+#include "tools/png/PngWriter.h"
 
 namespace editor_snapshot {
 
@@ -52,8 +52,9 @@ bool DrawView(Orvanta& plug, const View& view) {
 
 bool WriteEditorPng(Orvanta& plug, const char* path) {
   IGraphics* graphics = plug.GetGUI();
+  // The smallest files, as the artwork: these pictures are committed.
   return graphics && graphics->GetDrawBitmap() &&
-         artwork::WritePng(graphics->GetDrawBitmap(), path);
+         WritePng(graphics->GetDrawBitmap(), path, {.compressionLevel = kPngBestCompression});
 }
 
 }  // namespace editor_snapshot

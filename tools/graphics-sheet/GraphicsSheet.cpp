@@ -4,6 +4,7 @@
 
 #include "graphics/Graphics.h"
 #include "tools/graphics-sheet/HeadlessGraphics.h"
+#include "tools/png/PngWriter.h"
 
 namespace sheets {
 

@@ -10,6 +10,7 @@
 #include "framework/Framework.h"
 #include "framework/IPluginBase.h"
 #include "graphics/Graphics.h"
+#include "tools/png/PngWriter.h"  // how the sheets and tests save what was drawn
 
 class HeadlessGraphics : public IGraphics {
  public:
@@ -98,6 +99,3 @@ class HeadlessPlug : public IPluginBase {
   void ResizeGraphics(int, int) override {}
   bool SendMidiMsg(IMidiMsg*) override { return false; }
 };
-
-// Writes a bitmap as an 8-bit RGBA PNG; false on any failure.
-bool WritePng(RAS_IBitmap* bitmap, const char* path);

@@ -5,7 +5,8 @@
 #include <cstdio>
 #include <string>
 
-#include "tools/graphics-sheet/HeadlessGraphics.h"
+#include "raster/Raster.h"
+#include "tools/png/PngWriter.h"
 
 namespace sheets {
 

@@ -1,4 +1,5 @@
-// libpng in its simplified form: 8-bit RGB rows out, any PNG in as 8-bit RGB.
+// Sheets leave as 8-bit RGB through the tools' writer; any PNG comes back in as 8-bit RGB
+// through libpng's simplified reader.
 
 #include "tools/raster-sheet/SheetPng.h"
 
@@ -7,25 +8,11 @@
 #include <cstring>
 #include <vector>
 
+#include "tools/png/PngWriter.h"
+
 namespace raster_sheet {
 
-bool WritePng(const char* path, RAS_IBitmap& bm) {
-  const int w = bm.getWidth(), h = bm.getHeight();
-  if (!bm.getBits() || w <= 0 || h <= 0) return false;
-  std::vector<unsigned char> rgb(size_t(w) * h * 3);
-  for (int y = 0; y < h; ++y) {
-    const RAS_pixel* row = bm.getBits() + size_t(y) * bm.getRowSpan();
-    for (int x = 0; x < w; ++x) {
-      unsigned char* o = &rgb[(size_t(y) * w + x) * 3];
-      o[0] = RAS_GETR(row[x]), o[1] = RAS_GETG(row[x]), o[2] = RAS_GETB(row[x]);
-    }
-  }
-  png_image image;
-  std::memset(&image, 0, sizeof image);
-  image.version = PNG_IMAGE_VERSION;
-  image.width = w, image.height = h, image.format = PNG_FORMAT_RGB;
-  return png_image_write_to_file(&image, path, 0, rgb.data(), 0, nullptr) != 0;
-}
+bool WritePng(const char* path, RAS_IBitmap& bm) { return ::WritePng(&bm, path, {.alpha = false}); }
 
 bool ReadPng(const char* path, RAS_MemBitmap& bm) {
   png_image image;
