@@ -1,7 +1,6 @@
 // The exported entry: symbols, selector dispatch, locking, initialisation, parameters,
 // property listeners and render notifications, all through the host-side calls.
 
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -22,12 +21,6 @@ using namespace autest;
 namespace {
 
 constexpr OSStatus kBadSelector = (OSStatus)0x80008002;
-
-ComponentRoutineUPP Entry() {
-  OrvantaComponent();
-  void* handle = dlopen(PluginPath().c_str(), RTLD_NOW | RTLD_NOLOAD);
-  return handle ? (ComponentRoutineUPP)dlsym(handle, "Orvanta_Entry") : nullptr;
-}
 
 // Sends a selector with raw arguments, as the Component Manager lays them out.
 OSStatus Dispatch(AudioUnit unit, SInt16 what, std::initializer_list<long> args = {}) {
@@ -150,7 +143,7 @@ TEST_F(AUEntryTest, MusicDeviceSelectorsAreAnsweredWithoutEffect) {
 }
 
 TEST_F(AUEntryTest, NullRecordsAndMissingInstancesAreRefused) {
-  ComponentRoutineUPP entry = Entry();
+  ComponentRoutineUPP entry = OrvantaEntry();
   ASSERT_NE(entry, nullptr);
   EXPECT_EQ(entry(nullptr, nullptr), kBadSelector);
   ComponentParameters params = {};

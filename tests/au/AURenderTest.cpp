@@ -1,7 +1,6 @@
 // Rendering through the entry and the fast-dispatch procedure: pulls, buffers, refusals,
 // chained units, the effect's arithmetic for every factory preset, and allocations.
 
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include "au/AUTestHost.h"
@@ -186,10 +185,8 @@ TEST_F(AURenderTest, DisconnectedInputRendersSilence) {
 
 // An Orvanta whose entry hides its fast render procedure, as an upstream unit without one.
 ComponentResult NoFastDispatchEntry(ComponentParameters* params, Handle storage) {
-  static ComponentRoutineUPP orvanta = [] {
-    void* handle = dlopen(PluginPath().c_str(), RTLD_NOW | RTLD_NOLOAD);
-    return (ComponentRoutineUPP)dlsym(handle, "Orvanta_Entry");
-  }();
+  static ComponentRoutineUPP orvanta = OrvantaEntry();
+  if (!orvanta) return badComponentSelector;
   if (params->what == kAudioUnitGetPropertySelect &&
       (AudioUnitPropertyID)params->params[1] == kAudioUnitProperty_FastDispatch)
     return kAudioUnitErr_InvalidProperty;

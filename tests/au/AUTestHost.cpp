@@ -1,5 +1,6 @@
 #include "au/AUTestHost.h"
 
+#include <dlfcn.h>
 #include <unistd.h>
 
 #include <cmath>
@@ -30,6 +31,18 @@ Component OrvantaComponent(std::string* pError) {
   return bundle ? bundle->GetComponent() : nullptr;
 }
 
+ComponentRoutineUPP OrvantaEntry() {
+  const HostComponent* bundle = OrvantaBundle();
+  if (!bundle) return nullptr;
+  // The host library keeps the routine to itself, so it is looked up by the Info.plist's name
+  // in the executable the host library loaded; RTLD_NOLOAD never maps a second copy.
+  void* library = dlopen(bundle->ExecutablePath().c_str(), RTLD_NOW | RTLD_NOLOAD);
+  if (!library) return nullptr;
+  void* entry = dlsym(library, bundle->EntryName().c_str());
+  dlclose(library);  // only drops the reference taken above; the host library's stays
+  return reinterpret_cast<ComponentRoutineUPP>(entry);
+}
+
 Unit::Unit() {
   if (const HostComponent* bundle = OrvantaBundle()) mHost = HostUnit::Open(*bundle, nullptr);
 }
@@ -37,16 +50,7 @@ Unit::Unit() {
 Unit::~Unit() = default;
 
 AudioStreamBasicDescription Format(UInt32 channels, double sampleRate) {
-  AudioStreamBasicDescription f = {};
-  f.mSampleRate = sampleRate;
-  f.mFormatID = kAudioFormatLinearPCM;
-  f.mFormatFlags = kAudioFormatFlagsAudioUnitCanonical;
-  f.mBytesPerPacket = 4;
-  f.mFramesPerPacket = 1;
-  f.mBytesPerFrame = 4;
-  f.mChannelsPerFrame = channels;
-  f.mBitsPerChannel = 32;
-  return f;
+  return HostCanonicalFormat(channels, sampleRate);
 }
 
 OSStatus SetFormat(AudioUnit unit, AudioUnitScope scope, AudioUnitElement bus, UInt32 channels) {
@@ -89,12 +93,7 @@ Buffers::Buffers(UInt32 nChannels, UInt32 nFrames, bool withMemory) : mFrames(nF
   }
 }
 
-AudioTimeStamp TimeAt(double sampleTime) {
-  AudioTimeStamp ts = {};
-  ts.mSampleTime = sampleTime;
-  ts.mFlags = kAudioTimeStampSampleTimeValid;
-  return ts;
-}
+AudioTimeStamp TimeAt(double sampleTime) { return HostSampleTime(sampleTime); }
 
 float Signal(int ch, UInt32 i, double sampleTime) {
   const double t = sampleTime + i;

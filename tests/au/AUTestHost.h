@@ -20,6 +20,9 @@ namespace autest {
 const HostComponent* OrvantaBundle(std::string* pError = nullptr);
 // Its registered component, or null with a message.
 Component OrvantaComponent(std::string* pError = nullptr);
+// The entry routine the component was registered with, for tests that call it with raw
+// records or wrap it in a component of their own; null if the bundle did not load.
+ComponentRoutineUPP OrvantaEntry();
 const char* BundlePath();
 // The plug-in binary inside the bundle.
 std::string PluginPath();
