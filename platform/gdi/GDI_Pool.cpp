@@ -27,12 +27,21 @@ struct PoolState {
 };
 
 // Created on first use and never destroyed: contexts owned by other static objects may be
-// released after this file's exit handler has run.
+// released after this file's exit handler has run. It lives in the library's own storage, not
+// on the heap, so that unloading the library takes it along.
+alignas(PoolState) unsigned char gStateStorage[sizeof(PoolState)];
 PoolState* gState = nullptr;
 
 PoolState& State() {
-  static PoolState* state = gState = new PoolState;
+  static PoolState* state = gState = new (gStateStorage) PoolState;
   return *state;
+}
+
+// Past exit, a live set's hash buckets are freed with its last entry; they would outlive the
+// library otherwise.
+template <class Set>
+void ReleaseEmptyAfterUnload(const PoolState& s, Set& set) {
+  if (s.mUnloaded && set.empty()) Set().swap(set);
 }
 
 template <class Set, class Record>
@@ -62,6 +71,8 @@ struct GdiUnloader {
     }
     s.m_ctxpool_size = s.m_objpool_size = 0;
     s.mUnloaded = true;
+    ReleaseEmptyAfterUnload(s, s.mLiveContexts);
+    ReleaseEmptyAfterUnload(s, s.mLiveObjects);
   }
 } _gdiUnloader;
 
@@ -124,6 +135,7 @@ void ReleaseContext(GDI_Context* ctx) {
   } else {
     std::free(ctx);
   }
+  ReleaseEmptyAfterUnload(s, s.mLiveContexts);
 }
 
 void ReleaseObject(GDI_Object* obj) {
@@ -139,6 +151,7 @@ void ReleaseObject(GDI_Object* obj) {
   } else {
     std::free(obj);
   }
+  ReleaseEmptyAfterUnload(s, s.mLiveObjects);
 }
 
 bool IsLiveContext(HDC ctx) {

@@ -19,6 +19,7 @@ namespace {
 // sets *status to its exit status. Standard error (lilv's notes on every folder of the
 // build that is no bundle) is dropped.
 std::string RunHostCommand(const std::string& command, int* status) {
+  PrepareEnvironmentForHosts();
   const std::string bundle = LV2BundlePath();
   const std::string buildDir = bundle.substr(0, bundle.rfind('/'));
   const std::string full = "LV2_PATH='" + buildDir + "' " + command + " 2>/dev/null";

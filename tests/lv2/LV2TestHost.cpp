@@ -2,9 +2,17 @@
 
 #include <dlfcn.h>
 
+#include <cstdlib>
 #include <cstring>
 
 std::string LV2BundlePath() { return ORVANTA_LV2_BUNDLE; }
+
+void PrepareEnvironmentForHosts() {
+  const char* preload = ORVANTA_HOST_PRELOAD;
+  if (!*preload) return;
+  setenv("LD_PRELOAD", preload, 1);
+  setenv("ASAN_OPTIONS", "detect_leaks=0", 1);
+}
 
 LV2TestHost::LV2TestHost() {
   mMap = {this, MapURI};

@@ -12,6 +12,11 @@
 // Folder of the built bundle.
 std::string LV2BundlePath();
 
+// In sanitizer builds, puts the sanitizer runtimes into the environment the hosts started from
+// here inherit (they are not built with the sanitizers and could not load the bundle), with
+// leak reports off (their own leaks are not ours to report). Does nothing otherwise.
+void PrepareEnvironmentForHosts();
+
 class LV2TestHost {
  public:
   static constexpr int kNumControls = 3;
