@@ -15,22 +15,13 @@
 #include "effect/Orvanta.h"
 #include "host/Host.h"
 #include "raster/Raster.h"
+#include "support/EditorLayout.h"
 #include "x11/X11TestSupport.h"
 
 namespace {
 
 using namespace orvanta_editor;
-
-// The handle's half height and the fader's travel, from the handle image.
-struct FaderGeometry {
-  int half = 0, travel = 0;
-};
-
-FaderGeometry Fader() {
-  std::unique_ptr<RAS_IBitmap> cap(RAS_LoadPNG(ORVANTA_SOURCE_DIR "/resources/img/SliderCap.png"));
-  if (!cap) return {};
-  return {cap->getHeight() / 2, 287 - cap->getHeight()};
-}
+using namespace editor_layout;
 
 int KnobFrameHeight() {
   std::unique_ptr<RAS_IBitmap> strip(RAS_LoadPNG(ORVANTA_SOURCE_DIR "/resources/img/knob.png"));
@@ -85,61 +76,37 @@ class EditorWindow : public ::testing::Test {
     EXPECT_EQ(mUnit->GetParameter(idx, &v), noErr);
     return v;
   }
-  // The decibel value a normalised control value stands for.
-  double Decibels(int idx, double normalized) {
-    mModel.GetParam(idx)->SetNormalized(normalized);
-    return mModel.GetParam(idx)->Value();
-  }
-  double Normalized(int idx, double dB) { return mModel.GetParam(idx)->GetNormalized(dB); }
   std::vector<uint32_t> Pixels() { return x11test::ReadWindow(mView->Window(), kWidth, kHeight); }
-  static bool SameRegion(const std::vector<uint32_t>& a, const std::vector<uint32_t>& b, IRECT r) {
-    for (int y = r.T; y < r.B; ++y)
-      for (int x = r.L; x < r.R; ++x)
-        if (a[y * kWidth + x] != b[y * kWidth + x]) return false;
-    return true;
-  }
   IPluginBase* Plug() { return static_cast<IPluginBase*>((IPluginAU*)mUnit->Storage()); }
 
   std::unique_ptr<HostComponent> mComponent;
   std::unique_ptr<HostUnit> mUnit;
   std::unique_ptr<HostEventLog> mLog;
   std::unique_ptr<HostEditorView> mView;
-  Orvanta mModel{IPluginInstanceInfo()};  // parameter shapes, for expected values
 };
 
 TEST_F(EditorWindow, FactoryAnswersAndTheWindowShowsTheEngineBitmap) {
   EXPECT_EQ(mView->ClassName(), "Orvanta_View");
   EXPECT_EQ(mView->Description(), "Orvanta View");
   EXPECT_EQ(mView->InterfaceVersion(), 0u);
-  std::unique_ptr<RAS_IBitmap> golden(
-      RAS_LoadPNG(ORVANTA_SOURCE_DIR "/tests/effect/golden/default.png"));
-  ASSERT_NE(golden, nullptr);
-  std::vector<uint32_t> window = Pixels();
-  ASSERT_EQ(window.size(), size_t(kWidth * kHeight));
-  int different = 0;
-  for (int y = 0; y < kHeight; ++y)
-    for (int x = 0; x < kWidth; ++x) {
-      RAS_pixel p = golden->getBits()[y * golden->getRowSpan() + x];
-      uint32_t rgb = ((p >> 8) & 0xff) << 16 | ((p >> 16) & 0xff) << 8 | (p >> 24);
-      different += window[y * kWidth + x] != rgb;
-    }
-  EXPECT_EQ(different, 0);
+  const std::vector<uint32_t> golden = GoldenWindow("tests/effect/golden/default.png");
+  ASSERT_FALSE(golden.empty());
+  EXPECT_EQ(Pixels(), golden);
 }
 
 TEST_F(EditorWindow, FadersAndKnobMoveTheirParametersWithGestureEvents) {
   const FaderGeometry g = Fader();
   ASSERT_GT(g.travel, 0);
-  const IRECT monoReadout(21, 95, 103, 110), stereoReadout(171, 95, 249, 110);
   std::vector<uint32_t> before = Pixels();
 
   // Left fader: the handle's centre follows the pointer.
-  Drag(58, 106 + g.half + 20, 58, 106 + g.half + 150);
+  Drag(kMonoFaderX, kFaderTop + g.half + 20, kMonoFaderX, kFaderTop + g.half + 150);
   double expected = Decibels(Orvanta::kMono, 1.0 - 150.0 / g.travel);
   EXPECT_NEAR(Param(Orvanta::kMono), expected, 0.01);
   EXPECT_EQ(Param(Orvanta::kStereo), 0.0);
   std::vector<uint32_t> afterMono = Pixels();
-  EXPECT_FALSE(SameRegion(before, afterMono, monoReadout));
-  EXPECT_TRUE(SameRegion(before, afterMono, stereoReadout));
+  EXPECT_FALSE(SameRegion(before, afterMono, kMonoReadoutRect));
+  EXPECT_TRUE(SameRegion(before, afterMono, kStereoReadoutRect));
 
   std::vector<HostEventLog::Event> events = mLog->Events();
   ASSERT_GE(events.size(), 3u);
@@ -156,9 +123,9 @@ TEST_F(EditorWindow, FadersAndKnobMoveTheirParametersWithGestureEvents) {
   mLog->Clear();
 
   // Right fader.
-  Drag(207, 106 + g.half + 10, 207, 106 + g.half + 40);
+  Drag(kStereoFaderX, kFaderTop + g.half + 10, kStereoFaderX, kFaderTop + g.half + 40);
   EXPECT_NEAR(Param(Orvanta::kStereo), Decibels(Orvanta::kStereo, 1.0 - 40.0 / g.travel), 0.01);
-  EXPECT_FALSE(SameRegion(afterMono, Pixels(), stereoReadout));
+  EXPECT_FALSE(SameRegion(afterMono, Pixels(), kStereoReadoutRect));
 
   // Knob: four control heights of travel sweep the whole range.
   const int frameH = KnobFrameHeight();
@@ -198,7 +165,7 @@ TEST_F(EditorWindow, LinkAreaOpensTheMakersAddressAndBackgroundClicksChangeNothi
 
 TEST_F(EditorWindow, ClosingAndReopeningKeepsControlStateAndBadInputIsHarmless) {
   const FaderGeometry g = Fader();
-  Drag(58, 106 + g.half + 5, 58, 106 + g.half + 100);
+  Drag(kMonoFaderX, kFaderTop + g.half + 5, kMonoFaderX, kFaderTop + g.half + 100);
   const double mono = Param(Orvanta::kMono);
   std::vector<uint32_t> before = Pixels();
   const unsigned long oldWindow = mView->Window();

@@ -25,12 +25,12 @@
 
 #include "effect/Orvanta.h"
 #include "lv2/LV2TestHost.h"
-#include "raster/Raster.h"
+#include "support/EditorLayout.h"
 #include "x11/X11TestSupport.h"
 
 namespace {
 
-using namespace orvanta_editor;
+using namespace editor_layout;
 
 // A program started in the background with its output in a file; stopped when dropped.
 class Child {
@@ -208,26 +208,21 @@ class Jalv : public ::testing::Test {
       Xdo("key Return");
     ASSERT_EQ(access((folder + "/state.ttl").c_str(), R_OK), 0) << ReadFile(mDir + "/jalv.log");
   }
-  double Decibels(int idx, double normalized) {
-    mModel.GetParam(idx)->SetNormalized(normalized);
-    return mModel.GetParam(idx)->Value();
-  }
 
   std::string mDir;
   std::unique_ptr<Child> mJack, mJalv;
-  Orvanta mModel{IPluginInstanceInfo()};
 };
 
 TEST_F(Jalv, DraggingAFaderChangesTheControlValueJalvHolds) {
   unsigned long top = 0, editor = 0;
   ASSERT_NO_FATAL_FAILURE(StartGtkJalv({}, &top, &editor));
 
-  std::unique_ptr<RAS_IBitmap> cap(RAS_LoadPNG(ORVANTA_SOURCE_DIR "/resources/img/SliderCap.png"));
-  ASSERT_NE(cap, nullptr);
-  const int half = cap->getHeight() / 2, travel = 287 - cap->getHeight();
-  const std::string in = "mousemove --window " + std::to_string(editor) + " 58 ";
-  Xdo(in + std::to_string(106 + half + 20) + " mousedown 1");
-  for (int i = 1; i <= 5; ++i) Xdo(in + std::to_string(106 + half + 20 + 26 * i));
+  const FaderGeometry g = Fader();
+  ASSERT_GT(g.travel, 0);
+  const std::string to =
+      "mousemove --window " + std::to_string(editor) + " " + std::to_string(kMonoFaderX) + " ";
+  Xdo(to + std::to_string(kFaderTop + g.half + 20) + " mousedown 1");
+  for (int i = 1; i <= 5; ++i) Xdo(to + std::to_string(kFaderTop + g.half + 20 + 26 * i));
   Xdo("mouseup 1");
   std::this_thread::sleep_for(std::chrono::milliseconds(300));
 
@@ -239,7 +234,7 @@ TEST_F(Jalv, DraggingAFaderChangesTheControlValueJalvHolds) {
   const std::string out = Output("jalv -l '" + folder + "' </dev/null 2>/dev/null");
   const std::map<std::string, double> values = ControlValues(out);
   ASSERT_EQ(values.size(), 3u) << out;
-  EXPECT_NEAR(values.at("mono"), Decibels(Orvanta::kMono, 1.0 - 150.0 / travel), 0.01) << out;
+  EXPECT_NEAR(values.at("mono"), Decibels(Orvanta::kMono, 1.0 - 150.0 / g.travel), 0.01) << out;
   EXPECT_EQ(values.at("stereo"), 0.0);
   EXPECT_EQ(values.at("gain"), 0.0);
 }
@@ -251,21 +246,11 @@ TEST_F(Jalv, ControlValuesSetInJalvReachTheEditor) {
   ASSERT_EQ(window.size(), size_t(kWidth * kHeight));
 
   // Against the editor at its defaults: only the Stereo fader and its readout differ.
-  std::unique_ptr<RAS_IBitmap> golden(
-      RAS_LoadPNG(ORVANTA_SOURCE_DIR "/tests/effect/golden/default.png"));
-  ASSERT_NE(golden, nullptr);
-  auto differs = [&](int l, int t, int r, int b) {
-    for (int y = t; y < b; ++y)
-      for (int x = l; x < r; ++x) {
-        const RAS_pixel p = golden->getBits()[y * golden->getRowSpan() + x];
-        const uint32_t rgb = ((p >> 8) & 0xff) << 16 | ((p >> 16) & 0xff) << 8 | (p >> 24);
-        if (window[y * kWidth + x] != rgb) return true;
-      }
-    return false;
-  };
-  EXPECT_TRUE(differs(171, 95, 249, 110));    // Stereo readout
-  EXPECT_FALSE(differs(21, 95, 103, 110));    // Mono readout
-  EXPECT_FALSE(differs(103, 315, 171, 330));  // Gain readout
+  const std::vector<uint32_t> golden = GoldenWindow("tests/effect/golden/default.png");
+  ASSERT_FALSE(golden.empty());
+  EXPECT_FALSE(SameRegion(window, golden, kStereoReadoutRect));
+  EXPECT_TRUE(SameRegion(window, golden, kMonoReadoutRect));
+  EXPECT_TRUE(SameRegion(window, golden, kGainReadoutRect));
 }
 
 }  // namespace

@@ -17,12 +17,12 @@
 #include "effect/Orvanta.h"
 #include "lv2/LV2HostWindow.h"
 #include "lv2/LV2TestHost.h"
-#include "raster/Raster.h"
+#include "support/EditorLayout.h"
 #include "x11/X11TestSupport.h"
 
 namespace {
 
-using namespace orvanta_editor;
+using namespace editor_layout;
 
 struct PortWrite {
   uint32_t port = 0, size = 0, format = 0;
@@ -118,17 +118,6 @@ class UIHost {
   LV2UI_Resize mResizeFeature{};
 };
 
-// The handle's half height and the fader's travel, from the handle image.
-struct FaderGeometry {
-  int half = 0, travel = 0;
-};
-
-FaderGeometry Fader() {
-  std::unique_ptr<RAS_IBitmap> cap(RAS_LoadPNG(ORVANTA_SOURCE_DIR "/resources/img/SliderCap.png"));
-  if (!cap) return {};
-  return {cap->getHeight() / 2, 287 - cap->getHeight()};
-}
-
 class LV2UIWindow : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -155,21 +144,9 @@ class LV2UIWindow : public ::testing::Test {
     mHost.IdleFor(100);
   }
   std::vector<uint32_t> Pixels() { return x11test::ReadWindow(mHost.Widget(), kWidth, kHeight); }
-  static bool SameRegion(const std::vector<uint32_t>& a, const std::vector<uint32_t>& b, IRECT r) {
-    for (int y = r.T; y < r.B; ++y)
-      for (int x = r.L; x < r.R; ++x)
-        if (a[y * kWidth + x] != b[y * kWidth + x]) return false;
-    return true;
-  }
-  double Decibels(int idx, double normalized) {
-    mModel.GetParam(idx)->SetNormalized(normalized);
-    return mModel.GetParam(idx)->Value();
-  }
 
   UIHost mHost;
   LV2HostWindow mParent{kWidth, kHeight};  // the host's window the editor is embedded in
-  Orvanta mModel{IPluginInstanceInfo()};   // parameter shapes, for expected values
-  const IRECT mMonoReadout{21, 95, 103, 110}, mStereoReadout{171, 95, 249, 110};
 };
 
 TEST_F(LV2UIWindow, EmbedsInTheParentAndOffersIdleAndShow) {
@@ -198,7 +175,7 @@ TEST_F(LV2UIWindow, DraggingAFaderWritesItsPortInsideATouchGesture) {
   ASSERT_GT(g.travel, 0);
   const std::vector<uint32_t> before = Pixels();
 
-  Drag(58, 106 + g.half + 20, 58, 106 + g.half + 150);
+  Drag(kMonoFaderX, kFaderTop + g.half + 20, kMonoFaderX, kFaderTop + g.half + 150);
 
   ASSERT_GE(mHost.mTouches.size(), 2u);
   EXPECT_EQ(mHost.mTouches.front().port, (uint32_t)Orvanta::kMono);
@@ -216,8 +193,8 @@ TEST_F(LV2UIWindow, DraggingAFaderWritesItsPortInsideATouchGesture) {
   EXPECT_NEAR(mHost.mWrites.back().value, expected, 0.01);
 
   const std::vector<uint32_t> after = Pixels();
-  EXPECT_FALSE(SameRegion(before, after, mMonoReadout));
-  EXPECT_TRUE(SameRegion(before, after, mStereoReadout));
+  EXPECT_FALSE(SameRegion(before, after, kMonoReadoutRect));
+  EXPECT_TRUE(SameRegion(before, after, kStereoReadoutRect));
 }
 
 TEST_F(LV2UIWindow, HostPortEventsMoveTheEditorWithoutEchoingBack) {
@@ -236,8 +213,8 @@ TEST_F(LV2UIWindow, HostPortEventsMoveTheEditorWithoutEchoingBack) {
   mHost.PortEvent(Orvanta::kStereo, -6.0f);
   mHost.IdleFor(150);
   const std::vector<uint32_t> moved = Pixels();
-  EXPECT_FALSE(SameRegion(before, moved, mStereoReadout));
-  EXPECT_TRUE(SameRegion(before, moved, mMonoReadout));
+  EXPECT_FALSE(SameRegion(before, moved, kStereoReadoutRect));
+  EXPECT_TRUE(SameRegion(before, moved, kMonoReadoutRect));
 
   // The host echoing the value back is no change.
   mHost.PortEvent(Orvanta::kStereo, -6.0f);
