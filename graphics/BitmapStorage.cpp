@@ -26,6 +26,15 @@ bool BitmapStorage::Add(RAS_IBitmap* pBitmap, int ID) {
   return true;
 }
 
+bool BitmapStorage::Retain(RAS_IBitmap* pBitmap) {
+  if (!pBitmap) return false;
+  // One lock over the look-up and the addition, so two retains of one bitmap add one entry.
+  UTL_MutexLock lock(mMutex);
+  for (int i = 0; i < mEntries.GetSize(); ++i)
+    if (mEntries.Get()[i].bitmap == pBitmap) return true;
+  return Add(pBitmap, -1);
+}
+
 bool BitmapStorage::Remove(RAS_IBitmap* pBitmap) {
   RAS_IBitmap* found = nullptr;
   {

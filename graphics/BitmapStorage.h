@@ -19,6 +19,9 @@ class BitmapStorage {
   RAS_IBitmap* Find(int ID);
   // Takes ownership; returns false (and deletes the bitmap) when the list cannot grow.
   bool Add(RAS_IBitmap* pBitmap, int ID = -1);
+  // Lists the bitmap under ID -1 unless it is listed already: a bitmap listed twice would be
+  // deleted twice. False when it could not be added (it is then deleted, as by Add).
+  bool Retain(RAS_IBitmap* pBitmap);
   // Drops the first entry holding this bitmap and deletes it; false when not listed.
   bool Remove(RAS_IBitmap* pBitmap);
   int Count();

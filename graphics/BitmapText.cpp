@@ -2,12 +2,15 @@
 
 #include <cstring>
 
+#include "graphics/DrawingHelpers.h"
 #include "graphics/IGraphics.h"
 
 void DrawBitmapedText(IGraphics* pGraphics, IBitmap* pTextBitmap, IRECT* pR, IText* pTxt,
                       IChannelBlend* pBlend, const char* str, bool vCenter, bool multiline,
                       int charWidth, int charHeight, int charOffset) {
   if (!str || !str[0]) return;
+  // No engine, no rectangle or no font image: nothing to draw with or into.
+  if (!pGraphics || !pR || !drawing::HasPixels(pTextBitmap)) return;
   int n = (int)std::strlen(str);
 
   int y0 = pR->T;

@@ -1,6 +1,9 @@
 #pragma once
-// How a blend and a colour become the mode word, weight and pixel word of a raster call.
+// How a blend and a colour become the mode word, weight and pixel word of a raster call, and
+// whether an image argument has anything to draw.
 
+#include "graphics/ControlImage.h"
+#include "graphics/IBitmap.h"
 #include "graphics/IChannelBlend.h"
 #include "graphics/IColor.h"
 #include "raster/RAS_Pixel.h"
@@ -24,5 +27,11 @@ inline int BlendMode(const IChannelBlend* pBlend) {
 inline float BlendWeight(const IChannelBlend* pBlend) { return pBlend ? pBlend->mWeight : 1.0f; }
 
 inline RAS_pixel Pack(const IColor* pColor) { return (RAS_pixel)pColor->Pack(); }
+
+// Editors may pass no image, or the empty handle of an image that failed to load: the drawing
+// calls then draw nothing, as the stock controls do.
+inline bool HasPixels(const IBitmap* pBitmap) {
+  return pBitmap && control_image::HasPixels(*pBitmap);
+}
 
 }  // namespace drawing

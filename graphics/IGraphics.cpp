@@ -188,7 +188,8 @@ bool IGraphics::IsDirty(IRECT* pR) {
   for (int i = 0; i < mControls.GetSize(); ++i) {
     IControl* pControl = mControls.Get(i);
     if (pControl->IsDirty()) {
-      *pR = pR->Union(*pControl->GetRECT());
+      // With no rectangle to collect into, the answer alone is still worth giving.
+      if (pR) *pR = pR->Union(*pControl->GetRECT());
       dirty = true;
     }
   }
@@ -197,7 +198,8 @@ bool IGraphics::IsDirty(IRECT* pR) {
 
 bool IGraphics::Draw(IRECT* pR) {
   int n = mControls.GetSize();
-  if (n == 0) return true;
+  // No controls or no region: nothing to draw or copy; the controls keep their dirty state.
+  if (n == 0 || !pR) return true;
 
   if (mStrict) {
     mDrawRECT = *pR;

@@ -135,6 +135,9 @@ class IGraphics {
   int GetLastClickedParamForPTAutomation();
 
   // ---- Images ----
+  // Handed no image, or the empty handle of one that failed to load, the calls below and the
+  // drawing primitives draw nothing (answering as for a fully clipped call), and ScaleBitmap
+  // and CropBitmap give an empty handle. So do primitives handed no colour or rectangle.
   IBitmap LoadIBitmap(int ID, const char* name, int nStates = 1, bool framesAreHoriz = false);
   void RetainBitmap(IBitmap* pBitmap);
   void ReleaseBitmap(IBitmap* pBitmap);
@@ -206,6 +209,8 @@ class IGraphics {
  private:
   void DeleteControls();
   void DeleteBitmaps();
+  // A new w by h image for scaling or cropping; null when the size is empty or cannot be had.
+  static RAS_MemBitmap* NewImage(int w, int h);
 };
 
 // Draws text with a bitmap font whose frames are the printable characters from the space (32)

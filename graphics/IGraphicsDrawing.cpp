@@ -29,6 +29,18 @@ void* IGraphics::GetBits() { return mDrawBitmap ? mDrawBitmap->getBits() : nullp
 
 // ---- Images ----
 
+RAS_MemBitmap* IGraphics::NewImage(int w, int h) {
+  if (w <= 0 || h <= 0) return nullptr;
+  RAS_MemBitmap* pImage = new RAS_MemBitmap(w, h, 4);
+  // A size the heap refuses leaves the bitmap without pixels: no image rather than a handle
+  // whose size its pixels do not have.
+  if (pImage->getWidth() != w || pImage->getHeight() != h) {
+    delete pImage;
+    return nullptr;
+  }
+  return pImage;
+}
+
 IBitmap IGraphics::LoadIBitmap(int ID, const char* name, int nStates, bool framesAreHoriz) {
   BitmapStorage& storage = GetBitmapStorage();
   RAS_IBitmap* pRaster = storage.Find(ID);
@@ -43,7 +55,7 @@ IBitmap IGraphics::LoadIBitmap(int ID, const char* name, int nStates, bool frame
 }
 
 void IGraphics::RetainBitmap(IBitmap* pBitmap) {
-  if (pBitmap && pBitmap->mRaster) GetBitmapStorage().Add(pBitmap->mRaster, -1);
+  if (pBitmap && pBitmap->mRaster) GetBitmapStorage().Retain(pBitmap->mRaster);
 }
 
 void IGraphics::ReleaseBitmap(IBitmap* pBitmap) {
@@ -51,8 +63,10 @@ void IGraphics::ReleaseBitmap(IBitmap* pBitmap) {
 }
 
 IBitmap IGraphics::CropBitmap(IBitmap* pBitmap, IRECT* pR) {
+  if (!HasPixels(pBitmap) || !pR) return IBitmap();
   int w = pR->W(), h = pR->H();
-  RAS_MemBitmap* pDest = new RAS_MemBitmap(w, h, 4);
+  RAS_MemBitmap* pDest = NewImage(w, h);
+  if (!pDest) return IBitmap();
   RAS_Blit(pDest, pBitmap->mRaster, 0, 0, pR->L, pR->T, w, h, 1.0f, BLIT_COPY);
   IBitmap cropped(pDest, w, h, pBitmap->N, false);
   RetainBitmap(&cropped);
@@ -63,6 +77,7 @@ IBitmap IGraphics::CropBitmap(IBitmap* pBitmap, IRECT* pR) {
 
 bool IGraphics::DrawBitmap(IBitmap* pBitmap, IRECT* pDest, int srcX, int srcY,
                            const IChannelBlend* pBlend) {
+  if (!HasPixels(pBitmap) || !pDest) return true;
   IRECT r = pDest->Intersect(mDrawRECT);
   RAS_Blit(mDrawBitmap, pBitmap->mRaster, r.L, r.T, srcX + r.L - pDest->L, srcY + r.T - pDest->T,
            r.W(), r.H(), BlendWeight(pBlend), BlendMode(pBlend));
@@ -71,6 +86,7 @@ bool IGraphics::DrawBitmap(IBitmap* pBitmap, IRECT* pDest, int srcX, int srcY,
 
 bool IGraphics::DrawBitmap(IBitmap* pBitmap, IRECT* pDest, int bmpState,
                            const IChannelBlend* pBlend) {
+  if (!HasPixels(pBitmap) || !pDest) return true;
   int srcX = 0, srcY = 0;
   if (bmpState > 1 && pBitmap->N > 1) {
     if (pBitmap->mHorizontalFrames)

@@ -8,7 +8,9 @@
 using namespace drawing;
 
 IBitmap IGraphics::ScaleBitmap(IBitmap* pBitmap, int destW, int destH) {
-  RAS_MemBitmap* pDest = new RAS_MemBitmap(destW, destH, 4);
+  if (!HasPixels(pBitmap)) return IBitmap();
+  RAS_MemBitmap* pDest = NewImage(destW, destH);
+  if (!pDest) return IBitmap();
   RAS_ScaledBlit(pDest, pBitmap->mRaster, 0, 0, destW, destH, 0.0f, 0.0f, (float)pBitmap->W,
                  (float)pBitmap->H, 1.0f, BLIT_FLAG_FILTER);
   IBitmap scaled(pDest, destW, destH, pBitmap->N, false);
@@ -18,6 +20,7 @@ IBitmap IGraphics::ScaleBitmap(IBitmap* pBitmap, int destW, int destH) {
 
 bool IGraphics::DrawRotatedBitmap(IBitmap* pBitmap, int destCtrX, int destCtrY, double angle,
                                   int yOffsetZeroDeg, const IChannelBlend* pBlend) {
+  if (!HasPixels(pBitmap)) return true;
   int w = pBitmap->W, h = pBitmap->H;
   RAS_RotatedBlit(mDrawBitmap, pBitmap->mRaster, destCtrX - w / 2, destCtrY - h / 2, w, h, 0.0f,
                   0.0f, (float)w, (float)h, (float)angle, false, BlendWeight(pBlend),
@@ -27,6 +30,8 @@ bool IGraphics::DrawRotatedBitmap(IBitmap* pBitmap, int destCtrX, int destCtrY, 
 
 bool IGraphics::DrawRotatedMask(IBitmap* pBase, IBitmap* pMask, IBitmap* pTop, int x, int y,
                                 double angle, const IChannelBlend* pBlend) {
+  // The knob needs all three layers; without one there is no knob to show.
+  if (!HasPixels(pBase) || !HasPixels(pMask) || !HasPixels(pTop)) return true;
   int w = pBase->W, h = pBase->H;
   // Odd widths rotate about the middle of the centre pixel.
   float xOffset = (w % 2) ? -0.5f : 0.0f;

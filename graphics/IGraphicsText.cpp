@@ -12,6 +12,9 @@ using namespace drawing;
 
 bool IGraphics::DrawIText(IText* pTxt, char* str, IRECT* pR, bool measure) {
   if (!str || !str[0]) return true;
+  // A text with no style has no font, and one with no rectangle can be neither placed nor
+  // measured: the same failure as a font that cannot be made.
+  if (!pTxt || !pR) return false;
   RAS_IFont* pFont = pTxt->mCachedFont ? pTxt->mCachedFont : CacheFont(pTxt);
   if (!pFont) return false;
   pFont->SetTextColor(Pack(&pTxt->mColor));
