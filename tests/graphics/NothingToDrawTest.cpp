@@ -184,8 +184,9 @@ TEST_F(MissingArguments, TextWithoutStyleOrRectangleFails) {
 
 TEST_F(MissingArguments, ScaleAndCropToNoAreaGiveEmptyHandles) {
   int before = GetBitmapStorage().Count();
-  IRECT flat(2, 2, 8, 2), inverted(8, 8, 2, 2);
+  IRECT point(3, 3, 3, 3), flat(2, 2, 8, 2), inverted(8, 8, 2, 2);
   ExpectEmptyHandle(g->CropBitmap(&real, nullptr));
+  ExpectEmptyHandle(g->CropBitmap(&real, &point));
   ExpectEmptyHandle(g->CropBitmap(&real, &flat));
   ExpectEmptyHandle(g->CropBitmap(&real, &inverted));
   ExpectEmptyHandle(g->ScaleBitmap(&real, 0, 10));
