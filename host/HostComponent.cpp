@@ -151,9 +151,8 @@ std::unique_ptr<HostComponent> HostComponent::Load(const std::string& bundlePath
       err.Set(kHostErr_NoEntry, c->mExecutablePath + " exports no entry named " + c->mEntryName);
       break;
     }
-    c->mComponent =
-        RegisterComponent(&c->mDescription, reinterpret_cast<ComponentRoutineUPP>(symbol), 0,
-                          nullptr, nullptr, nullptr);
+    c->mEntry = reinterpret_cast<ComponentRoutineUPP>(symbol);
+    c->mComponent = RegisterComponent(&c->mDescription, c->mEntry, 0, nullptr, nullptr, nullptr);
     if (!c->mComponent) {
       err.Set(kHostErr_NotRegistered, "the Component Manager refused " + bundlePath);
       break;

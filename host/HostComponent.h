@@ -29,11 +29,14 @@ class HostComponent {
   const std::string& BundleIdentifier() const { return mBundleIdentifier; }
   const std::string& BundlePath() const { return mBundlePath; }
   const std::string& ExecutablePath() const { return mExecutablePath; }
+  // The executable's entry routine, for hosts that call it directly (valid while loaded).
+  ComponentRoutineUPP EntryRoutine() const { return mEntry; }
 
  private:
   HostComponent() = default;
 
   Component mComponent = nullptr;
+  ComponentRoutineUPP mEntry = nullptr;
   ComponentDescription mDescription = {};
   std::string mName, mEntryName, mBundleIdentifier, mBundlePath, mExecutablePath;
   UInt32 mVersion = 0;

@@ -1,6 +1,5 @@
 #include "au/AUTestHost.h"
 
-#include <dlfcn.h>
 #include <unistd.h>
 
 #include <cmath>
@@ -33,14 +32,7 @@ Component OrvantaComponent(std::string* pError) {
 
 ComponentRoutineUPP OrvantaEntry() {
   const HostComponent* bundle = OrvantaBundle();
-  if (!bundle) return nullptr;
-  // The host library keeps the routine to itself, so it is looked up by the Info.plist's name
-  // in the executable the host library loaded; RTLD_NOLOAD never maps a second copy.
-  void* library = dlopen(bundle->ExecutablePath().c_str(), RTLD_NOW | RTLD_NOLOAD);
-  if (!library) return nullptr;
-  void* entry = dlsym(library, bundle->EntryName().c_str());
-  dlclose(library);  // only drops the reference taken above; the host library's stays
-  return reinterpret_cast<ComponentRoutineUPP>(entry);
+  return bundle ? bundle->EntryRoutine() : nullptr;
 }
 
 Unit::Unit() {

@@ -1,3 +1,4 @@
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
@@ -20,6 +21,11 @@ TEST(HostComponent, LoadsTheBundleAndRegistersItsEntry) {
   EXPECT_EQ(component->Version(), 66051u);
   EXPECT_EQ(component->EntryName(), "TestUnit_Entry");
   EXPECT_EQ(component->BundleIdentifier(), "com.Example.audiounit.TestUnit");
+  // The entry handed out is the one the executable exports under that name.
+  void* library = dlopen(component->ExecutablePath().c_str(), RTLD_NOW | RTLD_NOLOAD);
+  ASSERT_NE(library, nullptr);
+  EXPECT_EQ(reinterpret_cast<void*>(component->EntryRoutine()), dlsym(library, "TestUnit_Entry"));
+  dlclose(library);
 
   ComponentDescription wanted = component->Description();
   EXPECT_EQ(FindNextComponent(nullptr, &wanted), component->GetComponent());
