@@ -40,19 +40,22 @@ void* NullAllocate(CFIndex, CFOptionFlags, void*) { return nullptr; }
 void* NullReallocate(void*, CFIndex, CFOptionFlags, void*) { return nullptr; }
 void NullDeallocate(void*, void*) {}
 
-__CFAllocator* MakeImmortalAllocator(CFAllocatorAllocateCallBack allocate,
+__CFAllocator* MakeImmortalAllocator(CFLibraryStorage<__CFAllocator>& storage,
+                                     CFAllocatorAllocateCallBack allocate,
                                      CFAllocatorReallocateCallBack reallocate,
                                      CFAllocatorDeallocateCallBack deallocate) {
   CFAllocatorContext context = {0,        nullptr,    nullptr,    nullptr, nullptr,
                                 allocate, reallocate, deallocate, nullptr};
-  auto* a = new __CFAllocator(context);
+  __CFAllocator* a = storage.Construct(context);
   a->mImmortal = true;
   return a;
 }
 
+CFLibraryStorage<__CFAllocator> gSystemAllocator, gNullAllocator;
+
 __CFAllocator* SystemAllocator() {
   static __CFAllocator* allocator =
-      MakeImmortalAllocator(MallocAllocate, MallocReallocate, MallocDeallocate);
+      MakeImmortalAllocator(gSystemAllocator, MallocAllocate, MallocReallocate, MallocDeallocate);
   return allocator;
 }
 
@@ -65,7 +68,7 @@ const __CFAllocator* Resolve(CFAllocatorRef allocator) {
 const CFAllocatorRef kCFAllocatorSystemDefault = SystemAllocator();
 const CFAllocatorRef kCFAllocatorMalloc = SystemAllocator();
 const CFAllocatorRef kCFAllocatorNull =
-    MakeImmortalAllocator(NullAllocate, NullReallocate, NullDeallocate);
+    MakeImmortalAllocator(gNullAllocator, NullAllocate, NullReallocate, NullDeallocate);
 
 CFTypeID CFAllocatorGetTypeID(void) { return kCFRuntimeAllocator; }
 CFAllocatorRef CFAllocatorGetDefault(void) { return SystemAllocator(); }
@@ -170,16 +173,19 @@ struct __CFBoolean : CFRuntimeObject {
 };
 
 namespace {
+CFLibraryStorage<__CFNull> gNull;
+CFLibraryStorage<__CFBoolean> gTrue, gFalse;
+
 __CFNull* MakeNull() {
-  auto* n = new __CFNull;
+  __CFNull* n = gNull.Construct();
   n->mImmortal = true;
   return n;
 }
 }  // namespace
 
 const CFNullRef kCFNull = MakeNull();
-const CFBooleanRef kCFBooleanTrue = new __CFBoolean(true);
-const CFBooleanRef kCFBooleanFalse = new __CFBoolean(false);
+const CFBooleanRef kCFBooleanTrue = gTrue.Construct(true);
+const CFBooleanRef kCFBooleanFalse = gFalse.Construct(false);
 
 CFTypeID CFNullGetTypeID(void) { return kCFRuntimeNull; }
 CFTypeID CFBooleanGetTypeID(void) { return kCFRuntimeBoolean; }

@@ -6,7 +6,9 @@
 #include <CoreFoundation/CoreFoundation.h>
 
 #include <atomic>
+#include <new>
 #include <string>
+#include <utility>
 
 enum CFRuntimeTypeID : CFTypeID {
   kCFRuntimeAllocator = 1,
@@ -39,6 +41,22 @@ struct CFRuntimeObject {
   // Immortal objects (constant strings, singletons) ignore retain and release.
   bool mImmortal = false;
   CFAllocatorRef mAllocator;
+};
+
+// Room in the library's own storage for one object that lives as long as the library: built in
+// place and never destroyed, so that users in other static objects' destructors keep working, and
+// not on the heap, so that unloading the library takes it along. Needs no initialisation of its
+// own, so it is ready before any constructor of the library runs.
+template <typename T>
+class CFLibraryStorage {
+ public:
+  template <typename... Args>
+  T* Construct(Args&&... args) {
+    return ::new (static_cast<void*>(mBytes)) T(std::forward<Args>(args)...);
+  }
+
+ private:
+  alignas(T) unsigned char mBytes[sizeof(T)];
 };
 
 // Null for a null reference.

@@ -344,12 +344,38 @@ const std::string& CFStringUTF8(CFStringRef s) {
   return str ? str->mText : empty;
 }
 
+namespace {
+
+// The constant strings, one per text, in the library's own storage.
+struct ConstantStrings {
+  std::mutex mutex;
+  std::unordered_map<std::string, __CFString*> table;
+};
+
+CFLibraryStorage<ConstantStrings> gConstantStrings;
+
+ConstantStrings& Constants() {
+  static ConstantStrings* constants = gConstantStrings.Construct();
+  return *constants;
+}
+
+// The strings themselves are on the heap. They are freed as the library is unloaded (or, at
+// exit, after every static destructor, those of its users included): a host that loads and
+// unloads a plug-in again and again must not keep them. Nothing can reach them any more then.
+__attribute__((destructor)) void FreeConstantStrings() {
+  ConstantStrings& constants = Constants();
+  std::lock_guard<std::mutex> lock(constants.mutex);
+  for (auto& entry : constants.table) delete entry.second;
+  std::unordered_map<std::string, __CFString*>().swap(constants.table);
+}
+
+}  // namespace
+
 CFStringRef __CFStringMakeConstantString(const char* cStr) {
-  static std::mutex mutex;
-  static auto* table = new std::unordered_map<std::string, __CFString*>;
   if (!cStr) return nullptr;
-  std::lock_guard<std::mutex> lock(mutex);
-  __CFString*& entry = (*table)[cStr];
+  ConstantStrings& constants = Constants();
+  std::lock_guard<std::mutex> lock(constants.mutex);
+  __CFString*& entry = constants.table[cStr];
   if (!entry) {
     entry = new __CFString(nullptr, cStr, false);
     entry->mImmortal = true;

@@ -30,7 +30,8 @@ enum {
   kCFCompareNumerically = 64
 };
 
-// Constant strings made by CFSTR live for the whole process; retain and release do nothing.
+// Constant strings made by CFSTR live until the library providing them is unloaded (in most
+// processes: to the end); retain and release do nothing.
 CF_EXPORT CFStringRef __CFStringMakeConstantString(const char* cStr);
 #define CFSTR(cStr) __CFStringMakeConstantString("" cStr "")
 
