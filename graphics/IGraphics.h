@@ -135,9 +135,11 @@ class IGraphics {
   int GetLastClickedParamForPTAutomation();
 
   // ---- Images ----
-  // Handed no image, or the empty handle of one that failed to load, the calls below and the
-  // drawing primitives draw nothing (answering as for a fully clipped call), and ScaleBitmap
-  // and CropBitmap give an empty handle. So do primitives handed no colour or rectangle.
+  // Handed no image, or the empty handle of one that failed to load, the image calls below draw
+  // nothing and answer true, as a fully clipped call does; ScaleBitmap and CropBitmap then give
+  // an empty handle. Primitives handed no colour or rectangle draw nothing and answer true too,
+  // except ForcePixel (false: no pixel written) and DrawIText, which answers false for a text it
+  // has no style or rectangle for, as for a font it cannot make.
   IBitmap LoadIBitmap(int ID, const char* name, int nStates = 1, bool framesAreHoriz = false);
   void RetainBitmap(IBitmap* pBitmap);
   void ReleaseBitmap(IBitmap* pBitmap);
