@@ -44,6 +44,8 @@ void IGraphics::AttachPanelBackground(const IColor* pColor) {
 }
 
 int IGraphics::AttachControl(IControl* pControl) {
+  // A null entry would be dereferenced by every later pass over the controls.
+  if (!pControl) return -1;
   if (!mControls.Add(pControl)) {
     // The engine owns what it is given, even when the list cannot grow.
     delete pControl;

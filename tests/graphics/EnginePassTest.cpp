@@ -123,6 +123,19 @@ TEST_F(EnginePass, DrawWithoutControlsCopiesNothing) {
   EXPECT_THAT(g->mScreenCopies, IsEmpty());
 }
 
+TEST_F(EnginePass, NothingIsAttachedForANullControl) {
+  Add("bg", IRECT(0, 0, 100, 100));
+  EXPECT_EQ(g->AttachControl(nullptr), -1);
+  EXPECT_EQ(g->GetNControls(), 1);
+  Attach();
+  IMouseMod left(true);
+  g->OnMouseDown(20, 20, &left);
+  g->SetAllControlsDirty();
+  IRECT r(0, 0, 100, 100);
+  EXPECT_TRUE(g->Draw(&r));
+  EXPECT_THAT(log, ElementsAre("bg down 20 20", "bg draw"));
+}
+
 TEST_F(EnginePass, ResizeLeavesNoControls) {
   Add("bg", IRECT(0, 0, 100, 100));
   Add("A", IRECT(10, 10, 30, 30), TestPlug::kGain);
