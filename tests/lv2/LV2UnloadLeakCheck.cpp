@@ -11,12 +11,14 @@
 #include <link.h>
 #include <lv2/ui/ui.h>
 
+#include <chrono>
 #include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <thread>
 
 #include "lv2/LV2HostWindow.h"
 #include "lv2/LV2TestHost.h"
@@ -26,6 +28,7 @@ namespace {
 constexpr int kSkipped = 77;
 constexpr uint32_t kFrames = 256;
 constexpr uint32_t kGainPort = 0;
+constexpr int kIdleCalls = 20;
 
 bool Fail(const std::string& what) {
   fprintf(stderr, "%s\n", what.c_str());
@@ -99,13 +102,17 @@ bool RunEditorLibrary(const LV2HostWindow& parent) {
                                 IgnoreWrite, nullptr, &widget, features);
     ok = (ui && widget) || Fail("the editor was not instantiated in the parent window");
     if (ui) {
-      // A port event and a few idle calls make the editor draw and copy to its window.
+      // A port event and idle calls over a few frames make the editor draw, text included,
+      // and copy to its window.
       const float gain = -6.0f;
       descriptor->port_event(ui, kGainPort, sizeof(gain), 0, &gain);
       auto idle = static_cast<const LV2UI_Idle_Interface*>(
           descriptor->extension_data(LV2_UI__idleInterface));
-      for (int i = 0; ok && idle && i < 5; ++i)
+      ok = ok && (idle || Fail("the editor offers no idle interface"));
+      for (int i = 0; ok && i < kIdleCalls; ++i) {
         ok = idle->idle(ui) == 0 || Fail("the editor closed while idling");
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      }
       descriptor->cleanup(ui);
     }
   }
