@@ -35,6 +35,11 @@ bool Fail(const std::string& what) {
   return false;
 }
 
+std::string LastLoaderError() {
+  const char* error = dlerror();
+  return error ? error : "no descriptor";
+}
+
 std::string RealPath(const std::string& path) {
   char resolved[PATH_MAX];
   return realpath(path.c_str(), resolved) ? resolved : path;
@@ -67,7 +72,7 @@ bool NothingLeftMapped(const char* library) {
 bool RunAudioLibrary() {
   {
     LV2TestHost host;
-    if (!host.Loaded()) return Fail(std::string("loading orvanta.so: ") + dlerror());
+    if (!host.Loaded()) return Fail("loading orvanta.so: " + LastLoaderError());
     if (!host.Instantiate()) return Fail("the plug-in was not instantiated");
     float in[2][kFrames], out[2][kFrames];
     for (uint32_t i = 0; i < kFrames; ++i) {
@@ -89,7 +94,7 @@ void IgnoreWrite(LV2UI_Controller, uint32_t, uint32_t, uint32_t, const void*) {}
 bool RunEditorLibrary(const LV2HostWindow& parent) {
   const std::string path = LV2BundlePath() + "/orvanta_ui.so";
   void* library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-  if (!library) return Fail(std::string("loading orvanta_ui.so: ") + dlerror());
+  if (!library) return Fail("loading orvanta_ui.so: " + LastLoaderError());
   auto entry = reinterpret_cast<LV2UI_DescriptorFunction>(dlsym(library, "lv2ui_descriptor"));
   const LV2UI_Descriptor* descriptor = entry ? entry(0) : nullptr;
   bool ok = descriptor != nullptr || Fail("orvanta_ui.so offers no descriptor");
@@ -102,7 +107,7 @@ bool RunEditorLibrary(const LV2HostWindow& parent) {
                                 IgnoreWrite, nullptr, &widget, features);
     ok = (ui && widget) || Fail("the editor was not instantiated in the parent window");
     if (ui) {
-      // A port event and idle calls over a few frames make the editor draw, text included,
+      // A port event and idle calls over a few frames make the editor draw, readouts included,
       // and copy to its window.
       const float gain = -6.0f;
       descriptor->port_event(ui, kGainPort, sizeof(gain), 0, &gain);
