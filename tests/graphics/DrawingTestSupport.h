@@ -79,6 +79,16 @@ class DrawingFixture : public ::testing::Test {
 
   RAS_pixel Px(int x, int y) { return RAS_GetPixel(g->GetDrawBitmap(), x, y); }
   bool Untouched(int x, int y) { return Px(x, y) == kMarker; }
+  // True when no pixel of the surface was drawn; names the first one that was.
+  bool SurfaceUntouched() {
+    for (int y = 0; y < kH; ++y)
+      for (int x = 0; x < kW; ++x)
+        if (!Untouched(x, y)) {
+          ADD_FAILURE() << "pixel (" << x << ", " << y << ") drawn";
+          return false;
+        }
+    return true;
+  }
 
   static constexpr int kW = 120, kH = 100;
   TestPlug plug;

@@ -23,16 +23,6 @@ class ImageFixture : public DrawingFixture {
     ASSERT_EQ(failed.mRaster, nullptr);
   }
 
-  bool SurfaceUntouched() {
-    for (int y = 0; y < kH; ++y)
-      for (int x = 0; x < kW; ++x)
-        if (!Untouched(x, y)) {
-          ADD_FAILURE() << "pixel (" << x << ", " << y << ") drawn";
-          return false;
-        }
-    return true;
-  }
-
   static void ExpectEmptyHandle(const IBitmap& b) {
     EXPECT_EQ(b.mRaster, nullptr);
     EXPECT_EQ(b.W, 0);
