@@ -54,23 +54,6 @@ class EditorWindow : public ::testing::Test {
     // Until the window is mapped and drawn.
     mView->IdleFor(400);
   }
-  void Xdo(const std::string& args) {
-    ASSERT_TRUE(x11test::Xdo(args)) << args;
-    mView->IdleFor(60);
-  }
-  void MoveTo(int x, int y) {
-    Xdo("mousemove --window " + std::to_string(mView->Window()) + " " + std::to_string(x) + " " +
-        std::to_string(y));
-  }
-  // Presses at the start, moves in steps to the end and releases.
-  void Drag(int x0, int y0, int x1, int y1) {
-    MoveTo(x0, y0);
-    Xdo("mousedown 1");
-    const int steps = 5;
-    for (int i = 1; i <= steps; ++i) MoveTo(x0 + (x1 - x0) * i / steps, y0 + (y1 - y0) * i / steps);
-    Xdo("mouseup 1");
-    mView->IdleFor(100);
-  }
   double Param(int idx) {
     AudioUnitParameterValue v = 0;
     EXPECT_EQ(mUnit->GetParameter(idx, &v), noErr);
@@ -83,6 +66,8 @@ class EditorWindow : public ::testing::Test {
   std::unique_ptr<HostUnit> mUnit;
   std::unique_ptr<HostEventLog> mLog;
   std::unique_ptr<HostEditorView> mView;
+  x11test::Pointer mPointer{[this] { return mView->Window(); },
+                            [this](int ms) { mView->IdleFor(ms); }};
 };
 
 TEST_F(EditorWindow, FactoryAnswersAndTheWindowShowsTheEngineBitmap) {
@@ -100,7 +85,8 @@ TEST_F(EditorWindow, FadersAndKnobMoveTheirParametersWithGestureEvents) {
   std::vector<uint32_t> before = Pixels();
 
   // Left fader: the handle's centre follows the pointer.
-  Drag(kMonoFaderX, kFaderTop + g.half + 20, kMonoFaderX, kFaderTop + g.half + 150);
+  ASSERT_TRUE(
+      mPointer.Drag(kMonoFaderX, kFaderTop + g.half + 20, kMonoFaderX, kFaderTop + g.half + 150));
   double expected = Decibels(Orvanta::kMono, 1.0 - 150.0 / g.travel);
   EXPECT_NEAR(Param(Orvanta::kMono), expected, 0.01);
   EXPECT_EQ(Param(Orvanta::kStereo), 0.0);
@@ -123,7 +109,8 @@ TEST_F(EditorWindow, FadersAndKnobMoveTheirParametersWithGestureEvents) {
   mLog->Clear();
 
   // Right fader.
-  Drag(kStereoFaderX, kFaderTop + g.half + 10, kStereoFaderX, kFaderTop + g.half + 40);
+  ASSERT_TRUE(mPointer.Drag(kStereoFaderX, kFaderTop + g.half + 10, kStereoFaderX,
+                            kFaderTop + g.half + 40));
   EXPECT_NEAR(Param(Orvanta::kStereo), Decibels(Orvanta::kStereo, 1.0 - 40.0 / g.travel), 0.01);
   EXPECT_FALSE(SameRegion(afterMono, Pixels(), kStereoReadoutRect));
 
@@ -131,7 +118,7 @@ TEST_F(EditorWindow, FadersAndKnobMoveTheirParametersWithGestureEvents) {
   const int frameH = KnobFrameHeight();
   ASSERT_GT(frameH, 0);
   const int cx = 113 + 20, cy = 333 + frameH / 2;
-  Drag(cx, cy, cx, cy - 20);
+  ASSERT_TRUE(mPointer.Drag(cx, cy, cx, cy - 20));
   double norm = Normalized(Orvanta::kGain, 0.0) + 20.0 / frameH / 4.0;
   EXPECT_NEAR(Param(Orvanta::kGain), Decibels(Orvanta::kGain, norm), 0.05);
 }
@@ -146,10 +133,10 @@ TEST_F(EditorWindow, LinkAreaOpensTheMakersAddressAndBackgroundClicksChangeNothi
   std::string path = std::string(dir) + ":" + std::getenv("PATH");
   setenv("PATH", path.c_str(), 1);
 
-  MoveTo(150, 30);  // the title, background only
-  Xdo("click 1");
-  MoveTo(136, 199);
-  Xdo("click 1");
+  ASSERT_TRUE(mPointer.MoveTo(150, 30));  // the title, background only
+  ASSERT_TRUE(mPointer.Do("click 1"));
+  ASSERT_TRUE(mPointer.MoveTo(136, 199));
+  ASSERT_TRUE(mPointer.Do("click 1"));
   std::string opened;
   for (int i = 0; i < 40 && opened.empty(); ++i) {
     mView->IdleFor(50);
@@ -165,7 +152,8 @@ TEST_F(EditorWindow, LinkAreaOpensTheMakersAddressAndBackgroundClicksChangeNothi
 
 TEST_F(EditorWindow, ClosingAndReopeningKeepsControlStateAndBadInputIsHarmless) {
   const FaderGeometry g = Fader();
-  Drag(kMonoFaderX, kFaderTop + g.half + 5, kMonoFaderX, kFaderTop + g.half + 100);
+  ASSERT_TRUE(
+      mPointer.Drag(kMonoFaderX, kFaderTop + g.half + 5, kMonoFaderX, kFaderTop + g.half + 100));
   const double mono = Param(Orvanta::kMono);
   std::vector<uint32_t> before = Pixels();
   const unsigned long oldWindow = mView->Window();

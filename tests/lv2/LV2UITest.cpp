@@ -127,26 +127,12 @@ class LV2UIWindow : public ::testing::Test {
     ASSERT_NE(mParent.Id(), 0u);
   }
   void TearDown() override { mHost.Cleanup(); }
-  void Xdo(const std::string& args) {
-    ASSERT_TRUE(x11test::Xdo(args)) << args;
-    mHost.IdleFor(60);
-  }
-  void MoveTo(int x, int y) {
-    Xdo("mousemove --window " + std::to_string(mHost.Widget()) + " " + std::to_string(x) + " " +
-        std::to_string(y));
-  }
-  void Drag(int x0, int y0, int x1, int y1) {
-    MoveTo(x0, y0);
-    Xdo("mousedown 1");
-    const int steps = 5;
-    for (int i = 1; i <= steps; ++i) MoveTo(x0 + (x1 - x0) * i / steps, y0 + (y1 - y0) * i / steps);
-    Xdo("mouseup 1");
-    mHost.IdleFor(100);
-  }
   std::vector<uint32_t> Pixels() { return x11test::ReadWindow(mHost.Widget(), kWidth, kHeight); }
 
   UIHost mHost;
   LV2HostWindow mParent{kWidth, kHeight};  // the host's window the editor is embedded in
+  x11test::Pointer mPointer{[this] { return mHost.Widget(); },
+                            [this](int ms) { mHost.IdleFor(ms); }};
 };
 
 TEST_F(LV2UIWindow, EmbedsInTheParentAndOffersIdleAndShow) {
@@ -175,7 +161,8 @@ TEST_F(LV2UIWindow, DraggingAFaderWritesItsPortInsideATouchGesture) {
   ASSERT_GT(g.travel, 0);
   const std::vector<uint32_t> before = Pixels();
 
-  Drag(kMonoFaderX, kFaderTop + g.half + 20, kMonoFaderX, kFaderTop + g.half + 150);
+  ASSERT_TRUE(
+      mPointer.Drag(kMonoFaderX, kFaderTop + g.half + 20, kMonoFaderX, kFaderTop + g.half + 150));
 
   ASSERT_GE(mHost.mTouches.size(), 2u);
   EXPECT_EQ(mHost.mTouches.front().port, (uint32_t)Orvanta::kMono);

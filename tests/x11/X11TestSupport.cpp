@@ -42,6 +42,28 @@ bool Xdo(const std::string& args) {
   return std::system(cmd.c_str()) == 0;
 }
 
+bool Pointer::Do(const std::string& args) {
+  const bool ok = Xdo(args);
+  mSettle(60);
+  return ok;
+}
+
+bool Pointer::MoveTo(int x, int y) {
+  return Do("mousemove --window " + std::to_string(mWindow()) + " " + std::to_string(x) + " " +
+            std::to_string(y));
+}
+
+bool Pointer::Drag(int x0, int y0, int x1, int y1) {
+  bool ok = MoveTo(x0, y0) && Do("mousedown 1");
+  const int steps = 5;
+  for (int i = 1; ok && i <= steps; ++i)
+    ok = MoveTo(x0 + (x1 - x0) * i / steps, y0 + (y1 - y0) * i / steps);
+  // Released even after a failed step, so that no button stays down for the next test.
+  ok = Do("mouseup 1") && ok;
+  mSettle(100);
+  return ok;
+}
+
 bool WaitForFocus(const std::string& windowName) {
   for (int attempt = 0; attempt < 100; ++attempt) {
     if (FILE* p = popen("xdotool getwindowfocus getwindowname 2>/dev/null", "r")) {

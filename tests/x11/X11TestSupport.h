@@ -21,6 +21,23 @@ bool HaveDisplay();
 bool HaveProgram(const char* name);
 // Runs xdotool with the arguments; true when it succeeded.
 bool Xdo(const std::string& args);
+
+// xdotool's pointer over one window. After each step the code under test gets time to take
+// the events in: settle(milliseconds) runs its event loop for that long.
+class Pointer {
+ public:
+  Pointer(std::function<unsigned long()> window, std::function<void(int)> settle)
+      : mWindow(std::move(window)), mSettle(std::move(settle)) {}
+  // Each is false when xdotool failed.
+  bool Do(const std::string& args);
+  bool MoveTo(int x, int y);
+  // Presses at the start, moves there in five steps to the end and releases.
+  bool Drag(int x0, int y0, int x1, int y1);
+
+ private:
+  std::function<unsigned long()> mWindow;
+  std::function<void(int)> mSettle;
+};
 // Waits (up to about five seconds) until the window with the keyboard focus has this
 // name; keys sent before then would go elsewhere.
 bool WaitForFocus(const std::string& windowName);
