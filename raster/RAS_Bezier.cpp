@@ -128,11 +128,15 @@ struct LevelFill {
     RAS_FillConvexPolygon(bm, xs, ys, n, color, alpha, mode);
   }
 
+  // a + trunc(offset) for a result that lies between two ints: computed in double, since the
+  // differences of far-apart coordinates do not fit an int.
+  static int Offset(int a, double offset) { return ToIntTrunc(double(a) + std::trunc(offset)); }
+
   void Piece(int au, int av, int bu, int bv, bool ownsFirst) const {
     const int L = level;
     if (au == bu) {
       if (ownsFirst) {
-        Column(au, std::abs(av - L) >= std::abs(bv - L) ? av : bv, L);
+        Column(au, std::abs(double(av) - L) >= std::abs(double(bv) - L) ? av : bv, L);
         return;
       }
       // The piece before drew this column from a to the level; add only what b reaches past.
@@ -142,7 +146,7 @@ struct LevelFill {
     }
     if ((av < L && bv > L) || (av > L && bv < L)) {
       // Crossing the level: a triangle on each side, split at the crossing.
-      const int cu = au + ToIntTrunc(double(bu - au) * (L - av) / double(bv - av));
+      const int cu = Offset(au, (double(bu) - au) * (double(L) - av) / (double(bv) - av));
       Piece(au, av, cu, L, ownsFirst);
       Piece(cu, L, bu, bv, false);
       return;
@@ -153,7 +157,7 @@ struct LevelFill {
       Column(bu, bv, L);
       return;
     }
-    const int sv = av + ToIntTrunc(double(bv - av) * (su - au) / double(bu - au));
+    const int sv = Offset(av, (double(bv) - av) * (double(su) - au) / (double(bu) - au));
     Polygon({{su, sv}, {bu, bv}, {bu, L}, {su, L}});
   }
 };
