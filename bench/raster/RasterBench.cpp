@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "RandomPixels.h"
 #include "RatioReporter.h"
 #include "raster/Raster.h"
 
@@ -22,17 +23,6 @@ struct Size {
   int w, h;
 };
 constexpr Size kSizes[] = {{274, 438}, {1024, 1024}};
-
-void Randomise(RAS_IBitmap& bm, uint32_t seed) {
-  uint32_t s = seed * 2654435761u + 1;
-  for (int y = 0; y < bm.getHeight(); ++y) {
-    RAS_pixel* row = bm.getBits() + y * bm.getRowSpan();
-    for (int x = 0; x < bm.getWidth(); ++x) {
-      s ^= s << 13, s ^= s >> 17, s ^= s << 5;
-      row[x] = s;
-    }
-  }
-}
 
 // ---- ours ----
 

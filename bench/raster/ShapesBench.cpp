@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "RandomPixels.h"
 #include "RatioReporter.h"
 #include "raster/Raster.h"
 
@@ -20,17 +21,6 @@ namespace {
 
 constexpr int kW = 274, kH = 438;  // the editor's size
 constexpr double kAngle = 0.52;
-
-void Randomise(RAS_IBitmap& bm, uint32_t seed) {
-  uint32_t s = seed * 2654435761u + 1;
-  for (int y = 0; y < bm.getHeight(); ++y) {
-    RAS_pixel* row = bm.getBits() + y * bm.getRowSpan();
-    for (int x = 0; x < bm.getWidth(); ++x) {
-      s ^= s << 13, s ^= s >> 17, s ^= s << 5;
-      row[x] = s;
-    }
-  }
-}
 
 // Source sizes: half (scaling up by 2), the same (rotation), four times (scaling down by 4).
 struct Case {
