@@ -152,17 +152,6 @@ std::string Levels(const StereoLevels& l) {
   return text;
 }
 
-// The unit's parameter values in parameter order.
-std::vector<float> UnitValues(const HostUnit& unit) {
-  std::vector<float> values;
-  for (const ToolParameter& p : ToolParameters(unit)) {
-    AudioUnitParameterValue v = 0;
-    unit.GetParameter(p.id, &v);
-    values.push_back(v);
-  }
-  return values;
-}
-
 bool ApplyValues(HostUnit& unit, const std::vector<float>& values, std::string* error) {
   const auto parameters = ToolParameters(unit);
   for (size_t i = 0; i < parameters.size() && i < values.size(); ++i) {
@@ -339,7 +328,7 @@ int Preset(HostUnit& unit, const Arguments& args) {
   if (args.positional[0] == "export") {
     if (!ToolApplyChoices(unit, args.choices, &notes, &error)) return Fail(error);
     if (!notes.empty()) fprintf(stderr, "orvanta: %s", notes.c_str());
-    if (!WriteProgramFile(UnitValues(unit), path, bank, &error)) return Fail(error);
+    if (!WriteProgramFile(ToolParameterValues(unit), path, bank, &error)) return Fail(error);
     printf("wrote %s\n", path.c_str());
     return 0;
   }
@@ -364,7 +353,7 @@ int Snapshot(HostUnit& unit, const std::string& bundle, const Arguments& args) {
     return Fail(std::string("snapshot needs OUT.png\n") + kSnapshotHelp, 2);
   std::string error;
   if (!ApplyAll(unit, args, &error) ||
-      !DrawEditorSnapshot(bundle, UnitValues(unit), args.positional[0], &error))
+      !DrawEditorSnapshot(bundle, ToolParameterValues(unit), args.positional[0], &error))
     return Fail(error);
   printf("wrote %s\n", args.positional[0].c_str());
   return 0;
@@ -411,7 +400,7 @@ int Demo(HostUnit& unit, const std::string& bundle, const Arguments& args) {
   const std::string picture = args.snapshot.empty()
                                   ? std::string(ORVANTA_DEMO_DIR "/stereo-demo-editor.png")
                                   : args.snapshot;
-  if (!DrawEditorSnapshot(bundle, UnitValues(unit), picture, &error)) return Fail(error);
+  if (!DrawEditorSnapshot(bundle, ToolParameterValues(unit), picture, &error)) return Fail(error);
   printf("wrote %s (the editor showing the preset)\n", picture.c_str());
   return 0;
 }

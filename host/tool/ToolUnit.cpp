@@ -48,6 +48,16 @@ std::vector<ToolParameter> ToolParameters(const HostUnit& unit) {
   return parameters;
 }
 
+std::vector<float> ToolParameterValues(const HostUnit& unit) {
+  std::vector<float> values;
+  for (const ToolParameter& p : ToolParameters(unit)) {
+    AudioUnitParameterValue v = 0;
+    unit.GetParameter(p.id, &v);
+    values.push_back(v);
+  }
+  return values;
+}
+
 std::vector<ToolPreset> ToolFactoryPresets(const HostUnit& unit) {
   std::vector<ToolPreset> presets;
   CFArrayRef array = nullptr;

@@ -34,6 +34,8 @@ struct ToolChoices {
 std::string ToolUtf8(CFStringRef text);
 std::string ToolFourCC(OSType code);
 std::vector<ToolParameter> ToolParameters(const HostUnit& unit);
+// The unit's parameter values in parameter order.
+std::vector<float> ToolParameterValues(const HostUnit& unit);
 std::vector<ToolPreset> ToolFactoryPresets(const HostUnit& unit);
 
 // Parses "Gain=-3" into *setting; false with a message otherwise.

@@ -140,16 +140,6 @@ class RenderRig {
   UInt32 mFrames = 0;
 };
 
-std::vector<float> ParameterValues(const HostUnit& unit) {
-  std::vector<float> values;
-  for (const ToolParameter& p : ToolParameters(unit)) {
-    AudioUnitParameterValue v = 0;
-    unit.GetParameter(p.id, &v);
-    values.push_back(v);
-  }
-  return values;
-}
-
 void CheckOpenClose(const HostComponent& component, Report& report) {
   for (int i = 0; i < 20; ++i) {
     HostError error;
@@ -199,7 +189,7 @@ void CheckProperties(HostUnit& unit, Report& report) {
 }
 
 void CheckClassInfo(HostUnit& unit, const char* when, Report& report) {
-  const auto before = ParameterValues(unit);
+  const auto before = ToolParameterValues(unit);
   CFPropertyListRef saved = nullptr;
   OSStatus s = unit.GetClassInfo(&saved);
   if (s != noErr || !saved) {
@@ -211,7 +201,7 @@ void CheckClassInfo(HostUnit& unit, const char* when, Report& report) {
     unit.SetParameter(p.id, p.minValue + (p.maxValue - p.minValue) * 0.37f);
   s = unit.SetClassInfo(saved);
   CFRelease(saved);
-  const bool same = s == noErr && ParameterValues(unit) == before;
+  const bool same = s == noErr && ToolParameterValues(unit) == before;
   report.Check(std::string("ClassInfo round trip ") + when, same,
                s != noErr ? Status(s)
                : same     ? ""
@@ -346,7 +336,7 @@ void CheckHostileClassInfo(HostUnit& unit, Report& report) {
       unit.SetParameter(p.id, p.minValue + (p.maxValue - p.minValue) * 0.61f);
   };
   moveAway();
-  const auto kept = ParameterValues(unit);
+  const auto kept = ToolParameterValues(unit);
   const auto original = static_cast<CFDictionaryRef>(own);
   using Edit = std::function<void(CFMutableDictionaryRef)>;
   auto set = [](const char* key, CFTypeRef value) {
@@ -381,7 +371,7 @@ void CheckHostileClassInfo(HostUnit& unit, Report& report) {
     CFRelease(hostile);
     if (s == noErr)
       problem += std::string(problem.empty() ? "" : "; ") + "accepted one " + what;
-    else if (ParameterValues(unit) != kept)
+    else if (ToolParameterValues(unit) != kept)
       problem += std::string(problem.empty() ? "" : "; ") + "state changed by one " + what;
   }
   const OSStatus s = unit.SetClassInfo(text);
