@@ -41,6 +41,17 @@ void ExpectProcessed(const Stereo& in, const std::vector<float>& outL,
   }
 }
 
+// An input signal and output arrays of one length, for a host's audio ports.
+struct Block {
+  Stereo in;
+  std::vector<float> outL, outR;
+  explicit Block(size_t n, float fill = 0.0f) : in(n), outL(n, fill), outR(n, fill) {}
+  void ConnectTo(LV2TestHost& h) {
+    h.ConnectAudio(in.l.data(), in.r.data(), outL.data(), outR.data());
+  }
+  void ExpectProcessedWith(const float* dB) const { ExpectProcessed(in, outL, outR, dB); }
+};
+
 class LV2PluginTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -62,11 +73,10 @@ TEST_F(LV2PluginTest, ProcessesWithControlValuesAcrossSlicesAndInPlace) {
   const float dB[3] = {-3.5f, 2.25f, -7.75f};
   std::memcpy(host.mControls, dB, sizeof dB);
   // Longer than the wrapper's slice, with an odd remainder.
-  Stereo in(3 * 4096 + 77);
-  std::vector<float> outL(in.l.size(), 9.0f), outR(in.l.size(), 9.0f);
-  host.ConnectAudio(in.l.data(), in.r.data(), outL.data(), outR.data());
-  host.Run((uint32_t)in.l.size());
-  ExpectProcessed(in, outL, outR, dB);
+  Block b(3 * 4096 + 77, 9.0f);
+  b.ConnectTo(host);
+  host.Run((uint32_t)b.in.l.size());
+  b.ExpectProcessedWith(dB);
 
   // In place: the outputs are the input arrays.
   Stereo inPlace(1000, 5);
@@ -77,39 +87,36 @@ TEST_F(LV2PluginTest, ProcessesWithControlValuesAcrossSlicesAndInPlace) {
 }
 
 TEST_F(LV2PluginTest, ControlChangesApplyFromTheNextBlockClampedAndIgnoringNaN) {
-  Stereo in(256);
-  std::vector<float> outL(256), outR(256);
-  host.ConnectAudio(in.l.data(), in.r.data(), outL.data(), outR.data());
+  Block b(256);
+  b.ConnectTo(host);
   host.Run(256);
   const float unity[3] = {0, 0, 0};
-  ExpectProcessed(in, outL, outR, unity);
+  b.ExpectProcessedWith(unity);
 
   host.mControls[0] = 40.0f;   // beyond the maximum: +6 dB
   host.mControls[1] = -94.0f;  // only the side signal
   host.Run(256);
   const float clamped[3] = {6.0f, -94.0f, 0.0f};
-  ExpectProcessed(in, outL, outR, clamped);
+  b.ExpectProcessedWith(clamped);
 
   host.mControls[2] = NAN;  // a NaN leaves the previous value
   host.Run(256);
-  ExpectProcessed(in, outL, outR, clamped);
+  b.ExpectProcessedWith(clamped);
 }
 
 TEST_F(LV2PluginTest, UnconnectedAudioIsNotTouchedAndZeroFramesDoNothing) {
-  Stereo in(64);
-  std::vector<float> outL(64, 3.0f), outR(64, 3.0f);
-  host.ConnectAudio(in.l.data(), nullptr, outL.data(), outR.data());
+  Block b(64, 3.0f);
+  host.ConnectAudio(b.in.l.data(), nullptr, b.outL.data(), b.outR.data());
   host.Run(64);
-  for (float v : outL) ASSERT_EQ(v, 3.0f);
-  host.ConnectAudio(in.l.data(), in.r.data(), outL.data(), outR.data());
+  for (float v : b.outL) ASSERT_EQ(v, 3.0f);
+  b.ConnectTo(host);
   host.Run(0);
-  for (float v : outR) ASSERT_EQ(v, 3.0f);
+  for (float v : b.outR) ASSERT_EQ(v, 3.0f);
 }
 
 TEST_F(LV2PluginTest, RunAllocatesNothingEvenWhenControlsMove) {
-  Stereo in(8192);
-  std::vector<float> outL(8192), outR(8192);
-  host.ConnectAudio(in.l.data(), in.r.data(), outL.data(), outR.data());
+  Block b(8192);
+  b.ConnectTo(host);
   host.Run(8192);
   alloc_counter::Scope scope;
   for (int i = 0; i < 20; ++i) {
@@ -131,9 +138,8 @@ TEST_F(LV2PluginTest, StateIsTheParameterChunkAndRestoresIntoAnotherInstance) {
   host.mControls[0] = 0.0f;
   host.mControls[1] = -94.0f;
   host.mControls[2] = 3.0f;
-  Stereo in(32);
-  std::vector<float> outL(32), outR(32);
-  host.ConnectAudio(in.l.data(), in.r.data(), outL.data(), outR.data());
+  Block b(32);
+  b.ConnectTo(host);
   host.Run(32);
 
   std::vector<LV2TestHost::Property> saved;
@@ -150,23 +156,22 @@ TEST_F(LV2PluginTest, StateIsTheParameterChunkAndRestoresIntoAnotherInstance) {
   // them until a port moves.
   LV2TestHost other;
   ASSERT_NE(other.Instantiate(), nullptr);
-  other.ConnectAudio(in.l.data(), in.r.data(), outL.data(), outR.data());
+  b.ConnectTo(other);
   other.Run(32);
   ASSERT_EQ(other.Restore(saved), LV2_STATE_SUCCESS);
   other.Run(32);
   const float restored[3] = {0.0f, -94.0f, 3.0f};
-  ExpectProcessed(in, outL, outR, restored);
+  b.ExpectProcessedWith(restored);
   other.mControls[0] = -6.0f;
   other.Run(32);
   const float moved[3] = {-6.0f, -94.0f, 3.0f};
-  ExpectProcessed(in, outL, outR, moved);
+  b.ExpectProcessedWith(moved);
 }
 
 TEST_F(LV2PluginTest, DamagedOrForeignStateIsRefusedAndChangesNothing) {
   host.mControls[1] = -12.0f;
-  Stereo in(32);
-  std::vector<float> outL(32), outR(32);
-  host.ConnectAudio(in.l.data(), in.r.data(), outL.data(), outR.data());
+  Block b(32);
+  b.ConnectTo(host);
   host.Run(32);
   std::vector<LV2TestHost::Property> saved;
   ASSERT_EQ(host.Save(&saved), LV2_STATE_SUCCESS);
@@ -188,7 +193,7 @@ TEST_F(LV2PluginTest, DamagedOrForeignStateIsRefusedAndChangesNothing) {
   EXPECT_EQ(after[0].value, saved[0].value);
   host.Run(32);
   const float unchanged[3] = {0.0f, -12.0f, 0.0f};
-  ExpectProcessed(in, outL, outR, unchanged);
+  b.ExpectProcessedWith(unchanged);
 
   // Without a URI map there is no state to exchange, and the host is told so.
   LV2TestHost noMap;
