@@ -87,6 +87,28 @@ int Fail(const std::string& message, int code = 1) {
   return code;
 }
 
+// The options that only take a text, and where it goes.
+struct TextOption {
+  const char* name;
+  std::string* (*field)(Arguments*);
+};
+const TextOption kTextOptions[] = {
+    {"--preset", [](Arguments* a) { return &a->choices.preset; }},
+    {"--state", [](Arguments* a) { return &a->choices.stateFile; }},
+    {"--example", [](Arguments* a) { return &a->example; }},
+    {"--snapshot", [](Arguments* a) { return &a->snapshot; }},
+    {"--fxp", [](Arguments* a) { return &a->fxp; }},
+    {"--fxb", [](Arguments* a) { return &a->fxb; }},
+    {"--save", [](Arguments* a) { return &a->save; }},
+    {"--out", [](Arguments* a) { return &a->out; }},
+};
+
+const TextOption* FindTextOption(const std::string& word) {
+  for (const TextOption& o : kTextOptions)
+    if (word == o.name) return &o;
+  return nullptr;
+}
+
 // False with a message for an unknown option or a missing value.
 bool ParseArguments(const std::vector<std::string>& words, Arguments* args, std::string* error) {
   for (size_t i = 0; i < words.size(); ++i) {
@@ -102,10 +124,8 @@ bool ParseArguments(const std::vector<std::string>& words, Arguments* args, std:
     std::string text;
     if (w == "--help" || w == "-h") {
       args->help = true;
-    } else if (w == "--preset") {
-      if (!value(&args->choices.preset)) return false;
-    } else if (w == "--state") {
-      if (!value(&args->choices.stateFile)) return false;
+    } else if (const TextOption* option = FindTextOption(w)) {
+      if (!value(option->field(args))) return false;
     } else if (w == "--set") {
       ToolSetting setting;
       if (!value(&text) || !ToolParseSetting(text, &setting, error)) return false;
@@ -123,18 +143,6 @@ bool ParseArguments(const std::vector<std::string>& words, Arguments* args, std:
       args->render.bypass = true;
     } else if (w == "--upmix") {
       args->upmix = true;
-    } else if (w == "--example") {
-      if (!value(&args->example)) return false;
-    } else if (w == "--snapshot") {
-      if (!value(&args->snapshot)) return false;
-    } else if (w == "--fxp") {
-      if (!value(&args->fxp)) return false;
-    } else if (w == "--fxb") {
-      if (!value(&args->fxb)) return false;
-    } else if (w == "--save") {
-      if (!value(&args->save)) return false;
-    } else if (w == "--out") {
-      if (!value(&args->out)) return false;
     } else if (w.size() > 1 && w[0] == '-') {
       *error = "unknown option " + w;
       return false;
