@@ -36,8 +36,12 @@ const char* const kOverview =
 
 const char* const kRenderHelp =
     "usage: orvanta render IN OUT [options]\n"
-    "Processes IN (WAV, AIFF, FLAC, OGG) through the unit into OUT, keeping the input's\n"
-    "sample rate and sample format where OUT's container allows.\n"
+    "Processes IN (WAV, AIFF, FLAC, CAF, OGG, ...) through the unit into OUT block by block,\n"
+    "in memory that does not grow with the file. OUT's extension names its container (.wav\n"
+    ".aiff .flac .caf .w64 .rf64 .au .ogg .opus; none: WAV), written with the input's sample\n"
+    "rate and sample format where the container holds it. OUT appears complete or not at all;\n"
+    "a link is written through to its target, a device or pipe written into. A file holding\n"
+    "fewer frames than its header promises is refused as truncated.\n"
     "  --preset NAME          a factory preset, by name or number\n"
     "  --set NAME=VALUE       a parameter in its own unit (dB), repeatable\n"
     "  --state FILE           a state saved as an .aupreset file\n"
