@@ -370,6 +370,10 @@ int Snapshot(HostUnit& unit, const std::string& bundle, const Arguments& args) {
 int Editor(HostUnit& unit, const Arguments& args) {
   std::string error;
   if (!ApplyAll(unit, args, &error)) return Fail(error);
+  // As hosts do before they show an editor: initialising runs every parameter's change hook,
+  // which fills the readouts.
+  if (OSStatus status = unit.Initialize(); status != noErr)
+    return Fail("the unit cannot be initialised (status " + std::to_string(status) + ")");
   HostError failure;
   auto view = HostEditorView::Open(unit, &failure);
   if (!view) return Fail("the editor cannot open: " + failure.message);

@@ -12,9 +12,13 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include "raster/Raster.h"
+#include "x11/X11TestSupport.h"
 
 namespace fs = std::filesystem;
 
@@ -346,6 +350,21 @@ TEST_F(ToolTest, EditorWritesTheStateWhenClosed) {
     if (at != std::string::npos) window = strtoul(text.c_str() + at + 9, nullptr, 10);
   }
   ASSERT_NE(window, 0u) << Slurp(log);
+  // Freshly opened, the window shows what the snapshot shows: every readout filled in.
+  ASSERT_EQ(Run("snapshot " + Path("expected.png") + " --set Gain=-4").code, 0);
+  std::unique_ptr<RAS_IBitmap> expected(RAS_LoadPNG(Path("expected.png").c_str()));
+  ASSERT_NE(expected, nullptr);
+  const int w = expected->getWidth(), h = expected->getHeight();
+  std::vector<uint32_t> rgb;
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      const RAS_pixel p = expected->getBits()[y * expected->getRowSpan() + x];
+      rgb.push_back(((p >> 8) & 0xff) << 16 | ((p >> 16) & 0xff) << 8 | (p >> 24));
+    }
+  std::vector<uint32_t> shown;
+  for (int i = 0; i < 40 && shown != rgb; ++i, usleep(50000))
+    shown = x11test::ReadWindow(window, w, h);
+  EXPECT_TRUE(shown == rgb) << "the window differs from the snapshot";
   ASSERT_EQ(std::system(("xdotool windowclose " + std::to_string(window)).c_str()), 0);
   for (int i = 0; i < 100 && kill(pid, 0) == 0; ++i) usleep(50000);
   EXPECT_NE(kill(pid, 0), 0) << "the tool kept running after its window closed";
