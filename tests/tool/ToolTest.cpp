@@ -374,6 +374,38 @@ TEST_F(ToolTest, EditorWritesTheStateWhenClosed) {
   EXPECT_NE(r.out.find("Gain     -4.00 dB"), std::string::npos) << r.out;
 }
 
+// Installed into a staging folder as a package build does: the installed tool finds the
+// component installed with it, and lilv's programs find and run the installed LV2 bundle.
+TEST_F(ToolTest, InstalledProductsRunFromWhereTheyAreInstalled) {
+  const std::string prefix = Path("stage") + "/usr/local";
+  Result r = RunShell("DESTDIR='" + Path("stage") + "' '" CMAKE_COMMAND "' --install '" +
+                      ORVANTA_BUILD_DIR + "' --prefix /usr/local");
+  ASSERT_EQ(r.code, 0) << r.err;
+  const std::string tool = "'" + prefix + "/bin/orvanta' ";
+  r = RunShell(tool + "info");
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_NE(r.out.find("(" + prefix + "/lib/orvanta/Orvanta.component)"), std::string::npos)
+      << r.out;
+  const std::string in = WriteSignal("in.wav", 2);
+  r = RunShell(tool + "render " + in + " " + Path("au.wav") + " --preset 'Stereo Enhance'");
+  ASSERT_EQ(r.code, 0) << r.err;
+  ExpectEffect(Read(in), Read(Path("au.wav")), 0, 0, 3);
+
+#ifdef ORVANTA_SANITIZED
+  GTEST_SKIP() << "lilv's programs load no sanitized plug-in";
+#endif
+  if (std::system("command -v lv2info >/dev/null && command -v lv2apply >/dev/null") != 0)
+    GTEST_SKIP() << "lv2info and lv2apply (lilv-utils) are not installed";
+  const std::string lv2 = "LV2_PATH='" + prefix + "/lib/lv2' ";
+  r = RunShell(lv2 + "lv2info urn:quev:orvanta");
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_NE(r.out.find(prefix + "/lib/lv2/orvanta.lv2/orvanta.so"), std::string::npos) << r.out;
+  r = RunShell(lv2 + "lv2apply -i " + in + " -o " + Path("lv2.wav") +
+               " -c stereo 3 urn:quev:orvanta");
+  ASSERT_EQ(r.code, 0) << r.err;
+  ExpectEffect(Read(in), Read(Path("lv2.wav")), 0, 0, 3);
+}
+
 TEST_F(ToolTest, EveryCommandExplainsItself) {
   for (const char* command :
        {"render", "info", "state", "validate", "demo", "preset", "snapshot", "editor"}) {
