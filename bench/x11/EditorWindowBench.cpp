@@ -79,6 +79,10 @@ void BM_FullRedrawWithScreenCopy(benchmark::State& state) {
     state.SkipWithError("no X display");
     return;
   }
+  if (sharedMemory && !e.g.CopiesThroughSharedMemory()) {
+    state.SkipWithError("the display offers no shared memory");
+    return;
+  }
   for (auto _ : state) {
     e.FullRedraw();
     e.g.ProcessEvents();  // sends the copy to the server
