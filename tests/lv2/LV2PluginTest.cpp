@@ -6,8 +6,8 @@
 #include <cstring>
 #include <vector>
 
+#include "host/RealtimeCounter.h"
 #include "lv2/LV2TestHost.h"
-#include "support/AllocCounter.h"
 
 namespace {
 
@@ -118,7 +118,7 @@ TEST_F(LV2PluginTest, RunAllocatesNothingEvenWhenControlsMove) {
   Block b(8192);
   b.ConnectTo(host);
   host.Run(8192);
-  alloc_counter::Scope scope;
+  realtime_counter::Scope scope;
   for (int i = 0; i < 20; ++i) {
     host.mControls[i % 3] = -50.0f + (float)i;
     host.Run(i % 2 ? 8192 : 17);
