@@ -67,19 +67,19 @@ void Orvanta::OnParamChange(int paramIdx) {
   switch (paramIdx) {
     case kGain: {
       double dB = GetParam(kGain)->Value();
-      mGain = GainFromDecibels(dB);
+      mGain.store(GainFromDecibels(dB), std::memory_order_relaxed);
       printString(dB, mGainText);
       break;
     }
     case kMono: {
       double dB = GetParam(kMono)->Value();
-      mMonoGain = 0.5 * GainFromDecibels(dB);
+      mMonoGain.store(0.5 * GainFromDecibels(dB), std::memory_order_relaxed);
       printString(dB, mMonoText);
       break;
     }
     case kStereo: {
       double dB = GetParam(kStereo)->Value();
-      mStereoGain = 0.5 * GainFromDecibels(dB);
+      mStereoGain.store(0.5 * GainFromDecibels(dB), std::memory_order_relaxed);
       printString(dB, mStereoText);
       break;
     }
@@ -91,7 +91,7 @@ void Orvanta::OnParamChange(int paramIdx) {
 void Orvanta::ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames) {
   if (nFrames <= 0) return;
   // Gains are read once per block: a change mid-block takes effect with the next one.
-  const double monoGain = mMonoGain, stereoGain = mStereoGain, gain = mGain;
+  const double monoGain = GetMonoGain(), stereoGain = GetStereoGain(), gain = GetGain();
   const double* inL = inputs[0];
   const double* inR = inputs[1];
   double* outL = outputs[0];
