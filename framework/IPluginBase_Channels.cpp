@@ -82,8 +82,12 @@ void IPluginBase::SetInputChannelConnections(int idx, int n, bool connected) {
   for (int i = idx < 0 ? 0 : idx; i < end; ++i) {
     InChannel* ch = mInChannels.Get(i);
     ch->mConnected = connected;
-    // A missing input reads silence from scratch memory.
-    if (!connected) *ch->mSrc = ch->mScratchBuf.Get();
+    if (connected) continue;
+    // A missing input reads silence from scratch memory, which may still hold the last
+    // block converted while the input was connected.
+    UTL_TypedBuf<double>& scratch = ch->mScratchBuf;
+    if (scratch.GetSize() > 0) memset(scratch.Get(), 0, (size_t)scratch.GetSize() * sizeof(double));
+    *ch->mSrc = scratch.Get();
   }
 }
 
