@@ -201,7 +201,7 @@ TEST_F(AURenderTest, DisconnectedInputRendersSilence) {
                 noErr);
       ASSERT_EQ(source.Attach(unit), noErr);
       ASSERT_EQ(Render(out, sampleTime), noErr);
-      EXPECT_EQ(out.Channel(1)[0], Signal(1, 0, sampleTime));
+      EXPECT_NEAR(out.Channel(1)[0], Signal(1, 0, sampleTime), 1e-6);
       ASSERT_EQ(disconnect(byConnection), noErr);
       for (int block = 1; block <= 2; ++block) {
         ASSERT_EQ(Render(out, sampleTime + block * kFrames), noErr);
