@@ -1,12 +1,15 @@
-# make test | make bench | make demo | make install — see README.md
+# make test | make bench | make demo | make install | make fuzz — see README.md
 BUILD ?= build
 SANITIZE ?=
 JOBS ?= $(shell nproc)
 PREFIX ?= /usr/local
 DESTDIR ?=
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 300
+FUZZ_TARGETS ?=
 
-.PHONY: all deps configure build test bench demo format clean install install-user uninstall \
-  uninstall-user
+.PHONY: all deps configure build test bench demo fuzz format clean install install-user \
+  uninstall uninstall-user
 
 all: build
 
@@ -49,6 +52,14 @@ uninstall:
 
 uninstall-user:
 	rm -rf "$(HOME)/.local/bin/orvanta" "$(HOME)/.local/lib/orvanta" "$(HOME)/.lv2/orvanta.lv2"
+
+# Every fuzz target for FUZZ_SECONDS each (or those in FUZZ_TARGETS), in a clang build of its own.
+fuzz: deps
+	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DORVANTA_FUZZ=ON \
+	  -DORVANTA_TESTS=OFF -DORVANTA_BENCH=OFF > $(FUZZ_BUILD).configure.log 2>&1 \
+	  || (cat $(FUZZ_BUILD).configure.log; exit 1)
+	@cmake --build $(FUZZ_BUILD) -j $(JOBS) --target orvanta_fuzzers
+	@bash scripts/fuzz.sh $(FUZZ_BUILD) $(FUZZ_SECONDS) $(FUZZ_TARGETS)
 
 format:
 	@git ls-files '*.h' '*.cpp' | xargs clang-format -i

@@ -2,7 +2,8 @@
 
 #include "au/AU.h"
 
+// The Component Manager calls this through a ComponentRoutineUPP, so it has exactly that type.
 extern "C" __attribute__((visibility("default"))) ComponentResult Orvanta_Entry(
-    ComponentParameters* params, void* pPlug) {
-  return IPluginAU::IPluginAUEntry(params, pPlug);
+    ComponentParameters* params, Handle storage) {
+  return IPluginAU::IPluginAUEntry(params, storage);
 }

@@ -407,11 +407,22 @@ TEST_F(ToolTest, StateFilesRoundTripIntoRendering) {
   ASSERT_EQ(r.code, 0) << r.err;
   ExpectEffect(Read(in), Read(Path("out.wav")), -6.5, -94, 0);
 
-  std::ofstream(Path("broken.aupreset")) << "<plist><dict><key>oops";
-  r = Run("render " + in + " " + Path("out2.wav") + " --state " + Path("broken.aupreset"));
-  EXPECT_EQ(r.code, 1);
-  EXPECT_NE(r.err.find(Path("broken.aupreset") + " is not a preset file"), std::string::npos)
-      << r.err;
+  // A cut-off XML list, and a binary one whose key "data" is a UTF-16 text holding U+0000.
+  const std::string nulKey = std::string(
+                                 "bplist00\xD1\x01\x02\x66"
+                                 "data\x4F\x10\x18") +
+                             std::string(24, '\0') + "\x08\x0B\x10" + std::string(6, '\0') +
+                             "\x01\x01" + std::string(7, '\0') + "\x03" + std::string(15, '\0') +
+                             "\x2B";
+  for (const std::string& bad : {std::string("<plist><dict><key>oops"), nulKey}) {
+    std::ofstream(Path("broken.aupreset"), std::ios::binary) << bad;
+    r = Run("render " + in + " " + Path("out2.wav") + " --state " + Path("broken.aupreset"));
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.err.find(Path("broken.aupreset") + " is not a preset file"), std::string::npos)
+        << r.err;
+    r = Run("state show " + Path("broken.aupreset"));
+    EXPECT_EQ(r.code, 1) << r.err;
+  }
   r = Run("state show " + Path("missing.aupreset"));
   EXPECT_EQ(r.code, 1);
   EXPECT_NE(r.err.find("cannot read " + Path("missing.aupreset")), std::string::npos) << r.err;
