@@ -22,6 +22,7 @@ class Orvanta : public OrvantaWrapper {
   void Reset() override;
   void OnParamChange(int paramIdx) override;
   void ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames) override;
+  void ProcessSingleReplacing(float** inputs, float** outputs, int nFrames) override;
 
   // Shows a decibel value in a readout; a null readout (no editor) is skipped.
   void printString(double value, IBitmapTextControl* control);
@@ -40,6 +41,8 @@ class Orvanta : public OrvantaWrapper {
   // Builds the editor and hands it to the base; defined with the layout.
   void MakeEditor();
   void MakeFactoryPresets();
+  // The mid and side weights with the output gain folded in, from one reading of the gains.
+  void Weights(double* pMid, double* pSide) const;
 
   // Written under the lock, read whole by the audio thread without it: relaxed atomics, which
   // are plain 64-bit moves on x86-64.

@@ -172,14 +172,43 @@ TEST_F(AURenderTest, PullErrorsAreReturnedWithoutProcessing) {
 }
 
 TEST_F(AURenderTest, DisconnectedInputRendersSilence) {
-  AudioUnitConnection none = {nullptr, 0, 0};
-  ASSERT_EQ(AudioUnitSetProperty(unit, kAudioUnitProperty_MakeConnection, kAudioUnitScope_Input, 0,
-                                 &none, sizeof(none)),
-            noErr);
+  const AudioUnitConnection none = {nullptr, 0, 0};
+  const AURenderCallbackStruct noCallback = {nullptr, nullptr};
+  auto disconnect = [&](bool byConnection) {
+    return byConnection
+               ? AudioUnitSetProperty(unit, kAudioUnitProperty_MakeConnection,
+                                      kAudioUnitScope_Input, 0, &none, sizeof(none))
+               : AudioUnitSetProperty(unit, kAudioUnitProperty_SetRenderCallback,
+                                      kAudioUnitScope_Input, 0, &noCallback, sizeof(noCallback));
+  };
+  auto expectSilence = [](Buffers& out, const char* what) {
+    for (UInt32 ch = 0; ch < 2; ++ch)
+      for (UInt32 i = 0; i < kFrames; ++i) ASSERT_EQ(out.Channel(ch)[i], 0.0f) << what;
+  };
+  ASSERT_EQ(disconnect(true), noErr);
   Buffers out(2, kFrames);
   ASSERT_EQ(Render(out, 0), noErr);
   EXPECT_EQ(source.calls, 0);
-  for (UInt32 i = 0; i < kFrames; ++i) ASSERT_EQ(out.Channel(0)[i], 0.0f);
+  expectSilence(out, "never connected");
+
+  // After the input carried audio, processed and bypassed, whichever way it is removed.
+  double sampleTime = kFrames;
+  for (bool byConnection : {false, true}) {
+    for (UInt32 bypass : {0u, 1u}) {
+      ASSERT_EQ(AudioUnitSetProperty(unit, kAudioUnitProperty_BypassEffect, kAudioUnitScope_Global,
+                                     0, &bypass, sizeof(bypass)),
+                noErr);
+      ASSERT_EQ(source.Attach(unit), noErr);
+      ASSERT_EQ(Render(out, sampleTime), noErr);
+      EXPECT_NEAR(out.Channel(1)[0], Signal(1, 0, sampleTime), 1e-6);
+      ASSERT_EQ(disconnect(byConnection), noErr);
+      for (int block = 1; block <= 2; ++block) {
+        ASSERT_EQ(Render(out, sampleTime + block * kFrames), noErr);
+        expectSilence(out, byConnection ? "no source unit" : "no render callback");
+      }
+      sampleTime += 3 * kFrames;
+    }
+  }
 }
 
 // An Orvanta whose entry hides its fast render procedure, as an upstream unit without one.
