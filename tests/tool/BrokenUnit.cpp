@@ -7,6 +7,7 @@
 //   sleeps              every render sleeps 3 ms
 //   allocates           every render allocates
 //   locks               the fast-dispatch render takes a mutex
+//   aborts-on-bad-state a saved state without a name aborts
 
 #include <AudioUnit/AudioUnit.h>
 #include <dlfcn.h>
@@ -82,6 +83,13 @@ extern "C" __attribute__((visibility("default"))) ComponentResult BrokenUnit_Ent
   if (what == kAudioUnitSetPropertySelect && Fault("ignores-bypass") &&
       Arg<AudioUnitPropertyID>(params, 1) == kAudioUnitProperty_BypassEffect)
     return noErr;
+  if (what == kAudioUnitSetPropertySelect && Fault("aborts-on-bad-state") &&
+      Arg<AudioUnitPropertyID>(params, 1) == kAudioUnitProperty_ClassInfo) {
+    const auto* state = Arg<const CFPropertyListRef*>(params, 4);
+    if (state && *state && CFGetTypeID(*state) == CFDictionaryGetTypeID() &&
+        !CFDictionaryContainsKey(static_cast<CFDictionaryRef>(*state), CFSTR("name")))
+      abort();
+  }
   if (what == kAudioUnitRenderSelect && Arg<UInt32>(params, 4) == 0) Spoil(0, nullptr, false);
   const ComponentResult result = entry(params, storage);
   if (result != noErr) return result;

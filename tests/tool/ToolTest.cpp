@@ -612,6 +612,8 @@ TEST_F(ToolTest, ValidatePassesTheComponentAndFailsABrokenOne) {
       {"sleeps", "", "FAIL  a 512-frame block renders in under a quarter of its duration: median "},
       {"allocates", "", "FAIL  rendering allocates nothing: 50 and 50 allocations"},
       {"locks", "", kLocks},
+      {"aborts-on-bad-state", "",
+       "FAIL  hostile ClassInfo dictionaries refused, state kept: the unit crashed (signal 6"},
       {"", "rm -r Contents/Resources", "FAIL  the artwork loads: no images in"},
       {"", "rm Contents/Resources/knob.png && echo x >Contents/Resources/knob.png",
        "knob.png does not load"},
