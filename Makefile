@@ -8,7 +8,7 @@ FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 300
 FUZZ_TARGETS ?=
 
-.PHONY: all deps configure build test bench demo fuzz format clean install install-user \
+.PHONY: all deps configure build test bench demo fuzz stress format clean install install-user \
   uninstall uninstall-user
 
 all: build
@@ -32,6 +32,18 @@ bench: build
 demo: build
 	@if [ -x $(BUILD)/orvanta ]; then bash scripts/with-display.sh $(BUILD)/orvanta demo; \
 	 else echo "the orvanta tool is not built yet"; exit 1; fi
+
+# Render, automation, state save/restore and editor drawing of one unit at once for
+# STRESS_SECONDS under the thread sanitizer, in its own build folder; any report fails.
+STRESS_SECONDS ?= 30
+stress: deps
+	@cmake -S . -B build-tsan -G Ninja -DORVANTA_SANITIZE=thread -DORVANTA_BENCH=OFF \
+	  > build-tsan.configure.log 2>&1 || (cat build-tsan.configure.log; exit 1)
+	@cmake --build build-tsan -j $(JOBS) --target orvanta_stress
+	@build-tsan/tests/stress/orvanta_stress $(STRESS_SECONDS) 2>build-tsan/stress.log; code=$$?; \
+	  reports=$$(grep -c "WARNING: ThreadSanitizer" build-tsan/stress.log); \
+	  echo "stress: $$reports ThreadSanitizer reports (log: build-tsan/stress.log)"; \
+	  if [ $$code -ne 0 ] || [ $$reports -ne 0 ]; then cat build-tsan/stress.log; exit 1; fi
 
 # PREFIX/bin/orvanta, PREFIX/lib/orvanta/ (the component, found by the installed tool) and
 # PREFIX/lib/lv2/orvanta.lv2; install-user: the tool in ~/.local, the LV2 bundle in ~/.lv2.

@@ -74,7 +74,8 @@ const char* const kEditorHelp =
     "closed, the state is written to the --save file.\n";
 const char* const kValidateHelp =
     "usage: orvanta validate\nRuns the unit through a host's acceptance checks, one line per "
-    "check; exits non-zero on any failure.\n";
+    "check (PASS, FAIL, or SKIP for a check this unit or build cannot run); exits non-zero on "
+    "any failure.\n";
 const char* const kDemoHelp =
     "usage: orvanta demo [--example FILE] [--out FILE] [--snapshot FILE.png]\nRenders the example "
     "with \"Stereo "

@@ -186,14 +186,16 @@ int X11EditorWindow::MillisecondsToNextTick() const {
   return left > 0 ? (int)left : 0;
 }
 
-void X11EditorWindow::Tick() {
+bool X11EditorWindow::Tick() {
+  UTL_MutexLock lock(mEngine->DrawingLock());
   IRECT dirty;
-  if (!mEngine->IsDirty(&dirty)) return;
+  if (!mEngine->IsDirty(&dirty)) return false;
   // The region is widened as a view invalidates it, then read back for painting.
   int h = mEngine->Height();
   IRECT paint = ToIRECT(
       ToPixelRect(ToViewRect(ToPixel(dirty), h, ViewOrigin::kTopLeft), h, ViewOrigin::kTopLeft));
   mEngine->Draw(&paint);
+  return true;
 }
 
 bool X11EditorWindow::CopyToScreen(const IRECT& r) {
@@ -280,6 +282,7 @@ void X11EditorWindow::OnExpose(const XExposeEvent& e) {
   if (e.count > 0) return;
   IRECT paint = mExposed;
   mExposed.Clear();
+  UTL_MutexLock lock(mEngine->DrawingLock());
   mEngine->Draw(&paint);
 }
 
@@ -404,6 +407,7 @@ void X11EditorWindow::EndTextEntry(bool commit) {
     control->TextFromTextEntry(text.Get());
   }
   IRECT all(0, 0, mEngine->Width(), mEngine->Height());
+  UTL_MutexLock lock(mEngine->DrawingLock());
   mEngine->Draw(&all);
 }
 
