@@ -108,6 +108,7 @@ bool IPluginLV2::AudioPortsConnected() const {
 void IPluginLV2::Run(uint32_t nFrames) {
   ApplyControlPorts();
   if (AudioPortsConnected()) {
+    ScopedFlushDenormals flush;
     const int nIn = NInChannels(), nOut = NOutChannels();
     for (uint32_t done = 0; done < nFrames;) {
       const int frames = (int)std::min<uint32_t>(nFrames - done, kSliceFrames);
