@@ -69,19 +69,19 @@ void Orvanta::OnParamChange(int paramIdx) {
   switch (paramIdx) {
     case kGain: {
       double dB = GetParam(kGain)->Value();
-      mGain = GainFromDecibels(dB);
+      mGain.store(GainFromDecibels(dB), std::memory_order_relaxed);
       printString(dB, mGainText);
       break;
     }
     case kMono: {
       double dB = GetParam(kMono)->Value();
-      mMonoGain = 0.5 * GainFromDecibels(dB);
+      mMonoGain.store(0.5 * GainFromDecibels(dB), std::memory_order_relaxed);
       printString(dB, mMonoText);
       break;
     }
     case kStereo: {
       double dB = GetParam(kStereo)->Value();
-      mStereoGain = 0.5 * GainFromDecibels(dB);
+      mStereoGain.store(0.5 * GainFromDecibels(dB), std::memory_order_relaxed);
       printString(dB, mStereoText);
       break;
     }
@@ -92,9 +92,9 @@ void Orvanta::OnParamChange(int paramIdx) {
 
 void Orvanta::Weights(double* pMid, double* pSide) const {
   // Gains are read once per block: a change mid-block takes effect with the next one.
-  const double gain = mGain;
-  *pMid = mMonoGain * gain;
-  *pSide = mStereoGain * gain;
+  const double gain = GetGain();
+  *pMid = GetMonoGain() * gain;
+  *pSide = GetStereoGain() * gain;
 }
 
 void Orvanta::ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames) {

@@ -13,8 +13,8 @@
 #include "effect/Orvanta.h"
 #include "effect/StereoImageKernel.h"
 #include "graphics/IBitmapTextControl.h"
+#include "host/RealtimeCounter.h"
 #include "raster/Raster.h"
-#include "support/AllocCounter.h"
 
 namespace {
 IPluginInstanceInfo Info() {
@@ -190,7 +190,7 @@ TEST(Orvanta, InPlaceEmptyBlocksAndNoAllocation) {
 
   Block inPlace(37);
   double* io[] = {inPlace.inL.data(), inPlace.inR.data()};
-  alloc_counter::Scope scope;
+  realtime_counter::Scope scope;
   plug.ProcessDoubleReplacing(io, io, 37);
   EXPECT_EQ(scope.Allocations(), 0);
   EXPECT_EQ(inPlace.inL, reference.outL);
@@ -214,7 +214,7 @@ TEST(Orvanta, HostBlockPathAllocatesNothing) {
   std::vector<float> inL(256, 0.25f), inR(256, -0.5f), outL(256), outR(256);
   float* ins[] = {inL.data(), inR.data()};
   float* outs[] = {outL.data(), outR.data()};
-  alloc_counter::Scope scope;
+  realtime_counter::Scope scope;
   plug.AttachInputBuffers(0, 2, ins, 256);
   plug.AttachOutputBuffers(0, 2, outs);
   plug.ProcessBuffers(0.0f, 256);

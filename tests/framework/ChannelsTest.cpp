@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "framework/TestPlug.h"
-#include "support/AllocCounter.h"
+#include "host/RealtimeCounter.h"
 
 namespace {
 // Doubles every sample, so processed frames are told apart from passed-through ones.
@@ -331,7 +331,7 @@ TEST(Channels, BlockProcessingAllocatesNothing) {
   double* dins[] = {din.data(), din.data()};
   double* douts[] = {dout0.data(), dout1.data()};
 
-  alloc_counter::Scope scope;
+  realtime_counter::Scope scope;
   plug.AttachInputBuffers(0, 2, fins, 512);
   plug.AttachOutputBuffers(0, 2, fouts);
   plug.ProcessBuffers(0.0f, 512);
