@@ -5,10 +5,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <type_traits>
 
-#include "raster/RAS_BilinearBatch.h"
 #include "raster/RAS_Blit.h"
 #include "raster/RAS_ShapeKit.h"
+#include "raster/RAS_VectorRows.h"
 
 using namespace ras_shape;
 
@@ -62,24 +63,41 @@ void ScaleNearest(const Scale& k, int weight) {
 
 // Rows are fetched once per destination row; on the last source row and column the missing
 // neighbour is the pixel itself with a zero fraction, which mixes in one direction only.
+// The four neighbours of a run of samples are gathered side by side and mixed by the vector
+// rows, straight into the destination where the rule is a plain store. A bitmap scaled onto
+// itself is mixed sample by sample, so that later samples see earlier results.
 template <class C>
 void ScaleBilinear(const Scale& k, int weight) {
-  BilinearBatch<C> batch(k.dst.row0 == k.src.row0);
+  constexpr int kRun = 64;
+  constexpr bool kStore = std::is_same_v<C, _RAS_CombinePixelsClobberNoClamp>;
+  const bool onItself = k.dst.row0 == k.src.row0;
+  RAS_pixel p00[kRun], p10[kRun], p01[kRun], p11[kRun], mixed[kRun];
+  unsigned short fxs[kRun], fys[kRun];
   for (long long j = k.j0; j < k.j1; ++j) {
     const long long posY = k.sy + j * k.ystep;
     const long long row = posY >> 16;
     const bool lastRow = row + 1 >= k.bottom;
     const unsigned fy = lastRow ? 0 : unsigned(posY & 0xffff);
+    std::fill_n(fys, kRun, (unsigned short)fy);
     const RAS_pixel* r0 = k.src.Row(int(row));
     const RAS_pixel* r1 = lastRow ? r0 : r0 + k.src.step;
     RAS_pixel* d = k.dst.At(int(k.dx + k.i0), int(k.dy + j));
     long long pos = k.sx + k.i0 * k.xstep;
-    for (long long i = k.i0; i < k.i1; ++i, ++d, pos += k.xstep) {
-      const long long col = pos >> 16;
-      const bool lastCol = col + 1 >= k.right;
-      const long long next = lastCol ? col : col + 1;
-      const unsigned fx = lastCol ? 0 : unsigned(pos & 0xffff);
-      batch.Add(d, r0[col], r0[next], r1[col], r1[next], fx, fy, weight);
+    for (long long i = k.i0; i < k.i1;) {
+      const int n = onItself ? 1 : int(std::min<long long>(kRun, k.i1 - i));
+      for (int t = 0; t < n; ++t, pos += k.xstep) {
+        const long long col = pos >> 16;
+        const bool lastCol = col + 1 >= k.right;
+        const long long next = lastCol ? col : col + 1;
+        fxs[t] = lastCol ? 0 : (unsigned short)(pos & 0xffff);
+        p00[t] = r0[col], p10[t] = r0[next], p01[t] = r1[col], p11[t] = r1[next];
+      }
+      RAS_pixel* out = kStore ? d : mixed;
+      int t = RAS_Vector->mix4(out, p00, p10, p01, p11, fxs, fys, n);
+      for (; t < n; ++t) out[t] = Mix4(p00[t], p10[t], p01[t], p11[t], fxs[t], fys[t]);
+      if constexpr (!kStore)
+        for (t = 0; t < n; ++t) PlotWord<C>(d + t, mixed[t], weight);
+      d += n, i += n;
     }
   }
 }
