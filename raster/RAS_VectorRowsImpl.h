@@ -23,6 +23,15 @@ struct Kernels {
   // Each pixel's alpha lane copied to its four lanes.
   static T alphaToAll(T x) { return V::shufflehi16_0(V::shufflelo16_0(x)); }
 
+  static int fill(uint32_t* d, uint32_t c, int n) {
+    const T cv = V::set32(int(c));
+    int i = 0;
+    for (; i + 2 * kPixels <= n; i += 2 * kPixels)
+      V::store(d + i, cv), V::store(d + i + kPixels, cv);
+    for (; i + kPixels <= n; i += kPixels) V::store(d + i, cv);
+    return i;
+  }
+
   static int copyWeighted(uint32_t* d, const uint32_t* s, int n, int w) {
     const T zero = V::zero(), inv = V::set16(short(256 - w));
     int i = 0;
@@ -136,6 +145,6 @@ struct Kernels {
     return i;
   }
 
-  static constexpr RAS_VectorRows kRows = {V::kName,        copyWeighted,        fillWeighted,
-                                           sourceAlphaFull, sourceAlphaWeighted, mix4};
+  static constexpr RAS_VectorRows kRows = {
+      V::kName, fill, copyWeighted, fillWeighted, sourceAlphaFull, sourceAlphaWeighted, mix4};
 };
