@@ -252,6 +252,11 @@ void X11EditorWindow::Dispatch(XEvent& e, bool input) {
       break;
     case LeaveNotify:
       HideTooltip();
+      // Into a window of ours inside the editor (the text entry) is not leaving it.
+      if (e.xcrossing.detail != NotifyInferior) {
+        mPointerStill = 0;  // no tooltip for where the pointer was
+        mEngine->OnMouseOut();
+      }
       break;
     case ButtonPress:
     case ButtonRelease:
@@ -446,7 +451,8 @@ void X11EditorWindow::UpdateTooltip(long long now) {
   mPointerStill = 0;  // once per pause
   bool inside = std::any_of(mTooltipAreas.begin(), mTooltipAreas.end(),
                             [&](const IRECT& r) { return r.Contains(mPrevX, mPrevY); });
-  int over = mEngine->GetMouseOver();
+  // The control under the pointer, whether or not the editor follows the pointer for hovering.
+  int over = mEngine->GetMouseControlIdx(mPrevX, mPrevY, true);
   IControl* control = inside && over >= 0 ? mEngine->GetControl(over) : nullptr;
   const char* tip = control ? control->GetTooltip() : "";
   if (!tip || !*tip) return;

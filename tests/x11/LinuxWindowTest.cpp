@@ -436,9 +436,8 @@ TEST_F(LinuxWindow, AControlMayCloseTheEditorFromItsOwnEvent) {
   EXPECT_EQ(e.left->mEvents[0].kind, "down");
 }
 
-TEST_F(LinuxWindow, TooltipsShowForTheControlUnderAPausedPointer) {
-  Editor e;
-  e.g.HandleMouseOver(true);
+TEST_F(LinuxWindow, TooltipsShowForTheControlUnderAPausedPointerAndGoWhenItLeaves) {
+  Editor e;  // mouse-over handling stays off: tooltips do not need it
   e.right->SetTooltip("Stereo width");
   unsigned long w = Open(e);
   auto tooltipShown = [] { return Xdo("search --onlyvisible --name 'Orvanta tooltip'"); };
@@ -461,6 +460,19 @@ TEST_F(LinuxWindow, TooltipsShowForTheControlUnderAPausedPointer) {
   Xdo("mousemove --window " + std::to_string(w) + " 40 60 mousemove_relative 1 1");
   e.g.RunEventLoop(900);
   EXPECT_FALSE(tooltipShown());
+  // Leaving the window hides the tooltip and ends the hover.
+  e.g.HandleMouseOver(true);
+  Xdo("mousemove --window " + std::to_string(w) + " 150 60 mousemove_relative 1 1");
+  e.g.RunEventLoop(900);
+  EXPECT_TRUE(tooltipShown());
+  EXPECT_EQ(e.g.GetMouseOver(), 2);
+  e.right->mEvents.clear();
+  Xdo("mousemove --window " + std::to_string(w) + " 260 60");  // the window is 200 wide
+  e.g.RunEventLoop(900);
+  EXPECT_FALSE(tooltipShown());
+  EXPECT_EQ(e.g.GetMouseOver(), -1);
+  ASSERT_EQ(e.right->mEvents.size(), 1u);
+  EXPECT_EQ(e.right->mEvents[0].kind, "out");
 }
 
 TEST_F(LinuxWindow, OneIdleCallPumpsEveryOpenEditor) {
