@@ -64,22 +64,20 @@ struct Kernels {
     return V::or_(V::and_(alphaLane, a), V::andnot(alphaLane, rgb));
   }
 
+  // Red, green and blue blend by 255 - a; the alpha byte adds a with saturation, done on
+  // the packed bytes.
   static int sourceAlphaFull(uint32_t* d, const uint32_t* s, int n) {
-    const T zero = V::zero(), c255 = V::set16(255), alphaLane = V::set64(0xffff);
-    const T alphaByte = V::set32(0xff);
+    const T zero = V::zero(), c255 = V::set16(255), alphaByte = V::set32(0xff);
     int i = 0;
     for (; i + kPixels <= n; i += kPixels) {
       const T dv = V::load(d + i), sv = V::load(s + i);
-      T out[2];
-      for (int h = 0; h < 2; ++h) {
-        const T d16 = h ? V::hi8(dv, zero) : V::lo8(dv, zero);
-        const T s16 = h ? V::hi8(sv, zero) : V::lo8(sv, zero);
-        const T a = alphaToAll(s16);
-        out[h] = sourceAlphaRule(d16, s16, V::sub16(c255, a), a, alphaLane);
-      }
+      const T slo = V::lo8(sv, zero), shi = V::hi8(sv, zero);
+      const T lo = copyRule(V::lo8(dv, zero), slo, V::sub16(c255, alphaToAll(slo)));
+      const T hi = copyRule(V::hi8(dv, zero), shi, V::sub16(c255, alphaToAll(shi)));
+      const T mixed =
+          V::or_(V::andnot(alphaByte, V::packus16(lo, hi)), V::and_(alphaByte, V::addsu8(dv, sv)));
       // Transparent source pixels leave the destination as it was.
       const T keep = V::cmpeq32(V::and_(sv, alphaByte), zero);
-      const T mixed = V::packus16(out[0], out[1]);
       V::store(d + i, V::or_(V::and_(keep, dv), V::andnot(keep, mixed)));
     }
     return i;
