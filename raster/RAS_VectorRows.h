@@ -14,6 +14,8 @@ struct RAS_VectorRows {
   const char* name;
   // _RAS_CombinePixelsClobberFAST: every pixel becomes the colour word c.
   int (*fill)(RAS_pixel* d, RAS_pixel c, int n);
+  // Plain copy of n source pixels (the areas must not overlap).
+  int (*copy)(RAS_pixel* d, const RAS_pixel* s, int n);
   // _RAS_CombinePixelsCopyNoClamp of each source pixel at weight w (1-255).
   int (*copyWeighted)(RAS_pixel* d, const RAS_pixel* s, int n, int w);
   // _RAS_CombinePixelsCopyNoClamp of one colour word (its alpha byte the source alpha) at

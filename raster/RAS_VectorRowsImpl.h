@@ -32,6 +32,16 @@ struct Kernels {
     return i;
   }
 
+  static int copy(uint32_t* d, const uint32_t* s, int n) {
+    int i = 0;
+    for (; i + 2 * kPixels <= n; i += 2 * kPixels) {
+      const T a = V::load(s + i), b = V::load(s + i + kPixels);
+      V::store(d + i, a), V::store(d + i + kPixels, b);
+    }
+    for (; i + kPixels <= n; i += kPixels) V::store(d + i, V::load(s + i));
+    return i;
+  }
+
   static int copyWeighted(uint32_t* d, const uint32_t* s, int n, int w) {
     const T zero = V::zero(), inv = V::set16(short(256 - w));
     int i = 0;
@@ -144,5 +154,5 @@ struct Kernels {
   }
 
   static constexpr RAS_VectorRows kRows = {
-      V::kName, fill, copyWeighted, fillWeighted, sourceAlphaFull, sourceAlphaWeighted, mix4};
+      V::kName, fill, copy, copyWeighted, fillWeighted, sourceAlphaFull, sourceAlphaWeighted, mix4};
 };

@@ -247,6 +247,8 @@ TEST(RasterVectorRows, MatchTheScalarRulesOverRandomPixels) {
   const Case cases[] = {
       {"fill", [](auto& v, auto d, auto s, int n, int) { return v.fill(d, s[0], n); },
        [](RAS_pixel, RAS_pixel, RAS_pixel c, int) { return c; }},
+      {"copy", [](auto& v, auto d, auto s, int n, int) { return v.copy(d, s, n); },
+       [](RAS_pixel, RAS_pixel s, RAS_pixel, int) { return s; }},
       {"copyWeighted",
        [](auto& v, auto d, auto s, int n, int w) { return v.copyWeighted(d, s, n, w); },
        [&](RAS_pixel d, RAS_pixel s, RAS_pixel, int w) {
