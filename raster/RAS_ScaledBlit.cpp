@@ -63,16 +63,22 @@ void ScaleNearest(const Scale& k, int weight) {
 
 // Rows are fetched once per destination row; on the last source row and column the missing
 // neighbour is the pixel itself with a zero fraction, which mixes in one direction only.
-// The four neighbours of a run of samples are gathered side by side and mixed by the vector
-// rows, straight into the destination where the rule is a plain store. A bitmap scaled onto
-// itself is mixed sample by sample, so that later samples see earlier results.
+// Runs of samples are mixed by the vector rows, straight into the destination where the
+// rule is a plain store: when scaling up, by the source columns under the run; otherwise
+// from each sample's four neighbours gathered side by side. A bitmap scaled onto itself is
+// mixed sample by sample, so that later samples see earlier results.
 template <class C>
 void ScaleBilinear(const Scale& k, int weight) {
   constexpr int kRun = 64;
   constexpr bool kStore = std::is_same_v<C, _RAS_CombinePixelsClobberNoClamp>;
   const bool onItself = k.dst.row0 == k.src.row0;
+  // A run at no more than one source column per sample spans at most kRun + 1 columns.
+  const bool byColumns = !onItself && std::llabs(k.xstep) <= 65536;
   RAS_pixel p00[kRun], p10[kRun], p01[kRun], p11[kRun], mixed[kRun];
   unsigned short fxs[kRun], fys[kRun];
+  int cols[kRun];
+  alignas(16) int sumsA[4 * (kRun + 2)];
+  alignas(16) short sumsE[8 * (kRun + 2)];
   for (long long j = k.j0; j < k.j1; ++j) {
     const long long posY = k.sy + j * k.ystep;
     const long long row = posY >> 16;
@@ -85,18 +91,30 @@ void ScaleBilinear(const Scale& k, int weight) {
     long long pos = k.sx + k.i0 * k.xstep;
     for (long long i = k.i0; i < k.i1;) {
       const int n = onItself ? 1 : int(std::min<long long>(kRun, k.i1 - i));
-      for (int t = 0; t < n; ++t, pos += k.xstep) {
-        const long long col = pos >> 16;
-        const bool lastCol = col + 1 >= k.right;
-        const long long next = lastCol ? col : col + 1;
-        fxs[t] = lastCol ? 0 : (unsigned short)(pos & 0xffff);
-        p00[t] = r0[col], p10[t] = r0[next], p01[t] = r1[col], p11[t] = r1[next];
-      }
       RAS_pixel* out = kStore ? d : mixed;
-      int t = RAS_Vector->mix4(out, p00, p10, p01, p11, fxs, fys, n);
-      for (; t < n; ++t) out[t] = Mix4(p00[t], p10[t], p01[t], p11[t], fxs[t], fys[t]);
+      if (byColumns) {
+        const long long first = pos >> 16, last = (pos + (n - 1) * k.xstep) >> 16;
+        const long long left = std::min(first, last), right = std::max(first, last);
+        for (int t = 0; t < n; ++t, pos += k.xstep) {
+          const long long col = pos >> 16;
+          cols[t] = int(col - left);
+          fxs[t] = col + 1 >= k.right ? 0 : (unsigned short)(pos & 0xffff);
+        }
+        RAS_Vector->scaleRun(out, r0 + left, r1 + left, int(right - left + 1), right + 1 >= k.right,
+                             cols, fxs, fy, n, sumsA, sumsE);
+      } else {
+        for (int t = 0; t < n; ++t, pos += k.xstep) {
+          const long long col = pos >> 16;
+          const bool lastCol = col + 1 >= k.right;
+          const long long next = lastCol ? col : col + 1;
+          fxs[t] = lastCol ? 0 : (unsigned short)(pos & 0xffff);
+          p00[t] = r0[col], p10[t] = r0[next], p01[t] = r1[col], p11[t] = r1[next];
+        }
+        int t = RAS_Vector->mix4(out, p00, p10, p01, p11, fxs, fys, n);
+        for (; t < n; ++t) out[t] = Mix4(p00[t], p10[t], p01[t], p11[t], fxs[t], fys[t]);
+      }
       if constexpr (!kStore)
-        for (t = 0; t < n; ++t) PlotWord<C>(d + t, mixed[t], weight);
+        for (int t = 0; t < n; ++t) PlotWord<C>(d + t, mixed[t], weight);
       d += n, i += n;
     }
   }

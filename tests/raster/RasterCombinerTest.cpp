@@ -306,6 +306,27 @@ TEST(RasterVectorRows, MatchTheScalarRulesOverRandomPixels) {
                             : ras_shape::Mix4(p[0][i], p[1][i], p[2][i], p[3][i], f[0][i], f[1][i]))
             << "sample " << i;
     }
+    // Scaling runs: windows of random width, with and without the source's edge column.
+    for (int round = 0; round < 300; ++round) {
+      RAS_pixel top[41], bottom[41], out[n];
+      int col[n], A[4 * 40];
+      short E[8 * 40];
+      unsigned short f[n];
+      for (int k = 0; k < 41; ++k) top[k] = next(), bottom[k] = next();
+      const int m = 1 + int(next() % 40);
+      const bool edge = next() % 2;
+      const unsigned fy = round % 3 == 0 ? 0 : round % 3 == 1 ? 0xffff : next() & 0xffff;
+      for (int i = 0; i < n; ++i) {
+        col[i] = int(next() % unsigned(m));
+        f[i] = edge && col[i] == m - 1 ? 0 : next() % 4 == 0 ? 0xffff : (unsigned short)next();
+      }
+      v->scaleRun(out, top, bottom, m, edge, col, f, fy, n, A, E);
+      for (int i = 0; i < n; ++i) {
+        const int c = col[i], right = edge && c == m - 1 ? c : c + 1;
+        ASSERT_EQ(out[i], ras_shape::Mix4(top[c], top[right], bottom[c], bottom[right], f[i], fy))
+            << "sample " << i << " of window " << m;
+      }
+    }
   }
 }
 
