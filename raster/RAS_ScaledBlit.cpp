@@ -76,7 +76,13 @@ void ScaleBilinear(const Scale& k, int weight) {
   const bool byColumns = !onItself && std::llabs(k.xstep) <= 65536;
   RAS_pixel p00[kRun], p10[kRun], p01[kRun], p11[kRun], mixed[kRun];
   unsigned short fxs[kRun], fys[kRun];
-  int cols[kRun];
+  // The columns and fractions of a run are the same on every row: rows up to kCached
+  // samples wide work them out once.
+  constexpr int kCached = 1024;
+  const bool cached = byColumns && k.i1 - k.i0 <= kCached;
+  int cols[kCached];
+  unsigned short colFx[kCached];
+  long long lefts[kCached / kRun], rights[kCached / kRun];
   alignas(16) int sumsA[4 * (kRun + 2)];
   alignas(16) short sumsE[8 * (kRun + 2)];
   for (long long j = k.j0; j < k.j1; ++j) {
@@ -93,15 +99,21 @@ void ScaleBilinear(const Scale& k, int weight) {
       const int n = onItself ? 1 : int(std::min<long long>(kRun, k.i1 - i));
       RAS_pixel* out = kStore ? d : mixed;
       if (byColumns) {
-        const long long first = pos >> 16, last = (pos + (n - 1) * k.xstep) >> 16;
-        const long long left = std::min(first, last), right = std::max(first, last);
-        for (int t = 0; t < n; ++t, pos += k.xstep) {
-          const long long col = pos >> 16;
-          cols[t] = int(col - left);
-          fxs[t] = col + 1 >= k.right ? 0 : (unsigned short)(pos & 0xffff);
+        const int run = cached ? int(i - k.i0) : 0;
+        int* c = cols + run;
+        unsigned short* f = colFx + run;
+        if (!cached || j == k.j0) {
+          const long long first = pos >> 16, last = (pos + (n - 1) * k.xstep) >> 16;
+          lefts[run / kRun] = std::min(first, last), rights[run / kRun] = std::max(first, last);
+          for (int t = 0; t < n; ++t, pos += k.xstep) {
+            const long long col = pos >> 16;
+            c[t] = int(col - lefts[run / kRun]);
+            f[t] = col + 1 >= k.right ? 0 : (unsigned short)(pos & 0xffff);
+          }
         }
+        const long long left = lefts[run / kRun], right = rights[run / kRun];
         RAS_Vector->scaleRun(out, r0 + left, r1 + left, int(right - left + 1), right + 1 >= k.right,
-                             cols, fxs, fy, n, sumsA, sumsE);
+                             c, f, fy, n, sumsA, sumsE);
       } else {
         for (int t = 0; t < n; ++t, pos += k.xstep) {
           const long long col = pos >> 16;
