@@ -342,14 +342,16 @@ TEST_F(ToolTest, EveryWriterReplacesFilesSafely) {
                             Path("same.aupreset") + " || echo failed) & done; wait)");
   EXPECT_NE(r.out.find("wrote the unit's state"), std::string::npos);
   EXPECT_EQ(r.out.find("failed"), std::string::npos) << r.err;
-  if (geteuid() != 0) {  // root writes everywhere
-    fs::create_directories(Path("locked"));
-    chmod(Path("locked").c_str(), 0555);
-    const Result locked = Run("state save " + Path("locked/x.aupreset"));
-    EXPECT_NE(locked.err.find("locked/x.aupreset: cannot be written (Permission denied)"),
-              std::string::npos)
-        << locked.err;
-  }
+  // A folder the tool may not write to; root writes everywhere, so it runs as nobody there.
+  fs::create_directories(Path("locked"));
+  chmod(Path("locked").c_str(), 0555);
+  const std::string as =
+      geteuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "";
+  const Result locked = RunShell(as + ORVANTA_TOOL " state save " + Path("locked/x.aupreset"));
+  EXPECT_EQ(locked.code, 1);
+  EXPECT_NE(locked.err.find("locked/x.aupreset: cannot be written (Permission denied)"),
+            std::string::npos)
+      << locked.err;
   for (const auto& entry : fs::recursive_directory_iterator(mDir))
     EXPECT_EQ(entry.path().string().find(".part"), std::string::npos) << entry.path();
 }
