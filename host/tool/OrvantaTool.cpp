@@ -12,6 +12,8 @@
 #include <vector>
 
 #include "AudioFile.h"
+#include "StereoImagePlot.h"
+#include "ToolAnalyze.h"
 #include "ToolEffectCopy.h"
 #include "ToolRender.h"
 #include "ToolUnit.h"
@@ -24,6 +26,7 @@ const char* const kOverview =
     "usage: orvanta [--bundle PATH] COMMAND [OPTIONS]\n"
     "commands:\n"
     "  render IN OUT          process an audio file through the unit\n"
+    "  analyze IN             the stereo image of a file, before and after the unit\n"
     "  info                   the component as a host sees it\n"
     "  state save FILE        write the unit's state as an .aupreset file\n"
     "  state show FILE        print what an .aupreset file holds\n"
@@ -44,7 +47,31 @@ const char* const kRenderHelp =
     "  --fxp FILE             a program saved as an FXP file\n"
     "  --block N              frames per render call (default 512)\n"
     "  --bypass               render with the unit bypassed\n"
-    "  --upmix                accept mono input by feeding it to both channels\n";
+    "  --upmix                accept mono input by feeding it to both channels\n"
+    "  --report OUT.png       a picture of the stereo image before and after (see analyze)\n";
+
+const char* const kAnalyzeHelp =
+    "usage: orvanta analyze IN [--preset NAME | --set NAME=VALUE ... | --state FILE | --fxp FILE]\n"
+    "                          [--plot OUT.png] [--json] [--block N]\n"
+    "Measures the stereo image of IN and, when settings are given, of what the unit makes of\n"
+    "it: levels, width, L/R correlation, mono compatibility and balance. A mono file is\n"
+    "measured as the same signal on both sides.\n"
+    "  --plot OUT.png         goniometers before and after, correlation and width over time\n"
+    "  --json                 one JSON object instead of the table:\n"
+    "    file, sample_rate, settings (text, or null for input only),\n"
+    "    input and output (output null for input only), each with:\n"
+    "      frames, seconds, non_finite_samples (NaN or infinite samples, measured as 0),\n"
+    "      left, right, mid, side: {peak, rms}, linear, 1 = full scale; mid = (L+R)/2,\n"
+    "        side = (L-R)/2\n"
+    "      image: \"stereo\", \"mono\", \"side only\" or \"silent\"\n"
+    "      side_to_mid_db: side RMS over mid RMS in dB; null unless image is \"stereo\"\n"
+    "      correlation: L/R correlation of the whole file, -1 .. 1; null when silent\n"
+    "      lowest_window_correlation: lowest over the sounding 300 ms windows; null if none\n"
+    "      negative_correlation_share: share of sounding windows below 0, 0 .. 1\n"
+    "      mono_sum_change_db: mid level against the channels' mean level; null when the\n"
+    "        sum cancels entirely (\"side only\") or the file is silent\n"
+    "      balance_db: left RMS over right RMS in dB, positive leans left; null when a\n"
+    "        channel or the file is silent\n";
 
 const char* const kInfoHelp =
     "usage: orvanta info\nPrints identity, version, channel "
@@ -78,8 +105,8 @@ struct Arguments {
   std::vector<std::string> positional;
   ToolChoices choices;
   RenderOptions render;
-  bool upmix = false, help = false;
-  std::string example, out, snapshot, fxp, fxb, save;
+  bool upmix = false, help = false, json = false;
+  std::string example, out, snapshot, fxp, fxb, save, plot, report;
 };
 
 int Fail(const std::string& message, int code = 1) {
@@ -101,6 +128,8 @@ const TextOption kTextOptions[] = {
     {"--fxb", [](Arguments* a) { return &a->fxb; }},
     {"--save", [](Arguments* a) { return &a->save; }},
     {"--out", [](Arguments* a) { return &a->out; }},
+    {"--plot", [](Arguments* a) { return &a->plot; }},
+    {"--report", [](Arguments* a) { return &a->report; }},
 };
 
 const TextOption* FindTextOption(const std::string& word) {
@@ -143,6 +172,8 @@ bool ParseArguments(const std::vector<std::string>& words, Arguments* args, std:
       args->render.bypass = true;
     } else if (w == "--upmix") {
       args->upmix = true;
+    } else if (w == "--json") {
+      args->json = true;
     } else if (w.size() > 1 && w[0] == '-') {
       *error = "unknown option " + w;
       return false;
@@ -210,11 +241,41 @@ int Render(HostUnit& unit, const Arguments& args) {
   const double elapsed =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   if (!WriteAudioFile(outPath, out, &error)) return Fail(error);
+  if (!args.report.empty()) {
+    StereoImageMeter before(in.sampleRate), after(in.sampleRate);
+    ToolMeasure(in, &before);
+    ToolMeasure(out, &after);
+    const StereoImageSubject subject{inPath, in.sampleRate,
+                                     ToolSettingsLabel(unit, args.choices.preset)};
+    if (!WriteStereoImagePlot(args.report, subject, before, &after, &error)) return Fail(error);
+  }
   const double seconds = in.Frames() / in.sampleRate;
   printf("%s: %zu frames, %.2f s of audio, %.0fx real time; before %s; after %s\n", outPath.c_str(),
          in.Frames(), seconds, elapsed > 0 ? seconds / elapsed : 0.0,
          Levels(MeasureStereo(in)).c_str(), Levels(MeasureStereo(out)).c_str());
   return 0;
+}
+
+bool HasSettings(const Arguments& args) {
+  return !args.choices.preset.empty() || !args.choices.settings.empty() ||
+         !args.choices.stateFile.empty() || !args.fxp.empty();
+}
+
+int Analyze(HostUnit& unit, const Arguments& args) {
+  if (args.positional.size() != 1)
+    return Fail(std::string("analyze needs one input file\n") + kAnalyzeHelp, 2);
+  AnalyzeRequest request;
+  request.input = args.positional[0];
+  request.plot = args.plot;
+  request.json = args.json;
+  request.render = args.render;
+  request.throughUnit = HasSettings(args);
+  std::string error;
+  if (request.throughUnit) {
+    if (!ApplyAll(unit, args, &error)) return Fail(error);
+    request.settings = ToolSettingsLabel(unit, args.choices.preset);
+  }
+  return ToolAnalyze(unit, request);
 }
 
 int Info(const HostComponent& component, HostUnit& unit) {
@@ -430,6 +491,7 @@ int main(int argc, char** argv) {
   }
   const std::string command = words[0];
   const char* help = command == "render"     ? kRenderHelp
+                     : command == "analyze"  ? kAnalyzeHelp
                      : command == "info"     ? kInfoHelp
                      : command == "state"    ? kStateHelp
                      : command == "validate" ? kValidateHelp
@@ -454,6 +516,7 @@ int main(int argc, char** argv) {
   auto unit = HostUnit::Open(*component, &failure);
   if (!unit) return Fail(bundle + ": " + failure.message);
   if (command == "render") return Render(*unit, args);
+  if (command == "analyze") return Analyze(*unit, args);
   if (command == "info") return Info(*component, *unit);
   if (command == "state") return State(*unit, args);
   if (command == "preset") return Preset(*unit, args);

@@ -355,9 +355,41 @@ TEST_F(ToolTest, EditorWritesTheStateWhenClosed) {
   EXPECT_NE(r.out.find("Gain     -4.00 dB"), std::string::npos) << r.out;
 }
 
+// The number after "key": in the part of a JSON text that follows `from`.
+double JsonNumberAfter(const std::string& json, const std::string& from, const std::string& key) {
+  const size_t at = json.find("\"" + key + "\": ", json.find(from));
+  return at == std::string::npos ? NAN : std::atof(json.c_str() + at + key.size() + 4);
+}
+
+TEST_F(ToolTest, AnalyzeMeasuresInputAndOutputWithAPicture) {
+  const std::string in = WriteSignal("in.wav", 2, 48000, SF_FORMAT_WAV | SF_FORMAT_FLOAT, 48000);
+  Result r =
+      Run("analyze " + in + " --preset \"Stereo Enhance\" --json --plot " + Path("image.png"));
+  ASSERT_EQ(r.code, 0) << r.err;
+  // +3 dB on the side weight raises side against mid by exactly that.
+  const double before = JsonNumberAfter(r.out, "\"input\"", "side_to_mid_db");
+  const double after = JsonNumberAfter(r.out, "\"output\"", "side_to_mid_db");
+  EXPECT_NEAR(after - before, 3.0, 1e-3) << r.out;
+  // The picture's size, from its header: big-endian width and height after the signature.
+  const std::string png = Slurp(Path("image.png"));
+  ASSERT_GT(png.size(), 24u);
+  auto word = [&](size_t at) {
+    return (unsigned char)png[at] << 24 | (unsigned char)png[at + 1] << 16 |
+           (unsigned char)png[at + 2] << 8 | (unsigned char)png[at + 3];
+  };
+  EXPECT_EQ(word(16), 1200);
+  EXPECT_EQ(word(20), 700);
+
+  r = Run("analyze " + WriteSignal("mono.wav", 1));
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_NE(r.out.find("width (side/mid)   mono"), std::string::npos) << r.out;
+  EXPECT_EQ(r.out.find("output"), std::string::npos) << r.out;
+  EXPECT_EQ(r.out.find("inf"), std::string::npos) << r.out;
+}
+
 TEST_F(ToolTest, EveryCommandExplainsItself) {
   for (const char* command :
-       {"render", "info", "state", "validate", "demo", "preset", "snapshot", "editor"}) {
+       {"render", "analyze", "info", "state", "validate", "demo", "preset", "snapshot", "editor"}) {
     Result r = Run(std::string(command) + " --help");
     EXPECT_EQ(r.code, 0) << command;
     EXPECT_NE(r.out.find(std::string("usage: orvanta ") + command), std::string::npos) << r.out;

@@ -1,0 +1,132 @@
+#include "StereoImageReport.h"
+
+#include <cmath>
+#include <cstdio>
+#include <functional>
+
+namespace {
+
+std::string Format(const char* format, double value) {
+  char text[64];
+  snprintf(text, sizeof(text), format, value);
+  // A value that rounds to zero reads "0.0", not "-0.0".
+  std::string result = text;
+  if (result[0] == '-' && result.find_first_of("123456789") == std::string::npos)
+    result.erase(0, 1);
+  return result;
+}
+
+std::string Dbfs(double linear) {
+  return linear > 0 ? Format("%.1f", 20 * std::log10(linear)) : std::string("-inf");
+}
+
+std::string LevelText(const StereoLevel& level) {
+  if (level.peak == 0) return "silent";
+  return Dbfs(level.peak) + " / " + Dbfs(level.rms) + " dBFS";
+}
+
+std::string SignedOrSilent(double value, const char* format) {
+  return std::isnan(value) ? std::string("silent") : Format(format, value);
+}
+
+std::string MonoSumText(const StereoImageFigures& f) {
+  if (f.kind == StereoImageKind::kSilent) return "silent";
+  if (std::isinf(f.monoSumChangeDb)) return "cancels";
+  return Format("%+.1f dB", f.monoSumChangeDb);
+}
+
+std::string BalanceText(const StereoImageFigures& f) {
+  if (f.kind == StereoImageKind::kSilent) return "silent";
+  if (std::isinf(f.balanceDb)) return f.balanceDb > 0 ? "left only" : "right only";
+  return Format("%+.1f dB", f.balanceDb);
+}
+
+// A JSON number, or null for what has none.
+std::string JsonNumber(double value) {
+  return std::isfinite(value) ? Format("%.6g", value) : std::string("null");
+}
+
+std::string JsonText(const std::string& text) {
+  std::string quoted = "\"";
+  for (unsigned char c : text) {
+    if (c == '"' || c == '\\') {
+      quoted += '\\';
+      quoted += char(c);
+    } else if (c < 0x20) {
+      char escape[8];
+      snprintf(escape, sizeof(escape), "\\u%04x", c);
+      quoted += escape;
+    } else {
+      quoted += char(c);
+    }
+  }
+  return quoted + "\"";
+}
+
+std::string JsonLevel(const StereoLevel& level) {
+  return "{\"peak\": " + JsonNumber(level.peak) + ", \"rms\": " + JsonNumber(level.rms) + "}";
+}
+
+std::string JsonFigures(const StereoImageFigures& f) {
+  return "{\"frames\": " + std::to_string(f.frames) + ", \"seconds\": " + JsonNumber(f.seconds) +
+         ", \"non_finite_samples\": " + std::to_string(f.nonFinite) +
+         ", \"left\": " + JsonLevel(f.left) + ", \"right\": " + JsonLevel(f.right) +
+         ", \"mid\": " + JsonLevel(f.mid) + ", \"side\": " + JsonLevel(f.side) +
+         ", \"image\": " + JsonText(StereoImageKindName(f.kind)) +
+         ", \"side_to_mid_db\": " + JsonNumber(f.sideToMidDb) +
+         ", \"correlation\": " + JsonNumber(f.correlation) +
+         ", \"lowest_window_correlation\": " + JsonNumber(f.lowestCorrelation) +
+         ", \"negative_correlation_share\": " + JsonNumber(f.negativeShare) +
+         ", \"mono_sum_change_db\": " + JsonNumber(f.monoSumChangeDb) +
+         ", \"balance_db\": " + JsonNumber(f.balanceDb) + "}";
+}
+
+}  // namespace
+
+std::string StereoWidthText(const StereoImageFigures& f) {
+  if (f.kind != StereoImageKind::kStereo) return StereoImageKindName(f.kind);
+  return Format("%+.1f dB", f.sideToMidDb);
+}
+
+std::string StereoImageTable(const StereoImageSubject& subject, const StereoImageFigures& input,
+                             const StereoImageFigures* output) {
+  using Figure = std::function<std::string(const StereoImageFigures&)>;
+  const std::pair<const char*, Figure> rows[] = {
+      {"left peak / rms", [](const auto& f) { return LevelText(f.left); }},
+      {"right peak / rms", [](const auto& f) { return LevelText(f.right); }},
+      {"mid peak / rms", [](const auto& f) { return LevelText(f.mid); }},
+      {"side peak / rms", [](const auto& f) { return LevelText(f.side); }},
+      {"width (side/mid)", StereoWidthText},
+      {"correlation", [](const auto& f) { return SignedOrSilent(f.correlation, "%+.3f"); }},
+      {"lowest, 300 ms",
+       [](const auto& f) { return SignedOrSilent(f.lowestCorrelation, "%+.3f"); }},
+      {"time negative", [](const auto& f) { return Format("%.1f %%", 100 * f.negativeShare); }},
+      {"mono sum change", MonoSumText},
+      {"balance (L/R)", BalanceText},
+  };
+  std::string table = subject.file + ": " + Format("%.0f Hz, ", subject.sampleRate) +
+                      std::to_string(input.frames) + " frames, " +
+                      Format("%.2f s\n", input.seconds);
+  if (output) table += "output with " + subject.settings + "\n";
+  char line[160];
+  snprintf(line, sizeof(line), "  %-18s %-24s%s\n", "", "input", output ? "output" : "");
+  table += line;
+  for (const auto& [name, figure] : rows) {
+    snprintf(line, sizeof(line), "  %-18s %-24s%s\n", name, figure(input).c_str(),
+             output ? figure(*output).c_str() : "");
+    table += line;
+  }
+  const uint64_t nonFinite = input.nonFinite + (output ? output->nonFinite : 0);
+  if (nonFinite)
+    table += "  " + std::to_string(nonFinite) + " samples were NaN or infinite; measured as 0\n";
+  return table;
+}
+
+std::string StereoImageJson(const StereoImageSubject& subject, const StereoImageFigures& input,
+                            const StereoImageFigures* output) {
+  return "{\"file\": " + JsonText(subject.file) +
+         ", \"sample_rate\": " + JsonNumber(subject.sampleRate) +
+         ", \"settings\": " + (output ? JsonText(subject.settings) : std::string("null")) +
+         ", \"input\": " + JsonFigures(input) +
+         ", \"output\": " + (output ? JsonFigures(*output) : std::string("null")) + "}\n";
+}
