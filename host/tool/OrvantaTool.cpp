@@ -14,6 +14,7 @@
 #include "AudioFile.h"
 #include "StereoImagePlot.h"
 #include "ToolAnalyze.h"
+#include "ToolBatch.h"
 #include "ToolEffectCopy.h"
 #include "ToolRender.h"
 #include "ToolUnit.h"
@@ -39,8 +40,12 @@ const char* const kOverview =
 
 const char* const kRenderHelp =
     "usage: orvanta render IN OUT [options]\n"
+    "       orvanta render IN... --out-dir DIR [--jobs N] [--suffix S] [options]\n"
     "Processes IN (WAV, AIFF, FLAC, OGG) through the unit into OUT, keeping the input's\n"
     "sample rate and sample format where OUT's container allows.\n"
+    "With --out-dir, renders every IN with the same settings into DIR as <name><S>.<ext>,\n"
+    "N files at a time (default: one per core), a line per file and a table at the end; a\n"
+    "file that fails does not stop the others, and the exit code is 1 if any failed.\n"
     "  --preset NAME          a factory preset, by name or number\n"
     "  --set NAME=VALUE       a parameter in its own unit (dB), repeatable\n"
     "  --state FILE           a state saved as an .aupreset file\n"
@@ -106,7 +111,8 @@ struct Arguments {
   ToolChoices choices;
   RenderOptions render;
   bool upmix = false, help = false, json = false;
-  std::string example, out, snapshot, fxp, fxb, save, plot, report;
+  std::string example, out, snapshot, fxp, fxb, save, plot, report, outDir, suffix;
+  unsigned jobs = 0;
 };
 
 int Fail(const std::string& message, int code = 1) {
@@ -130,6 +136,8 @@ const TextOption kTextOptions[] = {
     {"--out", [](Arguments* a) { return &a->out; }},
     {"--plot", [](Arguments* a) { return &a->plot; }},
     {"--report", [](Arguments* a) { return &a->report; }},
+    {"--out-dir", [](Arguments* a) { return &a->outDir; }},
+    {"--suffix", [](Arguments* a) { return &a->suffix; }},
 };
 
 const TextOption* FindTextOption(const std::string& word) {
@@ -168,6 +176,15 @@ bool ParseArguments(const std::vector<std::string>& words, Arguments* args, std:
         return false;
       }
       args->render.block = static_cast<UInt32>(block);
+    } else if (w == "--jobs") {
+      if (!value(&text)) return false;
+      char* end = nullptr;
+      const long jobs = strtol(text.c_str(), &end, 10);
+      if (*end || jobs < 1 || jobs > 256) {
+        *error = "--jobs expects a count from 1 to 256, not \"" + text + "\"";
+        return false;
+      }
+      args->jobs = static_cast<unsigned>(jobs);
     } else if (w == "--bypass") {
       args->render.bypass = true;
     } else if (w == "--upmix") {
@@ -254,6 +271,31 @@ int Render(HostUnit& unit, const Arguments& args) {
          in.Frames(), seconds, elapsed > 0 ? seconds / elapsed : 0.0,
          Levels(MeasureStereo(in)).c_str(), Levels(MeasureStereo(out)).c_str());
   return 0;
+}
+
+int RenderBatch(const HostComponent& component, const Arguments& args) {
+  if (args.positional.empty())
+    return Fail(std::string("render --out-dir needs input files\n") + kRenderHelp, 2);
+  if (!args.report.empty())
+    return Fail("--report draws one render; it does not go with --out-dir", 2);
+  BatchRequest request;
+  request.inputs = args.positional;
+  request.outDir = args.outDir;
+  request.suffix = args.suffix;
+  request.jobs = args.jobs;
+  request.render = args.render;
+  request.upmix = args.upmix;
+  bool first = true;
+  return ToolBatchRender(component, request, [&](HostUnit& unit, std::string* error) {
+    std::string notes;
+    if (!ToolApplyChoices(unit, args.choices, &notes, error)) return false;
+    // Every worker's unit gets the same settings; their notes need saying once.
+    if (first && !notes.empty()) fprintf(stderr, "orvanta: %s", notes.c_str());
+    first = false;
+    std::vector<float> values;
+    return args.fxp.empty() ||
+           (ReadProgramFile(args.fxp, false, &values, error) && ApplyValues(unit, values, error));
+  });
 }
 
 bool HasSettings(const Arguments& args) {
@@ -513,6 +555,7 @@ int main(int argc, char** argv) {
   HostError failure;
   auto component = HostComponent::Load(bundle, &failure);
   if (!component) return Fail(bundle + ": " + failure.message);
+  if (command == "render" && !args.outDir.empty()) return RenderBatch(*component, args);
   auto unit = HostUnit::Open(*component, &failure);
   if (!unit) return Fail(bundle + ": " + failure.message);
   if (command == "render") return Render(*unit, args);

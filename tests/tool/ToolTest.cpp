@@ -387,6 +387,21 @@ TEST_F(ToolTest, AnalyzeMeasuresInputAndOutputWithAPicture) {
   EXPECT_EQ(r.out.find("inf"), std::string::npos) << r.out;
 }
 
+TEST_F(ToolTest, BatchRendersTheGoodFilesAndNamesTheBadOnes) {
+  const std::string a = WriteSignal("a.wav", 2),
+                    b = WriteSignal("b.aiff", 2, 44100, SF_FORMAT_AIFF | SF_FORMAT_PCM_24);
+  std::ofstream(Path("bad.wav")) << "not audio";
+  const Result r = Run("render " + a + " " + Path("bad.wav") + " " + b + " " + a + " --out-dir " +
+                       Path("out") + " --jobs 2 --suffix -x --preset 1");
+  EXPECT_EQ(r.code, 1);
+  EXPECT_NE(r.err.find("2 of 4 files failed: " + Path("bad.wav") + ", " + a), std::string::npos)
+      << r.err;
+  EXPECT_NE(r.out.find("also that of " + a), std::string::npos) << r.out;
+  ExpectEffect(Read(a), Read(Path("out/a-x.wav")), 0, 0, 3);
+  ExpectEffect(Read(b), Read(Path("out/b-x.aiff")), 0, 0, 3, 1e-4);
+  EXPECT_FALSE(fs::exists(Path("out/bad-x.wav")));
+}
+
 TEST_F(ToolTest, EveryCommandExplainsItself) {
   for (const char* command :
        {"render", "analyze", "info", "state", "validate", "demo", "preset", "snapshot", "editor"}) {
