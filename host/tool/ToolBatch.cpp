@@ -50,20 +50,22 @@ bool RenderOne(HostUnit& unit, const std::string& inPath, const BatchRequest& re
 }
 
 void PrintSummary(const BatchRequest& request, const std::vector<Outcome>& outcomes) {
+  FILE* out = request.report;
+  if (!out) return;
   size_t width = 5;
   for (const std::string& in : request.inputs) width = std::max(width, in.size());
   width = std::min<size_t>(width, 60);
-  printf("\n%-*s  %-6s %10s %9s %8s  %s\n", int(width), "input", "result", "audio (s)", "time (s)",
-         "speed", "output or reason");
+  fprintf(out, "\n%-*s  %-6s %10s %9s %8s  %s\n", int(width), "input", "result", "audio (s)",
+          "time (s)", "speed", "output or reason");
   for (size_t i = 0; i < outcomes.size(); ++i) {
     const Outcome& o = outcomes[i];
     if (o.ok)
-      printf("%-*s  %-6s %10.2f %9.2f %7.0fx  %s\n", int(width), request.inputs[i].c_str(), "ok",
-             o.audioSeconds, o.elapsed, o.elapsed > 0 ? o.audioSeconds / o.elapsed : 0.0,
-             o.output.c_str());
+      fprintf(out, "%-*s  %-6s %10.2f %9.2f %7.0fx  %s\n", int(width), request.inputs[i].c_str(),
+              "ok", o.audioSeconds, o.elapsed, o.elapsed > 0 ? o.audioSeconds / o.elapsed : 0.0,
+              o.output.c_str());
     else
-      printf("%-*s  %-6s %10s %9s %8s  %s\n", int(width), request.inputs[i].c_str(), "FAILED", "-",
-             "-", "-", o.error.c_str());
+      fprintf(out, "%-*s  %-6s %10s %9s %8s  %s\n", int(width), request.inputs[i].c_str(), "FAILED",
+              "-", "-", "-", o.error.c_str());
   }
 }
 
@@ -124,14 +126,16 @@ int ToolBatchRender(const HostComponent& component, const BatchRequest& request,
   auto report = [&](size_t i) {
     std::lock_guard<std::mutex> lock(printing);
     const Outcome& o = outcomes[i];
+    FILE* out = request.report;
+    if (!out) return;
     ++finished;
     if (o.ok)
-      printf("[%zu/%zu] %s -> %s: %.2f s of audio in %.2f s\n", finished, count,
-             request.inputs[i].c_str(), o.output.c_str(), o.audioSeconds, o.elapsed);
+      fprintf(out, "[%zu/%zu] %s -> %s: %.2f s of audio in %.2f s\n", finished, count,
+              request.inputs[i].c_str(), o.output.c_str(), o.audioSeconds, o.elapsed);
     else
-      printf("[%zu/%zu] %s: FAILED: %s\n", finished, count, request.inputs[i].c_str(),
-             o.error.c_str());
-    fflush(stdout);
+      fprintf(out, "[%zu/%zu] %s: FAILED: %s\n", finished, count, request.inputs[i].c_str(),
+              o.error.c_str());
+    fflush(out);
   };
   for (size_t i = 0; i < count; ++i)
     if (outcomes[i].done) report(i);
@@ -157,11 +161,12 @@ int ToolBatchRender(const HostComponent& component, const BatchRequest& request,
     if (!outcomes[i].ok) {
       failed += (failures++ ? ", " : "") + request.inputs[i];
     }
-  fflush(stdout);
+  if (request.report) fflush(request.report);
   if (failures) {
     fprintf(stderr, "orvanta: %zu of %zu files failed: %s\n", failures, count, failed.c_str());
     return 1;
   }
-  printf("%zu files rendered into %s\n", count, request.outDir.c_str());
+  if (request.report)
+    fprintf(request.report, "%zu files rendered into %s\n", count, request.outDir.c_str());
   return 0;
 }

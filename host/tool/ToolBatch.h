@@ -3,6 +3,7 @@
 // time, each worker with its own instance of the unit. A file that fails does not stop the
 // others; every failure is named at the end.
 
+#include <cstdio>
 #include <functional>
 #include <string>
 #include <vector>
@@ -16,6 +17,7 @@ struct BatchRequest {
   unsigned jobs = 0;  // 0: one per core
   RenderOptions render;
   bool upmix = false;
+  FILE* report = stdout;  // progress lines and the summary table; null for none
 };
 
 // The output a batch writes for an input: DIR/<name><suffix>.<extension>.
