@@ -91,6 +91,17 @@ RAS_pixel Ink(uint32_t count, double logMax) {
   return RAS_RGBA(channel(20, 60, 255), channel(70, 220, 250), channel(60, 120, 210), 255);
 }
 
+// Axis names inside the square, so that neighbouring goniometers keep theirs apart; drawn over
+// the ink so that they stay legible.
+void ScopeLabels(RAS_IBitmap* bm, Fonts& fonts, const RECT& r) {
+  const int cx = (r.left + r.right) / 2, cy = (r.top + r.bottom) / 2;
+  Text(bm, fonts.Small(), "M", kDim, {cx + 5, r.top + 3, cx + 30, r.top + 17});
+  Text(bm, fonts.Small(), "L", kDim, {r.left + 14, r.top + 3, r.left + 30, r.top + 17});
+  Text(bm, fonts.Small(), "R", kDim, {r.right - 30, r.top + 3, r.right - 14, r.top + 17}, DT_RIGHT);
+  Text(bm, fonts.Small(), "+S", kDim, {r.left + 4, cy - 17, r.left + 30, cy - 3});
+  Text(bm, fonts.Small(), "-S", kDim, {r.right - 30, cy - 17, r.right - 4, cy - 3}, DT_RIGHT);
+}
+
 void DrawScope(RAS_IBitmap* bm, Fonts& fonts, const RECT& r, int index,
                const StereoDensity* density, double span) {
   const int size = r.right - r.left, centre = size / 2;
@@ -104,15 +115,10 @@ void DrawScope(RAS_IBitmap* bm, Fonts& fonts, const RECT& r, int index,
   RAS_Circle(bm, float(cx), float(cy), float(centre) * 0.5f, kGuide, 1, BLIT_COPY, true);
   Text(bm, fonts.Bold(), kSeriesName[index], kSeriesColour[index],
        {r.left, r.top - 26, r.right, r.top - 8}, DT_CENTER);
-  // Axis names inside the square, so that neighbouring goniometers keep theirs apart.
-  Text(bm, fonts.Small(), "M", kDim, {cx + 5, r.top + 3, cx + 30, r.top + 17});
-  Text(bm, fonts.Small(), "L", kDim, {r.left + 14, r.top + 3, r.left + 30, r.top + 17});
-  Text(bm, fonts.Small(), "R", kDim, {r.right - 30, r.top + 3, r.right - 14, r.top + 17}, DT_RIGHT);
-  Text(bm, fonts.Small(), "+S", kDim, {r.left + 4, cy - 17, r.left + 30, cy - 3});
-  Text(bm, fonts.Small(), "-S", kDim, {r.right - 30, cy - 17, r.right - 4, cy - 3}, DT_RIGHT);
   if (!density) {
     Text(bm, fonts.Body(), "no output measured", kDim, {r.left, cy + 20, r.right, cy + 40},
          DT_CENTER);
+    ScopeLabels(bm, fonts, r);
     return;
   }
   Text(bm, fonts.Small(), "edge: " + Format("%.1f dBFS", 20 * std::log10(span)), kDim,
@@ -120,15 +126,14 @@ void DrawScope(RAS_IBitmap* bm, Fonts& fonts, const RECT& r, int index,
   // Both goniometers on the larger span, so their sizes compare.
   StereoDensity common = *density;
   common.GrowTo(span);
-  const uint32_t most = common.MaxCount();
-  if (most == 0) return;
-  const double logMax = std::log1p(double(most));
+  const double logMax = std::log1p(double(common.MaxCount()));
   RAS_pixel* bits = bm->getBits();
   const int rowSpan = bm->getRowSpan();
   for (int row = 0; row < size; ++row)
     for (int column = 0; column < size; ++column)
       if (const uint32_t count = common.Count(column, row))
         bits[size_t(r.top + row) * size_t(rowSpan) + size_t(r.left + column)] = Ink(count, logMax);
+  ScopeLabels(bm, fonts, r);
 }
 
 void DrawFigures(RAS_IBitmap* bm, Fonts& fonts, const RECT& r, const StereoImageFigures* f[2]) {
