@@ -9,6 +9,7 @@
 #include <cmath>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "AudioFile.h"
 #include "ToolBatch.h"
@@ -27,13 +28,12 @@ struct Scratch {
 void BatchEightFiles(benchmark::State& state) {
   Scratch scratch;
   std::filesystem::create_directories(scratch.dir);
-  AudioFile source;
-  source.sampleRate = kRate;
-  source.channels.assign(2, std::vector<float>(size_t(kRate * kSeconds)));
-  for (size_t i = 0; i < source.Frames(); ++i) {
-    source.channels[0][i] = float(0.5 * std::sin(i * 0.013) + 0.2 * std::sin(i * 0.07));
-    source.channels[1][i] = float(0.5 * std::sin(i * 0.013) - 0.2 * std::sin(i * 0.05));
+  std::vector<float> left(size_t(kRate * kSeconds)), right(left.size());
+  for (size_t i = 0; i < left.size(); ++i) {
+    left[i] = float(0.5 * std::sin(i * 0.013) + 0.2 * std::sin(i * 0.07));
+    right[i] = float(0.5 * std::sin(i * 0.013) - 0.2 * std::sin(i * 0.05));
   }
+  const float* const channels[2] = {left.data(), right.data()};
   BatchRequest request;
   request.outDir = (scratch.dir / "out").string();
   request.jobs = unsigned(state.range(0));
@@ -41,7 +41,9 @@ void BatchEightFiles(benchmark::State& state) {
   std::string error;
   for (int i = 0; i < kFiles; ++i) {
     request.inputs.push_back((scratch.dir / ("in" + std::to_string(i) + ".wav")).string());
-    if (!WriteAudioFile(request.inputs.back(), source, &error)) {
+    AudioWriter writer;
+    if (!writer.Open(request.inputs.back(), kRate, 2, SF_FORMAT_FLOAT, &error) ||
+        !writer.Write(channels, left.size(), &error) || !writer.Commit(&error)) {
       state.SkipWithError(error.c_str());
       return;
     }

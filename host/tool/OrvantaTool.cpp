@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -205,6 +206,9 @@ std::string Levels(const StereoLevels& l) {
   char text[160];
   snprintf(text, sizeof(text), "mid peak %.4f rms %.4f, side peak %.4f rms %.4f", l.midPeak,
            l.midRms, l.sidePeak, l.sideRms);
+  // NaN or infinity would otherwise hide behind figures that look like quiet audio.
+  if (l.nonFinite)
+    return text + (", " + std::to_string(l.nonFinite) + " samples NaN or infinite (left out)");
   return text;
 }
 
@@ -237,39 +241,46 @@ int Render(HostUnit& unit, const Arguments& args) {
     return Fail(std::string("render needs IN and OUT\n") + kRenderHelp, 2);
   const std::string& inPath = args.positional[0];
   const std::string& outPath = args.positional[1];
-  std::string error, notes;
-  AudioFile in, out;
-  if (!ReadAudioFile(inPath, &in, &error)) return Fail(error);
-  if (in.channels.size() == 1) {
-    if (!args.upmix)
-      return Fail(inPath +
-                  ": mono input; the unit is two-in two-out (use --upmix to feed the "
-                  "channel to both inputs)");
-    in.channels.push_back(in.channels[0]);
-  } else if (in.channels.size() != 2) {
-    return Fail(inPath + ": " + std::to_string(in.channels.size()) +
-                " channels; the unit takes stereo input");
-  }
-  if (!ApplyAll(unit, args, &error)) return Fail(error);
+  std::string error;
+  AudioReader in;
+  AudioWriter out;
   RenderOptions options = args.render;
+  options.upmix = args.upmix;
   options.progress = isatty(STDERR_FILENO) != 0;
+  RenderSummary summary;
+  if (!in.Open(inPath, &error) || !ApplyAll(unit, args, &error) ||
+      !out.Open(outPath, in.SampleRate(), 2, in.Format(), &error))
+    return Fail(error);
+  // The report's meters see every block as it goes by.
+  const bool report = !args.report.empty();
+  std::unique_ptr<StereoImageMeter> before, after;
+  RenderObserver observer;
+  if (report) {
+    before = std::make_unique<StereoImageMeter>(in.SampleRate());
+    after = std::make_unique<StereoImageMeter>(in.SampleRate());
+    observer = [&](const float* const* input, const float* const* output, size_t frames) {
+      before->Add(input[0], input[1], frames);
+      after->Add(output[0], output[1], frames);
+    };
+  }
   const auto start = std::chrono::steady_clock::now();
-  if (!RenderThroughUnit(unit, in, &out, options, &error)) return Fail(error);
+  if (!RenderStream(unit, in, &out, options, &summary, &error, observer) || !out.Commit(&error))
+    return Fail(error);
   const double elapsed =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  if (!WriteAudioFile(outPath, out, &error)) return Fail(error);
-  if (!args.report.empty()) {
-    StereoImageMeter before(in.sampleRate), after(in.sampleRate);
-    ToolMeasure(in, &before);
-    ToolMeasure(out, &after);
-    const StereoImageSubject subject{inPath, in.sampleRate,
+  if (report) {
+    before->Finish();
+    after->Finish();
+    const StereoImageSubject subject{inPath, in.SampleRate(),
                                      ToolSettingsLabel(unit, args.choices.preset)};
-    if (!WriteStereoImagePlot(args.report, subject, before, &after, &error)) return Fail(error);
+    if (!WriteStereoImagePlot(args.report, subject, *before, after.get(), &error))
+      return Fail(error);
   }
-  const double seconds = in.Frames() / in.sampleRate;
-  printf("%s: %zu frames, %.2f s of audio, %.0fx real time; before %s; after %s\n", outPath.c_str(),
-         in.Frames(), seconds, elapsed > 0 ? seconds / elapsed : 0.0,
-         Levels(MeasureStereo(in)).c_str(), Levels(MeasureStereo(out)).c_str());
+  const double seconds = double(summary.frames) / in.SampleRate();
+  printf("%s: %llu frames, %.2f s of audio, %.0fx real time; before %s; after %s; written as %s\n",
+         outPath.c_str(), static_cast<unsigned long long>(summary.frames), seconds,
+         elapsed > 0 ? seconds / elapsed : 0.0, Levels(summary.before).c_str(),
+         Levels(summary.after).c_str(), DescribeAudioFormat(out.Format()).c_str());
   return 0;
 }
 
@@ -284,7 +295,7 @@ int RenderBatch(const HostComponent& component, const Arguments& args) {
   request.suffix = args.suffix;
   request.jobs = args.jobs;
   request.render = args.render;
-  request.upmix = args.upmix;
+  request.render.upmix = args.upmix;
   bool first = true;
   return ToolBatchRender(component, request, [&](HostUnit& unit, std::string* error) {
     std::string notes;
@@ -494,18 +505,20 @@ int Demo(HostUnit& unit, const std::string& bundle, const Arguments& args) {
   const std::string outPath =
       args.out.empty() ? std::string(ORVANTA_DEMO_DIR "/stereo-demo-enhanced.wav") : args.out;
   std::string error, notes;
-  AudioFile in, out;
-  if (!ReadAudioFile(example, &in, &error)) return Fail(error);
-  if (in.channels.size() != 2) return Fail(example + ": the example must be stereo");
+  AudioReader in;
+  AudioWriter out;
+  RenderSummary summary;
   ToolChoices choices;
   choices.preset = "Stereo Enhance";
-  if (!ToolApplyChoices(unit, choices, &notes, &error)) return Fail(error);
-  if (!RenderThroughUnit(unit, in, &out, RenderOptions(), &error)) return Fail(error);
-  if (!WriteAudioFile(outPath, out, &error)) return Fail(error);
-  const StereoLevels before = MeasureStereo(in), after = MeasureStereo(out);
+  if (!in.Open(example, &error) || !ToolApplyChoices(unit, choices, &notes, &error) ||
+      !out.Open(outPath, in.SampleRate(), 2, in.Format(), &error) ||
+      !RenderStream(unit, in, &out, RenderOptions(), &summary, &error) || !out.Commit(&error))
+    return Fail(error);
+  const StereoLevels &before = summary.before, &after = summary.after;
   auto ratio = [](const StereoLevels& l) { return l.midRms > 0 ? l.sideRms / l.midRms : 0.0; };
   printf("rendered %s (%zu frames, %.2f s) through the Audio Unit with \"Stereo Enhance\"\n",
-         example.c_str(), in.Frames(), in.Frames() / in.sampleRate);
+         example.c_str(), static_cast<size_t>(summary.frames),
+         double(summary.frames) / in.SampleRate());
   printf("side-to-mid ratio (RMS): before %.3f, after %.3f\n", ratio(before), ratio(after));
   printf("wrote %s\n", outPath.c_str());
   const std::string picture = args.snapshot.empty()

@@ -1,6 +1,7 @@
 #include "ToolAnalyze.h"
 
 #include <cstdio>
+#include <vector>
 
 #include "StereoImagePlot.h"
 #include "ToolUnit.h"
@@ -17,36 +18,41 @@ std::string ToolSettingsLabel(const HostUnit& unit, const std::string& preset) {
   return label;
 }
 
-void ToolMeasure(const AudioFile& audio, StereoImageMeter* meter) {
-  constexpr size_t kBlock = 4096;
-  const size_t frames = audio.Frames();
-  const auto& left = audio.channels[0];
-  const auto& right = audio.channels.size() > 1 ? audio.channels[1] : audio.channels[0];
-  for (size_t at = 0; at < frames; at += kBlock)
-    meter->Add(left.data() + at, right.data() + at, std::min(kBlock, frames - at));
-  meter->Finish();
-}
-
 int ToolAnalyze(HostUnit& unit, const AnalyzeRequest& request) {
-  std::string error;
-  AudioFile in, out;
   auto fail = [](const std::string& message) {
     fprintf(stderr, "orvanta: %s\n", message.c_str());
     return 1;
   };
-  if (!ReadAudioFile(request.input, &in, &error)) return fail(error);
-  if (in.channels.size() > 2)
-    return fail(request.input + ": " + std::to_string(in.channels.size()) +
+  std::string error;
+  AudioReader reader;
+  if (!reader.Open(request.input, &error)) return fail(error);
+  if (reader.Channels() > 2)
+    return fail(request.input + ": " + std::to_string(reader.Channels()) +
                 " channels; a stereo image needs one or two");
-  // A mono file is the same signal on both sides: the purest mono image there is.
-  if (in.channels.size() == 1) in.channels.push_back(in.channels[0]);
-  StereoImageMeter input(in.sampleRate), output(in.sampleRate);
-  ToolMeasure(in, &input);
+  StereoImageMeter input(reader.SampleRate()), output(reader.SampleRate());
   if (request.throughUnit) {
-    if (!RenderThroughUnit(unit, in, &out, request.render, &error)) return fail(error);
-    ToolMeasure(out, &output);
+    RenderOptions options = request.render;
+    // A mono file is the same signal on both sides: the purest mono image there is.
+    options.upmix = true;
+    RenderSummary summary;
+    if (!RenderStream(unit, reader, nullptr, options, &summary, &error,
+                      [&](const float* const* in, const float* const* out, size_t frames) {
+                        input.Add(in[0], in[1], frames);
+                        output.Add(out[0], out[1], frames);
+                      }))
+      return fail(error);
+  } else {
+    constexpr size_t kBlock = 4096;
+    std::vector<float> left(kBlock), right(kBlock);
+    float* const channels[2] = {left.data(), right.data()};
+    const float* second = reader.Channels() == 2 ? right.data() : left.data();
+    while (const size_t frames = reader.Read(channels, kBlock))
+      input.Add(left.data(), second, frames);
+    if (!reader.Finish(&error)) return fail(error);
   }
-  StereoImageSubject subject{request.input, in.sampleRate, request.settings};
+  input.Finish();
+  output.Finish();
+  StereoImageSubject subject{request.input, reader.SampleRate(), request.settings};
   const StereoImageFigures before = input.Figures(), after = output.Figures();
   const StereoImageFigures* measuredAfter = request.throughUnit ? &after : nullptr;
   if (!request.plot.empty() &&

@@ -1,6 +1,5 @@
 #pragma once
-// The stereo image of a file and of what the unit makes of it: `orvanta analyze` and the
-// report picture of `orvanta render --report`.
+// The stereo image of a file and of what the unit makes of it, read once, block by block.
 
 #include <memory>
 #include <string>
@@ -13,9 +12,6 @@
 
 // The unit's present values as a line for a report: "Stereo Enhance: Gain 0 dB, ...".
 std::string ToolSettingsLabel(const HostUnit& unit, const std::string& preset);
-
-// Feeds a stereo signal to a meter block by block, as it would arrive from a stream.
-void ToolMeasure(const AudioFile& audio, StereoImageMeter* meter);
 
 struct AnalyzeRequest {
   std::string input, plot;

@@ -33,20 +33,18 @@ bool SameFile(const std::string& a, const std::string& b) {
 // Read, render and write one file: what a single `render` does, less the printing.
 bool RenderOne(HostUnit& unit, const std::string& inPath, const BatchRequest& request,
                Outcome* outcome) {
-  AudioFile in, out;
+  AudioReader in;
+  AudioWriter out;
+  RenderSummary summary;
+  RenderOptions options = request.render;
+  options.progress = false;
   std::string& error = outcome->error;
-  if (!ReadAudioFile(inPath, &in, &error)) return false;
-  if (in.channels.size() == 1 && request.upmix) {
-    in.channels.push_back(in.channels[0]);
-  } else if (in.channels.size() != 2) {
-    error = inPath + ": " + std::to_string(in.channels.size()) +
-            (in.channels.size() == 1 ? " channel (use --upmix to feed it to both inputs)"
-                                     : " channels; the unit takes stereo input");
+  if (!in.Open(inPath, &error) ||
+      !out.Open(outcome->output, in.SampleRate(), 2, in.Format(), &error) ||
+      !RenderStream(unit, in, &out, options, &summary, &error) || !out.Commit(&error))
     return false;
-  }
-  outcome->audioSeconds = double(in.Frames()) / in.sampleRate;
-  return RenderThroughUnit(unit, in, &out, request.render, &error) &&
-         WriteAudioFile(outcome->output, out, &error);
+  outcome->audioSeconds = double(summary.frames) / in.SampleRate();
+  return true;
 }
 
 void PrintSummary(const BatchRequest& request, const std::vector<Outcome>& outcomes) {

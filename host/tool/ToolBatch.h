@@ -14,9 +14,9 @@
 struct BatchRequest {
   std::vector<std::string> inputs;
   std::string outDir, suffix;
-  unsigned jobs = 0;  // 0: one per core
-  RenderOptions render;
-  bool upmix = false;
+  unsigned jobs = 0;     // 0: one per core
+  RenderOptions render;  // its upmix choice applies to every file
+
   FILE* report = stdout;  // progress lines and the summary table; null for none
 };
 

@@ -202,11 +202,13 @@ TEST_F(ToolTest, UnwritableOutputLeavesNoFileBehind) {
   Result r = Run("render " + in + " " + out);
   EXPECT_EQ(r.code, 1);
   EXPECT_NE(r.err.find(out + ": cannot be written"), std::string::npos) << r.err;
-  // A directory in the way of the rename: the temporary file must be cleaned up.
+  // A directory in the way: nothing is written, and no temporary file is left.
   fs::create_directories(Path("taken.wav/inside"));
   r = Run("render " + in + " " + Path("taken.wav"));
   EXPECT_EQ(r.code, 1);
-  EXPECT_NE(r.err.find(Path("taken.wav") + ": writing failed"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find(Path("taken.wav") + ": cannot be written (Is a directory)"),
+            std::string::npos)
+      << r.err;
   for (const auto& entry : fs::directory_iterator(mDir))
     EXPECT_EQ(entry.path().string().find(".part"), std::string::npos) << entry.path();
 }
