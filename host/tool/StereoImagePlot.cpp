@@ -332,7 +332,5 @@ bool WriteStereoImagePlot(const std::string& path, const StereoImageSubject& sub
                           std::string* error) {
   RAS_MemBitmap picture;
   DrawStereoImagePlot(&picture, subject, input, output);
-  if (WritePng(&picture, path.c_str(), PngWriteOptions{false, kPngDefaultCompression})) return true;
-  *error = path + ": the picture cannot be written";
-  return false;
+  return WritePng(&picture, path.c_str(), PngWriteOptions{false, kPngDefaultCompression}, error);
 }
