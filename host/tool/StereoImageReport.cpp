@@ -11,8 +11,12 @@ std::string Format(const char* format, double value) {
   snprintf(text, sizeof(text), format, value);
   // A value that rounds to zero reads "0.0", not "-0.0".
   std::string result = text;
-  if (result[0] == '-' && result.find_first_of("123456789") == std::string::npos)
-    result.erase(0, 1);
+  if (result[0] == '-' && result.find_first_of("123456789") == std::string::npos) {
+    if (std::string(format).find('+') != std::string::npos)
+      result[0] = '+';
+    else
+      result.erase(0, 1);
+  }
   return result;
 }
 

@@ -372,15 +372,19 @@ TEST_F(ToolTest, AnalyzeMeasuresInputAndOutputWithAPicture) {
   const double before = JsonNumberAfter(r.out, "\"input\"", "side_to_mid_db");
   const double after = JsonNumberAfter(r.out, "\"output\"", "side_to_mid_db");
   EXPECT_NEAR(after - before, 3.0, 1e-3) << r.out;
-  // The picture's size, from its header: big-endian width and height after the signature.
-  const std::string png = Slurp(Path("image.png"));
-  ASSERT_GT(png.size(), 24u);
-  auto word = [&](size_t at) {
-    return (unsigned char)png[at] << 24 | (unsigned char)png[at + 1] << 16 |
-           (unsigned char)png[at + 2] << 8 | (unsigned char)png[at + 3];
-  };
-  EXPECT_EQ(word(16), 1200);
-  EXPECT_EQ(word(20), 700);
+  r = Run("render " + in + " " + Path("out.wav") + " --preset 1 --report " + Path("report.png"));
+  ASSERT_EQ(r.code, 0) << r.err;
+  // The pictures' size, from their header: big-endian width and height after the signature.
+  for (const char* picture : {"image.png", "report.png"}) {
+    const std::string png = Slurp(Path(picture));
+    ASSERT_GT(png.size(), 24u) << picture;
+    auto word = [&](size_t at) {
+      return (unsigned char)png[at] << 24 | (unsigned char)png[at + 1] << 16 |
+             (unsigned char)png[at + 2] << 8 | (unsigned char)png[at + 3];
+    };
+    EXPECT_EQ(word(16), 1200) << picture;
+    EXPECT_EQ(word(20), 700) << picture;
+  }
 
   r = Run("analyze " + WriteSignal("mono.wav", 1));
   ASSERT_EQ(r.code, 0) << r.err;
