@@ -239,6 +239,7 @@ bool ApplyAll(HostUnit& unit, const Arguments& args, std::string* error) {
 int Render(HostUnit& unit, const Arguments& args) {
   if (args.positional.size() != 2)
     return Fail(std::string("render needs IN and OUT\n") + kRenderHelp, 2);
+  if (args.jobs || !args.suffix.empty()) return Fail("--jobs and --suffix go with --out-dir", 2);
   const std::string& inPath = args.positional[0];
   const std::string& outPath = args.positional[1];
   std::string error;

@@ -64,6 +64,20 @@ TEST(StereoImageTest, KnownImagesGiveTheirFigures) {
   EXPECT_EQ(noise.frames, 96000u);
 }
 
+TEST(StereoImageTest, LongSignalsKeepABoundedTimeSeries) {
+  // At 100 Hz a window is 30 frames: 3000 windows go in, merged pairwise as the series fills.
+  StereoImageMeter meter(100);
+  const std::vector<float> left(90000, 0.5f), right(90000, -0.25f);
+  meter.Add(left.data(), right.data(), left.size());
+  meter.Finish();
+  EXPECT_LE(meter.Series().size(), StereoImageMeter::kMaxPoints);
+  EXPECT_EQ(meter.WindowsPerPoint(), 4u);
+  uint64_t frames = 0;
+  for (const StereoSums& point : meter.Series()) frames += point.frames;
+  EXPECT_EQ(frames, 90000u);
+  EXPECT_NEAR(meter.Figures().balanceDb, 20 * std::log10(2.0), 1e-9);
+}
+
 TEST(StereoImageTest, MonoInkStaysOnTheVerticalAxis) {
   const StereoImageMeter same = Measure(Tone, Tone);
   StereoImageMeter nothing(48000);
