@@ -107,7 +107,8 @@ void StereoImageMeter::Add(const float* left, const float* right, size_t frames)
       peakR = std::max(peakR, std::fabs(r));
       peakM = std::max(peakM, std::fabs(mid));
       peakS = std::max(peakS, std::fabs(side));
-      mDensity.Add(mid, side);
+      // Digital silence would pile up in the centre and dim everything else.
+      if (l != 0 || r != 0) mDensity.Add(mid, side);
     }
     mPeaks = {peakL, peakR, peakM, peakS};
     mMidSquares += mm;

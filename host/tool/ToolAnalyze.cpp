@@ -7,7 +7,11 @@
 #include "ToolUnit.h"
 
 std::string ToolSettingsLabel(const HostUnit& unit, const std::string& preset) {
-  std::string label = preset.empty() ? "" : preset + ": ";
+  std::string name = preset;
+  // A preset chosen by number is shown by its name.
+  for (const ToolPreset& p : ToolFactoryPresets(unit))
+    if (preset == std::to_string(p.number)) name = p.name;
+  std::string label = name.empty() ? "" : name + ": ";
   const auto parameters = ToolParameters(unit);
   const auto values = ToolParameterValues(unit);
   for (size_t i = 0; i < parameters.size() && i < values.size(); ++i) {
