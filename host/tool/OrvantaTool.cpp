@@ -272,8 +272,9 @@ int Render(HostUnit& unit, const Arguments& args) {
   if (report) {
     before->Finish();
     after->Finish();
-    const StereoImageSubject subject{inPath, in.SampleRate(),
-                                     ToolSettingsLabel(unit, args.choices.preset)};
+    const StereoImageSubject subject{
+        inPath, in.SampleRate(),
+        ToolSettingsLabel(unit, args.choices.preset) + (options.bypass ? " (bypassed)" : "")};
     if (!WriteStereoImagePlot(args.report, subject, *before, after.get(), &error))
       return Fail(error);
   }
