@@ -25,8 +25,10 @@ void Orvanta::MakeEditor() {
   graphics->AttachControl(new IKnobMultiControl(this, 113, 333, kGain, &knob, Vertical, 4.0));
 
   IBitmap cap = graphics->LoadIBitmap(kFaderCapID, kFaderCapFile, 1);
-  graphics->AttachControl(new IFaderControl(this, 48, 106, 287, kMono, &cap, Vertical, false));
-  graphics->AttachControl(new IFaderControl(this, 197, 106, 287, kStereo, &cap, Vertical, false));
+  IFaderControl* mono = new IFaderControl(this, 48, 106, 287, kMono, &cap, Vertical, false);
+  graphics->AttachControl(mono);
+  IFaderControl* stereo = new IFaderControl(this, 197, 106, 287, kStereo, &cap, Vertical, false);
+  graphics->AttachControl(stereo);
 
   IBitmap font = graphics->LoadIBitmap(kFontID, kFontFile, kFontGlyphs, true);
   IText readoutStyle(12, &COLOR_BLACK, "Arial", IText::kStyleNormal, IText::kAlignCenter, 0,
@@ -51,6 +53,10 @@ void Orvanta::MakeEditor() {
                                                  &versionStyle, 6, 12, 0, true, false));
 
   mLinkControl = new IURLControl(this, IRECT(30, 188, 242, 210), kMakerURL, nullptr, nullptr);
+  // The link's rectangle crosses both fader tracks right where the handles rest at 0 dB, and
+  // it lies on top of them. Only the band between the tracks, where the address is drawn,
+  // takes clicks, so that a handle can be grabbed at its default value.
+  mLinkControl->SetTargetArea(IRECT(mono->GetRECT()->R, 188, stereo->GetRECT()->L, 210));
   graphics->AttachControl(mLinkControl);
 
   AttachGraphics(graphics);

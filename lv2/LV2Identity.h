@@ -4,6 +4,14 @@
 
 inline constexpr char kLV2PluginURI[] = "urn:quev:orvanta";
 inline constexpr char kLV2UIURI[] = "urn:quev:orvanta#ui";
+// The stereo port groups: kLV2PluginURI + suffix.
+inline constexpr char kLV2InputGroupSuffix[] = "#in";
+inline constexpr char kLV2OutputGroupSuffix[] = "#out";
+// What host browsers show about the plug-in.
+inline constexpr char kLV2Comment[] =
+    "Stereo image: weights the mid (sum) and side (difference) parts of a stereo signal "
+    "separately, with an output gain.";
+inline constexpr char kLV2LicenseURI[] = "https://orvanta.example/license";
 // State key of the plug-in's state chunk, stored as an atom:Chunk.
 inline constexpr char kLV2StateChunkURI[] = "urn:quev:orvanta#state";
 // Factory preset i (0-based) is kLV2PluginURI + kLV2PresetSuffix + (i + 1).
