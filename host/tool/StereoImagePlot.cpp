@@ -72,15 +72,7 @@ void Frame(RAS_IBitmap* bm, const RECT& r, RAS_pixel colour) {
 std::string Format(const char* format, double value) {
   char text[64];
   snprintf(text, sizeof(text), format, value);
-  // A value that rounds to zero reads "0.0", not "-0.0".
-  std::string result = text;
-  if (result[0] == '-' && result.find_first_of("123456789") == std::string::npos) {
-    if (std::string(format).find('+') != std::string::npos)
-      result[0] = '+';
-    else
-      result.erase(0, 1);
-  }
-  return result;
+  return text;
 }
 
 // Density to colour: single hits stay visible, the densest cell is near white. Counts go
@@ -150,38 +142,11 @@ void DrawFigures(RAS_IBitmap* bm, Fonts& fonts, const RECT& r, const StereoImage
       Text(bm, fonts.Bold(), kSeriesName[i], kSeriesColour[i],
            {columns[i], y, columns[i] + 96, y + 18});
   y += 28;
-  auto dbfs = [](double v) {
-    return v > 0 ? Format("%.1f", 20 * std::log10(v)) : std::string("-inf");
-  };
-  struct Row {
-    const char* name;
-    std::string (*text)(const StereoImageFigures&);
-  };
-  static const Row rows[] = {
-      {"Width (side / mid)", [](const StereoImageFigures& s) { return StereoWidthText(s); }},
-      {"Correlation", [](const StereoImageFigures& s) { return Format("%+.2f", s.correlation); }},
-      {"Lowest (300 ms)",
-       [](const StereoImageFigures& s) { return Format("%+.2f", s.lowestCorrelation); }},
-      {"Time negative",
-       [](const StereoImageFigures& s) { return Format("%.1f %%", 100 * s.negativeShare); }},
-      {"Mono sum change",
-       [](const StereoImageFigures& s) {
-         return std::isinf(s.monoSumChangeDb) ? std::string("cancels")
-                                              : Format("%+.1f dB", s.monoSumChangeDb);
-       }},
-      {"Balance L / R",
-       [](const StereoImageFigures& s) {
-         return std::isinf(s.balanceDb) ? std::string(s.balanceDb > 0 ? "left only" : "right only")
-                                        : Format("%+.1f dB", s.balanceDb);
-       }},
-  };
-  for (const Row& row : rows) {
+  for (const StereoFigureLine& row : StereoHeadlineFigures()) {
     Text(bm, fonts.Body(), row.name, kDim, {label, y, columns[0] - 8, y + 18});
     for (int i = 0; i < 2; ++i)
       if (f[i])
-        Text(bm, fonts.Bold(),
-             f[i]->kind == StereoImageKind::kSilent ? std::string("silent") : row.text(*f[i]),
-             kText, {columns[i], y, columns[i] + 100, y + 18});
+        Text(bm, fonts.Bold(), row.text(*f[i]), kText, {columns[i], y, columns[i] + 100, y + 18});
     y += 25;
   }
   y += 10;
@@ -195,10 +160,8 @@ void DrawFigures(RAS_IBitmap* bm, Fonts& fonts, const RECT& r, const StereoImage
     for (int i = 0; i < 2; ++i) {
       if (!f[i]) continue;
       const StereoLevel levels[4] = {f[i]->left, f[i]->right, f[i]->mid, f[i]->side};
-      const std::string text = levels[k].peak == 0
-                                   ? std::string("silent")
-                                   : dbfs(levels[k].peak) + " / " + dbfs(levels[k].rms);
-      Text(bm, fonts.Body(), text, kText, {columns[i], y, columns[i] + 100, y + 18});
+      Text(bm, fonts.Body(), StereoLevelText(levels[k]), kText,
+           {columns[i], y, columns[i] + 100, y + 18});
     }
     y += 22;
   }

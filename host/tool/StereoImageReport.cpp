@@ -2,7 +2,6 @@
 
 #include <cmath>
 #include <cstdio>
-#include <functional>
 
 namespace {
 
@@ -25,8 +24,8 @@ std::string Dbfs(double linear) {
 }
 
 std::string LevelText(const StereoLevel& level) {
-  if (level.peak == 0) return "silent";
-  return Dbfs(level.peak) + " / " + Dbfs(level.rms) + " dBFS";
+  const std::string text = StereoLevelText(level);
+  return level.peak == 0 ? text : text + " dBFS";
 }
 
 std::string SignedOrSilent(double value, const char* format) {
@@ -92,22 +91,35 @@ std::string StereoWidthText(const StereoImageFigures& f) {
   return Format("%+.1f dB", f.sideToMidDb);
 }
 
+std::string StereoLevelText(const StereoLevel& level) {
+  if (level.peak == 0) return "silent";
+  return Dbfs(level.peak) + " / " + Dbfs(level.rms);
+}
+
+const std::vector<StereoFigureLine>& StereoHeadlineFigures() {
+  static const std::vector<StereoFigureLine> lines = {
+      {"Width (side/mid)", StereoWidthText},
+      {"Correlation",
+       [](const StereoImageFigures& f) { return SignedOrSilent(f.correlation, "%+.3f"); }},
+      {"Lowest, 300 ms",
+       [](const StereoImageFigures& f) { return SignedOrSilent(f.lowestCorrelation, "%+.3f"); }},
+      {"Time negative",
+       [](const StereoImageFigures& f) { return Format("%.1f %%", 100 * f.negativeShare); }},
+      {"Mono sum change", MonoSumText},
+      {"Balance (L/R)", BalanceText},
+  };
+  return lines;
+}
+
 std::string StereoImageTable(const StereoImageSubject& subject, const StereoImageFigures& input,
                              const StereoImageFigures* output) {
-  using Figure = std::function<std::string(const StereoImageFigures&)>;
-  const std::pair<const char*, Figure> rows[] = {
-      {"left peak / rms", [](const auto& f) { return LevelText(f.left); }},
-      {"right peak / rms", [](const auto& f) { return LevelText(f.right); }},
-      {"mid peak / rms", [](const auto& f) { return LevelText(f.mid); }},
-      {"side peak / rms", [](const auto& f) { return LevelText(f.side); }},
-      {"width (side/mid)", StereoWidthText},
-      {"correlation", [](const auto& f) { return SignedOrSilent(f.correlation, "%+.3f"); }},
-      {"lowest, 300 ms",
-       [](const auto& f) { return SignedOrSilent(f.lowestCorrelation, "%+.3f"); }},
-      {"time negative", [](const auto& f) { return Format("%.1f %%", 100 * f.negativeShare); }},
-      {"mono sum change", MonoSumText},
-      {"balance (L/R)", BalanceText},
+  std::vector<StereoFigureLine> rows = {
+      {"Left peak / RMS", [](const StereoImageFigures& f) { return LevelText(f.left); }},
+      {"Right peak / RMS", [](const StereoImageFigures& f) { return LevelText(f.right); }},
+      {"Mid peak / RMS", [](const StereoImageFigures& f) { return LevelText(f.mid); }},
+      {"Side peak / RMS", [](const StereoImageFigures& f) { return LevelText(f.side); }},
   };
+  rows.insert(rows.end(), StereoHeadlineFigures().begin(), StereoHeadlineFigures().end());
   std::string table = subject.file + ": " + Format("%.0f Hz, ", subject.sampleRate) +
                       std::to_string(input.frames) + " frames, " +
                       Format("%.2f s\n", input.seconds);
@@ -115,9 +127,9 @@ std::string StereoImageTable(const StereoImageSubject& subject, const StereoImag
   char line[160];
   snprintf(line, sizeof(line), "  %-18s %-24s%s\n", "", "input", output ? "output" : "");
   table += line;
-  for (const auto& [name, figure] : rows) {
-    snprintf(line, sizeof(line), "  %-18s %-24s%s\n", name, figure(input).c_str(),
-             output ? figure(*output).c_str() : "");
+  for (const StereoFigureLine& row : rows) {
+    snprintf(line, sizeof(line), "  %-18s %-24s%s\n", row.name, row.text(input).c_str(),
+             output ? row.text(*output).c_str() : "");
     table += line;
   }
   const uint64_t nonFinite = input.nonFinite + (output ? output->nonFinite : 0);

@@ -4,6 +4,7 @@
 // "cancels"), never printed as -inf or nan.
 
 #include <string>
+#include <vector>
 
 #include "StereoImage.h"
 
@@ -16,6 +17,17 @@ struct StereoImageSubject {
 
 // The width as a reader wants it: "mono", "side only", "silent" or "-9.3 dB".
 std::string StereoWidthText(const StereoImageFigures& f);
+// Peak and RMS in dBFS, "-5.6 / -16.5", or "silent".
+std::string StereoLevelText(const StereoLevel& level);
+
+// A figure's name and how it reads for a signal.
+struct StereoFigureLine {
+  const char* name;
+  std::string (*text)(const StereoImageFigures&);
+};
+// Width, correlation (whole and lowest window), time negative, mono sum change and balance,
+// in the order reports show them.
+const std::vector<StereoFigureLine>& StereoHeadlineFigures();
 
 // A table with one column for the input and, when `output` is set, one for the output.
 std::string StereoImageTable(const StereoImageSubject& subject, const StereoImageFigures& input,

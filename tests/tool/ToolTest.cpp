@@ -554,7 +554,7 @@ TEST_F(ToolTest, AnalyzeMeasuresInputAndOutputWithAPicture) {
 
   r = Run("analyze " + WriteSignal("mono.wav", 1));
   ASSERT_EQ(r.code, 0) << r.err;
-  EXPECT_NE(r.out.find("width (side/mid)   mono"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("Width (side/mid)   mono"), std::string::npos) << r.out;
   EXPECT_EQ(r.out.find("output"), std::string::npos) << r.out;
   EXPECT_EQ(r.out.find("inf"), std::string::npos) << r.out;
 }
