@@ -198,13 +198,34 @@ void DrawTrace(RAS_IBitmap* bm, const RECT& r, const StereoImageMeter& meter, ui
   }
 }
 
-// Seconds between time ticks: 1, 2 or 5 times a power of ten, about eight ticks across.
+// Seconds between time ticks, about eight across: 1, 2 or 5 times a power of ten, or whole
+// minutes once the file runs for minutes.
 double TickStep(double seconds) {
-  const double rough = std::max(seconds, 1e-3) / 8,
-               power = std::pow(10, std::floor(std::log10(rough)));
+  const double rough = std::max(seconds, 1e-3) / 8;
+  if (rough >= 30)
+    for (double step : {30.0, 60.0, 120.0, 300.0, 600.0, 900.0, 1800.0, 3600.0})
+      if (step >= rough) return step;
+  const double power = std::pow(10, std::floor(std::log10(rough)));
   for (double m : {1.0, 2.0, 5.0})
     if (m * power >= rough) return m * power;
   return 10 * power;
+}
+
+// "0.25 s", "40 s", or "12:30" for minutes.
+std::string TimeLabel(double t, double step) {
+  if (step >= 30) {
+    const long total = std::lround(t);
+    char text[32];
+    if (total >= 3600)
+      snprintf(text, sizeof(text), "%ld:%02ld:%02ld", total / 3600, total / 60 % 60, total % 60);
+    else
+      snprintf(text, sizeof(text), "%ld:%02ld", total / 60, total % 60);
+    return text;
+  }
+  const int decimals = std::max(0, int(-std::floor(std::log10(step) + 1e-9)));
+  char text[32];
+  snprintf(text, sizeof(text), "%.*f s", decimals, t);
+  return text;
 }
 
 void DrawGraph(RAS_IBitmap* bm, Fonts& fonts, const RECT& r, const char* title,
@@ -239,11 +260,12 @@ void DrawGraph(RAS_IBitmap* bm, Fonts& fonts, const RECT& r, const char* title,
 void DrawTimeAxis(RAS_IBitmap* bm, Fonts& fonts, const RECT& r, double seconds) {
   const double step = TickStep(seconds);
   const double xScale = double(r.right - 1 - r.left) / std::max(seconds, 1e-9);
-  for (double t = 0; t <= seconds + 1e-9; t += step) {
+  for (int tick = 0; tick * step <= seconds * (1 + 1e-9); ++tick) {
+    const double t = tick * step;
     const int x = r.left + int(std::lround(t * xScale));
     RAS_Line(bm, x, r.bottom, x, r.bottom + 4, kDim, 1, BLIT_COPY, false);
-    const std::string label = step < 1 ? Format("%.1f s", t) : Format("%.0f s", t);
-    Text(bm, fonts.Small(), label, kDim, {x - 40, r.bottom + 6, x + 40, r.bottom + 20}, DT_CENTER);
+    Text(bm, fonts.Small(), TimeLabel(t, step), kDim, {x - 40, r.bottom + 6, x + 40, r.bottom + 20},
+         DT_CENTER);
   }
 }
 

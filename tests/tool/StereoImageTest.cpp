@@ -62,6 +62,16 @@ TEST(StereoImageTest, KnownImagesGiveTheirFigures) {
   // Two seconds are six full 300 ms windows and a 200 ms tail, which counts.
   EXPECT_EQ(noiseMeter.Series().size(), 7u);
   EXPECT_EQ(noise.frames, 96000u);
+
+  // NaN and infinity are counted and measured as silence; every figure stays a number.
+  StereoImageMeter broken(48000);
+  const float left[4] = {NAN, 0.5f, INFINITY, 0.5f}, right[4] = {0.5f, NAN, 0.5f, 0.5f};
+  broken.Add(left, right, 4);
+  broken.Finish();
+  const StereoImageFigures f = broken.Figures();
+  EXPECT_EQ(f.nonFinite, 3u);
+  EXPECT_EQ(f.left.peak, 0.5);
+  EXPECT_TRUE(std::isfinite(f.correlation) && std::isfinite(f.sideToMidDb));
 }
 
 TEST(StereoImageTest, LongSignalsKeepABoundedTimeSeries) {
