@@ -536,6 +536,57 @@ TEST_F(ToolTest, EditorWritesTheStateWhenClosed) {
   EXPECT_NE(r.out.find("Gain     -4.00 dB"), std::string::npos) << r.out;
 }
 
+// The number after "key": in the part of a JSON text that follows `from`.
+double JsonNumberAfter(const std::string& json, const std::string& from, const std::string& key) {
+  const size_t at = json.find("\"" + key + "\": ", json.find(from));
+  return at == std::string::npos ? NAN : std::atof(json.c_str() + at + key.size() + 4);
+}
+
+TEST_F(ToolTest, AnalyzeMeasuresInputAndOutputWithAPicture) {
+  const std::string in = WriteSignal("in.wav", 2, 48000, SF_FORMAT_WAV | SF_FORMAT_FLOAT, 48000);
+  Result r =
+      Run("analyze " + in + " --preset \"Stereo Enhance\" --json --plot " + Path("image.png"));
+  ASSERT_EQ(r.code, 0) << r.err;
+  // +3 dB on the side weight raises side against mid by exactly that.
+  const double before = JsonNumberAfter(r.out, "\"input\"", "side_to_mid_db");
+  const double after = JsonNumberAfter(r.out, "\"output\"", "side_to_mid_db");
+  EXPECT_NEAR(after - before, 3.0, 1e-3) << r.out;
+  r = Run("render " + in + " " + Path("out.wav") + " --preset 1 --report " + Path("report.png"));
+  ASSERT_EQ(r.code, 0) << r.err;
+  // The pictures' size, from their header: big-endian width and height after the signature.
+  for (const char* picture : {"image.png", "report.png"}) {
+    const std::string png = Slurp(Path(picture));
+    ASSERT_GT(png.size(), 24u) << picture;
+    auto word = [&](size_t at) {
+      return (unsigned char)png[at] << 24 | (unsigned char)png[at + 1] << 16 |
+             (unsigned char)png[at + 2] << 8 | (unsigned char)png[at + 3];
+    };
+    EXPECT_EQ(word(16), 1200) << picture;
+    EXPECT_EQ(word(20), 700) << picture;
+  }
+
+  r = Run("analyze " + WriteSignal("mono.wav", 1));
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_NE(r.out.find("Width (side/mid)   mono"), std::string::npos) << r.out;
+  EXPECT_EQ(r.out.find("output"), std::string::npos) << r.out;
+  EXPECT_EQ(r.out.find("inf"), std::string::npos) << r.out;
+}
+
+TEST_F(ToolTest, BatchRendersTheGoodFilesAndNamesTheBadOnes) {
+  const std::string a = WriteSignal("a.wav", 2),
+                    b = WriteSignal("b.aiff", 2, 44100, SF_FORMAT_AIFF | SF_FORMAT_PCM_24);
+  std::ofstream(Path("bad.wav")) << "not audio";
+  const Result r = Run("render " + a + " " + Path("bad.wav") + " " + b + " " + a + " --out-dir " +
+                       Path("out") + " --jobs 2 --suffix -x --preset 1");
+  EXPECT_EQ(r.code, 1);
+  EXPECT_NE(r.err.find("2 of 4 files failed: " + Path("bad.wav") + ", " + a), std::string::npos)
+      << r.err;
+  EXPECT_NE(r.out.find("also that of " + a), std::string::npos) << r.out;
+  ExpectEffect(Read(a), Read(Path("out/a-x.wav")), 0, 0, 3);
+  ExpectEffect(Read(b), Read(Path("out/b-x.aiff")), 0, 0, 3, 1e-4);
+  EXPECT_FALSE(fs::exists(Path("out/bad-x.wav")));
+}
+
 // Installed into a staging folder as a package build does: the installed tool finds the
 // component installed with it, and lilv's programs find and run the installed LV2 bundle.
 TEST_F(ToolTest, InstalledProductsRunFromWhereTheyAreInstalled) {
@@ -570,7 +621,7 @@ TEST_F(ToolTest, InstalledProductsRunFromWhereTheyAreInstalled) {
 
 TEST_F(ToolTest, EveryCommandExplainsItself) {
   for (const char* command :
-       {"render", "info", "state", "validate", "demo", "preset", "snapshot", "editor"}) {
+       {"render", "analyze", "info", "state", "validate", "demo", "preset", "snapshot", "editor"}) {
     Result r = Run(std::string(command) + " --help");
     EXPECT_EQ(r.code, 0) << command;
     EXPECT_NE(r.out.find(std::string("usage: orvanta ") + command), std::string::npos) << r.out;
