@@ -106,7 +106,14 @@ TEST_F(EngineEvents, KeysGoToControlsThenToTheKeyCatcher) {
   g->AttachKeyCatcher(new ProbeControl(&plug, &log, "K", IRECT()));
   EXPECT_TRUE(g->OnKeyDown(100, 100, 68));
   EXPECT_TRUE(g->OnKeyDown(300, 300, 69));
-  EXPECT_THAT(log, ElementsAre("B key 65", "A key 66", "K key 68", "K key 69"));
+  // A new catcher replaces the old one, which the engine deletes; attaching the same one again
+  // keeps it.
+  IControl* replacement = new ProbeControl(&plug, &log, "L", IRECT());
+  g->AttachKeyCatcher(replacement);
+  g->AttachKeyCatcher(replacement);
+  EXPECT_TRUE(g->OnKeyDown(100, 100, 70));
+  EXPECT_THAT(log,
+              ElementsAre("B key 65", "A key 66", "K key 68", "K key 69", "K deleted", "L key 70"));
 }
 
 TEST_F(EngineEvents, MouseOverOnlyWhenEnabled) {
