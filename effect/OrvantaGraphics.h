@@ -1,6 +1,7 @@
 #pragma once
 // The editor engine of the platform the effect is built for, and the editor's layout.
 
+#include "effect/OrvantaIdentity.h"
 #include "platform/x11/IGraphicsLinux.h"
 
 class IPluginBase;
@@ -12,7 +13,7 @@ namespace orvanta_editor {
 
 constexpr int kWidth = 274;
 constexpr int kHeight = 438;
-constexpr const char* kBundleID = "com.Quev.audiounit.Orvanta";
+constexpr const char* kBundleID = orvanta_identity::kBundleID;
 // The maker's web site, opened by a click on the link area.
 constexpr const char* kMakerURL = "https://orvanta.example/";
 
