@@ -1,9 +1,9 @@
-# make test | make bench | make demo — see README.md
+# make test | make bench | make demo | make golden — see README.md
 BUILD ?= build
 SANITIZE ?=
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build test bench demo format clean
+.PHONY: all deps configure build test bench demo golden format clean
 
 all: build
 
@@ -26,6 +26,10 @@ bench: build
 demo: build
 	@if [ -x $(BUILD)/orvanta ]; then bash scripts/with-display.sh $(BUILD)/orvanta demo; \
 	 else echo "the orvanta tool is not built yet"; exit 1; fi
+
+# Redraws every golden picture of the tests; look at them (git diff) before committing.
+golden: configure
+	@cmake --build $(BUILD) -j $(JOBS) --target golden
 
 format:
 	@git ls-files '*.h' '*.cpp' | xargs clang-format -i
