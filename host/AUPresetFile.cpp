@@ -1,10 +1,9 @@
 #include "host/AUPresetFile.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <fstream>
 #include <sstream>
+
+#include "host/SafeFileWriter.h"
 
 namespace {
 
@@ -30,15 +29,12 @@ bool WriteAUPresetFile(const std::string& path, CFPropertyListRef classInfo,
     if (cfError) CFRelease(cfError);
     return false;
   }
-  // Write beside the target and rename, so a failed write never leaves half a preset.
-  const std::string temporary = path + ".partial";
-  std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
-  file.write(reinterpret_cast<const char*>(CFDataGetBytePtr(data)), CFDataGetLength(data));
-  file.close();
+  std::string failure;
+  const bool written = WriteFileSafely(path, CFDataGetBytePtr(data),
+                                       static_cast<size_t>(CFDataGetLength(data)), &failure);
   CFRelease(data);
-  if (!file || std::rename(temporary.c_str(), path.c_str()) != 0) {
-    std::remove(temporary.c_str());
-    err.Set(kHostErr_BadFile, "cannot write " + path + ": " + strerror(errno));
+  if (!written) {
+    err.Set(kHostErr_BadFile, failure);
     return false;
   }
   return true;

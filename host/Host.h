@@ -9,3 +9,4 @@
 #include "host/HostEventLog.h"
 #include "host/HostTransport.h"
 #include "host/HostUnit.h"
+#include "host/SafeFileWriter.h"

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "AudioFile.h"
 #include "ToolRender.h"
@@ -20,23 +21,31 @@ std::string Scratch(const char* name) {
   return "/tmp/orvanta-bench-" + std::to_string(getpid()) + "-" + name;
 }
 
+// A minute of two sines per channel, so mid and side both carry signal.
+bool WriteSource(const std::string& path, std::string* error) {
+  AudioWriter writer;
+  if (!writer.Open(path, kRate, 2, SF_FORMAT_FLOAT, error)) return false;
+  std::vector<float> left(4800), right(4800);
+  const float* const channels[2] = {left.data(), right.data()};
+  for (size_t start = 0; start < static_cast<size_t>(kRate * kSeconds); start += left.size()) {
+    for (size_t k = 0; k < left.size(); ++k) {
+      const double i = double(start + k);
+      left[k] = static_cast<float>(0.5 * std::sin(i * 0.013) + 0.2 * std::sin(i * 0.07));
+      right[k] = static_cast<float>(0.5 * std::sin(i * 0.013) - 0.2 * std::sin(i * 0.05));
+    }
+    if (!writer.Write(channels, left.size(), error)) return false;
+  }
+  return writer.Commit(error);
+}
+
 void RenderMinuteFile(benchmark::State& state) {
   const UInt32 block = static_cast<UInt32>(state.range(0));
-  AudioFile source;
-  source.sampleRate = kRate;
-  source.channels.assign(2, std::vector<float>(static_cast<size_t>(kRate * kSeconds)));
-  for (size_t i = 0; i < source.Frames(); ++i) {
-    source.channels[0][i] =
-        static_cast<float>(0.5 * std::sin(i * 0.013) + 0.2 * std::sin(i * 0.07));
-    source.channels[1][i] =
-        static_cast<float>(0.5 * std::sin(i * 0.013) - 0.2 * std::sin(i * 0.05));
-  }
   const std::string in = Scratch("in.wav"), out = Scratch("out.wav");
   std::string error;
   HostError failure;
   auto component = HostComponent::Load(ORVANTA_BUNDLE_PATH, &failure);
   auto unit = component ? HostUnit::Open(*component, &failure) : nullptr;
-  if (!unit || !WriteAudioFile(in, source, &error)) {
+  if (!unit || !WriteSource(in, &error)) {
     state.SkipWithError((failure.message + error).c_str());
     return;
   }
@@ -44,10 +53,13 @@ void RenderMinuteFile(benchmark::State& state) {
   RenderOptions options;
   options.block = block;
   for (auto _ : state) {
-    AudioFile audio, result;
-    if (!ReadAudioFile(in, &audio, &error) ||
-        !RenderThroughUnit(*unit, audio, &result, options, &error) ||
-        !WriteAudioFile(out, result, &error)) {
+    AudioReader reader;
+    AudioWriter writer;
+    RenderSummary summary;
+    if (!reader.Open(in, &error) ||
+        !writer.Open(out, reader.SampleRate(), 2, reader.Format(), &error) ||
+        !RenderStream(*unit, reader, &writer, options, &summary, &error) ||
+        !writer.Commit(&error)) {
       state.SkipWithError(error.c_str());
       break;
     }

@@ -1,126 +1,180 @@
 #include "AudioFile.h"
 
-#include <sndfile.h>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdio>
+#include <cerrno>
 #include <cstring>
+
+AudioReader::~AudioReader() {
+  if (mFile) sf_close(mFile);
+}
+
+bool AudioReader::Open(const std::string& path, std::string* error) {
+  mPath = path;
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  struct stat status;
+  if (fd < 0 || fstat(fd, &status) != 0 || S_ISDIR(status.st_mode)) {
+    const int cause = fd < 0 ? errno : EISDIR;
+    if (fd >= 0) close(fd);
+    *error = path + (cause == ENOENT ? ": no such file" : ": cannot be read (") +
+             (cause == ENOENT ? "" : std::string(strerror(cause)) + ")");
+    return false;
+  }
+  mPromised = HeaderPromisedFrames(fd);
+  mFile = sf_open_fd(fd, SFM_READ, &mInfo, SF_TRUE);  // closes fd, even when it fails
+  if (!mFile) {
+    *error = path + ": not an audio file libsndfile can read (" + sf_strerror(nullptr) + ")";
+    return false;
+  }
+  if (mInfo.channels < 1 || mInfo.samplerate < 1) {
+    *error = path + ": the file's header describes no usable audio";
+    return false;
+  }
+  // Where the header itself says nothing, libsndfile's count is the promise; it uses the
+  // largest count for an open length.
+  if (mPromised == kUnknownFrames && mInfo.frames >= 0 && mInfo.frames != SF_COUNT_MAX)
+    mPromised = mInfo.frames;
+  return true;
+}
+
+size_t AudioReader::Read(float* const* channels, size_t capacity) {
+  if (!mFile || mFailed || capacity == 0) return 0;
+  const size_t count = static_cast<size_t>(mInfo.channels);
+  if (mInterleaved.size() < capacity * count) mInterleaved.resize(capacity * count);
+  const sf_count_t got =
+      sf_readf_float(mFile, mInterleaved.data(), static_cast<sf_count_t>(capacity));
+  if (got < static_cast<sf_count_t>(capacity) && sf_error(mFile) != SF_ERR_NO_ERROR) mFailed = true;
+  if (got <= 0) return 0;
+  const size_t frames = static_cast<size_t>(got);
+  for (size_t c = 0; c < count; ++c)
+    for (size_t i = 0; i < frames; ++i) channels[c][i] = mInterleaved[i * count + c];
+  mRead += got;
+  return frames;
+}
+
+bool AudioReader::Finish(std::string* error) const {
+  if (mPromised != kUnknownFrames && mRead < mPromised) {
+    *error = mPath + ": truncated, the header promises " + std::to_string(mPromised) +
+             " frames but only " + std::to_string(mRead) + " could be read";
+    return false;
+  }
+  if (mFailed) {
+    *error =
+        mPath + ": damaged after frame " + std::to_string(mRead) + " (" + sf_strerror(mFile) + ")";
+    return false;
+  }
+  return true;
+}
 
 namespace {
 
-// The container for a new file comes from its extension; unknown ones get WAV.
-int FormatForPath(const std::string& path) {
-  const auto dot = path.rfind('.');
-  std::string ext = dot == std::string::npos ? "" : path.substr(dot + 1);
-  for (char& c : ext) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
-  if (ext == "aif" || ext == "aiff") return SF_FORMAT_AIFF | SF_FORMAT_PCM_16;
-  if (ext == "flac") return SF_FORMAT_FLAC | SF_FORMAT_PCM_16;
-  if (ext == "ogg" || ext == "oga") return SF_FORMAT_OGG | SF_FORMAT_VORBIS;
-  return SF_FORMAT_WAV | SF_FORMAT_FLOAT;
-}
+struct Container {
+  const char* extensions[3];
+  int format;
+};
+const Container kContainers[] = {
+    {{"wav", "wave"}, SF_FORMAT_WAV},
+    {{"aif", "aiff", "aifc"}, SF_FORMAT_AIFF},
+    {{"flac"}, SF_FORMAT_FLAC},
+    {{"caf"}, SF_FORMAT_CAF},
+    {{"w64"}, SF_FORMAT_W64},
+    {{"rf64"}, SF_FORMAT_RF64},
+    {{"au", "snd"}, SF_FORMAT_AU},
+    {{"ogg", "oga"}, SF_FORMAT_OGG},
+    {{"opus"}, SF_FORMAT_OGG | SF_FORMAT_OPUS},
+};
 
-// libsndfile reads a cut-short file up to where it ends and notes in its log that the audio
-// chunk promised more; that note is the only sign of the truncation.
-bool DataChunkCutShort(SNDFILE* file, std::string* detail) {
-  char log[8192] = "";
-  sf_command(file, SFC_GET_LOG_INFO, log, sizeof(log));
-  for (const char* chunk : {"\ndata : ", "\nSSND : "}) {
-    const char* at = strstr(log, chunk);
-    long long promised = 0, held = 0;
-    if (at && sscanf(at + strlen(chunk), "%lld (should be %lld)", &promised, &held) == 2) {
-      *detail = "the header promises " + std::to_string(promised) +
-                " bytes of audio but the file "
-                "holds " +
-                std::to_string(held);
-      return true;
-    }
-  }
-  return false;
+// The container the file name's extension names: WAV without one, -1 for an unknown one.
+int ContainerForPath(const std::string& path, std::string* extension) {
+  const std::string name = path.substr(path.rfind('/') + 1);
+  const auto dot = name.rfind('.');
+  if (dot == std::string::npos || dot == 0) return SF_FORMAT_WAV;
+  *extension = name.substr(dot + 1);
+  std::string lower = *extension;
+  for (char& c : lower) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
+  for (const Container& container : kContainers)
+    for (const char* known : container.extensions)
+      if (known && lower == known) return container.format;
+  return -1;
 }
 
 }  // namespace
 
-bool ReadAudioFile(const std::string& path, AudioFile* audio, std::string* error) {
-  if (access(path.c_str(), F_OK) != 0) {
-    *error = path + ": no such file";
+AudioWriter::~AudioWriter() {
+  if (mFile) sf_close(mFile);
+}
+
+bool AudioWriter::Open(const std::string& path, double sampleRate, int channels, int sampleFormat,
+                       std::string* error) {
+  mPath = path;
+  std::string extension;
+  const int container = ContainerForPath(path, &extension);
+  if (container < 0) {
+    *error = path + ": cannot write \"." + extension +
+             "\" files; the extensions written are .wav .aiff .flac .caf .w64 .rf64 .au .ogg "
+             ".opus";
     return false;
   }
-  if (access(path.c_str(), R_OK) != 0) {
-    *error = path + ": cannot be read (permission denied)";
+  mInfo = {};
+  mInfo.samplerate = static_cast<int>(sampleRate);
+  mInfo.channels = channels;
+  // The given sample format first, then the finest one the container holds.
+  const int wanted[] = {sampleFormat & SF_FORMAT_SUBMASK, SF_FORMAT_FLOAT, SF_FORMAT_PCM_24,
+                        SF_FORMAT_PCM_16, SF_FORMAT_VORBIS};
+  bool possible = false;
+  for (int sample : wanted) {
+    mInfo.format = (container & SF_FORMAT_SUBMASK) ? container : container | sample;
+    if ((possible = sample && sf_format_check(&mInfo))) break;
+  }
+  if (!possible) {
+    *error = path + ": a ." + (extension.empty() ? "wav" : extension) + " file cannot hold " +
+             std::to_string(channels) + " channels at " + std::to_string(mInfo.samplerate) + " Hz";
     return false;
   }
-  SF_INFO info = {};
-  SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
-  if (!file) {
-    *error = path + ": not an audio file libsndfile can read (" + sf_strerror(nullptr) + ")";
+  if (!mOutput.Open(path, error)) return false;
+  mFile = sf_open_fd(mOutput.Descriptor(), SFM_WRITE, &mInfo, SF_FALSE);
+  if (!mFile) {
+    *error = path + ": cannot be written (" + sf_strerror(nullptr) + ")";
+    mOutput.Abandon();
     return false;
   }
-  if (info.channels < 1 || info.samplerate < 1 || info.frames < 0) {
-    sf_close(file);
-    *error = path + ": the file's header describes no usable audio";
-    return false;
-  }
-  std::string detail;
-  if (DataChunkCutShort(file, &detail)) {
-    sf_close(file);
-    *error = path + ": truncated, " + detail;
-    return false;
-  }
-  const size_t frames = static_cast<size_t>(info.frames);
-  std::vector<float> interleaved(frames * static_cast<size_t>(info.channels));
-  const sf_count_t got = sf_readf_float(file, interleaved.data(), info.frames);
-  sf_close(file);
-  // A header promising more frames than the data holds is a truncated file.
-  if (got != info.frames) {
-    *error = path + ": truncated, the header promises " + std::to_string(info.frames) +
-             " frames but only " + std::to_string(got) + " could be read";
-    return false;
-  }
-  audio->sampleRate = info.samplerate;
-  audio->format = info.format;
-  audio->channels.assign(static_cast<size_t>(info.channels), std::vector<float>(frames));
-  for (size_t i = 0; i < frames; ++i)
-    for (size_t c = 0; c < audio->channels.size(); ++c)
-      audio->channels[c][i] = interleaved[i * audio->channels.size() + c];
+  sf_command(mFile, SFC_SET_CLIPPING, nullptr, SF_TRUE);
   return true;
 }
 
-bool WriteAudioFile(const std::string& path, const AudioFile& audio, std::string* error) {
-  SF_INFO info = {};
-  info.samplerate = static_cast<int>(audio.sampleRate);
-  info.channels = static_cast<int>(audio.channels.size());
-  info.format = audio.format;
-  // The input's format where it suits the output's extension, else one the extension implies.
-  if (!info.format ||
-      ((info.format & SF_FORMAT_TYPEMASK) != (FormatForPath(path) & SF_FORMAT_TYPEMASK)))
-    info.format = FormatForPath(path);
-  if (!sf_format_check(&info)) info.format = FormatForPath(path);
-  if (!sf_format_check(&info)) {
-    *error = path + ": cannot write " + std::to_string(info.channels) + " channels at " +
-             std::to_string(info.samplerate) + " Hz in this format";
+bool AudioWriter::Write(const float* const* channels, size_t frames, std::string* error) {
+  const size_t count = static_cast<size_t>(mInfo.channels);
+  if (mInterleaved.size() < frames * count) mInterleaved.resize(frames * count);
+  for (size_t c = 0; c < count; ++c)
+    for (size_t i = 0; i < frames; ++i) mInterleaved[i * count + c] = channels[c][i];
+  if (sf_writef_float(mFile, mInterleaved.data(), static_cast<sf_count_t>(frames)) ==
+      static_cast<sf_count_t>(frames))
+    return true;
+  *error = mPath + ": cannot be written (" + sf_strerror(mFile) + ")";
+  return false;
+}
+
+bool AudioWriter::Commit(std::string* error) {
+  // Closing writes the header's final sizes; only then is the file complete.
+  const int closed = sf_close(mFile);
+  mFile = nullptr;
+  if (closed != 0) {
+    *error = mPath + ": cannot be written (" + sf_error_number(closed) + ")";
+    mOutput.Abandon();
     return false;
   }
-  const std::string temporary = path + ".part-" + std::to_string(getpid());
-  SNDFILE* file = sf_open(temporary.c_str(), SFM_WRITE, &info);
-  if (!file) {
-    *error = path + ": cannot be written (" + strerror(errno) + ")";
-    return false;
+  return mOutput.Commit(error);
+}
+
+std::string DescribeAudioFormat(int format) {
+  std::string words;
+  for (int part : {format & SF_FORMAT_TYPEMASK, format & SF_FORMAT_SUBMASK}) {
+    SF_FORMAT_INFO info = {};
+    info.format = part;
+    if (sf_command(nullptr, SFC_GET_FORMAT_INFO, &info, sizeof(info)) == 0 && info.name)
+      words += (words.empty() ? "" : ", ") + std::string(info.name);
   }
-  // Integer formats clip samples beyond full scale rather than wrap them around.
-  sf_command(file, SFC_SET_CLIPPING, nullptr, SF_TRUE);
-  const size_t frames = audio.Frames(), count = audio.channels.size();
-  std::vector<float> interleaved(frames * count);
-  for (size_t i = 0; i < frames; ++i)
-    for (size_t c = 0; c < count; ++c) interleaved[i * count + c] = audio.channels[c][i];
-  const sf_count_t written =
-      sf_writef_float(file, interleaved.data(), static_cast<sf_count_t>(frames));
-  const int closed = sf_close(file);
-  if (written != static_cast<sf_count_t>(frames) || closed != 0 ||
-      rename(temporary.c_str(), path.c_str()) != 0) {
-    const std::string reason = strerror(errno);
-    unlink(temporary.c_str());
-    *error = path + ": writing failed (" + reason + ")";
-    return false;
-  }
-  return true;
+  return words;
 }

@@ -1,20 +1,75 @@
 #pragma once
-// Audio files (WAV, AIFF, FLAC, OGG and whatever else libsndfile reads) held as one float
-// buffer per channel, with the container and sample format kept for writing back.
+// Audio files (WAV, AIFF, FLAC, CAF, OGG and whatever else libsndfile reads) read and written
+// block by block, so that no file's length, nor what its header claims, decides the memory used.
 
+#include <sndfile.h>
+
+#include <cstdint>
 #include <string>
 #include <vector>
 
-struct AudioFile {
-  double sampleRate = 44100;
-  int format = 0;  // libsndfile major | minor format; 0 writes 32-bit float WAV
-  std::vector<std::vector<float>> channels;
+#include "AudioHeaderFrames.h"
+#include "host/SafeFileWriter.h"
 
-  size_t Frames() const { return channels.empty() ? 0 : channels[0].size(); }
+// Opens a file, tells its format, hands out its samples a block at a time and, at the end,
+// whether the file held what its header promised.
+class AudioReader {
+ public:
+  AudioReader() = default;
+  ~AudioReader();
+  AudioReader(const AudioReader&) = delete;
+  AudioReader& operator=(const AudioReader&) = delete;
+
+  // False with a message naming the file for a missing, unreadable or non-audio file.
+  bool Open(const std::string& path, std::string* error);
+  const std::string& Path() const { return mPath; }
+  double SampleRate() const { return mInfo.samplerate; }
+  int Channels() const { return mInfo.channels; }
+  int Format() const { return mInfo.format; }  // libsndfile container | sample format
+  // Frames the header promises, or kUnknownFrames (a FLAC or OGG stream of open length).
+  int64_t PromisedFrames() const { return mPromised; }
+  int64_t FramesRead() const { return mRead; }
+
+  // Reads up to `capacity` frames into one buffer per channel (Channels() of them). Returns the
+  // frames read: 0 at the end of the audio or on a failure, which Finish reports.
+  size_t Read(float* const* channels, size_t capacity);
+  // Once Read gave 0: false with a message naming the file when reading failed or the file held
+  // fewer frames than its header promised.
+  bool Finish(std::string* error) const;
+
+ private:
+  std::string mPath;
+  SNDFILE* mFile = nullptr;
+  SF_INFO mInfo = {};
+  int64_t mPromised = kUnknownFrames, mRead = 0;
+  bool mFailed = false;
+  std::vector<float> mInterleaved;
 };
 
-// False with a message naming the file for a missing, unreadable, non-audio or truncated file.
-bool ReadAudioFile(const std::string& path, AudioFile* audio, std::string* error);
-// Writes through a temporary file beside the target and renames it into place, so a failed
-// write never leaves a partial file behind. False with a message naming the file.
-bool WriteAudioFile(const std::string& path, const AudioFile& audio, std::string* error);
+// Writes a new audio file in the container its name's extension names (WAV when it has none,
+// as for /dev/null), in a given sample format where the container holds it, through the safe
+// writer: the file appears complete at Commit or not at all.
+class AudioWriter {
+ public:
+  // False with a message naming the file for an extension no container has, a sample rate or
+  // channel count the container cannot hold, or a path that cannot be written. `sampleFormat`
+  // is a libsndfile format whose sample part (e.g. 24-bit PCM) is kept where the container
+  // allows; else the finest the container holds is used.
+  bool Open(const std::string& path, double sampleRate, int channels, int sampleFormat,
+            std::string* error);
+  ~AudioWriter();
+  int Format() const { return mInfo.format; }
+  // One buffer per channel, `frames` samples each. Full-scale overs are clipped, not wrapped.
+  bool Write(const float* const* channels, size_t frames, std::string* error);
+  bool Commit(std::string* error);
+
+ private:
+  std::string mPath;
+  SafeFileWriter mOutput;
+  SNDFILE* mFile = nullptr;
+  SF_INFO mInfo = {};
+  std::vector<float> mInterleaved;
+};
+
+// "WAV, 24-bit PCM"-style words for a libsndfile format.
+std::string DescribeAudioFormat(int format);

@@ -36,8 +36,12 @@ const char* const kOverview =
 
 const char* const kRenderHelp =
     "usage: orvanta render IN OUT [options]\n"
-    "Processes IN (WAV, AIFF, FLAC, OGG) through the unit into OUT, keeping the input's\n"
-    "sample rate and sample format where OUT's container allows.\n"
+    "Processes IN (WAV, AIFF, FLAC, CAF, OGG, ...) through the unit into OUT block by block,\n"
+    "in memory that does not grow with the file. OUT's extension names its container (.wav\n"
+    ".aiff .flac .caf .w64 .rf64 .au .ogg .opus; none: WAV), written with the input's sample\n"
+    "rate and sample format where the container holds it. OUT appears complete or not at all;\n"
+    "a link is written through to its target, a device or pipe written into. A file holding\n"
+    "fewer frames than its header promises is refused as truncated.\n"
     "  --preset NAME          a factory preset, by name or number\n"
     "  --set NAME=VALUE       a parameter in its own unit (dB), repeatable\n"
     "  --state FILE           a state saved as an .aupreset file\n"
@@ -157,6 +161,9 @@ std::string Levels(const StereoLevels& l) {
   char text[160];
   snprintf(text, sizeof(text), "mid peak %.4f rms %.4f, side peak %.4f rms %.4f", l.midPeak,
            l.midRms, l.sidePeak, l.sideRms);
+  // NaN or infinity would otherwise hide behind figures that look like quiet audio.
+  if (l.nonFinite)
+    return text + (", " + std::to_string(l.nonFinite) + " samples NaN or infinite (left out)");
   return text;
 }
 
@@ -189,31 +196,26 @@ int Render(HostUnit& unit, const Arguments& args) {
     return Fail(std::string("render needs IN and OUT\n") + kRenderHelp, 2);
   const std::string& inPath = args.positional[0];
   const std::string& outPath = args.positional[1];
-  std::string error, notes;
-  AudioFile in, out;
-  if (!ReadAudioFile(inPath, &in, &error)) return Fail(error);
-  if (in.channels.size() == 1) {
-    if (!args.upmix)
-      return Fail(inPath +
-                  ": mono input; the unit is two-in two-out (use --upmix to feed the "
-                  "channel to both inputs)");
-    in.channels.push_back(in.channels[0]);
-  } else if (in.channels.size() != 2) {
-    return Fail(inPath + ": " + std::to_string(in.channels.size()) +
-                " channels; the unit takes stereo input");
-  }
-  if (!ApplyAll(unit, args, &error)) return Fail(error);
+  std::string error;
+  AudioReader in;
+  AudioWriter out;
   RenderOptions options = args.render;
+  options.upmix = args.upmix;
   options.progress = isatty(STDERR_FILENO) != 0;
+  RenderSummary summary;
+  if (!in.Open(inPath, &error) || !ApplyAll(unit, args, &error) ||
+      !out.Open(outPath, in.SampleRate(), 2, in.Format(), &error))
+    return Fail(error);
   const auto start = std::chrono::steady_clock::now();
-  if (!RenderThroughUnit(unit, in, &out, options, &error)) return Fail(error);
+  if (!RenderStream(unit, in, &out, options, &summary, &error) || !out.Commit(&error))
+    return Fail(error);
   const double elapsed =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  if (!WriteAudioFile(outPath, out, &error)) return Fail(error);
-  const double seconds = in.Frames() / in.sampleRate;
-  printf("%s: %zu frames, %.2f s of audio, %.0fx real time; before %s; after %s\n", outPath.c_str(),
-         in.Frames(), seconds, elapsed > 0 ? seconds / elapsed : 0.0,
-         Levels(MeasureStereo(in)).c_str(), Levels(MeasureStereo(out)).c_str());
+  const double seconds = double(summary.frames) / in.SampleRate();
+  printf("%s: %llu frames, %.2f s of audio, %.0fx real time; before %s; after %s; written as %s\n",
+         outPath.c_str(), static_cast<unsigned long long>(summary.frames), seconds,
+         elapsed > 0 ? seconds / elapsed : 0.0, Levels(summary.before).c_str(),
+         Levels(summary.after).c_str(), DescribeAudioFormat(out.Format()).c_str());
   return 0;
 }
 
@@ -391,18 +393,20 @@ int Demo(HostUnit& unit, const std::string& bundle, const Arguments& args) {
   const std::string outPath =
       args.out.empty() ? std::string(ORVANTA_DEMO_DIR "/stereo-demo-enhanced.wav") : args.out;
   std::string error, notes;
-  AudioFile in, out;
-  if (!ReadAudioFile(example, &in, &error)) return Fail(error);
-  if (in.channels.size() != 2) return Fail(example + ": the example must be stereo");
+  AudioReader in;
+  AudioWriter out;
+  RenderSummary summary;
   ToolChoices choices;
   choices.preset = "Stereo Enhance";
-  if (!ToolApplyChoices(unit, choices, &notes, &error)) return Fail(error);
-  if (!RenderThroughUnit(unit, in, &out, RenderOptions(), &error)) return Fail(error);
-  if (!WriteAudioFile(outPath, out, &error)) return Fail(error);
-  const StereoLevels before = MeasureStereo(in), after = MeasureStereo(out);
+  if (!in.Open(example, &error) || !ToolApplyChoices(unit, choices, &notes, &error) ||
+      !out.Open(outPath, in.SampleRate(), 2, in.Format(), &error) ||
+      !RenderStream(unit, in, &out, RenderOptions(), &summary, &error) || !out.Commit(&error))
+    return Fail(error);
+  const StereoLevels &before = summary.before, &after = summary.after;
   auto ratio = [](const StereoLevels& l) { return l.midRms > 0 ? l.sideRms / l.midRms : 0.0; };
   printf("rendered %s (%zu frames, %.2f s) through the Audio Unit with \"Stereo Enhance\"\n",
-         example.c_str(), in.Frames(), in.Frames() / in.sampleRate);
+         example.c_str(), static_cast<size_t>(summary.frames),
+         double(summary.frames) / in.SampleRate());
   printf("side-to-mid ratio (RMS): before %.3f, after %.3f\n", ratio(before), ratio(after));
   printf("wrote %s\n", outPath.c_str());
   const std::string picture = args.snapshot.empty()

@@ -1,11 +1,16 @@
 #include "ToolEffectCopy.h"
 
+#include <sys/mman.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdio>
+#include <cerrno>
+#include <cstring>
+#include <functional>
 #include <memory>
 
 #include "effect/Orvanta.h"
+#include "host/SafeFileWriter.h"
 #include "tools/editor-snapshot/EditorSnapshot.h"
 
 namespace {
@@ -19,15 +24,41 @@ std::unique_ptr<OrvantaWrapper> MakeEffect(const std::vector<float>& values) {
   return plug;
 }
 
-std::string Temporary(const std::string& path) {
-  return path + ".part-" + std::to_string(getpid());
-}
+// The editor's images, each of which the snapshot needs.
+struct EditorImage {
+  int id;
+  const char* file;
+};
+constexpr EditorImage kEditorImages[] = {
+    {orvanta_editor::kBackgroundID, orvanta_editor::kBackgroundFile},
+    {orvanta_editor::kKnobID, orvanta_editor::kKnobFile},
+    {orvanta_editor::kFaderCapID, orvanta_editor::kFaderCapFile},
+    {orvanta_editor::kFontID, orvanta_editor::kFontFile},
+};
 
-bool Publish(const std::string& temporary, const std::string& path, std::string* error) {
-  if (rename(temporary.c_str(), path.c_str()) == 0) return true;
-  unlink(temporary.c_str());
-  *error = path + ": cannot be written";
-  return false;
+// The framework writes program files only to a path. It gets a file in memory, whose bytes
+// then go out through the safe writer like every other file.
+bool WriteThroughMemory(const std::string& path, const std::function<bool(UTL_String*)>& save,
+                        std::string* error) {
+  const int fd = memfd_create("orvanta-program", MFD_CLOEXEC);
+  if (fd < 0) {
+    *error = path + ": cannot be written (" + strerror(errno) + ")";
+    return false;
+  }
+  UTL_String memory(("/proc/self/fd/" + std::to_string(fd)).c_str());
+  std::vector<char> bytes;
+  struct stat status;
+  bool ok = save(&memory) && fstat(fd, &status) == 0;
+  if (ok) {
+    bytes.resize(static_cast<size_t>(status.st_size));
+    ok = pread(fd, bytes.data(), bytes.size(), 0) == static_cast<ssize_t>(bytes.size());
+  }
+  close(fd);
+  if (!ok) {
+    *error = path + ": the effect could not make the file";
+    return false;
+  }
+  return WriteFileSafely(path, bytes.data(), bytes.size(), error);
 }
 
 }  // namespace
@@ -45,31 +76,30 @@ bool DrawEditorSnapshot(const std::string& bundlePath, const std::vector<float>&
     *error = "the effect made no editor";
     return false;
   }
+  // A missing image would draw as nothing, and the picture would lie about the editor.
+  for (const EditorImage& image : kEditorImages) {
+    if (!graphics->LoadIBitmap(image.id, image.file).mRaster) {
+      *error = bundlePath + ": the editor's image " + image.file + " is missing or unreadable";
+      return false;
+    }
+  }
   for (int i = 0; i < effect.NParams(); ++i)
     graphics->SetParameterFromPlug(i, effect.GetParam(i)->Value(), false);
   graphics->SetAllControlsDirty();
   IRECT all(0, 0, graphics->Width(), graphics->Height());
   graphics->Draw(&all);
-  const std::string temporary = Temporary(pngPath);
-  if (!editor_snapshot::WriteEditorPng(effect, temporary.c_str())) {
-    unlink(temporary.c_str());
-    *error = pngPath + ": cannot be written";
-    return false;
-  }
-  return Publish(temporary, pngPath, error);
+  return editor_snapshot::WriteEditorPng(effect, pngPath.c_str(), error);
 }
 
 bool WriteProgramFile(const std::vector<float>& values, const std::string& path, bool bank,
                       std::string* error) {
   auto plug = MakeEffect(values);
-  const std::string temporary = Temporary(path);
-  UTL_String file(temporary.c_str());
-  if (!(bank ? plug->SaveBankAsFXB(&file) : plug->SaveProgramAsFXP(&file))) {
-    unlink(temporary.c_str());
-    *error = path + ": cannot be written";
-    return false;
-  }
-  return Publish(temporary, path, error);
+  return WriteThroughMemory(
+      path,
+      [&](UTL_String* file) {
+        return bank ? plug->SaveBankAsFXB(file) : plug->SaveProgramAsFXP(file);
+      },
+      error);
 }
 
 bool ReadProgramFile(const std::string& path, bool bank, std::vector<float>* values,

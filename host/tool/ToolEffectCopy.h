@@ -7,12 +7,13 @@
 #include <vector>
 
 // Draws the editor showing these parameter values (in parameter order) into a PNG file,
-// written through a temporary file. False with a message.
+// written safely. False with a message for a bundle missing an editor image or an unwritable
+// path.
 bool DrawEditorSnapshot(const std::string& bundlePath, const std::vector<float>& values,
                         const std::string& pngPath, std::string* error);
 
-// Writes the values as one program (FXP), or the effect's presets as a bank (FXB). False with a
-// message.
+// Writes the values as one program (FXP), or the effect's presets as a bank (FXB), safely.
+// False with a message.
 bool WriteProgramFile(const std::vector<float>& values, const std::string& path, bool bank,
                       std::string* error);
 // Reads a program file (or the program a bank file makes current) into values. False with a

@@ -3,113 +3,156 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <vector>
 
-StereoLevels MeasureStereo(const AudioFile& audio) {
-  StereoLevels levels;
-  if (audio.channels.size() < 2 || audio.Frames() == 0) return levels;
-  double midSum = 0, sideSum = 0;
-  const auto& left = audio.channels[0];
-  const auto& right = audio.channels[1];
-  for (size_t i = 0; i < left.size(); ++i) {
+void StereoMeter::Add(const float* left, const float* right, size_t frames) {
+  for (size_t i = 0; i < frames; ++i) {
+    const bool finiteLeft = std::isfinite(left[i]), finiteRight = std::isfinite(right[i]);
+    if (!finiteLeft || !finiteRight) {
+      mPeaks.nonFinite += !finiteLeft + !finiteRight;
+      continue;
+    }
     const double mid = (double(left[i]) + right[i]) / 2, side = (double(left[i]) - right[i]) / 2;
-    levels.midPeak = std::max(levels.midPeak, std::fabs(mid));
-    levels.sidePeak = std::max(levels.sidePeak, std::fabs(side));
-    midSum += mid * mid;
-    sideSum += side * side;
+    mPeaks.midPeak = std::max(mPeaks.midPeak, std::fabs(mid));
+    mPeaks.sidePeak = std::max(mPeaks.sidePeak, std::fabs(side));
+    mMidSum += mid * mid;
+    mSideSum += side * side;
+    ++mFrames;
   }
-  levels.midRms = std::sqrt(midSum / left.size());
-  levels.sideRms = std::sqrt(sideSum / left.size());
+}
+
+StereoLevels StereoMeter::Levels() const {
+  StereoLevels levels = mPeaks;
+  if (mFrames) {
+    levels.midRms = std::sqrt(mMidSum / double(mFrames));
+    levels.sideRms = std::sqrt(mSideSum / double(mFrames));
+  }
   return levels;
 }
 
 namespace {
 
-// Feeds the unit's input bus from the file, at the position the current slice starts.
+// Feeds the unit's input bus from the block just read.
 struct InputFeed {
-  const AudioFile* audio = nullptr;
-  size_t position = 0;
+  const float* channels[2] = {};
 
   static OSStatus Pull(void* ref, AudioUnitRenderActionFlags*, const AudioTimeStamp*, UInt32,
                        UInt32 frames, AudioBufferList* io) {
     auto* feed = static_cast<InputFeed*>(ref);
     for (UInt32 c = 0; c < io->mNumberBuffers && c < 2; ++c) {
-      const auto& source = feed->audio->channels[c];
       auto* out = static_cast<float*>(io->mBuffers[c].mData);
       if (!out) return kAudioUnitErr_InvalidParameter;
-      for (UInt32 i = 0; i < frames; ++i) {
-        const size_t at = feed->position + i;
-        out[i] = at < source.size() ? source[at] : 0.0f;
-      }
+      std::copy(feed->channels[c], feed->channels[c] + frames, out);
     }
     return noErr;
   }
 };
 
-void DrawProgress(size_t done, size_t total) {
-  constexpr int kWidth = 40;
-  const double fraction = total ? double(done) / total : 1.0;
-  const int filled = static_cast<int>(fraction * kWidth);
-  fprintf(stderr, "\r[%.*s%*s] %3d%%", filled, "########################################",
-          kWidth - filled, "", static_cast<int>(fraction * 100));
-}
+// A bar with the percentage done, or, for a file of open length, the seconds done so far.
+class Progress {
+ public:
+  Progress(bool shown, int64_t total, double rate) : mShown(shown), mTotal(total), mRate(rate) {}
+  ~Progress() {
+    if (mShown && mDrawn != -1) fprintf(stderr, "\n");
+  }
+  void Show(uint64_t done) {
+    if (!mShown) return;
+    constexpr int kWidth = 40;
+    // Redrawn only when the figure moves, so tiny blocks do not flood the terminal.
+    if (mTotal > 0) {
+      const double fraction = std::min(1.0, double(done) / double(mTotal));
+      const int percent = static_cast<int>(fraction * 100), filled = int(fraction * kWidth);
+      if (percent == mDrawn) return;
+      fprintf(stderr, "\r[%.*s%*s] %3d%%", filled, "########################################",
+              kWidth - filled, "", percent);
+      mDrawn = percent;
+    } else {
+      const int seconds = static_cast<int>(double(done) / mRate);
+      if (seconds == mDrawn) return;
+      fprintf(stderr, "\r%d s of audio done (length unknown)", seconds);
+      mDrawn = seconds;
+    }
+  }
+
+ private:
+  bool mShown;
+  int64_t mTotal;
+  double mRate;
+  int mDrawn = -1;
+};
 
 }  // namespace
 
-bool RenderThroughUnit(HostUnit& unit, const AudioFile& in, AudioFile* out,
-                       const RenderOptions& options, std::string* error) {
-  if (in.channels.size() != 2) {
-    *error = "the unit takes two channels, not " + std::to_string(in.channels.size());
+bool RenderStream(HostUnit& unit, AudioReader& reader, AudioWriter* writer,
+                  const RenderOptions& options, RenderSummary* summary, std::string* error,
+                  const RenderObserver& observer) {
+  const int channels = reader.Channels();
+  if (channels == 1 && !options.upmix) {
+    *error = reader.Path() +
+             ": mono input; the unit is two-in two-out (use --upmix to feed the channel to both "
+             "inputs)";
+    return false;
+  }
+  if (channels != 1 && channels != 2) {
+    *error =
+        reader.Path() + ": " + std::to_string(channels) + " channels; the unit takes stereo input";
     return false;
   }
   if (options.block == 0) {
     *error = "the block size must be at least one frame";
     return false;
   }
+  const double rate = reader.SampleRate();
   InputFeed feed;
-  feed.audio = &in;
   const UInt32 bypass = options.bypass ? 1 : 0;
-  OSStatus status = unit.SetSampleRate(in.sampleRate);
+  OSStatus status = unit.SetSampleRate(rate);
   if (status == noErr) status = unit.SetMaximumFramesPerSlice(options.block);
-  if (status == noErr) status = unit.SetStreamFormat(kAudioUnitScope_Input, 0, 2, in.sampleRate);
-  if (status == noErr) status = unit.SetStreamFormat(kAudioUnitScope_Output, 0, 2, in.sampleRate);
+  if (status == noErr) status = unit.SetStreamFormat(kAudioUnitScope_Input, 0, 2, rate);
+  if (status == noErr) status = unit.SetStreamFormat(kAudioUnitScope_Output, 0, 2, rate);
   if (status == noErr) status = unit.SetRenderCallback(0, InputFeed::Pull, &feed);
   if (status == noErr && options.bypass)
     status = unit.SetProperty(kAudioUnitProperty_BypassEffect, kAudioUnitScope_Global, 0, bypass);
   if (status == noErr) status = unit.Initialize();
   if (status != noErr) {
-    *error = "the unit refused the set-up for " + std::to_string(int(in.sampleRate)) +
-             " Hz in blocks of " + std::to_string(options.block) + " (status " +
-             std::to_string(status) + ")";
+    *error = "the unit refused the set-up for " + std::to_string(int(rate)) + " Hz in blocks of " +
+             std::to_string(options.block) + " (status " + std::to_string(status) + ")";
     return false;
   }
-  const size_t total = in.Frames();
-  out->sampleRate = in.sampleRate;
-  out->format = in.format;
-  out->channels.assign(2, std::vector<float>(total));
+  std::vector<float> left(options.block), right(options.block);
+  float* const input[2] = {left.data(), right.data()};
+  feed.channels[0] = left.data();
+  feed.channels[1] = right.data();
   HostBuffers buffers(2, options.block);
-  size_t lastDrawn = SIZE_MAX;
-  for (feed.position = 0; feed.position < total; feed.position += options.block) {
-    const auto frames = static_cast<UInt32>(std::min<size_t>(options.block, total - feed.position));
+  StereoMeter before, after;
+  Progress progress(options.progress, reader.PromisedFrames(), rate);
+  uint64_t position = 0;
+  bool ok = true;
+  while (ok) {
+    const size_t frames = reader.Read(input, options.block);
+    if (frames == 0) break;
+    if (channels == 1) std::copy(left.begin(), left.begin() + long(frames), right.begin());
     buffers.Reset();
-    status = unit.Render(0, static_cast<Float64>(feed.position), frames, buffers.List());
+    status =
+        unit.Render(0, static_cast<Float64>(position), static_cast<UInt32>(frames), buffers.List());
     if (status != noErr) {
-      unit.Uninitialize();
-      if (options.progress) fprintf(stderr, "\n");
-      *error = "rendering failed at frame " + std::to_string(feed.position) + " (status " +
+      *error = "rendering failed at frame " + std::to_string(position) + " (status " +
                std::to_string(status) + ")";
-      return false;
+      ok = false;
+      break;
     }
-    for (UInt32 c = 0; c < 2; ++c)
-      std::copy(buffers.Channel(c), buffers.Channel(c) + frames,
-                out->channels[c].begin() + static_cast<std::ptrdiff_t>(feed.position));
-    // Redraw only when the percentage moves, so tiny blocks do not flood the terminal.
-    const size_t percent = (feed.position + frames) * 100 / std::max<size_t>(total, 1);
-    if (options.progress && percent != lastDrawn) {
-      DrawProgress(feed.position + frames, total);
-      lastDrawn = percent;
-    }
+    // The unit may point the buffers at its own memory.
+    const float* const output[2] = {buffers.Channel(0), buffers.Channel(1)};
+    before.Add(left.data(), right.data(), frames);
+    after.Add(output[0], output[1], frames);
+    if (observer) observer(input, output, frames);
+    ok = !writer || writer->Write(output, frames, error);
+    position += frames;
+    progress.Show(position);
   }
-  if (options.progress) fprintf(stderr, "\n");
   unit.Uninitialize();
-  return true;
+  if (ok) ok = reader.Finish(error);
+  summary->frames = position;
+  summary->before = before.Levels();
+  summary->after = after.Levels();
+  return ok;
 }

@@ -14,6 +14,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -75,6 +76,17 @@ class ToolTest : public testing::Test {
     return Path(name);
   }
 
+  // A FLAC file of 3000 frames whose header claims `frames` (0: length unknown).
+  std::string WriteFlacClaiming(const std::string& name, uint64_t frames) {
+    const std::string path = WriteSignal(name, 2, 44100, SF_FORMAT_FLAC | SF_FORMAT_PCM_16);
+    std::string bytes = Slurp(path);
+    // STREAMINFO comes first; its 36-bit total sample count ends at byte 25.
+    bytes[21] = static_cast<char>((bytes[21] & 0xF0) | ((frames >> 32) & 0x0F));
+    for (int i = 0; i < 4; ++i) bytes[22 + i] = static_cast<char>(frames >> (24 - 8 * i));
+    std::ofstream(path, std::ios::binary) << bytes;
+    return path;
+  }
+
   struct Audio {
     SF_INFO info = {};
     std::vector<float> samples;  // interleaved
@@ -126,6 +138,21 @@ TEST_F(ToolTest, RenderAppliesPresetsSettingsAndBlockSizes) {
   r = Run("render " + in + " " + Path("bypass.wav") + " --set Gain=-20 --bypass");
   ASSERT_EQ(r.code, 0) << r.err;
   ExpectEffect(Read(in), Read(Path("bypass.wav")), 0, 0, 0);
+
+  // Samples that are no numbers are counted, not shown as silence.
+  Audio odd = Read(in);
+  odd.samples[10] = NAN;
+  odd.samples[11] = INFINITY;
+  odd.samples[500] = -INFINITY;
+  const sf_count_t frames = odd.info.frames;  // opening for writing clears it
+  SNDFILE* file = sf_open(Path("odd.wav").c_str(), SFM_WRITE, &odd.info);
+  ASSERT_NE(file, nullptr);
+  sf_writef_float(file, odd.samples.data(), frames);
+  sf_close(file);
+  r = Run("render " + Path("odd.wav") + " " + Path("odd-out.wav"));
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_NE(r.out.find(", 3 samples NaN or infinite (left out); after"), std::string::npos)
+      << r.out;
 }
 
 TEST_F(ToolTest, ProgressBarOnlyOnATerminal) {
@@ -139,6 +166,11 @@ TEST_F(ToolTest, ProgressBarOnlyOnATerminal) {
                " --block 64' /dev/null");
   EXPECT_NE(r.out.find("\r[####"), std::string::npos) << r.out;
   EXPECT_NE(r.out.find("] 100%"), std::string::npos) << r.out;
+  // Without a length to compare with, the bar counts what is done.
+  const std::string open = WriteFlacClaiming("open.flac", 0);
+  r = RunShell("script -qec '" ORVANTA_TOOL " render " + open + " " + Path("open.wav") +
+               "' /dev/null");
+  EXPECT_NE(r.out.find("\r0 s of audio done (length unknown)"), std::string::npos) << r.out;
 }
 
 TEST_F(ToolTest, RenderKeepsTheInputFormatAndUpmixesMonoOnRequest) {
@@ -149,6 +181,31 @@ TEST_F(ToolTest, RenderKeepsTheInputFormatAndUpmixesMonoOnRequest) {
   EXPECT_EQ(out.info.format, SF_FORMAT_AIFF | SF_FORMAT_PCM_24);
   EXPECT_EQ(out.info.samplerate, 44100);
   ExpectEffect(Read(in), out, 0, 0, 0, 1e-6);
+
+  // The input's sample format in whatever container the output names, where it fits.
+  const std::string wav24 = WriteSignal("in24.wav", 2, 44100, SF_FORMAT_WAV | SF_FORMAT_PCM_24);
+  const std::string wavFloat = WriteSignal("float.wav", 2, 44100);
+  for (const auto& [from, to, format] :
+       {std::tuple{wav24, "24.aiff", SF_FORMAT_AIFF | SF_FORMAT_PCM_24},
+        {wav24, "24.flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_24},
+        {wav24, "24.caf", SF_FORMAT_CAF | SF_FORMAT_PCM_24},
+        {wavFloat, "float.flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_24}}) {
+    r = Run("render " + from + " " + Path(to));
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(Read(Path(to)).info.format, format) << to;
+  }
+  r = Run("render " + wav24 + " " + Path("out.mp3"));
+  EXPECT_EQ(r.code, 1);
+  EXPECT_NE(r.err.find(Path("out.mp3") + ": cannot write \".mp3\" files"), std::string::npos)
+      << r.err;
+  EXPECT_FALSE(fs::exists(Path("out.mp3")));
+
+  // A FLAC stream of unknown length (total samples 0) is read to its end.
+  const std::string open = WriteFlacClaiming("open.flac", 0);
+  r = Run("render " + open + " " + Path("open.wav"));
+  ASSERT_EQ(r.code, 0) << r.err;
+  ExpectEffect(Read(WriteSignal("same.wav", 2, 44100, SF_FORMAT_WAV | SF_FORMAT_PCM_16)),
+               Read(Path("open.wav")), 0, 0, 0, 1.0 / 32768);
 
   const std::string flac = WriteSignal("in.flac", 2, 32000, SF_FORMAT_FLAC | SF_FORMAT_PCM_16);
   r = Run("render " + flac + " " + Path("out.flac") + " --preset \"Only Mono\"");
@@ -172,6 +229,26 @@ TEST_F(ToolTest, BadInputFilesAreNamedWithTheProblem) {
   Result r = Run("render " + Path("missing.wav") + " " + out);
   EXPECT_EQ(r.code, 1);
   EXPECT_NE(r.err.find(Path("missing.wav") + ": no such file"), std::string::npos) << r.err;
+
+  // Every container is held to the frame count its header promises.
+  for (int container : {SF_FORMAT_WAV, SF_FORMAT_AIFF, SF_FORMAT_CAF, SF_FORMAT_W64, SF_FORMAT_AU,
+                        SF_FORMAT_RF64}) {
+    const std::string cut = WriteSignal("cut" + std::to_string(container), 2, 44100,
+                                        container | SF_FORMAT_PCM_16, 4000);
+    fs::resize_file(cut, fs::file_size(cut) - 1000);
+    r = Run("render " + cut + " " + out);
+    EXPECT_EQ(r.code, 1) << cut;
+    EXPECT_NE(r.err.find(cut + ": truncated, the header promises 4000 frames but only "),
+              std::string::npos)
+        << r.err;
+  }
+  // A 12 KB file claiming 2^36 frames is read for what it holds, not sized by its claim.
+  const std::string huge = WriteFlacClaiming("huge.flac", (uint64_t(1) << 36) - 1);
+  r = Run("render " + huge + " " + out);
+  EXPECT_EQ(r.code, 1);
+  EXPECT_NE(r.err.find(huge + ": truncated, the header promises 68719476735 frames but only 3000"),
+            std::string::npos)
+      << r.err;
 
   std::ofstream(Path("text.wav")) << "this is not audio at all, just some words in a file\n";
   r = Run("render " + Path("text.wav") + " " + out);
@@ -202,12 +279,74 @@ TEST_F(ToolTest, UnwritableOutputLeavesNoFileBehind) {
   Result r = Run("render " + in + " " + out);
   EXPECT_EQ(r.code, 1);
   EXPECT_NE(r.err.find(out + ": cannot be written"), std::string::npos) << r.err;
-  // A directory in the way of the rename: the temporary file must be cleaned up.
+  // A directory in the way: nothing is written, and no temporary file is left.
   fs::create_directories(Path("taken.wav/inside"));
   r = Run("render " + in + " " + Path("taken.wav"));
   EXPECT_EQ(r.code, 1);
-  EXPECT_NE(r.err.find(Path("taken.wav") + ": writing failed"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find(Path("taken.wav") + ": cannot be written (Is a directory)"),
+            std::string::npos)
+      << r.err;
   for (const auto& entry : fs::directory_iterator(mDir))
+    EXPECT_EQ(entry.path().string().find(".part"), std::string::npos) << entry.path();
+}
+
+// Every command that writes a file goes through one writer: a link is written through to its
+// target, which keeps its permission bits; a pipe is written into; nothing standing in the
+// folder is followed or clobbered; a failure names its cause.
+TEST_F(ToolTest, EveryWriterReplacesFilesSafely) {
+  const std::string in = WriteSignal("in.wav", 2);
+  fs::create_directories(Path("real"));
+  std::ofstream(Path("victim")) << "keep";
+  for (const std::string extension : {".flac", ".aupreset", ".fxp", ".png"}) {
+    const std::string command = extension == ".flac"       ? "render " + in + " "
+                                : extension == ".aupreset" ? "state save "
+                                : extension == ".fxp"      ? "preset export --fxp "
+                                                           : "snapshot ";
+    const std::string target = Path("real/target" + extension), link = Path("link" + extension);
+    std::ofstream(target) << "old";
+    chmod(target.c_str(), 0640);
+    fs::create_symlink(target, link);
+    // The name the state writer once used for its temporary, as a link to someone's file.
+    fs::create_symlink(Path("victim"), link + ".partial");
+    Result r = Run(command + link);
+    ASSERT_EQ(r.code, 0) << command << r.err;
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_NE(Slurp(target), "old") << command;
+    EXPECT_EQ(fs::status(target).permissions(), fs::perms(0640)) << command;
+    EXPECT_EQ(Slurp(Path("victim")), "keep") << command;
+    fs::remove(link + ".partial");
+
+    const std::string fifo = Path("fifo" + extension), received = Path("received");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    r = RunShell("(cat " + fifo + " >" + received + " & " ORVANTA_TOOL " " + command + fifo +
+                 "; s=$?; wait; exit $s)");
+    EXPECT_EQ(r.code, 0) << command << r.err;
+    EXPECT_TRUE(fs::is_fifo(fifo));
+    // FLAC through a pipe has no length in its header; the others are the same bytes.
+    if (extension == ".flac")
+      EXPECT_GT(fs::file_size(received), 1000u);
+    else
+      EXPECT_EQ(Slurp(received), Slurp(target)) << command;
+
+    r = Run(command + in + "/x" + extension);
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.err.find(in + "/x" + extension + ": cannot be written (Not a directory)"),
+              std::string::npos)
+        << r.err;
+  }
+  const Result r = RunShell("(for i in $(seq 80); do (" ORVANTA_TOOL " state save " +
+                            Path("same.aupreset") + " || echo failed) & done; wait)");
+  EXPECT_NE(r.out.find("wrote the unit's state"), std::string::npos);
+  EXPECT_EQ(r.out.find("failed"), std::string::npos) << r.err;
+  if (geteuid() != 0) {  // root writes everywhere
+    fs::create_directories(Path("locked"));
+    chmod(Path("locked").c_str(), 0555);
+    const Result locked = Run("state save " + Path("locked/x.aupreset"));
+    EXPECT_NE(locked.err.find("locked/x.aupreset: cannot be written (Permission denied)"),
+              std::string::npos)
+        << locked.err;
+  }
+  for (const auto& entry : fs::recursive_directory_iterator(mDir))
     EXPECT_EQ(entry.path().string().find(".part"), std::string::npos) << entry.path();
 }
 
@@ -325,6 +464,16 @@ TEST_F(ToolTest, SnapshotShowsTheChosenValues) {
   r = Run("snapshot " + Path("nowhere/x.png"));
   EXPECT_EQ(r.code, 1);
   EXPECT_NE(r.err.find(Path("nowhere/x.png") + ": cannot be written"), std::string::npos);
+  // A bundle that lost an image is refused, not drawn without it.
+  const fs::path bundle = mDir / "Orvanta.component";
+  fs::copy(fs::path(ORVANTA_TOOL).parent_path() / "Orvanta.component", bundle,
+           fs::copy_options::recursive);
+  fs::remove(bundle / "Contents/Resources/knob.png");
+  r = Run("--bundle " + bundle.string() + " snapshot " + Path("lost.png"));
+  EXPECT_EQ(r.code, 1);
+  EXPECT_NE(r.err.find("the editor's image resources/img/knob.png is missing"), std::string::npos)
+      << r.err;
+  EXPECT_FALSE(fs::exists(Path("lost.png")));
 }
 
 TEST_F(ToolTest, EditorWritesTheStateWhenClosed) {

@@ -50,11 +50,12 @@ bool DrawView(Orvanta& plug, const View& view) {
   return true;
 }
 
-bool WriteEditorPng(Orvanta& plug, const char* path) {
+bool WriteEditorPng(Orvanta& plug, const char* path, std::string* error) {
   IGraphics* graphics = plug.GetGUI();
   // The smallest files, as the artwork: these pictures are committed.
   return graphics && graphics->GetDrawBitmap() &&
-         WritePng(graphics->GetDrawBitmap(), path, {.compressionLevel = kPngBestCompression});
+         WritePng(graphics->GetDrawBitmap(), path, {.compressionLevel = kPngBestCompression},
+                  error);
 }
 
 }  // namespace editor_snapshot

@@ -26,7 +26,7 @@ bool UseBundle(const char* bundlePath);
 // that cannot be restored or an effect without an editor.
 bool DrawView(Orvanta& plug, const View& view);
 
-// Writes the editor's bitmap as an RGBA PNG.
-bool WriteEditorPng(Orvanta& plug, const char* path);
+// Writes the editor's bitmap as an RGBA PNG. False, with *error (when given) naming the cause.
+bool WriteEditorPng(Orvanta& plug, const char* path, std::string* error = nullptr);
 
 }  // namespace editor_snapshot

@@ -1,42 +1,23 @@
 #include "tools/png/PngWriter.h"
 
-#include <fcntl.h>
 #include <png.h>
-#include <unistd.h>
 
-#include <atomic>
-#include <cerrno>
 #include <csetjmp>
-#include <cstdio>
 #include <string>
 #include <vector>
 
+#include "host/SafeFileWriter.h"
+
 namespace {
 
-// Creates a new file beside path for the picture to be written to; null if none can be made.
-FILE* CreateTemporary(const std::string& path, std::string* temporary) {
-  static std::atomic<unsigned> serial{0};
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    *temporary = path + ".tmp-" + std::to_string(getpid()) + "-" + std::to_string(serial++);
-    // O_EXCL: never write through a file someone else made; 0666 lets the umask decide, as
-    // for any file the tools create.
-    int fd = open(temporary->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0) {
-      if (errno == EEXIST) continue;
-      return nullptr;
-    }
-    FILE* file = fdopen(fd, "wb");
-    if (!file) {
-      close(fd);
-      unlink(temporary->c_str());
-    }
-    return file;
-  }
-  return nullptr;
+void Append(png_structp png, png_bytep data, png_size_t size) {
+  auto* bytes = static_cast<std::vector<unsigned char>*>(png_get_io_ptr(png));
+  bytes->insert(bytes->end(), data, data + size);
 }
 
-// Encodes the bitmap into file; false when libpng reports an error (a failed write among them).
-bool Encode(RAS_IBitmap* bitmap, FILE* file, const PngWriteOptions& options) {
+// Encodes the bitmap into bytes; false when libpng reports an error.
+bool Encode(RAS_IBitmap* bitmap, std::vector<unsigned char>* bytes,
+            const PngWriteOptions& options) {
   const int w = bitmap->getWidth(), h = bitmap->getHeight();
   const int channels = options.alpha ? 4 : 3;
   std::vector<png_byte> row(size_t(w) * channels);
@@ -47,7 +28,7 @@ bool Encode(RAS_IBitmap* bitmap, FILE* file, const PngWriteOptions& options) {
     png_destroy_write_struct(&png, &info);
     return false;
   }
-  png_init_io(png, file);
+  png_set_write_fn(png, bytes, Append, nullptr);
   png_set_IHDR(png, info, w, h, 8, options.alpha ? PNG_COLOR_TYPE_RGBA : PNG_COLOR_TYPE_RGB,
                PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
   // Left alone unless asked, so that files written at the default stay byte-identical.
@@ -74,16 +55,19 @@ bool Encode(RAS_IBitmap* bitmap, FILE* file, const PngWriteOptions& options) {
 
 }  // namespace
 
-bool WritePng(RAS_IBitmap* bitmap, const char* path, const PngWriteOptions& options) {
-  if (!bitmap || !path || !bitmap->getBits() || bitmap->getWidth() <= 0 || bitmap->getHeight() <= 0)
+bool WritePng(RAS_IBitmap* bitmap, const char* path, const PngWriteOptions& options,
+              std::string* error) {
+  std::string ignored;
+  std::string& failure = error ? *error : ignored;
+  if (!bitmap || !path || !bitmap->getBits() || bitmap->getWidth() <= 0 ||
+      bitmap->getHeight() <= 0) {
+    failure = std::string(path ? path : "") + ": no picture to write";
     return false;
-  std::string temporary;
-  FILE* file = CreateTemporary(path, &temporary);
-  if (!file) return false;
-  bool ok = Encode(bitmap, file, options);
-  // A full disk may show only when the last buffered bytes go out.
-  ok = std::fclose(file) == 0 && ok;
-  if (ok && std::rename(temporary.c_str(), path) == 0) return true;
-  std::remove(temporary.c_str());
-  return false;
+  }
+  std::vector<unsigned char> bytes;
+  if (!Encode(bitmap, &bytes, options)) {
+    failure = std::string(path) + ": the picture cannot be encoded";
+    return false;
+  }
+  return WriteFileSafely(path, bytes.data(), bytes.size(), &failure);
 }
