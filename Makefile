@@ -1,9 +1,14 @@
-# make test | make bench | make demo | make golden — see README.md
+# make test | make bench | make demo | make install | make golden — see README.md
 BUILD ?= build
 SANITIZE ?=
+# ON turns every compiler warning into an error (CI does).
+WERROR ?= OFF
 JOBS ?= $(shell nproc)
+PREFIX ?= /usr/local
+DESTDIR ?=
 
-.PHONY: all deps configure build test bench demo golden format clean
+.PHONY: all deps configure build test bench demo golden format clean install install-user \
+  uninstall uninstall-user
 
 all: build
 
@@ -11,7 +16,7 @@ deps:
 	@bash scripts/deps.sh
 
 configure: deps
-	@cmake -S . -B $(BUILD) -G Ninja -DORVANTA_SANITIZE="$(SANITIZE)" > $(BUILD).configure.log 2>&1 \
+	@cmake -S . -B $(BUILD) -G Ninja -DORVANTA_SANITIZE="$(SANITIZE)" -DORVANTA_WERROR=$(WERROR) > $(BUILD).configure.log 2>&1 \
 	  || (cat $(BUILD).configure.log; exit 1)
 
 build: configure
@@ -30,6 +35,26 @@ demo: build
 # Redraws every golden picture of the tests; look at them (git diff) before committing.
 golden: configure
 	@cmake --build $(BUILD) -j $(JOBS) --target golden
+
+# PREFIX/bin/orvanta, PREFIX/lib/orvanta/ (the component, found by the installed tool) and
+# PREFIX/lib/lv2/orvanta.lv2; install-user: the tool in ~/.local, the LV2 bundle in ~/.lv2.
+install: build
+	@DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
+
+install-user: build
+	@cmake --install $(BUILD) --prefix "$(HOME)/.local" --component tool
+	@rm -rf $(BUILD)/user-lv2 && cmake --install $(BUILD) --prefix "$(abspath $(BUILD))/user-lv2" \
+	  --component lv2 >/dev/null
+	@mkdir -p "$(HOME)/.lv2" && rm -rf "$(HOME)/.lv2/orvanta.lv2" && \
+	  mv $(BUILD)/user-lv2/lib/lv2/orvanta.lv2 "$(HOME)/.lv2/" && rm -rf $(BUILD)/user-lv2
+	@echo "-- Installed: $(HOME)/.lv2/orvanta.lv2"
+
+uninstall:
+	rm -rf "$(DESTDIR)$(PREFIX)/bin/orvanta" "$(DESTDIR)$(PREFIX)/lib/orvanta" \
+	  "$(DESTDIR)$(PREFIX)/lib/lv2/orvanta.lv2"
+
+uninstall-user:
+	rm -rf "$(HOME)/.local/bin/orvanta" "$(HOME)/.local/lib/orvanta" "$(HOME)/.lv2/orvanta.lv2"
 
 format:
 	@git ls-files '*.h' '*.cpp' | xargs clang-format -i

@@ -29,10 +29,12 @@ void Orvanta::MakeEditor() {
   graphics->AttachControl(new IKnobMultiControl(this, kKnobX, kKnobY, kGain, &knob, Vertical, 4.0));
 
   IBitmap cap = graphics->LoadIBitmap(kFaderCapID, kFaderCapFile, 1);
-  graphics->AttachControl(
-      new IFaderControl(this, kMonoFaderX, kFaderTop, kFaderLength, kMono, &cap, Vertical, false));
-  graphics->AttachControl(new IFaderControl(this, kStereoFaderX, kFaderTop, kFaderLength, kStereo,
-                                            &cap, Vertical, false));
+  IFaderControl* mono =
+      new IFaderControl(this, kMonoFaderX, kFaderTop, kFaderLength, kMono, &cap, Vertical, false);
+  graphics->AttachControl(mono);
+  IFaderControl* stereo = new IFaderControl(this, kStereoFaderX, kFaderTop, kFaderLength, kStereo,
+                                            &cap, Vertical, false);
+  graphics->AttachControl(stereo);
 
   IBitmap font = graphics->LoadIBitmap(kFontID, kFontFile, kFontGlyphs, true);
   IText readoutStyle(12, &COLOR_BLACK, "Arial", IText::kStyleNormal, IText::kAlignCenter, 0,
@@ -57,6 +59,11 @@ void Orvanta::MakeEditor() {
                                                  &versionStyle, 6, 12, 0, true, false));
 
   mLinkControl = new IURLControl(this, Rect(kLinkAreaBox), kMakerURL, nullptr, nullptr);
+  // The link's rectangle crosses both fader tracks right where the handles rest at 0 dB, and
+  // it lies on top of them. Only the band between the tracks, where the address is drawn,
+  // takes clicks, so that a handle can be grabbed at its default value.
+  mLinkControl->SetTargetArea(
+      IRECT(mono->GetRECT()->R, kLinkAreaBox.T, stereo->GetRECT()->L, kLinkAreaBox.B));
   graphics->AttachControl(mLinkControl);
 
   AttachGraphics(graphics);

@@ -42,6 +42,8 @@ class IPluginBase {
     double** mSrc = nullptr;  // this channel's slot of mInData
     UTL_TypedBuf<double> mScratchBuf;
     UTL_String mLabel;
+    float** mFloatSrc = nullptr;        // its slot of mFloatInData
+    UTL_TypedBuf<float> mFloatScratch;  // silence for single-precision processing
   };
 
   struct OutChannel {
@@ -50,6 +52,8 @@ class IPluginBase {
     float* mFDest = nullptr;   // the host's 32-bit array, when it works in 32 bits
     UTL_TypedBuf<double> mScratchBuf;
     UTL_String mLabel;
+    float** mFloatDest = nullptr;       // its slot of mFloatOutData
+    UTL_TypedBuf<float> mFloatScratch;  // output dropped, or awaiting accumulation
   };
 
   IPluginBase(int nParams, const char* channelIOStr, int nPresets, const char* effectName,
@@ -148,6 +152,9 @@ class IPluginBase {
   bool DoesMIDI() const { return mDoesMIDI; }
   bool DoesStateChunks() const { return mStateChunks; }
   bool IsBypassed() const { return mIsBypassed; }
+  // Whether 32-bit host buffers go to ProcessSingleReplacing, in place, instead of being
+  // converted for ProcessDoubleReplacing.
+  bool DoesSingleReplacing() const { return mDoesSingleReplacing; }
   const char* GetAPIString() const;
   const char* GetArchString() const { return "x64"; }
   IGraphics* GetGUI() const { return mGraphics; }
@@ -197,7 +204,8 @@ class IPluginBase {
   void AttachOutputBuffers(int idx, int n, double** ppData);
   void AttachOutputBuffers(int idx, int n, float** ppData);
   // One block. The first argument selects the sample width only. Where scratch memory
-  // stands in for a channel, at most the block size of frames is processed.
+  // stands in for a channel, at most the block size of frames is processed. A plug-in that
+  // does single replacing works on the host's 32-bit arrays themselves.
   void ProcessBuffers(double sampleType, int nFrames);
   void ProcessBuffers(float sampleType, int nFrames);
   void ProcessBuffersAccumulating(float sampleType, int nFrames);
@@ -248,6 +256,11 @@ class IPluginBase {
   // The 64-bit slot arrays the processor receives.
   double** InData() const { return mInData.Get(); }
   double** OutData() const { return mOutData.Get(); }
+  // The 32-bit slot arrays of single-precision processing.
+  float** FloatInData() const { return mFloatInData.Get(); }
+  float** FloatOutData() const { return mFloatOutData.Get(); }
+  // A plug-in that implements ProcessSingleReplacing turns this on in its constructor.
+  void SetDoesSingleReplacing(bool does) { mDoesSingleReplacing = does; }
 
   UTL_PtrList<ChannelIO> mChannelIO;
   UTL_Mutex mMutex;
@@ -280,12 +293,17 @@ class IPluginBase {
   UTL_PtrList<OutChannel> mOutChannels;
   UTL_PtrList<UTL_String> mInputBusLabels;
   UTL_PtrList<UTL_String> mOutputBusLabels;
+  bool mDoesSingleReplacing = false;
+  UTL_TypedBuf<float*> mFloatInData;
+  UTL_TypedBuf<float*> mFloatOutData;
 
  private:
   void ParseChannelIO(const char* channelIOStr);
   void ConvertOutputs(int nFrames, bool accumulate);
   // nFrames cut to what every channel's memory can take (0 while a slot is unset).
   int SafeFrames(int nFrames) const;
+  int SafeFloatFrames(int nFrames) const;
+  void AccumulateSingle(int nFrames);
   bool ReadFileIntoChunk(UTL_String* pPath, ByteChunk* pChunk);
   bool WriteChunkToFile(UTL_String* pPath, ByteChunk* pChunk);
   void PutProgramHeader(ByteChunk* pChunk, int magic, int byteSize, const char* name);

@@ -13,6 +13,33 @@ int RangeEnd(int idx, int n, int count) {
   const long long last = (long long)idx + n;
   return last < count ? (int)last : count;
 }
+
+// The buffer's memory, filled with zeros.
+template <class T>
+T* Zeroed(UTL_TypedBuf<T>& buf) {
+  if (buf.GetSize() > 0) memset(buf.Get(), 0, (size_t)buf.GetSize() * sizeof(T));
+  return buf.Get();
+}
+
+// Resizes scratch memory to n zeros. Resizing may move it; a slot that pointed at it (or was
+// never set) must follow, or the processor would use freed memory.
+template <class T>
+void ResizeScratch(UTL_TypedBuf<T>& scratch, T** slot, int n) {
+  const bool onScratch = !*slot || *slot == scratch.Get();
+  scratch.Resize(n);
+  if (scratch.GetSize() != n) return;  // out of memory: keep the old one
+  Zeroed(scratch);
+  if (onScratch) *slot = scratch.Get();
+}
+
+// nFrames cut to what one channel's memory can take: 0 while its slot is unset, the scratch
+// size while the slot points at scratch memory.
+template <class T>
+int FitFrames(int nFrames, const T* slot, const UTL_TypedBuf<T>& scratch) {
+  if (!slot) return 0;
+  if (slot == scratch.Get() && nFrames > scratch.GetSize()) return scratch.GetSize();
+  return nFrames;
+}
 }  // namespace
 
 void IPluginBase::ParseChannelIO(const char* channelIOStr) {
@@ -32,15 +59,21 @@ void IPluginBase::ParseChannelIO(const char* channelIOStr) {
 
   mInData.Resize(maxIn);
   mOutData.Resize(maxOut);
+  mFloatInData.Resize(maxIn);
+  mFloatOutData.Resize(maxOut);
   for (int i = 0; i < maxIn; ++i) {
     InChannel* ch = mInChannels.Add(new InChannel);
     ch->mSrc = mInData.Get() + i;
     *ch->mSrc = nullptr;
+    ch->mFloatSrc = mFloatInData.Get() + i;
+    *ch->mFloatSrc = nullptr;
   }
   for (int i = 0; i < maxOut; ++i) {
     OutChannel* ch = mOutChannels.Add(new OutChannel);
     ch->mDest = mOutData.Get() + i;
     *ch->mDest = nullptr;
+    ch->mFloatDest = mFloatOutData.Get() + i;
+    *ch->mFloatDest = nullptr;
   }
 }
 
@@ -82,8 +115,11 @@ void IPluginBase::SetInputChannelConnections(int idx, int n, bool connected) {
   for (int i = idx < 0 ? 0 : idx; i < end; ++i) {
     InChannel* ch = mInChannels.Get(i);
     ch->mConnected = connected;
-    // A missing input reads silence from scratch memory.
-    if (!connected) *ch->mSrc = ch->mScratchBuf.Get();
+    if (connected) continue;
+    // A missing input reads silence from scratch memory, which may still hold the last
+    // block converted while the input was connected.
+    *ch->mSrc = Zeroed(ch->mScratchBuf);
+    *ch->mFloatSrc = Zeroed(ch->mFloatScratch);
   }
 }
 
@@ -93,7 +129,9 @@ void IPluginBase::SetOutputChannelConnections(int idx, int n, bool connected) {
     OutChannel* ch = mOutChannels.Get(i);
     ch->mConnected = connected;
     // A missing output is written into scratch memory and dropped.
-    if (!connected) *ch->mDest = ch->mScratchBuf.Get();
+    if (connected) continue;
+    *ch->mDest = ch->mScratchBuf.Get();
+    *ch->mFloatDest = ch->mFloatScratch.Get();
   }
 }
 
@@ -159,6 +197,12 @@ void IPluginBase::AttachInputBuffers(int idx, int n, float** ppData, int nFrames
   for (int i = idx < 0 ? 0 : idx; i < end; ++i) {
     InChannel* ch = mInChannels.Get(i);
     if (!ch->mConnected) continue;
+    if (mDoesSingleReplacing) {
+      // The processor reads the host's array itself; without one it reads silence.
+      float* src = nFrames > 0 ? *ppData++ : nullptr;
+      *ch->mFloatSrc = src ? src : ch->mFloatScratch.Get();
+      continue;
+    }
     double* scratch = ch->mScratchBuf.Get();
     if (nFrames > 0) {
       const float* src = *ppData++;
@@ -189,28 +233,37 @@ void IPluginBase::AttachOutputBuffers(int idx, int n, float** ppData) {
   for (int i = idx < 0 ? 0 : idx; i < end; ++i) {
     OutChannel* ch = mOutChannels.Get(i);
     if (!ch->mConnected) continue;
-    *ch->mDest = ch->mScratchBuf.Get();
     ch->mFDest = *ppData++;
+    if (mDoesSingleReplacing) {
+      *ch->mFloatDest = ch->mFDest ? ch->mFDest : ch->mFloatScratch.Get();
+    } else {
+      *ch->mDest = ch->mScratchBuf.Get();
+    }
   }
 }
 
 int IPluginBase::SafeFrames(int nFrames) const {
-  if (nFrames <= 0) return 0;
   for (int i = 0; i < NInChannels(); ++i) {
     const InChannel* ch = mInChannels.Get(i);
-    const double* slot = *ch->mSrc;
-    if (!slot) return 0;
-    if (slot == ch->mScratchBuf.Get() && nFrames > ch->mScratchBuf.GetSize())
-      nFrames = ch->mScratchBuf.GetSize();
+    nFrames = FitFrames(nFrames, *ch->mSrc, ch->mScratchBuf);
   }
   for (int i = 0; i < NOutChannels(); ++i) {
     const OutChannel* ch = mOutChannels.Get(i);
-    const double* slot = *ch->mDest;
-    if (!slot) return 0;
-    if (slot == ch->mScratchBuf.Get() && nFrames > ch->mScratchBuf.GetSize())
-      nFrames = ch->mScratchBuf.GetSize();
+    nFrames = FitFrames(nFrames, *ch->mDest, ch->mScratchBuf);
   }
-  return nFrames;
+  return nFrames > 0 ? nFrames : 0;
+}
+
+int IPluginBase::SafeFloatFrames(int nFrames) const {
+  for (int i = 0; i < NInChannels(); ++i) {
+    const InChannel* ch = mInChannels.Get(i);
+    nFrames = FitFrames(nFrames, *ch->mFloatSrc, ch->mFloatScratch);
+  }
+  for (int i = 0; i < NOutChannels(); ++i) {
+    const OutChannel* ch = mOutChannels.Get(i);
+    nFrames = FitFrames(nFrames, *ch->mFloatDest, ch->mFloatScratch);
+  }
+  return nFrames > 0 ? nFrames : 0;
 }
 
 void IPluginBase::ConvertOutputs(int nFrames, bool accumulate) {
@@ -233,6 +286,11 @@ void IPluginBase::ProcessBuffers(double, int nFrames) {
 }
 
 void IPluginBase::ProcessBuffers(float, int nFrames) {
+  if (mDoesSingleReplacing) {
+    nFrames = SafeFloatFrames(nFrames);
+    if (nFrames > 0) ProcessSingleReplacing(mFloatInData.Get(), mFloatOutData.Get(), nFrames);
+    return;
+  }
   nFrames = SafeFrames(nFrames);
   if (nFrames <= 0) return;
   ProcessDoubleReplacing(mInData.Get(), mOutData.Get(), nFrames);
@@ -240,6 +298,10 @@ void IPluginBase::ProcessBuffers(float, int nFrames) {
 }
 
 void IPluginBase::ProcessBuffersAccumulating(float, int nFrames) {
+  if (mDoesSingleReplacing) {
+    AccumulateSingle(nFrames);
+    return;
+  }
   nFrames = SafeFrames(nFrames);
   if (nFrames <= 0) return;
   ProcessDoubleReplacing(mInData.Get(), mOutData.Get(), nFrames);
@@ -261,42 +323,57 @@ void IPluginBase::PassThroughBuffers(double, int nFrames) {
 }
 
 void IPluginBase::PassThroughBuffers(float, int nFrames) {
+  if (mDoesSingleReplacing) {
+    nFrames = SafeFloatFrames(nFrames);
+    if (nFrames > 0)
+      IPluginBase::ProcessSingleReplacing(mFloatInData.Get(), mFloatOutData.Get(), nFrames);
+    return;
+  }
   nFrames = SafeFrames(nFrames);
   if (nFrames <= 0) return;
   PassThroughBuffers(0.0, nFrames);
   ConvertOutputs(nFrames, false);
 }
 
+void IPluginBase::AccumulateSingle(int nFrames) {
+  // Processed into scratch memory, then added to what the host's arrays hold.
+  for (int i = 0; i < NOutChannels(); ++i) {
+    OutChannel* ch = mOutChannels.Get(i);
+    if (ch->mConnected && ch->mFDest) *ch->mFloatDest = ch->mFloatScratch.Get();
+  }
+  nFrames = SafeFloatFrames(nFrames);
+  if (nFrames > 0) ProcessSingleReplacing(mFloatInData.Get(), mFloatOutData.Get(), nFrames);
+  for (int i = 0; i < NOutChannels(); ++i) {
+    OutChannel* ch = mOutChannels.Get(i);
+    if (!ch->mConnected || !ch->mFDest) continue;
+    const float* src = ch->mFloatScratch.Get();
+    for (int s = 0; s < nFrames; ++s) ch->mFDest[s] += src[s];
+    *ch->mFloatDest = ch->mFDest;
+  }
+}
+
 void IPluginBase::ZeroScratchBuffers() {
   for (int i = 0; i < NInChannels(); ++i) {
-    UTL_TypedBuf<double>& buf = mInChannels.Get(i)->mScratchBuf;
-    if (buf.GetSize() > 0) memset(buf.Get(), 0, (size_t)buf.GetSize() * sizeof(double));
+    Zeroed(mInChannels.Get(i)->mScratchBuf);
+    Zeroed(mInChannels.Get(i)->mFloatScratch);
   }
   for (int i = 0; i < NOutChannels(); ++i) {
-    UTL_TypedBuf<double>& buf = mOutChannels.Get(i)->mScratchBuf;
-    if (buf.GetSize() > 0) memset(buf.Get(), 0, (size_t)buf.GetSize() * sizeof(double));
+    Zeroed(mOutChannels.Get(i)->mScratchBuf);
+    Zeroed(mOutChannels.Get(i)->mFloatScratch);
   }
 }
 
 void IPluginBase::SetBlockSize(int blockSize) {
   if (blockSize < 0 || blockSize == mBlockSize) return;
-  // Resizing may move a scratch buffer; slots that pointed at it (or were never set) must
-  // follow, or the processor would use freed memory.
   for (int i = 0; i < NInChannels(); ++i) {
     InChannel* ch = mInChannels.Get(i);
-    bool onScratch = !*ch->mSrc || *ch->mSrc == ch->mScratchBuf.Get();
-    ch->mScratchBuf.Resize(blockSize);
-    if (ch->mScratchBuf.GetSize() != blockSize) continue;  // out of memory: keep the old one
-    if (blockSize > 0) memset(ch->mScratchBuf.Get(), 0, (size_t)blockSize * sizeof(double));
-    if (onScratch) *ch->mSrc = ch->mScratchBuf.Get();
+    ResizeScratch(ch->mScratchBuf, ch->mSrc, blockSize);
+    ResizeScratch(ch->mFloatScratch, ch->mFloatSrc, blockSize);
   }
   for (int i = 0; i < NOutChannels(); ++i) {
     OutChannel* ch = mOutChannels.Get(i);
-    bool onScratch = !*ch->mDest || *ch->mDest == ch->mScratchBuf.Get();
-    ch->mScratchBuf.Resize(blockSize);
-    if (ch->mScratchBuf.GetSize() != blockSize) continue;  // out of memory: keep the old one
-    if (blockSize > 0) memset(ch->mScratchBuf.Get(), 0, (size_t)blockSize * sizeof(double));
-    if (onScratch) *ch->mDest = ch->mScratchBuf.Get();
+    ResizeScratch(ch->mScratchBuf, ch->mDest, blockSize);
+    ResizeScratch(ch->mFloatScratch, ch->mFloatDest, blockSize);
   }
   mBlockSize = blockSize;
 }

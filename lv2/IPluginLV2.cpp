@@ -1,7 +1,9 @@
 #include "lv2/IPluginLV2.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
 
@@ -48,6 +50,9 @@ void IPluginLV2::InitAudio(double sampleRate) {
   SetBlockSize(kSliceFrames);
   SetInputChannelConnections(0, NInChannels(), true);
   SetOutputChannelConnections(0, NOutChannels(), true);
+  mFadeFrames = std::clamp((int)std::lround(sampleRate * kBypassFadeSeconds), 1, kSliceFrames);
+  mFadePos = mFadeFrames;
+  mDry.Resize(std::max(1, NInChannels()) * kSliceFrames);
   UTL_MutexLock lock(mMutex);
   OnParamReset();
 }
@@ -59,13 +64,16 @@ void IPluginLV2::ConnectPort(uint32_t port, void* data) {
     mControlPorts.Get()[port] = p;
   } else if (port < nParams + nIn) {
     mAudioIn.Get()[port - nParams] = p;
-  } else if (port < (uint32_t)NPorts()) {
+  } else if (port < (uint32_t)EnabledPort()) {
     mAudioOut.Get()[port - nParams - nIn] = p;
+  } else if (port == (uint32_t)EnabledPort()) {
+    mEnabledPort = p;
   }
 }
 
 void IPluginLV2::Activate() {
   mSamplePos = 0;
+  mFadePos = BypassTarget();  // no crossfade from before
   OnActivate(true);
   Reset();
 }
@@ -106,6 +114,59 @@ bool IPluginLV2::AudioPortsConnected() const {
 }
 
 void IPluginLV2::Run(uint32_t nFrames) {
+  const int target = BypassTarget();
+  if (target == mFadeFrames && mFadePos == mFadeFrames) {
+    RunEffect(nFrames);
+  } else {
+    RunBypass(nFrames, target);
+  }
+}
+
+int IPluginLV2::BypassTarget() const {
+  // A host without a bypass switch leaves the port unconnected; NaN counts as on.
+  return mEnabledPort && *mEnabledPort <= 0.0f ? 0 : mFadeFrames;
+}
+
+void IPluginLV2::RunBypass(uint32_t nFrames, int target) {
+  const bool connected = AudioPortsConnected();
+  const int nIn = NInChannels(), nOut = NOutChannels();
+  float* dry = mDry.Get();  // without it (no memory at start-up) the switch is immediate
+  const uint32_t fading =
+      connected && dry ? std::min<uint32_t>(nFrames, (uint32_t)std::abs(target - mFadePos)) : 0;
+  for (int c = 0; c < nIn && fading; ++c)
+    std::memcpy(dry + c * kSliceFrames, mAudioIn.Get()[c], fading * sizeof(float));
+
+  const uint32_t wet = target ? nFrames : fading;
+  RunEffect(wet);
+  mSamplePos += nFrames - wet;
+  if (!connected) {
+    mFadePos = target;
+    return;
+  }
+  // A linear crossfade, one step per frame, from where the last block left off.
+  const int step = target > mFadePos ? 1 : -1;
+  const float scale = 1.0f / (float)mFadeFrames;
+  for (int c = 0; c < nOut; ++c) {
+    float* out = mAudioOut.Get()[c];
+    const float* in = c < nIn ? dry + c * kSliceFrames : nullptr;
+    int pos = mFadePos;
+    for (uint32_t i = 0; i < fading; ++i) {
+      pos += step;
+      const float w = (float)pos * scale, d = in ? in[i] : 0.0f;
+      out[i] = w * out[i] + (1.0f - w) * d;
+    }
+    if (!target && fading < nFrames) {
+      if (c < nIn) {
+        std::memmove(out + fading, mAudioIn.Get()[c] + fading, (nFrames - fading) * sizeof(float));
+      } else {
+        std::memset(out + fading, 0, (nFrames - fading) * sizeof(float));
+      }
+    }
+  }
+  mFadePos = dry ? mFadePos + step * (int)fading : target;
+}
+
+void IPluginLV2::RunEffect(uint32_t nFrames) {
   ApplyControlPorts();
   if (AudioPortsConnected()) {
     const int nIn = NInChannels(), nOut = NOutChannels();

@@ -5,7 +5,7 @@
 // the audio instance only through the host's port protocol.
 //
 // Port layout: control port i is parameter i (value in real units), then one audio port per
-// input channel, then one per output channel.
+// input channel, then one per output channel, then the bypass switch.
 //
 // Thread tags (docs/ARCHITECTURE.md) follow LV2's threading classes: instantiation and state
 // are [host], run and connect_port [audio], the editor side [ui].
@@ -37,8 +37,13 @@ class IPluginLV2 : public IPluginBase {
 
   const char* GetBundleID() const { return mBundleID.Get(); }
 
+  // The host's bypass switch (designated lv2:enabled): above 0 processes, 0 passes the input
+  // through. Switching crossfades between the two over this time, so that it does not click.
+  static constexpr double kBypassFadeSeconds = 0.005;
+
   // ---- Port layout ----
-  int NPorts() const { return NParams() + NInChannels() + NOutChannels(); }
+  int NPorts() const { return EnabledPort() + 1; }
+  int EnabledPort() const { return NParams() + NInChannels() + NOutChannels(); }
   int AudioInPort(int ch) const { return NParams() + ch; }
   int AudioOutPort(int ch) const { return NParams() + NInChannels() + ch; }
 
@@ -51,7 +56,7 @@ class IPluginLV2 : public IPluginBase {
   void Activate();                              // [host]
   void Deactivate();                            // [host]
   // One block. Control values that changed since the last block are applied first; audio is
-  // processed only when every audio port is connected.
+  // processed only when every audio port is connected. Bypassed, the input is passed through.
   void Run(uint32_t nFrames);  // [audio]
   // The state chunk (SerializeState) and its restoration. A chunk whose size differs from
   // the one this plug-in writes is refused and changes nothing. After a restore the restored
@@ -86,6 +91,11 @@ class IPluginLV2 : public IPluginBase {
   bool SendMidiMsg(IMidiMsg* /*pMsg*/) override { return false; }
 
  private:
+  void RunEffect(uint32_t nFrames);
+  // What the bypass switch asks for, as a wet share in fade steps (0 or mFadeFrames).
+  int BypassTarget() const;
+  // Bypassed or crossfading: the effect runs only where its output is heard.
+  void RunBypass(uint32_t nFrames, int target);
   void ApplyControlPorts();
   bool AudioPortsConnected() const;
   void UpdateLastControls();
@@ -99,6 +109,13 @@ class IPluginLV2 : public IPluginBase {
   // The arrays of one slice, handed to the base; sized once so that a run allocates nothing.
   UTL_TypedBuf<float*> mSliceIn;
   UTL_TypedBuf<float*> mSliceOut;
+  float* mEnabledPort = nullptr;
+  // The crossfade's length at the sample rate, and where it stands: mFadeFrames is fully
+  // processed, 0 fully bypassed.
+  int mFadeFrames = 1;
+  int mFadePos = 1;
+  // The input of the crossfading frames, kept before processing in place overwrites it.
+  UTL_TypedBuf<float> mDry;
   // Set by a restore: the next run takes the port values as seen rather than applying them.
   bool mKeepRestoredValues = false;
   int64_t mSamplePos = 0;

@@ -14,6 +14,7 @@ constexpr char kPrefixes[] =
     "@prefix doap:  <http://usefulinc.com/ns/doap#> .\n"
     "@prefix foaf:  <http://xmlns.com/foaf/0.1/> .\n"
     "@prefix lv2:   <http://lv2plug.in/ns/lv2core#> .\n"
+    "@prefix pg:    <http://lv2plug.in/ns/ext/port-groups#> .\n"
     "@prefix pset:  <http://lv2plug.in/ns/ext/presets#> .\n"
     "@prefix rdfs:  <http://www.w3.org/2000/01/rdf-schema#> .\n"
     "@prefix state: <http://lv2plug.in/ns/ext/state#> .\n"
@@ -89,6 +90,20 @@ std::string ControlPort(IPluginLV2* pPlug, int idx) {
   return out + "\n    ]";
 }
 
+std::string GroupUri(bool input) {
+  return Uri((std::string(kLV2PluginURI) + (input ? kLV2InputGroupSuffix : kLV2OutputGroupSuffix))
+                 .c_str());
+}
+
+// The host's bypass switch.
+std::string EnabledPort(IPluginLV2* pPlug) {
+  return "[\n        a lv2:InputPort , lv2:ControlPort ;\n        lv2:index " +
+         std::to_string(pPlug->EnabledPort()) +
+         " ;\n        lv2:symbol \"enabled\" ;\n        lv2:name \"Enabled\" ;\n"
+         "        lv2:designation lv2:enabled ;\n        lv2:portProperty lv2:toggled ;\n"
+         "        lv2:default 1 ;\n        lv2:minimum 0 ;\n        lv2:maximum 1\n    ]";
+}
+
 std::string AudioPort(IPluginLV2* pPlug, bool input, int channel) {
   const int index = input ? pPlug->AudioInPort(channel) : pPlug->AudioOutPort(channel);
   const int n = input ? pPlug->NInChannels() : pPlug->NOutChannels();
@@ -103,8 +118,12 @@ std::string AudioPort(IPluginLV2* pPlug, bool input, int channel) {
   out += " , lv2:AudioPort ;\n";
   out += "        lv2:index " + std::to_string(index) + " ;\n";
   out += "        lv2:symbol " + Literal(LV2AudioSymbol(pPlug, input, channel).c_str()) + " ;\n";
-  out += "        lv2:name " + Literal(name.c_str()) + "\n    ]";
-  return out;
+  out += "        lv2:name " + Literal(name.c_str());
+  if (n == 2) {
+    out += " ;\n        pg:group " + GroupUri(input) + " ;\n        lv2:designation " +
+           (channel == 0 ? "pg:left" : "pg:right");
+  }
+  return out + "\n    ]";
 }
 
 std::string Join(const std::string& separator, int n, auto item) {
@@ -166,10 +185,14 @@ std::string LV2PluginTTL(IPluginLV2* pPlug) {
   std::string out = kPrefixes;
   out += "@prefix rdf:   <http://www.w3.org/1999/02/22-rdf-syntax-ns#> .\n\n";
   out += Uri(kLV2PluginURI) + "\n";
-  out += "    a lv2:Plugin , lv2:SpatialPlugin ;\n";
+  out += "    a lv2:Plugin , lv2:SpatialPlugin , doap:Project ;\n";
   out += "    doap:name " + Literal(pPlug->GetEffectName()) + " ;\n";
   out += "    doap:maintainer [ foaf:name " + Literal(pPlug->GetMfrName()) + " ] ;\n";
   out += "    doap:release [ doap:revision " + Literal(release) + " ] ;\n";
+  out += "    doap:license " + Uri(kLV2LicenseURI) + " ;\n";
+  out += "    rdfs:comment " + Literal(kLV2Comment) + " ;\n";
+  if (pPlug->NInChannels() == 2) out += "    pg:mainInput " + GroupUri(true) + " ;\n";
+  if (pPlug->NOutChannels() == 2) out += "    pg:mainOutput " + GroupUri(false) + " ;\n";
   out += "    lv2:minorVersion " + std::to_string(minor) + " ;\n";
   out += "    lv2:microVersion " + std::to_string(revision) + " ;\n";
   out += "    lv2:optionalFeature lv2:hardRTCapable , urid:map ;\n";
@@ -180,7 +203,14 @@ std::string LV2PluginTTL(IPluginLV2* pPlug) {
          Join(" , ", pPlug->NInChannels(), [&](int i) { return AudioPort(pPlug, true, i); }) +
          " , " +
          Join(" , ", pPlug->NOutChannels(), [&](int i) { return AudioPort(pPlug, false, i); }) +
-         " .\n\n";
+         " , " + EnabledPort(pPlug) + " .\n\n";
+  const int channels[] = {pPlug->NInChannels(), pPlug->NOutChannels()};
+  for (int input = 1; input >= 0; --input) {
+    if (channels[1 - input] != 2) continue;
+    out += GroupUri(input) + "\n    a " + (input ? "pg:InputGroup" : "pg:OutputGroup") +
+           " , pg:StereoGroup ;\n    lv2:symbol " + (input ? "\"in\"" : "\"out\"") +
+           " ;\n    rdfs:label " + (input ? "\"Input\"" : "\"Output\"") + " .\n\n";
+  }
 
   // The editor: an X11 window driven by the host's idle calls, shown either inside the
   // host's parent window or on its own through the show interface.

@@ -7,6 +7,14 @@
 
 inline constexpr const char* kLV2PluginURI = orvanta_identity::kLV2URI;
 inline constexpr const char* kLV2UIURI = orvanta_identity::kLV2UIURI;
+// The stereo port groups: kLV2PluginURI + suffix.
+inline constexpr char kLV2InputGroupSuffix[] = "#in";
+inline constexpr char kLV2OutputGroupSuffix[] = "#out";
+// What host browsers show about the plug-in.
+inline constexpr char kLV2Comment[] =
+    "Stereo image: weights the mid (sum) and side (difference) parts of a stereo signal "
+    "separately, with an output gain.";
+inline constexpr char kLV2LicenseURI[] = "https://orvanta.example/license";
 // State key of the plug-in's state chunk, stored as an atom:Chunk.
 inline constexpr const char* kLV2StateChunkURI = orvanta_identity::kLV2StateURI;
 // Factory preset i (0-based) is kLV2PluginURI + kLV2PresetSuffix + (i + 1).

@@ -2,9 +2,11 @@
 
 #include <climits>
 #include <cstring>
+#include <type_traits>
 
 #include "raster/RAS_Clip.h"
 #include "raster/RAS_Combiners.h"
+#include "raster/RAS_VectorRows.h"
 
 namespace {
 
@@ -20,6 +22,22 @@ struct BlitArea {
   bool rightToLeft;
 };
 
+// The leading pixels of a row done by the vector form of the rule, where it has one for
+// this weight; each block is read before it is written, so a forward walk over an
+// overlapping row stays safe.
+template <class C>
+inline int vectorRow(RAS_pixel* d, const RAS_pixel* s, int w, int weight) {
+  const bool blends = weight >= 1 && weight <= 255;
+  if constexpr (std::is_same_v<C, _RAS_CombinePixelsCopySourceAlphaIgnoreAlphaParmNoClamp>)
+    return RAS_Vector->sourceAlphaFull(d, s, w);
+  else if constexpr (std::is_same_v<C, _RAS_CombinePixelsCopySourceAlphaNoClamp>)
+    return blends ? RAS_Vector->sourceAlphaWeighted(d, s, w, weight) : 0;
+  else if constexpr (std::is_same_v<C, _RAS_CombinePixelsCopyNoClamp>)
+    return blends ? RAS_Vector->copyWeighted(d, s, w, weight) : 0;
+  else
+    return 0;
+}
+
 template <class C>
 inline void blitRow(RAS_pixel* d, const RAS_pixel* s, int w, int weight, bool rightToLeft) {
   auto pix = [=](int x) {
@@ -30,7 +48,7 @@ inline void blitRow(RAS_pixel* d, const RAS_pixel* s, int w, int weight, bool ri
   if (rightToLeft)
     for (int x = w - 1; x >= 0; --x) pix(x);
   else
-    for (int x = 0; x < w; ++x) pix(x);
+    for (int x = vectorRow<C>(d, s, w, weight); x < w; ++x) pix(x);
 }
 
 // Everything the inner loop needs is held in locals: the rules store through char

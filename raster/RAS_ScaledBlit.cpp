@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "raster/RAS_BilinearBatch.h"
 #include "raster/RAS_Blit.h"
 #include "raster/RAS_ShapeKit.h"
 
@@ -63,6 +64,7 @@ void ScaleNearest(const Scale& k, int weight) {
 // neighbour is the pixel itself with a zero fraction, which mixes in one direction only.
 template <class C>
 void ScaleBilinear(const Scale& k, int weight) {
+  BilinearBatch<C> batch(k.dst.row0 == k.src.row0);
   for (long long j = k.j0; j < k.j1; ++j) {
     const long long posY = k.sy + j * k.ystep;
     const long long row = posY >> 16;
@@ -77,7 +79,7 @@ void ScaleBilinear(const Scale& k, int weight) {
       const bool lastCol = col + 1 >= k.right;
       const long long next = lastCol ? col : col + 1;
       const unsigned fx = lastCol ? 0 : unsigned(pos & 0xffff);
-      PlotWord<C>(d, Mix4(r0[col], r0[next], r1[col], r1[next], fx, fy), weight);
+      batch.Add(d, r0[col], r0[next], r1[col], r1[next], fx, fy, weight);
     }
   }
 }

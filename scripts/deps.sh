@@ -9,7 +9,8 @@ packages=(
   libpng-dev zlib1g-dev libfreetype-dev libfontconfig-dev fonts-dejavu-core fonts-dejavu-extra
   libplist-dev libsndfile1-dev libpixman-1-dev
   libx11-dev xvfb xfonts-base xdotool x11-utils xauth
-  lv2-dev lilv-utils jalv jackd2 mda-lv2 calf-plugins
+  libxext-dev
+  lv2-dev lilv-utils sordi jalv jackd2 mda-lv2 calf-plugins
 )
 
 missing=()

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -32,7 +33,9 @@ const char* const kOverview =
     "  editor                 the editor in a window\n"
     "  validate               an acceptance run of the component\n"
     "  demo                   render examples/stereo-demo.wav with \"Stereo Enhance\"\n"
-    "Every command takes --help. --bundle defaults to the bundle built beside the tool.\n";
+    "Every command takes --help. --bundle defaults to the installed component\n"
+    "(PREFIX/lib/orvanta/Orvanta.component for the tool in PREFIX/bin), else the one built\n"
+    "beside the tool.\n";
 
 const char* const kRenderHelp =
     "usage: orvanta render IN OUT [options]\n"
@@ -372,6 +375,10 @@ int Snapshot(HostUnit& unit, const std::string& bundle, const Arguments& args) {
 int Editor(HostUnit& unit, const Arguments& args) {
   std::string error;
   if (!ApplyAll(unit, args, &error)) return Fail(error);
+  // As hosts do before they show an editor: initialising runs every parameter's change hook,
+  // which fills the readouts.
+  if (OSStatus status = unit.Initialize(); status != noErr)
+    return Fail("the unit cannot be initialised (status " + std::to_string(status) + ")");
   HostError failure;
   auto view = HostEditorView::Open(unit, &failure);
   if (!view) return Fail("the editor cannot open: " + failure.message);
@@ -417,10 +424,23 @@ int Demo(HostUnit& unit, const std::string& bundle, const Arguments& args) {
   return 0;
 }
 
+// An installed tool (PREFIX/bin/orvanta) uses the component installed with it; a tool in the
+// build folder, the one built beside it.
+std::string DefaultBundle() {
+  std::error_code failed;
+  const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", failed);
+  if (!failed) {
+    const std::filesystem::path installed =
+        exe.parent_path().parent_path() / "lib/orvanta/Orvanta.component";
+    if (std::filesystem::exists(installed / "Contents/Info.plist", failed)) return installed;
+  }
+  return ORVANTA_DEFAULT_BUNDLE;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string bundle = ORVANTA_DEFAULT_BUNDLE;
+  std::string bundle = DefaultBundle();
   std::vector<std::string> words;
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--bundle") == 0 && i + 1 < argc)

@@ -8,9 +8,9 @@
 #include <random>
 #include <vector>
 
-#include "AllocationCount.h"
 #include "ToolUnit.h"
 #include "host/Host.h"
+#include "host/RealtimeCounter.h"
 
 namespace {
 
@@ -309,14 +309,15 @@ void CheckRendering(HostUnit& unit, Report& report) {
   problem = s != noErr ? Status(s) : rig.CompareLastBlock();
   report.Check("NaN and infinite input do not poison later blocks", problem.empty(), problem);
 
-#ifdef ORVANTA_COUNT_ALLOCATIONS
   rig.RenderBlock(512);  // the first render may settle lazily made state
-  allocation_count::Start();
-  for (int i = 0; i < 50 && s == noErr; ++i) s = rig.RenderBlock(i % 2 ? 512 : 100);
-  const long long allocations = allocation_count::Stop();
+  long long allocations = 0;
+  {
+    realtime_counter::Scope scope;
+    for (int i = 0; i < 50 && s == noErr; ++i) s = rig.RenderBlock(i % 2 ? 512 : 100);
+    allocations = scope.Allocations();
+  }
   report.Check("rendering allocates nothing", s == noErr && allocations == 0,
                s != noErr ? Status(s) : std::to_string(allocations) + " allocations in 50 renders");
-#endif
   unit.Uninitialize();
 }
 

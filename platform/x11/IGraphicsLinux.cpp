@@ -171,6 +171,10 @@ void IGraphicsLinux::RunEventLoop(int milliseconds) {
   }
 }
 
+bool IGraphicsLinux::CopiesThroughSharedMemory() const {
+  return mWindow && mWindow->CopiesThroughSharedMemory();
+}
+
 bool IGraphicsLinux::DrawScreen(IRECT* pR) {
   if (!mWindow || !pR) return false;
   return mWindow->CopyToScreen(*pR);

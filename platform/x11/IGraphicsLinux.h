@@ -72,6 +72,8 @@ class IGraphicsLinux : public IGraphics {
   // Processes events for the given time, sleeping in between; returns early when the
   // window closes.
   void RunEventLoop(int milliseconds);
+  // The open window's screen copy goes through shared memory (MIT-SHM), not XPutImage.
+  bool CopiesThroughSharedMemory() const;
 
   // Pumps every open editor window of the process, for hosts that hold only the window
   // (through the view factory) and give the plug-in one idle call. Returns how many

@@ -1,5 +1,7 @@
 #include "platform/x11/PixelConversion.h"
 
+#include <emmintrin.h>
+
 namespace viewrules {
 
 VisualFormat::VisualFormat(unsigned long redMask, unsigned long greenMask, unsigned long blueMask)
@@ -47,8 +49,18 @@ void VisualFormat::ConvertRect(const uint32_t* src, int srcSpan, uint32_t* dst, 
     uint32_t* out = dst + (long)y * dstSpan;
     if (mRgb888) {
       // A byte swap moves blue to bits 0-7, green to 8-15 and red to 16-23; alpha lands on
-      // top and is cleared.
-      for (int x = 0; x < width; ++x) out[x] = __builtin_bswap32(in[x]) & 0xffffff;
+      // top and is cleared. Four pixels at a time with SSE2 shifts, the editor's whole
+      // frame being converted for every full redraw.
+      int x = 0;
+      const __m128i gMask = _mm_set1_epi32(0xff00), rMask = _mm_set1_epi32(0xff0000);
+      for (; x + 4 <= width; x += 4) {
+        const __m128i p = _mm_loadu_si128((const __m128i*)(in + x));
+        const __m128i b = _mm_srli_epi32(p, 24);
+        const __m128i g = _mm_and_si128(_mm_srli_epi32(p, 8), gMask);
+        const __m128i r = _mm_and_si128(_mm_slli_epi32(p, 8), rMask);
+        _mm_storeu_si128((__m128i*)(out + x), _mm_or_si128(_mm_or_si128(b, g), r));
+      }
+      for (; x < width; ++x) out[x] = __builtin_bswap32(in[x]) & 0xffffff;
     } else {
       for (int x = 0; x < width; ++x) out[x] = Convert(in[x]);
     }

@@ -96,8 +96,6 @@ bool X11EditorWindow::Build(Window parent) {
     mVisual = DefaultVisual(d, screen);
     mDepth = DefaultDepth(d, screen);
   }
-  mFormat =
-      std::make_unique<VisualFormat>(mVisual->red_mask, mVisual->green_mask, mVisual->blue_mask);
   mColormap = mVisual == DefaultVisual(d, screen)
                   ? DefaultColormap(d, screen)
                   : (mOwnColormap = XCreateColormap(d, mConnection->Root(), mVisual, AllocNone));
@@ -137,23 +135,10 @@ bool X11EditorWindow::Build(Window parent) {
 }
 
 bool X11EditorWindow::MakeImage() {
-  Display* d = mConnection->Get();
-  if (mImage) XDestroyImage(mImage);  // frees its data
-  mImage = nullptr;
-  int w = std::max(1, mEngine->Width()), h = std::max(1, mEngine->Height());
-  mImage = XCreateImage(d, mVisual, mDepth, ZPixmap, 0, nullptr, w, h, 32, 0);
-  if (!mImage) return false;
-  mImage->data = (char*)std::calloc((size_t)mImage->bytes_per_line * h, 1);
-  if (!mImage->data) {
-    XDestroyImage(mImage);
-    mImage = nullptr;
-    return false;
-  }
-  if (mImage->bits_per_pixel == 32) {
-    // Written as native words; Xlib swaps for a server of the other byte order.
-    mImage->byte_order = __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__ ? LSBFirst : MSBFirst;
-  }
-  return true;
+  mImage.reset();
+  mImage =
+      X11ShmImage::Create(mConnection.get(), mVisual, mDepth, mEngine->Width(), mEngine->Height());
+  return mImage != nullptr;
 }
 
 X11EditorWindow::~X11EditorWindow() {
@@ -161,7 +146,7 @@ X11EditorWindow::~X11EditorWindow() {
   if (!mConnection->IsLost()) {
     Display* d = mConnection->Get();
     HideTooltip();
-    if (mImage) XDestroyImage(mImage);
+    mImage.reset();
     if (mBlankCursor) XFreeCursor(d, mBlankCursor);
     if (mGC) XFreeGC(d, mGC);
     // The window may already be gone with a host's parent; errors are trapped.
@@ -171,7 +156,7 @@ X11EditorWindow::~X11EditorWindow() {
     mConnection->Succeeded();
   } else {
     // Only client memory is left to free; Xlib drops the requests of a lost connection.
-    if (mImage) XDestroyImage(mImage);
+    mImage.reset();
     if (mGC) XFreeGC(mConnection->Get(), mGC);
   }
 }
@@ -213,25 +198,9 @@ bool X11EditorWindow::CopyToScreen(const IRECT& r) {
   if (!IsAlive() || !mImage) return false;
   RAS_SysBitmap* bitmap = mEngine->GetDrawBitmap();
   if (!bitmap || !bitmap->getBits()) return false;
-  int w = std::min({mImage->width, bitmap->getWidth(), mEngine->Width()});
-  int h = std::min({mImage->height, bitmap->getHeight(), mEngine->Height()});
-  PixelRect c = ClipToSurface(ToPixel(r), w, h);
-  int cw = c.R - c.L, ch = c.B - c.T;
-  if (cw <= 0 || ch <= 0) return true;
-  const uint32_t* src = bitmap->getBits() + (size_t)c.T * bitmap->getRowSpan() + c.L;
-  if (mImage->bits_per_pixel == 32) {
-    int span = mImage->bytes_per_line / 4;
-    uint32_t* dst = (uint32_t*)mImage->data + (size_t)c.T * span + c.L;
-    mFormat->ConvertRect(src, bitmap->getRowSpan(), dst, span, cw, ch);
-  } else {
-    for (int y = 0; y < ch; ++y) {
-      for (int x = 0; x < cw; ++x) {
-        XPutPixel(mImage, c.L + x, c.T + y,
-                  mFormat->Convert(src[(size_t)y * bitmap->getRowSpan() + x]));
-      }
-    }
-  }
-  XPutImage(mConnection->Get(), mWindow, mGC, mImage, c.L, c.T, c.L, c.T, cw, ch);
+  mImage->Copy(mWindow, mGC, bitmap->getBits(), bitmap->getRowSpan(),
+               std::min(bitmap->getWidth(), mEngine->Width()),
+               std::min(bitmap->getHeight(), mEngine->Height()), ToPixel(r));
   return true;
 }
 
@@ -281,6 +250,11 @@ void X11EditorWindow::Dispatch(XEvent& e, bool input) {
       break;
     case LeaveNotify:
       HideTooltip();
+      // Into a window of ours inside the editor (the text entry) is not leaving it.
+      if (e.xcrossing.detail != NotifyInferior) {
+        mPointerStill = 0;  // no tooltip for where the pointer was
+        mEngine->OnMouseOut();
+      }
       break;
     case ButtonPress:
     case ButtonRelease:
@@ -474,7 +448,8 @@ void X11EditorWindow::UpdateTooltip(long long now) {
   mPointerStill = 0;  // once per pause
   bool inside = std::any_of(mTooltipAreas.begin(), mTooltipAreas.end(),
                             [&](const IRECT& r) { return r.Contains(mPrevX, mPrevY); });
-  int over = mEngine->GetMouseOver();
+  // The control under the pointer, whether or not the editor follows the pointer for hovering.
+  int over = mEngine->GetMouseControlIdx(mPrevX, mPrevY, true);
   IControl* control = inside && over >= 0 ? mEngine->GetControl(over) : nullptr;
   const char* tip = control ? control->GetTooltip() : "";
   if (!tip || !*tip) return;

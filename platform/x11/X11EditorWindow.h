@@ -13,6 +13,7 @@
 #include "platform/x11/InputRules.h"
 #include "platform/x11/PixelConversion.h"
 #include "platform/x11/X11Connection.h"
+#include "platform/x11/X11ShmImage.h"
 #include "platform/x11/X11TextEntry.h"
 
 class IGraphicsLinux;
@@ -41,6 +42,7 @@ class X11EditorWindow {
 
   // Copies r (clipped to the window) of the engine's bitmap to the window.
   bool CopyToScreen(const IRECT& r);
+  bool CopiesThroughSharedMemory() const { return mImage && mImage->SharedMemory(); }
   void Resize(int w, int h);
 
   void OpenTextEntry(IControl* control, IParam* param, IText* style, const char* text,
@@ -88,9 +90,8 @@ class X11EditorWindow {
   Colormap mColormap = None;
   Colormap mOwnColormap = None;
   int mDepth = 0;
-  XImage* mImage = nullptr;
+  std::unique_ptr<X11ShmImage> mImage;
   std::vector<uint32_t> mImageBits;
-  std::unique_ptr<viewrules::VisualFormat> mFormat;
   Cursor mBlankCursor = None;
 
   long long mNextTick = 0;

@@ -11,6 +11,7 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "effect/Orvanta.h"
 #include "host/Host.h"
@@ -123,28 +124,46 @@ TEST_F(EditorWindow, FadersAndKnobMoveTheirParametersWithGestureEvents) {
   EXPECT_NEAR(Param(Orvanta::kGain), Decibels(Orvanta::kGain, norm), 0.05);
 }
 
-TEST_F(EditorWindow, LinkAreaOpensTheMakersAddressAndBackgroundClicksChangeNothing) {
-  // A stand-in for the desktop's opener, first on the path.
+TEST_F(EditorWindow, HandlesAtZeroDecibelsDragAndOnlyTheLinkTextOpensTheAddress) {
+  // A stand-in for the desktop's opener, first on the path: one line per opening.
   char dir[] = "/tmp/orvanta-opener-XXXXXX";
   ASSERT_NE(mkdtemp(dir), nullptr);
   std::string script = std::string(dir) + "/xdg-open", out = std::string(dir) + "/opened";
-  std::ofstream(script) << "#!/bin/sh\nprintf '%s' \"$1\" > " << out << "\n";
+  std::ofstream(script) << "#!/bin/sh\nprintf '%s\\n' \"$1\" >> " << out << "\n";
   ASSERT_EQ(chmod(script.c_str(), 0755), 0);
   std::string path = std::string(dir) + ":" + std::getenv("PATH");
   setenv("PATH", path.c_str(), 1);
 
   ASSERT_TRUE(mPointer.MoveTo(150, 30));  // the title, background only
   ASSERT_TRUE(mPointer.Do("click 1"));
-  ASSERT_TRUE(mPointer.MoveTo(136, 199));
+  EXPECT_EQ(Param(Orvanta::kGain), 0.0);
+  EXPECT_TRUE(mLog->Events().empty());
+
+  // Both handles rest at 0 dB inside the link area's rectangle; pressed there, they drag.
+  const FaderGeometry g = Fader();
+  ASSERT_GT(g.travel, 0);
+  const int faderX[] = {kMonoFaderPointerX, kStereoFaderPointerX},
+            params[] = {Orvanta::kMono, Orvanta::kStereo};
+  for (int i = 0; i < 2; ++i) {
+    const double zero = Normalized(params[i], 0.0);
+    const int top = kFaderTop + (int)(g.travel * (1.0 - zero));
+    ASSERT_GE(top + g.half, 188);
+    ASSERT_LT(top + g.half, 210);
+    ASSERT_TRUE(mPointer.Drag(faderX[i], top + g.half, faderX[i], top + g.half - 30));
+    EXPECT_NEAR(Param(params[i]), Decibels(params[i], 1.0 - (top - 30.0 - kFaderTop) / g.travel),
+                0.01);
+  }
+
+  ASSERT_TRUE(mPointer.MoveTo(136, 199));  // the address between the tracks
   ASSERT_TRUE(mPointer.Do("click 1"));
-  std::string opened;
+  std::vector<std::string> opened;
   for (int i = 0; i < 40 && opened.empty(); ++i) {
     mView->IdleFor(50);
-    std::ifstream(out) >> opened;
+    std::ifstream in(out);
+    for (std::string line; std::getline(in, line);) opened.push_back(line);
   }
-  EXPECT_EQ(opened, kMakerURL);
-  for (int i = 0; i < 3; ++i) EXPECT_EQ(Param(i), 0.0);
-  EXPECT_TRUE(mLog->Events().empty());
+  EXPECT_EQ(opened, std::vector<std::string>{kMakerURL});
+  EXPECT_EQ(Param(Orvanta::kGain), 0.0);
   std::remove(out.c_str());
   std::remove(script.c_str());
   rmdir(dir);

@@ -84,6 +84,9 @@ TEST_F(EditorLayout, ControlsImagesAndBindings) {
   auto* link = dynamic_cast<IURLControl*>(Control(kLinkArea));
   ASSERT_NE(link, nullptr);
   EXPECT_EQ(*link->GetRECT(), IRECT(30, 188, 242, 210));
+  // Clicks only between the fader tracks, which it would otherwise cover.
+  EXPECT_EQ(*link->GetTargetRECT(), IRECT(Control(kMonoFader)->GetRECT()->R, 188,
+                                          Control(kStereoFader)->GetRECT()->L, 210));
   EXPECT_STREQ(link->GetURL(), kMakerURL);
   EXPECT_STREQ(link->GetBackupURL(), "");
 }

@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "framework/BaseTestPlug.h"
-#include "support/AllocCounter.h"
+#include "host/RealtimeCounter.h"
 
 namespace {
 // Doubles every sample, so processed frames are told apart from passed-through ones.
@@ -18,6 +18,20 @@ class DoublingPlug : public BaseTestPlug {
   }
   int mCalls = 0;
   int mLastFrames = -1;
+};
+
+// Works on 32-bit samples itself: triples them.
+class SingleTriplingPlug : public DoublingPlug {
+ public:
+  explicit SingleTriplingPlug(const char* io) : DoublingPlug(0, io) {
+    SetDoesSingleReplacing(true);
+  }
+  void ProcessSingleReplacing(float** in, float** out, int nFrames) override {
+    mLastFrames = nFrames;
+    for (int c = 0; c < NOutChannels(); ++c)
+      for (int i = 0; i < nFrames; ++i) out[c][i] = 3.0f * in[c][i];
+  }
+  using IPluginBase::FloatInData;
 };
 }  // namespace
 
@@ -148,6 +162,40 @@ TEST(Channels, SinglePrecisionConversionAndAccumulation) {
   plug.ProcessBuffers(0.0f, 3);
   EXPECT_EQ(accL[0], before);
   EXPECT_EQ(d0[0], 2.0 * (double)inL[0]);
+}
+
+TEST(Channels, SingleReplacingWorksInTheHostsArrays) {
+  SingleTriplingPlug plug("2-2");
+  plug.SetBlockSize(4);
+  plug.SetInputChannelConnections(0, 1, true);  // input 1 is missing
+  plug.SetOutputChannelConnections(0, 2, true);
+  float io[6] = {1, 2, 3, 4, 5, 6}, out1[6] = {9, 9, 9, 9, 9, 9};
+  float* ins[] = {io};
+  float* outs[] = {io, out1};
+  plug.AttachInputBuffers(0, 2, ins, 6);
+  plug.AttachOutputBuffers(0, 2, outs);
+  EXPECT_EQ(plug.FloatInData()[0], io);  // no copy
+  plug.ProcessBuffers(0.0f, 6);
+  EXPECT_EQ(plug.mCalls, 0);
+  EXPECT_EQ(plug.mLastFrames, 4);  // the missing input's silence is one block long
+  const float tripled[6] = {3, 6, 9, 12, 5, 6};
+  for (int i = 0; i < 6; ++i) {
+    EXPECT_EQ(io[i], tripled[i]);  // in place
+    EXPECT_EQ(out1[i], i < 4 ? 0.0f : 9.0f);
+  }
+
+  float acc0[4] = {1, 1, 1, 1}, acc1[4] = {};
+  float* acc[] = {acc0, acc1};
+  plug.AttachOutputBuffers(0, 2, acc);
+  plug.ProcessBuffersAccumulating(0.0f, 4);
+  plug.ProcessBuffersAccumulating(0.0f, 4);
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(acc0[i], 1.0f + 2.0f * 3.0f * io[i]) << i;
+
+  plug.PassThroughBuffers(0.0f, 4);
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_EQ(acc0[i], io[i]);
+    EXPECT_EQ(acc1[i], 0.0f);
+  }
 }
 
 TEST(Channels, PassThroughCopiesAndZeroFills) {
@@ -283,7 +331,7 @@ TEST(Channels, BlockProcessingAllocatesNothing) {
   double* dins[] = {din.data(), din.data()};
   double* douts[] = {dout0.data(), dout1.data()};
 
-  alloc_counter::Scope scope;
+  realtime_counter::Scope scope;
   plug.AttachInputBuffers(0, 2, fins, 512);
   plug.AttachOutputBuffers(0, 2, fouts);
   plug.ProcessBuffers(0.0f, 512);

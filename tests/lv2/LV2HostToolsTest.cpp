@@ -101,14 +101,39 @@ TEST(LV2HostTools, Lv2infoListsThePluginPortsRangesAndPresets) {
     EXPECT_NE(block.find("Maximum:     6.000000"), std::string::npos);
     EXPECT_NE(block.find("Default:     0.000000"), std::string::npos);
   }
-  for (int i = 3; i < 7; ++i) {
+  // The audio ports in two stereo groups, then the hosts' bypass switch.
+  const std::string groups = "http://lv2plug.in/ns/ext/port-groups#";
+  for (int i = 3; i < 8; ++i) {
     const size_t port = out.find("Port " + std::to_string(i) + ":");
     ASSERT_NE(port, std::string::npos);
-    const std::string block = out.substr(port, 200);
-    EXPECT_NE(block.find("AudioPort"), std::string::npos);
-    EXPECT_NE(block.find(i < 5 ? "InputPort" : "OutputPort"), std::string::npos);
+    const std::string block = out.substr(port, out.find("\n\n", port) - port);
+    EXPECT_NE(block.find(i < 7 ? "AudioPort" : "ControlPort"), std::string::npos) << block;
+    EXPECT_NE(block.find(i < 5 || i == 7 ? "InputPort" : "OutputPort"), std::string::npos);
+    const std::string designation =
+        i == 7 ? "http://lv2plug.in/ns/lv2core#enabled" : groups + (i % 2 ? "left" : "right");
+    EXPECT_NE(block.find("Designation: " + designation), std::string::npos) << block;
+    if (i < 7) {
+      EXPECT_NE(block.find(i < 5 ? "urn:quev:orvanta#in\n" : "urn:quev:orvanta#out\n"),
+                std::string::npos);
+    }
   }
-  EXPECT_EQ(out.find("Port 7:"), std::string::npos);
+  EXPECT_NE(out.find("Default:     1.000000\n\t\tProperties:  "
+                     "http://lv2plug.in/ns/lv2core#toggled"),
+            std::string::npos);
+  EXPECT_EQ(out.find("Port 8:"), std::string::npos);
+}
+
+// The description against the LV2 vocabularies (license, comment, groups, designations).
+TEST(LV2HostTools, DescriptionValidates) {
+  if (std::system("command -v lv2_validate >/dev/null && command -v sord_validate >/dev/null"))
+    GTEST_SKIP() << "lv2_validate (lv2-dev) and sord_validate (sordi) are not installed";
+  int status = 0;
+  const std::string bundle = LV2BundlePath();
+  const std::string out = RunHostCommand("lv2_validate '" + bundle + "/manifest.ttl' '" + bundle +
+                                             "/orvanta.ttl' '" + bundle + "/presets.ttl' 2>&1",
+                                         &status);
+  EXPECT_EQ(status, 0) << out;
+  EXPECT_NE(out.find("Found 0 errors"), std::string::npos) << out;
 }
 
 // lv2apply with the controls on its command line against the mid/side arithmetic.

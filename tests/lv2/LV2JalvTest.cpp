@@ -233,7 +233,8 @@ TEST_F(Jalv, DraggingAFaderChangesTheControlValueJalvHolds) {
   // A console jalv loading that state prints the control values it starts with.
   const std::string out = Output("jalv -l '" + folder + "' </dev/null 2>/dev/null");
   const std::map<std::string, double> values = ControlValues(out);
-  ASSERT_EQ(values.size(), 3u) << out;
+  ASSERT_EQ(values.size(), 4u) << out;
+  EXPECT_EQ(values.at("enabled"), 1.0);  // the bypass switch, not bypassed
   EXPECT_NEAR(values.at("mono"), Decibels(Orvanta::kMono, 1.0 - 150.0 / g.travel), 0.01) << out;
   EXPECT_EQ(values.at("stereo"), 0.0);
   EXPECT_EQ(values.at("gain"), 0.0);

@@ -2,12 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <vector>
 
+#include "host/RealtimeCounter.h"
 #include "lv2/LV2TestHost.h"
-#include "support/AllocCounter.h"
 
 namespace {
 
@@ -118,12 +119,60 @@ TEST_F(LV2PluginTest, RunAllocatesNothingEvenWhenControlsMove) {
   Block b(8192);
   b.ConnectTo(host);
   host.Run(8192);
-  alloc_counter::Scope scope;
+  realtime_counter::Scope scope;
   for (int i = 0; i < 20; ++i) {
     host.mControls[i % 3] = -50.0f + (float)i;
+    host.mEnabled = i % 6 < 3 ? 1.0f : 0.0f;
     host.Run(i % 2 ? 8192 : 17);
   }
   EXPECT_EQ(scope.Allocations(), 0);
+}
+
+// The bypass switch crossfades over 5 ms (240 frames at 48 kHz), in place and across blocks:
+// no output step is larger than a step of the processed or the dry signal plus one fade step
+// of their difference; once faded out the output is exactly the input.
+TEST_F(LV2PluginTest, BypassCrossfadesWithoutClicks) {
+  const float dB[3] = {0.0f, -94.0f, 6.0f};  // only the side, louder: far from the dry signal
+  std::memcpy(host.mControls, dB, sizeof dB);
+  const int n = 3000, block = 100, off = 1000, on = 2000, fade = 240;
+  const Stereo dry(n);
+  Stereo io = dry;
+  for (int start = 0; start < n; start += block) {
+    host.mEnabled = start >= off && start < on ? 0.0f : 1.0f;
+    host.ConnectAudio(&io.l[start], &io.r[start], &io.l[start], &io.r[start]);
+    host.Run(block);
+  }
+  const std::vector<float>* outs[] = {&io.l, &io.r};
+  const std::vector<float>* drys[] = {&dry.l, &dry.r};
+  for (int c = 0; c < 2; ++c) {
+    SCOPED_TRACE(c);
+    const std::vector<float>& out = *outs[c];
+    const std::vector<float>& in = *drys[c];
+    std::vector<float> wet(n);
+    for (int i = 0; i < n; ++i) {
+      float w[2];
+      Expected(dry.l[i], dry.r[i], dB, &w[0], &w[1]);
+      wet[i] = w[c];
+    }
+    double signalStep = 0, gap = 0, outStep = 0;
+    for (int i = 1; i < n; ++i) {
+      signalStep = std::max({signalStep, (double)std::fabs(wet[i] - wet[i - 1]),
+                             (double)std::fabs(in[i] - in[i - 1])});
+      gap = std::max(gap, (double)std::fabs(wet[i] - in[i]));
+      outStep = std::max(outStep, (double)std::fabs(out[i] - out[i - 1]));
+    }
+    ASSERT_GT(gap, 20 * signalStep);  // a hard switch would click
+    EXPECT_LE(outStep, signalStep + gap / fade + 1e-6);
+    for (int i = 0; i < n; ++i) {
+      if (i < off || i >= on + fade) {
+        ASSERT_NEAR(out[i], wet[i], 1e-6) << i;
+      }
+      if (i >= off + fade - 1 && i < on) {
+        ASSERT_EQ(out[i], in[i]) << i;
+      }
+    }
+    EXPECT_NE(out[off + fade - 2], in[off + fade - 2]);
+  }
 }
 
 // ---- State ----

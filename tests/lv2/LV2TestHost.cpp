@@ -47,6 +47,7 @@ LV2_Handle LV2TestHost::Instantiate(double rate, bool withMap) {
                                      withMap ? withFeatures : noFeatures);
   if (!mHandle) return nullptr;
   for (uint32_t i = 0; i < kNumControls; ++i) mDescriptor->connect_port(mHandle, i, &mControls[i]);
+  mDescriptor->connect_port(mHandle, kEnabled, &mEnabled);
   mDescriptor->activate(mHandle);
   return mHandle;
 }

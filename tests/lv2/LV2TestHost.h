@@ -20,7 +20,7 @@ void PrepareEnvironmentForHosts();
 class LV2TestHost {
  public:
   static constexpr int kNumControls = 3;
-  static constexpr int kInL = 3, kInR = 4, kOutL = 5, kOutR = 6;
+  static constexpr int kInL = 3, kInR = 4, kOutL = 5, kOutR = 6, kEnabled = 7;
 
   LV2TestHost();
   ~LV2TestHost();
@@ -36,6 +36,7 @@ class LV2TestHost {
   LV2_Handle Handle() const { return mHandle; }
 
   float mControls[kNumControls] = {0.0f, 0.0f, 0.0f};
+  float mEnabled = 1.0f;  // the bypass switch
   void ConnectAudio(float* inL, float* inR, float* outL, float* outR);
   void Run(uint32_t nFrames) { mDescriptor->run(mHandle, nFrames); }
 

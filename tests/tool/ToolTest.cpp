@@ -12,10 +12,14 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <tuple>
 #include <vector>
+
+#include "raster/Raster.h"
+#include "x11/X11TestSupport.h"
 
 namespace fs = std::filesystem;
 
@@ -495,6 +499,21 @@ TEST_F(ToolTest, EditorWritesTheStateWhenClosed) {
     if (at != std::string::npos) window = strtoul(text.c_str() + at + 9, nullptr, 10);
   }
   ASSERT_NE(window, 0u) << Slurp(log);
+  // Freshly opened, the window shows what the snapshot shows: every readout filled in.
+  ASSERT_EQ(Run("snapshot " + Path("expected.png") + " --set Gain=-4").code, 0);
+  std::unique_ptr<RAS_IBitmap> expected(RAS_LoadPNG(Path("expected.png").c_str()));
+  ASSERT_NE(expected, nullptr);
+  const int w = expected->getWidth(), h = expected->getHeight();
+  std::vector<uint32_t> rgb;
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      const RAS_pixel p = expected->getBits()[y * expected->getRowSpan() + x];
+      rgb.push_back(((p >> 8) & 0xff) << 16 | ((p >> 16) & 0xff) << 8 | (p >> 24));
+    }
+  std::vector<uint32_t> shown;
+  for (int i = 0; i < 40 && shown != rgb; ++i, usleep(50000))
+    shown = x11test::ReadWindow(window, w, h);
+  EXPECT_TRUE(shown == rgb) << "the window differs from the snapshot";
   ASSERT_EQ(std::system(("xdotool windowclose " + std::to_string(window)).c_str()), 0);
   for (int i = 0; i < 100 && kill(pid, 0) == 0; ++i) usleep(50000);
   EXPECT_NE(kill(pid, 0), 0) << "the tool kept running after its window closed";
@@ -502,6 +521,38 @@ TEST_F(ToolTest, EditorWritesTheStateWhenClosed) {
   EXPECT_NE(Slurp(log).find("wrote the unit's state to " + saved), std::string::npos) << Slurp(log);
   const Result r = Run("state show " + saved);
   EXPECT_NE(r.out.find("Gain     -4.00 dB"), std::string::npos) << r.out;
+}
+
+// Installed into a staging folder as a package build does: the installed tool finds the
+// component installed with it, and lilv's programs find and run the installed LV2 bundle.
+TEST_F(ToolTest, InstalledProductsRunFromWhereTheyAreInstalled) {
+  const std::string prefix = Path("stage") + "/usr/local";
+  Result r = RunShell("DESTDIR='" + Path("stage") + "' '" CMAKE_COMMAND "' --install '" +
+                      ORVANTA_BUILD_DIR + "' --prefix /usr/local");
+  ASSERT_EQ(r.code, 0) << r.err;
+  const std::string tool = "'" + prefix + "/bin/orvanta' ";
+  r = RunShell(tool + "info");
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_NE(r.out.find("(" + prefix + "/lib/orvanta/Orvanta.component)"), std::string::npos)
+      << r.out;
+  const std::string in = WriteSignal("in.wav", 2);
+  r = RunShell(tool + "render " + in + " " + Path("au.wav") + " --preset 'Stereo Enhance'");
+  ASSERT_EQ(r.code, 0) << r.err;
+  ExpectEffect(Read(in), Read(Path("au.wav")), 0, 0, 3);
+
+#ifdef ORVANTA_SANITIZED
+  GTEST_SKIP() << "lilv's programs load no sanitized plug-in";
+#endif
+  if (std::system("command -v lv2info >/dev/null && command -v lv2apply >/dev/null") != 0)
+    GTEST_SKIP() << "lv2info and lv2apply (lilv-utils) are not installed";
+  const std::string lv2 = "LV2_PATH='" + prefix + "/lib/lv2' ";
+  r = RunShell(lv2 + "lv2info urn:quev:orvanta");
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_NE(r.out.find(prefix + "/lib/lv2/orvanta.lv2/orvanta.so"), std::string::npos) << r.out;
+  r = RunShell(lv2 + "lv2apply -i " + in + " -o " + Path("lv2.wav") +
+               " -c stereo 3 urn:quev:orvanta");
+  ASSERT_EQ(r.code, 0) << r.err;
+  ExpectEffect(Read(in), Read(Path("lv2.wav")), 0, 0, 3);
 }
 
 TEST_F(ToolTest, EveryCommandExplainsItself) {

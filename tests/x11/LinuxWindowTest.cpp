@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <string>
@@ -51,33 +52,45 @@ class LinuxWindow : public ::testing::Test {
   }
 };
 
+// Through shared memory where the (local) test server offers it, and through XPutImage
+// when the environment turns shared memory off.
 TEST_F(LinuxWindow, ShowsTheEngineBitmapPixelForPixel) {
-  Editor e;
-  unsigned long w = Open(e);
-  std::vector<uint32_t> shown = ReadWindow(w, 200, 150);
-  ASSERT_EQ(shown.size(), 200u * 150u);
-  RAS_SysBitmap* b = e.g.GetDrawBitmap();
-  viewrules::VisualFormat rgb(0xff0000, 0xff00, 0xff);
-  int mismatches = 0;
-  for (int y = 0; y < 150; ++y) {
-    for (int x = 0; x < 200; ++x) {
-      mismatches += shown[y * 200 + x] != rgb.Convert(b->getBits()[y * b->getRowSpan() + x]);
+  const char* display = std::getenv("DISPLAY");
+  for (bool sharedMemory : {true, false}) {
+    SCOPED_TRACE(sharedMemory ? "shared memory" : "XPutImage");
+    if (sharedMemory)
+      unsetenv("ORVANTA_X11_NO_SHM");
+    else
+      setenv("ORVANTA_X11_NO_SHM", "1", 1);
+    Editor e;
+    unsigned long w = Open(e);
+    unsetenv("ORVANTA_X11_NO_SHM");
+    EXPECT_EQ(e.g.CopiesThroughSharedMemory(), sharedMemory && display && display[0] == ':');
+    std::vector<uint32_t> shown = ReadWindow(w, 200, 150);
+    ASSERT_EQ(shown.size(), 200u * 150u);
+    RAS_SysBitmap* b = e.g.GetDrawBitmap();
+    viewrules::VisualFormat rgb(0xff0000, 0xff00, 0xff);
+    int mismatches = 0;
+    for (int y = 0; y < 150; ++y) {
+      for (int x = 0; x < 200; ++x) {
+        mismatches += shown[y * 200 + x] != rgb.Convert(b->getBits()[y * b->getRowSpan() + x]);
+      }
     }
-  }
-  EXPECT_EQ(mismatches, 0);
-  EXPECT_EQ(shown[20 * 200 + 20], Rgb(kRed));
-  EXPECT_EQ(shown[20 * 200 + 120], Rgb(kBlue));
+    EXPECT_EQ(mismatches, 0);
+    EXPECT_EQ(shown[20 * 200 + 20], Rgb(kRed));
+    EXPECT_EQ(shown[20 * 200 + 120], Rgb(kBlue));
 
-  // A change becomes visible on the next timer tick, and only the dirty control redraws.
-  int rightDraws = e.right->mDraws;
-  e.left->mColor = kBlue;
-  e.left->SetDirty(false);
-  e.g.RunEventLoop(120);
-  shown = ReadWindow(w, 200, 150);
-  EXPECT_EQ(shown[20 * 200 + 20], Rgb(kBlue));
-  EXPECT_EQ(e.right->mDraws, rightDraws);
-  e.g.CloseWindow();
-  EXPECT_FALSE(e.g.WindowIsOpen());
+    // A change becomes visible on the next timer tick, and only the dirty control redraws.
+    int rightDraws = e.right->mDraws;
+    e.left->mColor = kBlue;
+    e.left->SetDirty(false);
+    e.g.RunEventLoop(120);
+    shown = ReadWindow(w, 200, 150);
+    EXPECT_EQ(shown[20 * 200 + 20], Rgb(kBlue));
+    EXPECT_EQ(e.right->mDraws, rightDraws);
+    e.g.CloseWindow();
+    EXPECT_FALSE(e.g.WindowIsOpen());
+  }
 }
 
 TEST_F(LinuxWindow, PointerEventsReachTheControlUnderThePointer) {
@@ -423,9 +436,8 @@ TEST_F(LinuxWindow, AControlMayCloseTheEditorFromItsOwnEvent) {
   EXPECT_EQ(e.left->mEvents[0].kind, "down");
 }
 
-TEST_F(LinuxWindow, TooltipsShowForTheControlUnderAPausedPointer) {
-  Editor e;
-  e.g.HandleMouseOver(true);
+TEST_F(LinuxWindow, TooltipsShowForTheControlUnderAPausedPointerAndGoWhenItLeaves) {
+  Editor e;  // mouse-over handling stays off: tooltips do not need it
   e.right->SetTooltip("Stereo width");
   unsigned long w = Open(e);
   auto tooltipShown = [] { return Xdo("search --onlyvisible --name 'Orvanta tooltip'"); };
@@ -448,6 +460,19 @@ TEST_F(LinuxWindow, TooltipsShowForTheControlUnderAPausedPointer) {
   Xdo("mousemove --window " + std::to_string(w) + " 40 60 mousemove_relative 1 1");
   e.g.RunEventLoop(900);
   EXPECT_FALSE(tooltipShown());
+  // Leaving the window hides the tooltip and ends the hover.
+  e.g.HandleMouseOver(true);
+  Xdo("mousemove --window " + std::to_string(w) + " 150 60 mousemove_relative 1 1");
+  e.g.RunEventLoop(900);
+  EXPECT_TRUE(tooltipShown());
+  EXPECT_EQ(e.g.GetMouseOver(), 2);
+  e.right->mEvents.clear();
+  Xdo("mousemove --window " + std::to_string(w) + " 260 60");  // the window is 200 wide
+  e.g.RunEventLoop(900);
+  EXPECT_FALSE(tooltipShown());
+  EXPECT_EQ(e.g.GetMouseOver(), -1);
+  ASSERT_EQ(e.right->mEvents.size(), 1u);
+  EXPECT_EQ(e.right->mEvents[0].kind, "out");
 }
 
 TEST_F(LinuxWindow, OneIdleCallPumpsEveryOpenEditor) {

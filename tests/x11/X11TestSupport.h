@@ -89,6 +89,7 @@ class RecordingControl : public IControl {
   void OnMouseDrag(int x, int y, int, int, IMouseMod* m) override { Add("drag", x, y, 0, m); }
   void OnMouseDblClick(int x, int y, IMouseMod* m) override { Add("double", x, y, 0, m); }
   void OnMouseWheel(int x, int y, IMouseMod* m, int d) override { Add("wheel", x, y, d, m); }
+  void OnMouseOut() override { Add("out", 0, 0, 0, nullptr); }
   bool OnKeyDown(int x, int y, int key) override {
     Add("key", x, y, key, nullptr);
     return true;

@@ -1,0 +1,38 @@
+# What `make install` puts where (PREFIX and DESTDIR honoured):
+#   bin/orvanta                                the command-line host
+#   lib/orvanta/Orvanta.component/             the component bundle, where the tool looks first
+#   lib/orvanta/liborvanta_apple.so            the Apple-service stand-ins the two share
+#   lib/lv2/orvanta.lv2/                       the LV2 bundle (carries its own stand-ins)
+# Two install components: "tool" (the first three) and "lv2", so that a per-user install can
+# put them in different places.
+set(orvanta_component_dir lib/orvanta/Orvanta.component)
+
+if(TARGET orvanta_apple)
+  install(TARGETS orvanta_apple LIBRARY DESTINATION lib/orvanta COMPONENT tool)
+endif()
+
+if(TARGET orvanta_component)
+  # The plug-in finds the stand-ins three folders up: lib/orvanta.
+  set_target_properties(orvanta_component PROPERTIES INSTALL_RPATH "$ORIGIN/../../..")
+  install(TARGETS orvanta_component LIBRARY DESTINATION ${orvanta_component_dir}/Contents/Linux
+    COMPONENT tool)
+  install(FILES ${PROJECT_BINARY_DIR}/Orvanta.component/Contents/Info.plist
+    DESTINATION ${orvanta_component_dir}/Contents COMPONENT tool)
+  install(DIRECTORY ${PROJECT_BINARY_DIR}/Orvanta.component/Contents/Resources
+    DESTINATION ${orvanta_component_dir}/Contents COMPONENT tool)
+endif()
+
+if(TARGET orvanta)
+  set_target_properties(orvanta PROPERTIES INSTALL_RPATH "$ORIGIN/../lib/orvanta")
+  install(TARGETS orvanta RUNTIME DESTINATION bin COMPONENT tool)
+endif()
+
+if(TARGET orvanta_lv2_bundle)
+  install(TARGETS orvanta_lv2_dsp orvanta_lv2_ui LIBRARY DESTINATION lib/lv2/orvanta.lv2
+    COMPONENT lv2)
+  if(TARGET orvanta_apple)
+    install(TARGETS orvanta_apple LIBRARY DESTINATION lib/lv2/orvanta.lv2 COMPONENT lv2)
+  endif()
+  install(DIRECTORY ${PROJECT_BINARY_DIR}/orvanta.lv2/ DESTINATION lib/lv2/orvanta.lv2
+    COMPONENT lv2 FILES_MATCHING PATTERN "*.ttl" PATTERN "*.png")
+endif()
