@@ -1,6 +1,8 @@
-# make test | make bench | make demo | make install | make fuzz — see README.md
+# make test | make bench | make demo | make install | make fuzz | make golden — see README.md
 BUILD ?= build
 SANITIZE ?=
+# ON turns every compiler warning into an error (CI does).
+WERROR ?= OFF
 JOBS ?= $(shell nproc)
 PREFIX ?= /usr/local
 DESTDIR ?=
@@ -8,7 +10,8 @@ FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 300
 FUZZ_TARGETS ?=
 
-.PHONY: all deps configure build test bench demo fuzz stress format clean install install-user \
+.PHONY: all deps configure build test bench demo fuzz stress golden format clean install \
+  install-user \
   uninstall uninstall-user
 
 all: build
@@ -17,7 +20,7 @@ deps:
 	@bash scripts/deps.sh
 
 configure: deps
-	@cmake -S . -B $(BUILD) -G Ninja -DORVANTA_SANITIZE="$(SANITIZE)" > $(BUILD).configure.log 2>&1 \
+	@cmake -S . -B $(BUILD) -G Ninja -DORVANTA_SANITIZE="$(SANITIZE)" -DORVANTA_WERROR=$(WERROR) > $(BUILD).configure.log 2>&1 \
 	  || (cat $(BUILD).configure.log; exit 1)
 
 build: configure
@@ -44,6 +47,10 @@ stress: deps
 	  reports=$$(grep -c "WARNING: ThreadSanitizer" build-tsan/stress.log); \
 	  echo "stress: $$reports ThreadSanitizer reports (log: build-tsan/stress.log)"; \
 	  if [ $$code -ne 0 ] || [ $$reports -ne 0 ]; then cat build-tsan/stress.log; exit 1; fi
+
+# Redraws every golden picture of the tests; look at them (git diff) before committing.
+golden: configure
+	@cmake --build $(BUILD) -j $(JOBS) --target golden
 
 # PREFIX/bin/orvanta, PREFIX/lib/orvanta/ (the component, found by the installed tool) and
 # PREFIX/lib/lv2/orvanta.lv2; install-user: the tool in ~/.local, the LV2 bundle in ~/.lv2.

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "support/RandomRun.h"
+
 namespace {
 
 CFNumberRef Int(SInt32 v) { return CFNumberCreate(nullptr, kCFNumberSInt32Type, &v); }
@@ -189,14 +191,15 @@ TEST(CFPropertyList, MalformedInputGivesAnError) {
 
 TEST(CFPropertyList, MutatedFilesNeverCrash) {
   CFDictionaryRef sample = MakeSample();
-  std::mt19937 random(1234);
+  RandomRun run(1234, 1500);
+  std::mt19937 random((std::mt19937::result_type)run.Seed());
   for (CFPropertyListFormat format :
        {kCFPropertyListXMLFormat_v1_0, kCFPropertyListBinaryFormat_v1_0}) {
     CFDataRef data = CFPropertyListCreateData(nullptr, sample, format, 0, nullptr);
     std::string original(reinterpret_cast<const char*>(CFDataGetBytePtr(data)),
                          CFDataGetLength(data));
     CFRelease(data);
-    for (int round = 0; round < 1500; ++round) {
+    for (int round = 0; round < run.Iterations(); ++round) {
       std::string bytes = original;
       const int edits = 1 + random() % 4;
       for (int e = 0; e < edits && !bytes.empty(); ++e) {
