@@ -254,6 +254,18 @@ TEST_F(ToolTest, BadInputFilesAreNamedWithTheProblem) {
             std::string::npos)
       << r.err;
 
+  // Found by fuzzing: a W64-like header whose chunk size overflowed the offset arithmetic.
+  std::ofstream(Path("chunky.wav"), std::ios::binary)
+      << std::string("riff\x2E\x91\xCF\x11pakti/f\xFF") + std::string(6, '\x9B') + "\x93" +
+             std::string(17, '\x9B') + ")" + std::string(6, '\x9B') + std::string(16, '\0') +
+             "\x80" + std::string(6, '\xFF') +
+             "\xBB\x9B\x9B"
+             "C" +
+             std::string(8, '\0');
+  r = Run("render " + Path("chunky.wav") + " " + out);
+  EXPECT_EQ(r.code, 1) << r.err;
+  EXPECT_NE(r.err.find(Path("chunky.wav")), std::string::npos) << r.err;
+
   std::ofstream(Path("text.wav")) << "this is not audio at all, just some words in a file\n";
   r = Run("render " + Path("text.wav") + " " + out);
   EXPECT_EQ(r.code, 1);
