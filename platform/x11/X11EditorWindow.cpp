@@ -191,9 +191,7 @@ bool X11EditorWindow::Tick() {
   IRECT dirty;
   if (!mEngine->IsDirty(&dirty)) return false;
   // The region is widened as a view invalidates it, then read back for painting.
-  int h = mEngine->Height();
-  IRECT paint = ToIRECT(
-      ToPixelRect(ToViewRect(ToPixel(dirty), h, ViewOrigin::kTopLeft), h, ViewOrigin::kTopLeft));
+  IRECT paint = ToIRECT(ToPixelRect(ToViewRect(ToPixel(dirty))));
   mEngine->Draw(&paint);
   return true;
 }
@@ -226,7 +224,7 @@ InputState X11EditorWindow::StateOf(unsigned int s) const {
 }
 
 void X11EditorWindow::RememberPointer(int x, int y) {
-  PixelPoint p = ToEnginePoint(x, y, mEngine->Height(), ViewOrigin::kTopLeft);
+  PixelPoint p = ToEnginePoint(x, y);
   mPrevX = p.x;
   mPrevY = p.y;
 }
@@ -276,8 +274,7 @@ void X11EditorWindow::Dispatch(XEvent& e, bool input) {
 }
 
 void X11EditorWindow::OnExpose(const XExposeEvent& e) {
-  IRECT r = ToIRECT(ToPixelRect({(double)e.x, (double)e.y, (double)e.width, (double)e.height},
-                                mEngine->Height(), ViewOrigin::kTopLeft));
+  IRECT r = ToIRECT(ToPixelRect({(double)e.x, (double)e.y, (double)e.width, (double)e.height}));
   mExposed = mExposed.Union(r);
   if (e.count > 0) return;
   IRECT paint = mExposed;
@@ -377,7 +374,7 @@ void X11EditorWindow::OnKey(XKeyEvent& e) {
 void X11EditorWindow::OpenTextEntry(IControl* control, IParam* param, IText* style,
                                     const char* text, const IRECT& area) {
   if (!control || mEntry || !IsAlive()) return;
-  ViewRect v = ToViewRect(ToPixel(area), mEngine->Height(), ViewOrigin::kTopLeft);
+  ViewRect v = ToViewRect(ToPixel(area));
   XRectangle r{(short)v.x, (short)v.y, (unsigned short)std::max(1.0, v.w),
                (unsigned short)std::max(1.0, v.h)};
   const char* allowed = param ? EntryCharacters(param->Type()) : nullptr;

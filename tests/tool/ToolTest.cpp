@@ -342,14 +342,16 @@ TEST_F(ToolTest, EveryWriterReplacesFilesSafely) {
                             Path("same.aupreset") + " || echo failed) & done; wait)");
   EXPECT_NE(r.out.find("wrote the unit's state"), std::string::npos);
   EXPECT_EQ(r.out.find("failed"), std::string::npos) << r.err;
-  if (geteuid() != 0) {  // root writes everywhere
-    fs::create_directories(Path("locked"));
-    chmod(Path("locked").c_str(), 0555);
-    const Result locked = Run("state save " + Path("locked/x.aupreset"));
-    EXPECT_NE(locked.err.find("locked/x.aupreset: cannot be written (Permission denied)"),
-              std::string::npos)
-        << locked.err;
-  }
+  // A folder the tool may not write to; root writes everywhere, so it runs as nobody there.
+  fs::create_directories(Path("locked"));
+  chmod(Path("locked").c_str(), 0555);
+  const std::string as =
+      geteuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "";
+  const Result locked = RunShell(as + ORVANTA_TOOL " state save " + Path("locked/x.aupreset"));
+  EXPECT_EQ(locked.code, 1);
+  EXPECT_NE(locked.err.find("locked/x.aupreset: cannot be written (Permission denied)"),
+            std::string::npos)
+      << locked.err;
   for (const auto& entry : fs::recursive_directory_iterator(mDir))
     EXPECT_EQ(entry.path().string().find(".part"), std::string::npos) << entry.path();
 }
@@ -405,11 +407,22 @@ TEST_F(ToolTest, StateFilesRoundTripIntoRendering) {
   ASSERT_EQ(r.code, 0) << r.err;
   ExpectEffect(Read(in), Read(Path("out.wav")), -6.5, -94, 0);
 
-  std::ofstream(Path("broken.aupreset")) << "<plist><dict><key>oops";
-  r = Run("render " + in + " " + Path("out2.wav") + " --state " + Path("broken.aupreset"));
-  EXPECT_EQ(r.code, 1);
-  EXPECT_NE(r.err.find(Path("broken.aupreset") + " is not a preset file"), std::string::npos)
-      << r.err;
+  // A cut-off XML list, and a binary one whose key "data" is a UTF-16 text holding U+0000.
+  const std::string nulKey = std::string(
+                                 "bplist00\xD1\x01\x02\x66"
+                                 "data\x4F\x10\x18") +
+                             std::string(24, '\0') + "\x08\x0B\x10" + std::string(6, '\0') +
+                             "\x01\x01" + std::string(7, '\0') + "\x03" + std::string(15, '\0') +
+                             "\x2B";
+  for (const std::string& bad : {std::string("<plist><dict><key>oops"), nulKey}) {
+    std::ofstream(Path("broken.aupreset"), std::ios::binary) << bad;
+    r = Run("render " + in + " " + Path("out2.wav") + " --state " + Path("broken.aupreset"));
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.err.find(Path("broken.aupreset") + " is not a preset file"), std::string::npos)
+        << r.err;
+    r = Run("state show " + Path("broken.aupreset"));
+    EXPECT_EQ(r.code, 1) << r.err;
+  }
   r = Run("state show " + Path("missing.aupreset"));
   EXPECT_EQ(r.code, 1);
   EXPECT_NE(r.err.find("cannot read " + Path("missing.aupreset")), std::string::npos) << r.err;
@@ -523,6 +536,57 @@ TEST_F(ToolTest, EditorWritesTheStateWhenClosed) {
   EXPECT_NE(r.out.find("Gain     -4.00 dB"), std::string::npos) << r.out;
 }
 
+// The number after "key": in the part of a JSON text that follows `from`.
+double JsonNumberAfter(const std::string& json, const std::string& from, const std::string& key) {
+  const size_t at = json.find("\"" + key + "\": ", json.find(from));
+  return at == std::string::npos ? NAN : std::atof(json.c_str() + at + key.size() + 4);
+}
+
+TEST_F(ToolTest, AnalyzeMeasuresInputAndOutputWithAPicture) {
+  const std::string in = WriteSignal("in.wav", 2, 48000, SF_FORMAT_WAV | SF_FORMAT_FLOAT, 48000);
+  Result r =
+      Run("analyze " + in + " --preset \"Stereo Enhance\" --json --plot " + Path("image.png"));
+  ASSERT_EQ(r.code, 0) << r.err;
+  // +3 dB on the side weight raises side against mid by exactly that.
+  const double before = JsonNumberAfter(r.out, "\"input\"", "side_to_mid_db");
+  const double after = JsonNumberAfter(r.out, "\"output\"", "side_to_mid_db");
+  EXPECT_NEAR(after - before, 3.0, 1e-3) << r.out;
+  r = Run("render " + in + " " + Path("out.wav") + " --preset 1 --report " + Path("report.png"));
+  ASSERT_EQ(r.code, 0) << r.err;
+  // The pictures' size, from their header: big-endian width and height after the signature.
+  for (const char* picture : {"image.png", "report.png"}) {
+    const std::string png = Slurp(Path(picture));
+    ASSERT_GT(png.size(), 24u) << picture;
+    auto word = [&](size_t at) {
+      return (unsigned char)png[at] << 24 | (unsigned char)png[at + 1] << 16 |
+             (unsigned char)png[at + 2] << 8 | (unsigned char)png[at + 3];
+    };
+    EXPECT_EQ(word(16), 1200) << picture;
+    EXPECT_EQ(word(20), 700) << picture;
+  }
+
+  r = Run("analyze " + WriteSignal("mono.wav", 1));
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_NE(r.out.find("Width (side/mid)   mono"), std::string::npos) << r.out;
+  EXPECT_EQ(r.out.find("output"), std::string::npos) << r.out;
+  EXPECT_EQ(r.out.find("inf"), std::string::npos) << r.out;
+}
+
+TEST_F(ToolTest, BatchRendersTheGoodFilesAndNamesTheBadOnes) {
+  const std::string a = WriteSignal("a.wav", 2),
+                    b = WriteSignal("b.aiff", 2, 44100, SF_FORMAT_AIFF | SF_FORMAT_PCM_24);
+  std::ofstream(Path("bad.wav")) << "not audio";
+  const Result r = Run("render " + a + " " + Path("bad.wav") + " " + b + " " + a + " --out-dir " +
+                       Path("out") + " --jobs 2 --suffix -x --preset 1");
+  EXPECT_EQ(r.code, 1);
+  EXPECT_NE(r.err.find("2 of 4 files failed: " + Path("bad.wav") + ", " + a), std::string::npos)
+      << r.err;
+  EXPECT_NE(r.out.find("also that of " + a), std::string::npos) << r.out;
+  ExpectEffect(Read(a), Read(Path("out/a-x.wav")), 0, 0, 3);
+  ExpectEffect(Read(b), Read(Path("out/b-x.aiff")), 0, 0, 3, 1e-4);
+  EXPECT_FALSE(fs::exists(Path("out/bad-x.wav")));
+}
+
 // Installed into a staging folder as a package build does: the installed tool finds the
 // component installed with it, and lilv's programs find and run the installed LV2 bundle.
 TEST_F(ToolTest, InstalledProductsRunFromWhereTheyAreInstalled) {
@@ -557,7 +621,7 @@ TEST_F(ToolTest, InstalledProductsRunFromWhereTheyAreInstalled) {
 
 TEST_F(ToolTest, EveryCommandExplainsItself) {
   for (const char* command :
-       {"render", "info", "state", "validate", "demo", "preset", "snapshot", "editor"}) {
+       {"render", "analyze", "info", "state", "validate", "demo", "preset", "snapshot", "editor"}) {
     Result r = Run(std::string(command) + " --help");
     EXPECT_EQ(r.code, 0) << command;
     EXPECT_NE(r.out.find(std::string("usage: orvanta ") + command), std::string::npos) << r.out;
