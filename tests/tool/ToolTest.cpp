@@ -659,16 +659,19 @@ TEST_F(ToolTest, InfoShowsTheComponentAsAHostSeesIt) {
 }
 
 TEST_F(ToolTest, ValidatePassesTheComponentAndFailsABrokenOne) {
-  Result r = Run("validate");
-  EXPECT_EQ(r.code, 0) << r.out;
-  EXPECT_NE(r.out.find("failed, 0 skipped: the component passes"), std::string::npos) << r.out;
-  EXPECT_EQ(r.out.find("FAIL "), std::string::npos) << r.out;
-
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+  // The sanitizer runtimes own the mutex entry points, so locks cannot be counted there.
+  const char* const kPasses = " 0 failed, 1 skipped: the component passes";
   const char* const kLocks = "SKIP  rendering takes no lock but the unit's own: this build cannot";
 #else
+  const char* const kPasses = " 0 failed, 0 skipped: the component passes";
   const char* const kLocks = "FAIL  rendering takes no lock but the unit's own: 50 and 50 lock";
 #endif
+  Result r = Run("validate");
+  EXPECT_EQ(r.code, 0) << r.out;
+  EXPECT_NE(r.out.find(kPasses), std::string::npos) << r.out;
+  EXPECT_EQ(r.out.find("FAIL "), std::string::npos) << r.out;
+
   // One fault of the broken unit (ORVANTA_BROKEN_UNIT) or of its bundle per case; without
   // either it is the real unit and passes.
   const struct {
@@ -676,7 +679,7 @@ TEST_F(ToolTest, ValidatePassesTheComponentAndFailsABrokenOne) {
     const char* bundleEdit;
     const char* verdict;
   } cases[] = {
-      {"", "", "failed, 0 skipped: the component passes"},
+      {"", "", kPasses},
       {"halves-right", "",
        "FAIL  renders 8000-192000 Hz in blocks of 1-4096 frames as mid/side "
        "arithmetic: 8000 Hz, 4096 frames: channel 1 frame 0"},
@@ -711,7 +714,7 @@ TEST_F(ToolTest, ValidatePassesTheComponentAndFailsABrokenOne) {
               0);
     r = RunShell(std::string("ORVANTA_BROKEN_UNIT=") + c.fault + " " ORVANTA_TOOL " --bundle " +
                  bundle + " validate");
-    EXPECT_EQ(r.code, *c.fault || *c.bundleEdit ? 1 : 0) << c.fault << c.bundleEdit << r.out;
+    EXPECT_EQ(r.code, r.out.find("FAIL  ") != std::string::npos ? 1 : 0) << c.fault << r.out;
     EXPECT_NE(r.out.find(c.verdict), std::string::npos) << c.fault << c.bundleEdit << r.out;
     EXPECT_NE(r.out.find("PASS  factory presets apply (4)"), std::string::npos) << r.out;
   }
