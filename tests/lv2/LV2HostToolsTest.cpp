@@ -200,6 +200,11 @@ TEST(LV2HostTools, ArdourRoundTripMatchesTheAudioUnitRender) {
   if (std::system("command -v ardour7-lua >/dev/null"))
     GTEST_SKIP() << "ardour7-lua, Ardour's headless session tool (package ardour), is not "
                     "installed";
+  // Seen with libasan: ardour7-lua deadlocks in its own start-up (bindtextdomain in
+  // ARDOUR::init), before it loads any plug-in.
+  if (*ORVANTA_HOST_PRELOAD)
+    GTEST_SKIP() << "Ardour does not start with the sanitizer runtimes preloaded, and hosts "
+                    "load this instrumented bundle only with them";
   const int frames = 9600;
   const std::string dir = TempPath("ardour"), in = dir + "_in.wav", au = dir + "_au.wav";
   ASSERT_TRUE(WriteStereo(in, TestSignal(frames), 48000));
