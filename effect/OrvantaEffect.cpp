@@ -4,11 +4,11 @@
 #include <cstdio>
 #include <cstring>
 
+#include "effect/OrvantaIdentity.h"
 #include "effect/StereoImageKernel.h"
 #include "graphics/IBitmapTextControl.h"
 
 namespace {
-constexpr int kVersion = 0x20001;
 constexpr double kMinDb = -94.0;
 constexpr double kMaxDb = 6.0;
 constexpr double kStepDb = 0.01;
@@ -27,14 +27,16 @@ UTL_Mutex& CreationLock() {
 OrvantaWrapper* MakePlug() {
   UTL_MutexLock lock(CreationLock());
   IPluginInstanceInfo info;
-  info.mBundleID.Set("com.Quev.audiounit.Orvanta");
-  info.mViewFactoryClassName.Set("Orvanta_View");
+  info.mBundleID.Set(orvanta_identity::kBundleID);
+  info.mViewFactoryClassName.Set(orvanta_identity::kViewClass);
   return new Orvanta(info);
 }
 
 Orvanta::Orvanta(const IPluginInstanceInfo& instanceInfo)
-    : OrvantaWrapper(instanceInfo, kNumParams, "2-2", kNumPrograms, "Orvanta", "", "Quev", kVersion,
-                     FourCC("Qzvk"), FourCC("Qzvk"), 0, false, false, false, 0) {
+    : OrvantaWrapper(instanceInfo, kNumParams, "2-2", kNumPrograms, orvanta_identity::kName, "",
+                     orvanta_identity::kMaker, orvanta_identity::kVersion,
+                     FourCC(orvanta_identity::kUniqueID), FourCC(orvanta_identity::kMakerID), 0,
+                     false, false, false, 0) {
   SetDoesSingleReplacing(true);
   InitParams();
   MakeEditor();

@@ -3,6 +3,10 @@
 // channel configuration and buffers, the attached editor and one recursive lock.
 // A host wrapper derives from it and supplies the host services (pure virtual here);
 // the effect derives from the wrapper and overrides the processing hooks.
+//
+// Every hook carries a thread tag, defined in docs/ARCHITECTURE.md (Threads and locks):
+// [audio] no allocation, no waiting; [any] any thread, no lock, no allocation;
+// [locked] plug-in mutex held; [host] a host thread outside render; [ui] the editor's thread.
 
 #include "framework/ByteChunk.h"
 #include "framework/Hosts.h"
@@ -60,15 +64,19 @@ class IPluginBase {
   IPluginBase& operator=(const IPluginBase&) = delete;
 
   // ---- Virtual operations, in slot order ----
-  virtual ~IPluginBase();
+  virtual ~IPluginBase();  // [host] at close
 
+  // [locked]
   virtual void Reset();
   virtual void OnParamChange(int paramIdx);
+  // [audio]
   virtual void ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames);
   virtual void ProcessSingleReplacing(float** inputs, float** outputs, int nFrames);
+  // [ui]
   virtual void OnGUIOpen() {}
   virtual void OnGUIClose() {}
   virtual void OnIdle() {}
+  // [locked]
   virtual void OnActivate(bool active);
   virtual void ProcessMidiMsg(IMidiMsg* pMsg);
   virtual void ProcessSysEx(ISysEx* /*pSysEx*/) {}
@@ -79,29 +87,35 @@ class IPluginBase {
   }
   // startPos counts 64-bit values; values compare at 32-bit precision.
   virtual bool CompareState(const unsigned char* data, int startPos);
+  // [ui]
   virtual void OnWindowResize() {}
   virtual bool HostRequestingAboutBox() { return false; }
+  // [host]
   virtual void OnHostIdentified() {}
+  // [ui]; SetParameterFromGUI takes the plug-in mutex itself.
   virtual void PopupHostContextMenuForParam(int /*paramIdx*/, int /*x*/, int /*y*/) {}
   virtual void SetParameterFromGUI(int paramIdx, double normalizedValue);
   virtual void BeginInformHostOfParamChange(int paramIdx) = 0;
-  virtual void InformHostOfParamChange(int paramIdx, double normalizedValue) = 0;
+  virtual void InformHostOfParamChange(int paramIdx, double normalizedValue) = 0;  // [ui][locked]
   virtual void EndInformHostOfParamChange(int paramIdx) = 0;
-  virtual void InformHostOfProgramChange() = 0;
+  virtual void InformHostOfProgramChange() = 0;  // [locked]
+  // [any]: meant for the audio thread during rendering.
   virtual bool IsRenderingOffline() { return false; }
   virtual int GetSamplePos() = 0;
   virtual double GetTempo() = 0;
   virtual void GetTimeSig(int* pNumerator, int* pDenominator) = 0;
   virtual void GetTime(ITimeInfo* pTimeInfo) = 0;
-  virtual EHost GetHost() { return mHost; }
-  virtual EAPI GetAPI() { return mAPI; }
-  virtual void ResizeGraphics(int w, int h) = 0;
-  virtual void HostSpecificInit() {}
-  // Takes ownership of the editor; null does nothing.
+  virtual EHost GetHost() { return mHost; }       // [host]: identifying the host may allocate
+  virtual EAPI GetAPI() { return mAPI; }          // [any]
+  virtual void ResizeGraphics(int w, int h) = 0;  // [ui]
+  virtual void HostSpecificInit() {}              // [host] at open
+  // [host] while the effect is built. Takes ownership of the editor; null does nothing.
   virtual void AttachGraphics(IGraphics* pGraphics);
-  virtual void SetLatency(int samples) { mLatency = samples; }
+  virtual void SetLatency(int samples) { mLatency = samples; }  // [locked]
+  // [audio]
   virtual bool SendMidiMsg(IMidiMsg* pMsg) = 0;
   virtual bool SendSysEx(ISysEx* /*pSysEx*/) { return false; }
+  // [locked]
   virtual void RedrawParamControls();
   virtual void DirtyPTCompareState() {}
   virtual void PresetsChangedByHost() {}

@@ -10,7 +10,9 @@ packages=(
   libplist-dev libsndfile1-dev libpixman-1-dev
   libx11-dev xvfb xfonts-base xdotool x11-utils xauth
   libxext-dev
-  lv2-dev lilv-utils sordi jalv jackd2 mda-lv2 calf-plugins ardour
+  lv2-dev lilv-utils sordi jalv jackd2 mda-lv2 calf-plugins
+  clang libclang-rt-14-dev
+  ardour
 )
 
 missing=()

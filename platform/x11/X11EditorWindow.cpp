@@ -186,14 +186,14 @@ int X11EditorWindow::MillisecondsToNextTick() const {
   return left > 0 ? (int)left : 0;
 }
 
-void X11EditorWindow::Tick() {
+bool X11EditorWindow::Tick() {
+  UTL_MutexLock lock(mEngine->DrawingLock());
   IRECT dirty;
-  if (!mEngine->IsDirty(&dirty)) return;
+  if (!mEngine->IsDirty(&dirty)) return false;
   // The region is widened as a view invalidates it, then read back for painting.
-  int h = mEngine->Height();
-  IRECT paint = ToIRECT(
-      ToPixelRect(ToViewRect(ToPixel(dirty), h, ViewOrigin::kTopLeft), h, ViewOrigin::kTopLeft));
+  IRECT paint = ToIRECT(ToPixelRect(ToViewRect(ToPixel(dirty))));
   mEngine->Draw(&paint);
+  return true;
 }
 
 bool X11EditorWindow::CopyToScreen(const IRECT& r) {
@@ -224,7 +224,7 @@ InputState X11EditorWindow::StateOf(unsigned int s) const {
 }
 
 void X11EditorWindow::RememberPointer(int x, int y) {
-  PixelPoint p = ToEnginePoint(x, y, mEngine->Height(), ViewOrigin::kTopLeft);
+  PixelPoint p = ToEnginePoint(x, y);
   mPrevX = p.x;
   mPrevY = p.y;
 }
@@ -274,12 +274,12 @@ void X11EditorWindow::Dispatch(XEvent& e, bool input) {
 }
 
 void X11EditorWindow::OnExpose(const XExposeEvent& e) {
-  IRECT r = ToIRECT(ToPixelRect({(double)e.x, (double)e.y, (double)e.width, (double)e.height},
-                                mEngine->Height(), ViewOrigin::kTopLeft));
+  IRECT r = ToIRECT(ToPixelRect({(double)e.x, (double)e.y, (double)e.width, (double)e.height}));
   mExposed = mExposed.Union(r);
   if (e.count > 0) return;
   IRECT paint = mExposed;
   mExposed.Clear();
+  UTL_MutexLock lock(mEngine->DrawingLock());
   mEngine->Draw(&paint);
 }
 
@@ -374,7 +374,7 @@ void X11EditorWindow::OnKey(XKeyEvent& e) {
 void X11EditorWindow::OpenTextEntry(IControl* control, IParam* param, IText* style,
                                     const char* text, const IRECT& area) {
   if (!control || mEntry || !IsAlive()) return;
-  ViewRect v = ToViewRect(ToPixel(area), mEngine->Height(), ViewOrigin::kTopLeft);
+  ViewRect v = ToViewRect(ToPixel(area));
   XRectangle r{(short)v.x, (short)v.y, (unsigned short)std::max(1.0, v.w),
                (unsigned short)std::max(1.0, v.h)};
   const char* allowed = param ? EntryCharacters(param->Type()) : nullptr;
@@ -404,6 +404,7 @@ void X11EditorWindow::EndTextEntry(bool commit) {
     control->TextFromTextEntry(text.Get());
   }
   IRECT all(0, 0, mEngine->Width(), mEngine->Height());
+  UTL_MutexLock lock(mEngine->DrawingLock());
   mEngine->Draw(&all);
 }
 

@@ -2,14 +2,14 @@
 
 #include <vector>
 
-#include "framework/TestPlug.h"
+#include "framework/BaseTestPlug.h"
 #include "host/RealtimeCounter.h"
 
 namespace {
 // Doubles every sample, so processed frames are told apart from passed-through ones.
-class DoublingPlug : public TestPlug {
+class DoublingPlug : public BaseTestPlug {
  public:
-  using TestPlug::TestPlug;
+  using BaseTestPlug::BaseTestPlug;
   void ProcessDoubleReplacing(double** in, double** out, int nFrames) override {
     ++mCalls;
     mLastFrames = nFrames;
@@ -36,7 +36,7 @@ class SingleTriplingPlug : public DoublingPlug {
 }  // namespace
 
 TEST(Channels, ConfigurationParsingAndLegalIO) {
-  TestPlug stereo(0, "2-2");
+  BaseTestPlug stereo(0, "2-2");
   EXPECT_EQ(stereo.NChannelIO(), 1);
   EXPECT_EQ(stereo.NInChannels(), 2);
   EXPECT_EQ(stereo.NOutChannels(), 2);
@@ -49,7 +49,7 @@ TEST(Channels, ConfigurationParsingAndLegalIO) {
   EXPECT_FALSE(stereo.LegalIO(2, 1));
   EXPECT_FALSE(stereo.LegalIO(0, 0));
 
-  TestPlug two(0, "1-1 2-2");
+  BaseTestPlug two(0, "1-1 2-2");
   EXPECT_EQ(two.NChannelIO(), 2);
   EXPECT_EQ(two.NInChannels(), 2);
   EXPECT_EQ(two.NOutChannels(), 2);
@@ -57,7 +57,7 @@ TEST(Channels, ConfigurationParsingAndLegalIO) {
   EXPECT_TRUE(two.LegalIO(2, 2));
   EXPECT_FALSE(two.LegalIO(1, 2));
 
-  TestPlug odd(0, "x-3 4-1");
+  BaseTestPlug odd(0, "x-3 4-1");
   int in = -9, out = -9;
   ASSERT_TRUE(odd.GetChannelIO(0, &in, &out));
   EXPECT_EQ(in, 0);  // unreadable counts read as 0
@@ -69,13 +69,13 @@ TEST(Channels, ConfigurationParsingAndLegalIO) {
   EXPECT_EQ(odd.NInChannels(), 4);
   EXPECT_EQ(odd.NOutChannels(), 1);
 
-  TestPlug negative(0, "-3--2");
+  BaseTestPlug negative(0, "-3--2");
   EXPECT_EQ(negative.NInChannels(), 0);
   EXPECT_EQ(negative.NOutChannels(), 0);
 }
 
 TEST(Channels, ConnectionsAreCutToTheChannelList) {
-  TestPlug plug(0, "4-4");
+  BaseTestPlug plug(0, "4-4");
   plug.SetInputChannelConnections(-2, 4, true);  // channels 0 and 1
   plug.SetOutputChannelConnections(3, 10, true);
   EXPECT_TRUE(plug.IsInChannelConnected(0));
@@ -229,7 +229,7 @@ TEST(Channels, PassThroughCopiesAndZeroFills) {
 }
 
 TEST(Channels, BlockSizeKeepsOrClearsScratchAndSlotsFollowIt) {
-  TestPlug plug(0, "2-2");
+  BaseTestPlug plug(0, "2-2");
   plug.SetBlockSize(4);
   plug.SetInputChannelConnections(0, 2, true);
   float in[4] = {1, 2, 3, 4};
@@ -291,7 +291,7 @@ TEST(Channels, NoBlockIsProcessedBeyondTheScratchMemory) {
 }
 
 TEST(Channels, ChannelAndBusLabels) {
-  TestPlug plug(0, "2-2");
+  BaseTestPlug plug(0, "2-2");
   plug.SetInputLabel(1, "right");
   plug.SetInputLabel(5, "nowhere");
   plug.SetOutputLabel(-1, "nowhere");
