@@ -12,6 +12,7 @@ packages=(
   libxext-dev
   lv2-dev lilv-utils sordi jalv jackd2 mda-lv2 calf-plugins
   clang libclang-rt-14-dev
+  ardour
 )
 
 missing=()
