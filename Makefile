@@ -4,6 +4,13 @@ SANITIZE ?=
 JOBS ?= $(shell nproc)
 PREFIX ?= /usr/local
 DESTDIR ?=
+# Which packages scripts/deps.sh installs, and the suites a command switches on.
+PROFILE ?= build
+CONFIG ?=
+test: PROFILE = test
+test: CONFIG += -DORVANTA_TESTS=ON -DORVANTA_BENCH=ON
+bench: PROFILE = bench
+bench: CONFIG += -DORVANTA_BENCH=ON
 
 .PHONY: all deps configure build test bench demo format clean install install-user uninstall \
   uninstall-user
@@ -11,10 +18,11 @@ DESTDIR ?=
 all: build
 
 deps:
-	@bash scripts/deps.sh
+	@bash scripts/deps.sh $(PROFILE)
 
 configure: deps
-	@cmake -S . -B $(BUILD) -G Ninja -DORVANTA_SANITIZE="$(SANITIZE)" > $(BUILD).configure.log 2>&1 \
+	@cmake -S . -B $(BUILD) -G Ninja -DORVANTA_SANITIZE="$(SANITIZE)" $(CONFIG) \
+	  > $(BUILD).configure.log 2>&1 \
 	  || (cat $(BUILD).configure.log; exit 1)
 
 build: configure
@@ -27,7 +35,7 @@ bench: build
 	@bash scripts/with-display.sh bash scripts/bench.sh $(BUILD)
 
 demo: build
-	@if [ -x $(BUILD)/orvanta ]; then bash scripts/with-display.sh $(BUILD)/orvanta demo; \
+	@if [ -x $(BUILD)/orvanta ]; then $(BUILD)/orvanta demo; \
 	 else echo "the orvanta tool is not built yet"; exit 1; fi
 
 # PREFIX/bin/orvanta, PREFIX/lib/orvanta/ (the component, found by the installed tool) and
