@@ -61,6 +61,13 @@ class IGraphicsLinux : public IGraphics {
   void UpdateTooltips() override;
   RAS_IBitmap* OSLoadBitmap(int ID, const char* name) override;
 
+  // A host's request for a larger editor on high-density screens (1 or 2); 0 leaves the choice
+  // to the display's settings. Takes effect when a window opens.
+  void SetHostScaleFactor(double factor) { mHostScaleFactor = factor; }
+  double HostScaleFactor() const { return mHostScaleFactor; }
+  // Window pixels per engine pixel of the open window; 1 without one.
+  int WindowScale() const;
+
   // ---- Driving the window ----
   // Handles every pending event and, when due, a timer tick. Returns whether the window
   // is (still) open; a window the host destroyed or a lost X server closes it.
@@ -94,4 +101,5 @@ class IGraphicsLinux : public IGraphics {
   std::unique_ptr<X11EditorWindow> mWindow;
   int mEventDepth = 0;  // ProcessEvents is running (controls may call back into us)
   bool mClosePending = false;
+  double mHostScaleFactor = 0;
 };

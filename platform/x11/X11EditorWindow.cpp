@@ -11,6 +11,8 @@
 #include "graphics/IControl.h"
 #include "platform/x11/EntryFormatter.h"
 #include "platform/x11/IGraphicsLinux.h"
+#include "platform/x11/PixelDoubling.h"
+#include "platform/x11/UiScale.h"
 #include "platform/x11/ViewCoordinates.h"
 #include "platform/x11/X11PopupMenu.h"
 #include "platform/x11/X11TopLevel.h"
@@ -102,6 +104,14 @@ bool X11EditorWindow::Build(Window parent) {
                   ? DefaultColormap(d, screen)
                   : (mOwnColormap = XCreateColormap(d, mConnection->Root(), mVisual, AllocNone));
 
+  ScaleInputs scale;
+  scale.override = std::getenv("ORVANTA_UI_SCALE");
+  scale.hostFactor = mEngine->HostScaleFactor();
+  scale.gdkScale = std::getenv("GDK_SCALE");
+  scale.xftDpi = XftDpiFromResources(XResourceManagerString(d));
+  mScale = ChooseUiScale(scale);
+  const int w = mEngine->Width() * mScale, h = mEngine->Height() * mScale;
+
   XSetWindowAttributes a;
   a.background_pixmap = None;  // the bitmap covers everything; no flash of background
   a.border_pixel = 0;
@@ -109,12 +119,10 @@ bool X11EditorWindow::Build(Window parent) {
   a.event_mask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
                  KeyPressMask | StructureNotifyMask | LeaveWindowMask;
   mConnection->BeginTrap();
-  mWindow =
-      XCreateWindow(d, mParent, 0, 0, mEngine->Width(), mEngine->Height(), 0, mDepth, InputOutput,
-                    mVisual, CWBackPixmap | CWBorderPixel | CWColormap | CWEventMask, &a);
+  mWindow = XCreateWindow(d, mParent, 0, 0, w, h, 0, mDepth, InputOutput, mVisual,
+                          CWBackPixmap | CWBorderPixel | CWColormap | CWEventMask, &a);
   if (mTopLevel) {
-    mDeleteWindow = PresentManagedWindow(mConnection.get(), mWindow, "Orvanta", "orvanta",
-                                         mEngine->Width(), mEngine->Height());
+    mDeleteWindow = PresentManagedWindow(mConnection.get(), mWindow, "Orvanta", "orvanta", w, h);
   }
   mGC = XCreateGC(d, mWindow, 0, nullptr);
   XMapWindow(d, mWindow);
@@ -140,7 +148,7 @@ bool X11EditorWindow::MakeImage() {
   Display* d = mConnection->Get();
   if (mImage) XDestroyImage(mImage);  // frees its data
   mImage = nullptr;
-  int w = std::max(1, mEngine->Width()), h = std::max(1, mEngine->Height());
+  int w = std::max(1, mEngine->Width()) * mScale, h = std::max(1, mEngine->Height()) * mScale;
   mImage = XCreateImage(d, mVisual, mDepth, ZPixmap, 0, nullptr, w, h, 32, 0);
   if (!mImage) return false;
   mImage->data = (char*)std::calloc((size_t)mImage->bytes_per_line * h, 1);
@@ -215,21 +223,32 @@ bool X11EditorWindow::CopyToScreen(const IRECT& r) {
   if (!IsAlive() || !mImage) return false;
   RAS_SysBitmap* bitmap = mEngine->GetDrawBitmap();
   if (!bitmap || !bitmap->getBits()) return false;
-  int w = std::min({mImage->width, bitmap->getWidth(), mEngine->Width()});
-  int h = std::min({mImage->height, bitmap->getHeight(), mEngine->Height()});
+  int w = std::min({mImage->width / mScale, bitmap->getWidth(), mEngine->Width()});
+  int h = std::min({mImage->height / mScale, bitmap->getHeight(), mEngine->Height()});
   PixelRect c = ClipToSurface(ToPixel(r), w, h);
   int cw = c.R - c.L, ch = c.B - c.T;
   if (cw <= 0 || ch <= 0) return true;
   const uint32_t* src = bitmap->getBits() + (size_t)c.T * bitmap->getRowSpan() + c.L;
+  int srcSpan = bitmap->getRowSpan();
+  if (mScale == 2) {
+    // High density: the region pixel-doubled, then copied as a region twice the size.
+    mDoubled.resize(DoubledBufferBytes(cw, ch) / sizeof(uint32_t) + 1);
+    uint32_t* doubled = AlignDoubledStart(mDoubled.data());
+    srcSpan = DoubledRowSpan(cw);
+    DoublePixels(src, bitmap->getRowSpan(), cw, ch, doubled, srcSpan);
+    src = doubled;
+    c = {2 * c.L, 2 * c.T, 2 * c.R, 2 * c.B};
+    cw *= 2;
+    ch *= 2;
+  }
   if (mImage->bits_per_pixel == 32) {
     int span = mImage->bytes_per_line / 4;
     uint32_t* dst = (uint32_t*)mImage->data + (size_t)c.T * span + c.L;
-    mFormat->ConvertRect(src, bitmap->getRowSpan(), dst, span, cw, ch);
+    mFormat->ConvertRect(src, srcSpan, dst, span, cw, ch);
   } else {
     for (int y = 0; y < ch; ++y) {
       for (int x = 0; x < cw; ++x) {
-        XPutPixel(mImage, c.L + x, c.T + y,
-                  mFormat->Convert(src[(size_t)y * bitmap->getRowSpan() + x]));
+        XPutPixel(mImage, c.L + x, c.T + y, mFormat->Convert(src[(size_t)y * srcSpan + x]));
       }
     }
   }
@@ -240,8 +259,8 @@ bool X11EditorWindow::CopyToScreen(const IRECT& r) {
 void X11EditorWindow::Resize(int w, int h) {
   if (!IsAlive()) return;
   EndTextEntry(false);
-  XResizeWindow(mConnection->Get(), mWindow, w, h);
-  if (mTopLevel) FixManagedSize(mConnection->Get(), mWindow, w, h);
+  XResizeWindow(mConnection->Get(), mWindow, w * mScale, h * mScale);
+  if (mTopLevel) FixManagedSize(mConnection->Get(), mWindow, w * mScale, h * mScale);
   MakeImage();
 }
 
@@ -255,7 +274,8 @@ InputState X11EditorWindow::StateOf(unsigned int s) const {
 }
 
 void X11EditorWindow::RememberPointer(int x, int y) {
-  PixelPoint p = ToEnginePoint(x, y, mEngine->Height(), ViewOrigin::kTopLeft);
+  PixelPoint p = ToEnginePoint(ToEngineCoordinate(x, mScale), ToEngineCoordinate(y, mScale),
+                               mEngine->Height(), ViewOrigin::kTopLeft);
   mPrevX = p.x;
   mPrevY = p.y;
 }
@@ -305,7 +325,10 @@ void X11EditorWindow::Dispatch(XEvent& e, bool input) {
 }
 
 void X11EditorWindow::OnExpose(const XExposeEvent& e) {
-  IRECT r = ToIRECT(ToPixelRect({(double)e.x, (double)e.y, (double)e.width, (double)e.height},
+  // Every engine pixel the window region touches.
+  const int s = mScale, l = e.x / s, t = e.y / s;
+  const int right = (e.x + e.width + s - 1) / s, bottom = (e.y + e.height + s - 1) / s;
+  IRECT r = ToIRECT(ToPixelRect({(double)l, (double)t, (double)(right - l), (double)(bottom - t)},
                                 mEngine->Height(), ViewOrigin::kTopLeft));
   mExposed = mExposed.Union(r);
   if (e.count > 0) return;
@@ -406,13 +429,15 @@ void X11EditorWindow::OpenTextEntry(IControl* control, IParam* param, IText* sty
                                     const char* text, const IRECT& area) {
   if (!control || mEntry || !IsAlive()) return;
   ViewRect v = ToViewRect(ToPixel(area), mEngine->Height(), ViewOrigin::kTopLeft);
-  XRectangle r{(short)v.x, (short)v.y, (unsigned short)std::max(1.0, v.w),
-               (unsigned short)std::max(1.0, v.h)};
+  const int s = mScale;
+  XRectangle r{(short)(v.x * s), (short)(v.y * s), (unsigned short)std::max(1.0, v.w * s),
+               (unsigned short)std::max(1.0, v.h * s)};
   const char* allowed = param ? EntryCharacters(param->Type()) : nullptr;
   int maxLength = param ? control->GetTextEntryLength() : 0;
-  IText fallback;
-  mEntry = std::make_unique<X11TextEntry>(mConnection.get(), mWindow, r, style ? *style : fallback,
-                                          text, allowed, maxLength);
+  IText entryStyle = style ? *style : IText();
+  entryStyle.mSize *= s;
+  mEntry = std::make_unique<X11TextEntry>(mConnection.get(), mWindow, r, entryStyle, text, allowed,
+                                          maxLength);
   mEntryControl = control;
   mEntryParam = param;
   if (mTopLevel) XRaiseWindow(mConnection->Get(), mWindow);
@@ -444,8 +469,8 @@ IPopupMenu* X11EditorWindow::RunMenu(IPopupMenu* menu, const IRECT& area) {
   HideTooltip();
   int rx = 0, ry = 0;
   Window child;
-  XTranslateCoordinates(mConnection->Get(), mWindow, mConnection->Root(), area.L, area.B + 4, &rx,
-                        &ry, &child);
+  XTranslateCoordinates(mConnection->Get(), mWindow, mConnection->Root(), area.L * mScale,
+                        area.B * mScale + 4, &rx, &ry, &child);
   return RunPopupMenu(mConnection.get(), menu, rx, ry, [this](XEvent& e) { Dispatch(e, false); });
 }
 
@@ -491,8 +516,8 @@ void X11EditorWindow::UpdateTooltip(long long now) {
   Display* d = mConnection->Get();
   int rx = 0, ry = 0;
   Window child;
-  XTranslateCoordinates(d, mWindow, mConnection->Root(), mPrevX + 12, mPrevY + 18, &rx, &ry,
-                        &child);
+  XTranslateCoordinates(d, mWindow, mConnection->Root(), mPrevX * mScale + 12, mPrevY * mScale + 18,
+                        &rx, &ry, &child);
   mTooltipText.Set(tip);
   // The server's default font is 6 pixels wide.
   mTooltip =

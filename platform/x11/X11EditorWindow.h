@@ -30,6 +30,8 @@ class X11EditorWindow {
   X11EditorWindow& operator=(const X11EditorWindow&) = delete;
 
   Window Id() const { return mWindow; }
+  // Window pixels per engine pixel: 1, or 2 on high-density screens.
+  int Scale() const { return mScale; }
   X11Connection* Connection() const { return mConnection.get(); }
   // False once the window was closed by the user, destroyed by the host, or the server
   // went away.
@@ -90,6 +92,8 @@ class X11EditorWindow {
   int mDepth = 0;
   XImage* mImage = nullptr;
   std::vector<uint32_t> mImageBits;
+  int mScale = 1;
+  std::vector<uint32_t> mDoubled;  // the pixel-doubled region of a high-density copy
   std::unique_ptr<viewrules::VisualFormat> mFormat;
   Cursor mBlankCursor = None;
 

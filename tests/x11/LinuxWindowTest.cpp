@@ -110,6 +110,45 @@ TEST_F(LinuxWindow, PointerEventsReachTheControlUnderThePointer) {
   EXPECT_TRUE(e.right->mEvents.empty());
 }
 
+TEST_F(LinuxWindow, AtTwiceTheSizeEveryPixelDoublesAndThePointerMapsBack) {
+  setenv("ORVANTA_UI_SCALE", "2", 1);
+  Editor e;
+  unsigned long w = Open(e);
+  unsetenv("ORVANTA_UI_SCALE");
+  EXPECT_EQ(e.g.WindowScale(), 2);
+  std::vector<uint32_t> shown = ReadWindow(w, 400, 300);
+  ASSERT_EQ(shown.size(), 400u * 300u);
+  RAS_SysBitmap* b = e.g.GetDrawBitmap();
+  viewrules::VisualFormat rgb(0xff0000, 0xff00, 0xff);
+  int mismatches = 0;
+  for (int y = 0; y < 300; ++y) {
+    for (int x = 0; x < 400; ++x) {
+      mismatches +=
+          shown[y * 400 + x] != rgb.Convert(b->getBits()[y / 2 * b->getRowSpan() + x / 2]);
+    }
+  }
+  EXPECT_EQ(mismatches, 0);
+
+  // Both window pixels of an engine pixel reach it (the second click is a double click on the
+  // same pixel); drags map back the same way.
+  Click(w, 61, 81);
+  Click(w, 60, 80);
+  Xdo("mousemove --window " + std::to_string(w) + " 80 200 mousedown 1");
+  e.g.RunEventLoop(60);
+  Xdo("mousemove --window " + std::to_string(w) + " 301 121");
+  e.g.RunEventLoop(60);
+  Xdo("mouseup 1");
+  e.g.RunEventLoop(100);
+  std::vector<std::string> kinds;
+  for (const Event& ev : e.left->mEvents) kinds.push_back(ev.kind);
+  ASSERT_EQ(kinds, (std::vector<std::string>{"down", "up", "double", "up", "down", "drag", "up"}));
+  const int expected[][2] = {{30, 40}, {30, 40}, {30, 40}, {30, 40}, {40, 100}, {150, 60}};
+  for (int i = 0; i < 6; ++i) {
+    EXPECT_EQ(e.left->mEvents[i].x, expected[i][0]) << i;
+    EXPECT_EQ(e.left->mEvents[i].y, expected[i][1]) << i;
+  }
+}
+
 TEST_F(LinuxWindow, ModifiersDoubleClicksWheelAndKeys) {
   Editor e;
   unsigned long w = Open(e);
