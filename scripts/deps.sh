@@ -12,7 +12,7 @@ build=(
   build-essential cmake ninja-build pkg-config
   libpng-dev zlib1g-dev libfreetype-dev libfontconfig-dev fonts-dejavu-core fonts-dejavu-extra
   libplist-dev libsndfile1-dev
-  libx11-dev xfonts-base
+  libx11-dev libxft-dev xfonts-base
   lv2-dev
 )
 test=(

@@ -281,6 +281,11 @@ void X11EditorWindow::RememberPointer(int x, int y) {
 }
 
 void X11EditorWindow::Dispatch(XEvent& e, bool input) {
+  // Keys read after a change of the keyboard map (as typing tools make) need the new map.
+  if (e.type == MappingNotify) {
+    XRefreshKeyboardMapping(&e.xmapping);
+    return;
+  }
   if (mEntry && e.xany.window == mEntry->Id()) {
     if (e.type == Expose && e.xexpose.count == 0) mEntry->Redraw();
     if (e.type == KeyPress && input) OnKey(e.xkey);
@@ -519,18 +524,20 @@ void X11EditorWindow::UpdateTooltip(long long now) {
   XTranslateCoordinates(d, mWindow, mConnection->Root(), mPrevX * mScale + 12, mPrevY * mScale + 18,
                         &rx, &ry, &child);
   mTooltipText.Set(tip);
-  // The server's default font is 6 pixels wide.
+  if (!mTooltipFont) mTooltipFont = std::make_unique<X11UiFont>(d, 12 * mScale);
+  const int w = mTooltipFont->Width(mTooltipText.Get(), mTooltipText.GetLength()) + 8;
+  const int h = mTooltipFont->Ascent() + mTooltipFont->Descent() + 4;
   mTooltip =
-      CreatePopupWindow(mConnection.get(), rx, ry, 6 * mTooltipText.GetLength() + 8, 16,
-                        ExposureMask, "Orvanta tooltip", WhitePixel(d, mConnection->Screen()),
-                        BlackPixel(d, mConnection->Screen()));
+      CreatePopupWindow(mConnection.get(), rx, ry, w, h, ExposureMask, "Orvanta tooltip",
+                        WhitePixel(d, mConnection->Screen()), BlackPixel(d, mConnection->Screen()));
 }
 
 void X11EditorWindow::PaintTooltip() {
   Display* d = mConnection->Get();
   GC gc = XCreateGC(d, mTooltip, 0, nullptr);
   XSetForeground(d, gc, BlackPixel(d, mConnection->Screen()));
-  XDrawString(d, mTooltip, gc, 4, 12, mTooltipText.Get(), mTooltipText.GetLength());
+  mTooltipFont->Draw(mTooltip, gc, 4, 2 + mTooltipFont->Ascent(), mTooltipText.Get(),
+                     mTooltipText.GetLength());
   XFreeGC(d, gc);
 }
 

@@ -13,6 +13,7 @@
 #include "platform/x11/InputRules.h"
 #include "platform/x11/PixelConversion.h"
 #include "platform/x11/X11Connection.h"
+#include "platform/x11/X11Fonts.h"
 #include "platform/x11/X11TextEntry.h"
 
 class IGraphicsLinux;
@@ -111,5 +112,6 @@ class X11EditorWindow {
   std::vector<IRECT> mTooltipAreas;
   Window mTooltip = None;
   UTL_String mTooltipText;
+  std::unique_ptr<X11UiFont> mTooltipFont;
   long long mPointerStill = 0;
 };

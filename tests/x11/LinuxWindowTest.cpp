@@ -214,6 +214,21 @@ TEST_F(LinuxWindow, TextEntryFiltersCommitsAndCancels) {
   Xdo("key c Return");
   e.g.RunEventLoop(150);
   EXPECT_EQ(e.left->mEntered, "abc");
+  // Any character arrives as UTF-8; backspace takes a whole character. xdotool maps each
+  // character to a spare key only while it types it, so the editor takes the keys meanwhile.
+  e.g.CreateTextEntry(e.left, e.left->GetText(), &area, "ab", nullptr);
+  e.g.RunEventLoop(100);
+  std::atomic<bool> typed{false};
+  std::thread typist([&] {
+    Xdo("type --delay 80 'µ°∞é'");
+    Xdo("key BackSpace Return");
+    typed = true;
+  });
+  while (!typed) e.g.RunEventLoop(10);
+  typist.join();
+  e.g.RunEventLoop(150);
+  EXPECT_EQ(e.left->mEntered, "abµ°∞");
+  e.left->mEntered = "abc";
 
   // The wheel closes the entry without committing; drags do not reach the engine meanwhile.
   e.g.CreateTextEntry(e.left, e.left->GetText(), &area, "zz", nullptr);
@@ -231,7 +246,7 @@ TEST_F(LinuxWindow, PopupMenusReturnTheChosenMenu) {
   unsigned long w = Open(e);
   IPopupMenu sub;
   sub.AddItem("Deep one");
-  sub.AddItem("Deep two");
+  sub.AddItem("Deep µ°∞ Ωμέγα");
   IPopupMenu menu;
   menu.SetPrefix(2);
   menu.AddItem("First");
@@ -464,7 +479,7 @@ TEST_F(LinuxWindow, AControlMayCloseTheEditorFromItsOwnEvent) {
 
 TEST_F(LinuxWindow, TooltipsShowForTheControlUnderAPausedPointerAndGoWhenItLeaves) {
   Editor e;  // mouse-over handling stays off: tooltips do not need it
-  e.right->SetTooltip("Stereo width");
+  e.right->SetTooltip("Stereo width ∞ °");
   unsigned long w = Open(e);
   auto tooltipShown = [] { return Xdo("search --onlyvisible --name 'Orvanta tooltip'"); };
 
