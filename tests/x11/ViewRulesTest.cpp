@@ -15,6 +15,7 @@
 #include "platform/x11/UiScale.h"
 #include "platform/x11/UrlRules.h"
 #include "platform/x11/ViewCoordinates.h"
+#include "platform/x11/X11Typing.h"
 #include "platform/x11/XdgPaths.h"
 
 using namespace viewrules;
@@ -249,6 +250,16 @@ TEST(UiScale, ChoiceFromOverrideHostGdkScaleAndXftDpi) {
   const int engine[] = {0, 0, 1, 273, -1, -1, -2};
   for (int i = 0; i < 7; ++i) EXPECT_EQ(ToEngineCoordinate(window[i], 2), engine[i]) << window[i];
   EXPECT_EQ(ToEngineCoordinate(-3, 1), -3);
+}
+
+TEST(KeySymText, LatinAndUnicodeSymbolsTypeUtf8AndControlsNothing) {
+  const struct {
+    unsigned long keysym;
+    const char* text;
+  } cases[] = {{0x61, "a"},      {0xb5, "µ"},     {0xe9, "é"}, {0x100221e, "∞"},
+               {0x101f3b5, "🎵"}, {0xff0d, ""},    {0x7f, ""},  {0x1000009, ""},
+               {0x100d800, ""},  {0x1110000, ""}, {0xff51, ""}};
+  for (const auto& c : cases) EXPECT_EQ(KeySymUtf8(c.keysym), c.text) << std::hex << c.keysym;
 }
 
 TEST(MessageBoxRules, ButtonsAndAnswers) {
