@@ -3,3 +3,4 @@
 
 #include "au/CFAUPreset.h"
 #include "au/IPluginAU.h"
+#include "au/IPluginAUView.h"

@@ -48,6 +48,9 @@ bool CanDo(int select) {
   }
 }
 
+// Selectors the unit accepts and does nothing for.
+ComponentResult Ignore(IPluginAU&, const ComponentParameters*) { return noErr; }
+
 }  // namespace
 
 IPluginAU::IPluginAU(const IPluginInstanceInfo& instanceInfo, int nParams, const char* channelIOStr,
@@ -107,116 +110,150 @@ ComponentResult IPluginAU::Dispatch(ComponentParameters* params, void* pPlug) {
     return noErr;
   }
 
+  // Even a selector the unit does not take waits for the lock, as every call but open and
+  // close does.
   UTL_MutexLock lock(&_this->mMutex);
-  switch (select) {
-    case kComponentCanDoSelect:
-      return CanDo(Arg<SInt16>(params, 0)) ? 1 : 0;
-    case kComponentVersionSelect:
-      return _this->GetEffectVersion(false);
-    case kAudioUnitInitializeSelect:
-      return _this->Initialize();
-    case kAudioUnitUninitializeSelect:
-      _this->Uninitialize();
-      return noErr;
-    case kAudioUnitGetPropertyInfoSelect: {
-      UInt32 localSize = 0;
-      Boolean localWriteable = false;
-      UInt32* pDataSize = Arg<UInt32*>(params, 3);
-      Boolean* pWriteable = Arg<Boolean*>(params, 4);
-      if (!pDataSize) pDataSize = &localSize;
-      if (!pWriteable) pWriteable = &localWriteable;
-      *pWriteable = false;
-      return _this->GetProperty(Arg<AudioUnitPropertyID>(params, 0), Arg<AudioUnitScope>(params, 1),
-                                Arg<AudioUnitElement>(params, 2), pDataSize, pWriteable, nullptr);
-    }
-    case kAudioUnitGetPropertySelect: {
-      void* pData = Arg<void*>(params, 3);
-      UInt32* pDataSize = Arg<UInt32*>(params, 4);
-      // Without a size a host buffer cannot be checked; only a size query is served then.
-      UInt32 localSize = 0;
-      if (!pDataSize) {
-        if (pData) return kParamErr;
-        pDataSize = &localSize;
-      }
-      Boolean writeable = false;
-      return _this->GetProperty(Arg<AudioUnitPropertyID>(params, 0), Arg<AudioUnitScope>(params, 1),
-                                Arg<AudioUnitElement>(params, 2), pDataSize, &writeable, pData);
-    }
-    case kAudioUnitSetPropertySelect: {
-      UInt32 dataSize = Arg<UInt32>(params, 4);
-      return _this->SetProperty(Arg<AudioUnitPropertyID>(params, 0), Arg<AudioUnitScope>(params, 1),
-                                Arg<AudioUnitElement>(params, 2), &dataSize,
-                                Arg<const void*>(params, 3));
-    }
-    case kAudioUnitGetParameterSelect:
-      return GetParamProc(_this, Arg<AudioUnitParameterID>(params, 0),
-                          Arg<AudioUnitScope>(params, 1), Arg<AudioUnitElement>(params, 2),
-                          Arg<AudioUnitParameterValue*>(params, 3));
-    case kAudioUnitSetParameterSelect: {
-      return SetParamProc(_this, Arg<AudioUnitParameterID>(params, 0),
-                          Arg<AudioUnitScope>(params, 1), Arg<AudioUnitElement>(params, 2),
-                          Arg<AudioUnitParameterValue>(params, 3), Arg<UInt32>(params, 4));
-    }
-    case kAudioUnitResetSelect:
-      // A host that relocates may render the same sample time again; that is new input.
-      _this->mLastPullSampleTime = -1.0;
-      _this->Reset();
-      return noErr;
-    case kAudioUnitAddPropertyListenerSelect:
-      return _this->AddPropertyListener(Arg<AudioUnitPropertyID>(params, 0),
-                                        Arg<AudioUnitPropertyListenerProc>(params, 1),
-                                        Arg<void*>(params, 2));
-    case kAudioUnitRemovePropertyListenerSelect:
-      _this->RemovePropertyListener(Arg<AudioUnitPropertyID>(params, 0),
-                                    Arg<AudioUnitPropertyListenerProc>(params, 1), false, nullptr);
-      return noErr;
-    case kAudioUnitRemovePropertyListenerWithUserDataSelect:
-      _this->RemovePropertyListener(Arg<AudioUnitPropertyID>(params, 0),
-                                    Arg<AudioUnitPropertyListenerProc>(params, 1), true,
-                                    Arg<void*>(params, 2));
-      return noErr;
-    case kAudioUnitRenderSelect:
-      return RenderProc(_this, nullptr, Arg<const AudioTimeStamp*>(params, 1),
-                        Arg<UInt32>(params, 2), Arg<UInt32>(params, 3),
-                        Arg<AudioBufferList*>(params, 4));
-    case kAudioUnitAddRenderNotifySelect:
-      return _this->AddRenderNotify(Arg<AURenderCallback>(params, 0), Arg<void*>(params, 1));
-    case kAudioUnitRemoveRenderNotifySelect:
-      _this->RemoveRenderNotify(Arg<AURenderCallback>(params, 0));
-      return noErr;
-    case kAudioUnitScheduleParametersSelect:
-      return _this->ScheduleParameters(Arg<const AudioUnitParameterEvent*>(params, 0),
-                                       Arg<UInt32>(params, 1));
-    case kMusicDeviceMIDIEventSelect: {
-      IMidiMsg msg;
-      msg.mSampleOffset = (int)Arg<UInt32>(params, 3);
-      msg.mStatusByte = (unsigned char)Arg<UInt32>(params, 0);
-      msg.mFirstData = (unsigned char)Arg<UInt32>(params, 1);
-      msg.mSecondData = (unsigned char)Arg<UInt32>(params, 2);
-      _this->ProcessMidiMsg(&msg);
-      return noErr;
-    }
-    case kMusicDeviceSysExSelect: {
-      ISysEx sysEx;
-      sysEx.mSampleOffset = 0;
-      sysEx.mBytes = Arg<const UInt8*>(params, 0);
-      sysEx.mByteCount = (int)Arg<UInt32>(params, 1);
-      _this->ProcessSysEx(&sysEx);
-      return noErr;
-    }
-    case kMusicDevicePrepareInstrumentSelect:
-    case kMusicDeviceReleaseInstrumentSelect:
-    case kMusicDeviceStopNoteSelect:
-      return noErr;
-    case kMusicDeviceStartNoteSelect: {
-      NoteInstanceID* pNoteID = Arg<NoteInstanceID*>(params, 2);
-      const MusicDeviceNoteParams* pNote = Arg<const MusicDeviceNoteParams*>(params, 4);
-      if (pNoteID && pNote) *pNoteID = (NoteInstanceID)(int)pNote->mPitch;
-      return noErr;
-    }
-    default:
-      return badComponentSelector;
+  SelectorHandler handler = FindSelectorHandler(select);
+  return handler ? handler(*_this, params) : badComponentSelector;
+}
+
+IPluginAU::SelectorHandler IPluginAU::FindSelectorHandler(int select) {
+  using P = const ComponentParameters*;
+  struct Route {
+    int select;
+    SelectorHandler handler;
+  };
+  static const Route kRoutes[] = {
+      {kComponentCanDoSelect,
+       [](IPluginAU&, P p) -> ComponentResult { return CanDo(Arg<SInt16>(p, 0)) ? 1 : 0; }},
+      {kComponentVersionSelect,
+       [](IPluginAU& au, P) -> ComponentResult { return au.GetEffectVersion(false); }},
+      {kAudioUnitInitializeSelect, [](IPluginAU& au, P) { return au.Initialize(); }},
+      {kAudioUnitUninitializeSelect,
+       [](IPluginAU& au, P) -> ComponentResult {
+         au.Uninitialize();
+         return noErr;
+       }},
+      {kAudioUnitGetPropertyInfoSelect,
+       [](IPluginAU& au, P p) {
+         UInt32 localSize = 0;
+         Boolean localWriteable = false;
+         UInt32* pDataSize = Arg<UInt32*>(p, 3);
+         Boolean* pWriteable = Arg<Boolean*>(p, 4);
+         if (!pDataSize) pDataSize = &localSize;
+         if (!pWriteable) pWriteable = &localWriteable;
+         *pWriteable = false;
+         return au.GetProperty(Arg<AudioUnitPropertyID>(p, 0), Arg<AudioUnitScope>(p, 1),
+                               Arg<AudioUnitElement>(p, 2), pDataSize, pWriteable, nullptr);
+       }},
+      {kAudioUnitGetPropertySelect,
+       [](IPluginAU& au, P p) {
+         void* pData = Arg<void*>(p, 3);
+         UInt32* pDataSize = Arg<UInt32*>(p, 4);
+         // Without a size a host buffer cannot be checked; only a size query is served then.
+         UInt32 localSize = 0;
+         if (!pDataSize) {
+           if (pData) return kParamErr;
+           pDataSize = &localSize;
+         }
+         Boolean writeable = false;
+         return au.GetProperty(Arg<AudioUnitPropertyID>(p, 0), Arg<AudioUnitScope>(p, 1),
+                               Arg<AudioUnitElement>(p, 2), pDataSize, &writeable, pData);
+       }},
+      {kAudioUnitSetPropertySelect,
+       [](IPluginAU& au, P p) {
+         UInt32 dataSize = Arg<UInt32>(p, 4);
+         return au.SetProperty(Arg<AudioUnitPropertyID>(p, 0), Arg<AudioUnitScope>(p, 1),
+                               Arg<AudioUnitElement>(p, 2), &dataSize, Arg<const void*>(p, 3));
+       }},
+      {kAudioUnitGetParameterSelect,
+       [](IPluginAU& au, P p) {
+         return GetParamProc(&au, Arg<AudioUnitParameterID>(p, 0), Arg<AudioUnitScope>(p, 1),
+                             Arg<AudioUnitElement>(p, 2), Arg<AudioUnitParameterValue*>(p, 3));
+       }},
+      {kAudioUnitSetParameterSelect,
+       [](IPluginAU& au, P p) {
+         return SetParamProc(&au, Arg<AudioUnitParameterID>(p, 0), Arg<AudioUnitScope>(p, 1),
+                             Arg<AudioUnitElement>(p, 2), Arg<AudioUnitParameterValue>(p, 3),
+                             Arg<UInt32>(p, 4));
+       }},
+      {kAudioUnitResetSelect,
+       [](IPluginAU& au, P) -> ComponentResult {
+         // A host that relocates may render the same sample time again; that is new input.
+         au.mLastPullSampleTime = -1.0;
+         au.Reset();
+         return noErr;
+       }},
+      {kAudioUnitAddPropertyListenerSelect,
+       [](IPluginAU& au, P p) {
+         return au.AddPropertyListener(Arg<AudioUnitPropertyID>(p, 0),
+                                       Arg<AudioUnitPropertyListenerProc>(p, 1), Arg<void*>(p, 2));
+       }},
+      {kAudioUnitRemovePropertyListenerSelect,
+       [](IPluginAU& au, P p) -> ComponentResult {
+         au.RemovePropertyListener(Arg<AudioUnitPropertyID>(p, 0),
+                                   Arg<AudioUnitPropertyListenerProc>(p, 1), false, nullptr);
+         return noErr;
+       }},
+      {kAudioUnitRemovePropertyListenerWithUserDataSelect,
+       [](IPluginAU& au, P p) -> ComponentResult {
+         au.RemovePropertyListener(Arg<AudioUnitPropertyID>(p, 0),
+                                   Arg<AudioUnitPropertyListenerProc>(p, 1), true,
+                                   Arg<void*>(p, 2));
+         return noErr;
+       }},
+      {kAudioUnitRenderSelect,
+       [](IPluginAU& au, P p) {
+         return RenderProc(&au, nullptr, Arg<const AudioTimeStamp*>(p, 1), Arg<UInt32>(p, 2),
+                           Arg<UInt32>(p, 3), Arg<AudioBufferList*>(p, 4));
+       }},
+      {kAudioUnitAddRenderNotifySelect,
+       [](IPluginAU& au, P p) {
+         return au.AddRenderNotify(Arg<AURenderCallback>(p, 0), Arg<void*>(p, 1));
+       }},
+      {kAudioUnitRemoveRenderNotifySelect,
+       [](IPluginAU& au, P p) -> ComponentResult {
+         au.RemoveRenderNotify(Arg<AURenderCallback>(p, 0));
+         return noErr;
+       }},
+      {kAudioUnitScheduleParametersSelect,
+       [](IPluginAU& au, P p) {
+         return au.ScheduleParameters(Arg<const AudioUnitParameterEvent*>(p, 0), Arg<UInt32>(p, 1));
+       }},
+      {kMusicDeviceMIDIEventSelect,
+       [](IPluginAU& au, P p) -> ComponentResult {
+         IMidiMsg msg;
+         msg.mSampleOffset = (int)Arg<UInt32>(p, 3);
+         msg.mStatusByte = (unsigned char)Arg<UInt32>(p, 0);
+         msg.mFirstData = (unsigned char)Arg<UInt32>(p, 1);
+         msg.mSecondData = (unsigned char)Arg<UInt32>(p, 2);
+         au.ProcessMidiMsg(&msg);
+         return noErr;
+       }},
+      {kMusicDeviceSysExSelect,
+       [](IPluginAU& au, P p) -> ComponentResult {
+         ISysEx sysEx;
+         sysEx.mSampleOffset = 0;
+         sysEx.mBytes = Arg<const UInt8*>(p, 0);
+         sysEx.mByteCount = (int)Arg<UInt32>(p, 1);
+         au.ProcessSysEx(&sysEx);
+         return noErr;
+       }},
+      {kMusicDevicePrepareInstrumentSelect, Ignore},
+      {kMusicDeviceReleaseInstrumentSelect, Ignore},
+      {kMusicDeviceStopNoteSelect, Ignore},
+      {kMusicDeviceStartNoteSelect,
+       [](IPluginAU&, P p) -> ComponentResult {
+         NoteInstanceID* pNoteID = Arg<NoteInstanceID*>(p, 2);
+         const MusicDeviceNoteParams* pNote = Arg<const MusicDeviceNoteParams*>(p, 4);
+         if (pNoteID && pNote) *pNoteID = (NoteInstanceID)(int)pNote->mPitch;
+         return noErr;
+       }},
+  };
+  for (const Route& route : kRoutes) {
+    if (route.select == select) return route.handler;
   }
+  return nullptr;
 }
 
 ComponentResult IPluginAU::Initialize() {

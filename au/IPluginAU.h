@@ -24,10 +24,16 @@ class IPluginAU : public IPluginBase {
             bool plugDoesChunks, bool plugIsInst, int plugScChans = 0);
   ~IPluginAU() override;
 
-  // The component entry: one call per host operation, selector in params->what.
+  // Thread tags: docs/ARCHITECTURE.md.
+  // The component entry: one call per host operation, selector in params->what. [host]; it
+  // takes the plug-in mutex for every selector but open and close.
   static ComponentResult IPluginAUEntry(ComponentParameters* params, void* pPlug);
+  // The Carbon view component's entry (au/IPluginAUView.cpp); storage is its view record.
+  static ComponentResult IPluginAUCarbonViewEntry(ComponentParameters* params, void* storage);
 
-  // Fast-dispatch procedures handed to hosts through the FastDispatch property.
+  // Fast-dispatch procedures handed to hosts through the FastDispatch property. The
+  // parameter procedures are [host] and take the plug-in mutex; the render procedure is
+  // [audio] and takes none.
   static ComponentResult GetParamProc(void* pPlug, AudioUnitParameterID paramID,
                                       AudioUnitScope scope, AudioUnitElement element,
                                       AudioUnitParameterValue* pValue);
@@ -38,22 +44,22 @@ class IPluginAU : public IPluginBase {
                                     const AudioTimeStamp* pTimestamp, UInt32 outputBusIdx,
                                     UInt32 nFrames, AudioBufferList* pBufferList);
 
-  // Host services the base asks for.
-  void BeginInformHostOfParamChange(int idx) override;
-  void InformHostOfParamChange(int idx, double normalizedValue) override;
-  void EndInformHostOfParamChange(int idx) override;
-  void InformHostOfProgramChange() override;
-  bool IsRenderingOffline() override;
-  int GetSamplePos() override;
-  double GetTempo() override;
-  void GetTimeSig(int* pNum, int* pDenom) override;
-  void GetTime(ITimeInfo* pTimeInfo) override;
-  EHost GetHost() override;
-  void ResizeGraphics(int w, int h) override;
-  void HostSpecificInit() override;
-  void SetLatency(int samples) override;
-  bool SendMidiMsg(IMidiMsg* pMsg) override;
-  void SetBlockSize(int blockSize) override;
+  // Host services the base asks for, with the base's tags.
+  void BeginInformHostOfParamChange(int idx) override;                     // [ui]
+  void InformHostOfParamChange(int idx, double normalizedValue) override;  // [ui][locked]
+  void EndInformHostOfParamChange(int idx) override;                       // [ui]
+  void InformHostOfProgramChange() override;                               // [locked]
+  bool IsRenderingOffline() override;                                      // [any]
+  int GetSamplePos() override;                                             // [any]
+  double GetTempo() override;                                              // [any]
+  void GetTimeSig(int* pNum, int* pDenom) override;                        // [any]
+  void GetTime(ITimeInfo* pTimeInfo) override;                             // [any]
+  EHost GetHost() override;                                                // [host]
+  void ResizeGraphics(int w, int h) override;                              // [ui]
+  void HostSpecificInit() override;                                        // [host] at open
+  void SetLatency(int samples) override;                                   // [locked]
+  bool SendMidiMsg(IMidiMsg* pMsg) override;                               // [audio]
+  void SetBlockSize(int blockSize) override;                               // [locked]
 
   enum EAUInputType {
     eNotConnected = 0,
@@ -103,6 +109,10 @@ class IPluginAU : public IPluginBase {
 
  private:
   static ComponentResult Dispatch(ComponentParameters* params, void* pPlug);
+  // The handler of one selector of an open instance, called with the instance mutex held;
+  // null for a selector the unit does not take.
+  using SelectorHandler = ComponentResult (*)(IPluginAU&, const ComponentParameters*);
+  static SelectorHandler FindSelectorHandler(int select);
   ComponentResult Initialize();
   void Uninitialize();
   void ClearConnections();
@@ -114,6 +124,17 @@ class IPluginAU : public IPluginBase {
   ComponentResult AddRenderNotify(AURenderCallback proc, void* refCon);
   void RemoveRenderNotify(AURenderCallback proc);
   ComponentResult ScheduleParameters(const AudioUnitParameterEvent* pEvents, UInt32 nEvents);
+
+  // Properties: one rule per id, looked up by GetProperty and SetProperty.
+  struct PropertyCall {
+    AudioUnitScope scope;
+    AudioUnitElement element;
+    UInt32* pDataSize;  // the host's buffer size in, the value's size out
+    void* pData;        // null when the host asks only for size and writability
+  };
+  struct PropertyRule;
+  static const PropertyRule* FindPropertyRule(AudioUnitPropertyID id);
+  void SetHostIdentifier(const AUHostVersionIdentifier& host);
 
   // Property helpers, one per group of related ids.
   ComponentResult GetParamInfo(AudioUnitElement element, AudioUnitParameterInfo* pInfo);

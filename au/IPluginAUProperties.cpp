@@ -9,8 +9,8 @@
 
 namespace {
 
-// The editor's view component type ('auvw').
-constexpr OSType kViewComponentType = 0x61757677;
+// noErr when the condition holds, else the error.
+ComponentResult Require(bool holds, ComponentResult error) { return holds ? noErr : error; }
 
 CFStringRef MakeCFString(const char* text) {
   return CFStringCreateWithCString(kCFAllocatorDefault, text ? text : "", kCFStringEncodingUTF8);
@@ -203,269 +203,451 @@ ComponentResult IPluginAU::GetFactoryPresets(CFArrayRef* pArray) {
   return noErr;
 }
 
+// One property the host may read or write. Reading goes through the same steps for every
+// property: is it readable, is the scope one it answers on, does what it describes exist, may
+// the host write it, is the host's buffer big enough; then its reader runs. Writing calls the
+// writer, which checks scope and value itself because each property refuses them differently.
+struct IPluginAU::PropertyRule {
+  enum Scopes { kAnyScope, kGlobalOnly, kGlobalOrInput };
+  enum Writable { kReadOnly, kWritable, kWritableWithTail };
+  using Check = ComponentResult (*)(IPluginAU&, const PropertyCall&);
+  using Count = UInt32 (*)(IPluginAU&, AudioUnitScope);
+  using Get = ComponentResult (*)(IPluginAU&, const PropertyCall&);
+  using Set = ComponentResult (*)(IPluginAU&, AudioUnitScope, AudioUnitElement, const void*);
+
+  AudioUnitPropertyID id;
+  Scopes scopes = kAnyScope;
+  Check available = nullptr;  // what must exist before the property is answered
+  Writable writable = kReadOnly;
+  // Bytes of the value (of one item when counted). A property with a size but no reader can
+  // only be set: reading reports its size alone. 0 with a reader: the reader sizes the value;
+  // 0 without one: the property cannot be read.
+  UInt32 size = 0;
+  Count count = nullptr;
+  Get get = nullptr;
+  Set set = nullptr;
+};
+
+const IPluginAU::PropertyRule* IPluginAU::FindPropertyRule(AudioUnitPropertyID id) {
+  using R = PropertyRule;
+  // The editor's view component type ('auvw').
+  static constexpr OSType kViewComponentType = 0x61757677;
+  static constexpr auto fastProc = [](AudioUnitElement select) -> void* {
+    switch (select) {
+      case kAudioUnitGetParameterSelect:
+        return (void*)(AudioUnitGetParameterProc)GetParamProc;
+      case kAudioUnitSetParameterSelect:
+        return (void*)(AudioUnitSetParameterProc)SetParamProc;
+      case kAudioUnitRenderSelect:
+        return (void*)(AudioUnitRenderProc)RenderProc;
+      default:
+        return nullptr;
+    }
+  };
+  // An instrument with several outputs names the layout of each output and of its input.
+  static constexpr auto layoutBus = [](IPluginAU& au, const PropertyCall& c) -> BusChannels* {
+    if (!au.IsInst() || au.mOutputBuses.GetSize() == 1) return nullptr;
+    if (c.scope == kAudioUnitScope_Output) return au.GetBus(c.scope, c.element);
+    if (c.scope == kAudioUnitScope_Input) return au.mInputBuses.Get(0);
+    return nullptr;
+  };
+  static constexpr auto setUInt32 = [](const void* pData, auto apply) -> ComponentResult {
+    if (!pData) return kAudioUnitErr_InvalidPropertyValue;
+    return apply(*static_cast<const UInt32*>(pData));
+  };
+  static constexpr R::Get getPreset = [](IPluginAU& au, const PropertyCall& c) -> ComponentResult {
+    if (!c.pData) return noErr;
+    AUPreset* pPreset = static_cast<AUPreset*>(c.pData);
+    const int idx = au.GetCurrentPresetIdx();
+    pPreset->presetNumber = idx;
+    pPreset->presetName = MakeCFString(au.GetPresetName(idx));
+    return noErr;
+  };
+  static constexpr R::Set setPreset = [](IPluginAU& au, AudioUnitScope, AudioUnitElement,
+                                         const void* pData) -> ComponentResult {
+    if (!pData) return kAudioUnitErr_InvalidPropertyValue;
+    au.RestorePreset((int)static_cast<const AUPreset*>(pData)->presetNumber);
+    return noErr;
+  };
+
+  static const R kRules[] = {
+      {.id = kAudioUnitProperty_ClassInfo,
+       .writable = R::kWritable,
+       .size = sizeof(CFPropertyListRef),
+       .get = [](IPluginAU& au, const PropertyCall& c) -> ComponentResult {
+         return c.pData ? au.GetState(static_cast<CFPropertyListRef*>(c.pData)) : noErr;
+       },
+       .set = [](IPluginAU& au, AudioUnitScope, AudioUnitElement,
+                 const void* pData) -> ComponentResult {
+         if (!pData) return kAudioUnitErr_InvalidPropertyValue;
+         return au.SetState(*static_cast<const CFPropertyListRef*>(pData));
+       }},
+      {.id = kAudioUnitProperty_MakeConnection,
+       .scopes = R::kGlobalOrInput,
+       .writable = R::kWritable,
+       .size = sizeof(AudioUnitConnection),
+       .set = [](IPluginAU& au, AudioUnitScope scope, AudioUnitElement,
+                 const void* pData) -> ComponentResult {
+         return au.MakeConnection(scope, static_cast<const AudioUnitConnection*>(pData));
+       }},
+      {.id = kAudioUnitProperty_SampleRate,
+       .writable = R::kWritable,
+       .size = sizeof(Float64),
+       .get = [](IPluginAU& au, const PropertyCall& c) -> ComponentResult {
+         if (c.pData) *static_cast<Float64*>(c.pData) = au.GetSampleRate();
+         return noErr;
+       },
+       .set = [](IPluginAU& au, AudioUnitScope, AudioUnitElement,
+                 const void* pData) -> ComponentResult {
+         if (!pData) return kAudioUnitErr_InvalidPropertyValue;
+         const Float64 rate = *static_cast<const Float64*>(pData);
+         // Every time the unit reports is divided by the rate; keep it a positive number.
+         if (!(rate > 0.0 && rate < 1e12)) return kAudioUnitErr_InvalidPropertyValue;
+         au.SetSampleRate(rate);
+         au.Reset();
+         return noErr;
+       }},
+      {.id = kAudioUnitProperty_ParameterList,
+       .size = sizeof(AudioUnitParameterID),
+       .count = [](IPluginAU& au, AudioUnitScope scope) -> UInt32 {
+         return scope == kAudioUnitScope_Global ? (UInt32)au.NParams() : 0;
+       },
+       .get = [](IPluginAU& au, const PropertyCall& c) -> ComponentResult {
+         if (!c.pData || c.scope != kAudioUnitScope_Global) return noErr;
+         AudioUnitParameterID* pIDs = static_cast<AudioUnitParameterID*>(c.pData);
+         for (int i = 0; i < au.NParams(); ++i) pIDs[i] = (AudioUnitParameterID)i;
+         return noErr;
+       }},
+      {.id = kAudioUnitProperty_ParameterInfo,
+       .scopes = R::kGlobalOnly,
+       .available = [](IPluginAU& au, const PropertyCall& c) -> ComponentResult {
+         return Require(c.element < (AudioUnitElement)au.NParams(), kAudioUnitErr_InvalidElement);
+       },
+       .size = sizeof(AudioUnitParameterInfo),
+       .get = [](IPluginAU& au, const PropertyCall& c) -> ComponentResult {
+         if (!c.pData) return noErr;
+         return au.GetParamInfo(c.element, static_cast<AudioUnitParameterInfo*>(c.pData));
+       }},
+      {.id = kAudioUnitProperty_FastDispatch,
+       .available = [](IPluginAU&, const PropertyCall& c) -> ComponentResult {
+         Trace("GetProc", __LINE__, "%s:(%d:%s)", c.pData ? "" : "Info", (int)c.element,
+               AUSelectStr((int)c.element));
+         return Require(fastProc(c.element), kAudioUnitErr_InvalidElement);
+       },
+       .size = sizeof(void*),
+       .get = [](IPluginAU&, const PropertyCall& c) -> ComponentResult {
+         void* proc = fastProc(c.element);
+         if (c.pData) std::memcpy(c.pData, &proc, sizeof(proc));
+         return noErr;
+       }},
+      {.id = kAudioUnitProperty_StreamFormat,
+       .available = [](IPluginAU& au, const PropertyCall& c) -> ComponentResult {
+         return Require(au.GetBus(c.scope, c.element), kAudioUnitErr_InvalidProperty);
+       },
+       .writable = R::kWritable,
+       .size = sizeof(AudioStreamBasicDescription),
+       .get = [](IPluginAU& au, const PropertyCall& c) -> ComponentResult {
+         return au.GetStreamFormat(c.scope, c.element,
+                                   static_cast<AudioStreamBasicDescription*>(c.pData));
+       },
+       .set = [](IPluginAU& au, AudioUnitScope scope, AudioUnitElement element,
+                 const void* pData) -> ComponentResult {
+         return au.SetStreamFormat(scope, element,
+                                   static_cast<const AudioStreamBasicDescription*>(pData));
+       }},
+      {.id = kAudioUnitProperty_ElementCount,
+       .size = sizeof(UInt32),
+       .get = [](IPluginAU& au, const PropertyCall& c) -> ComponentResult {
+         UInt32 n = 0;
+         if (c.scope == kAudioUnitScope_Global) {
+           n = 1;
+         } else if (c.scope == kAudioUnitScope_Input) {
+           n = (UInt32)au.mInputBuses.GetSize();
+         } else if (c.scope == kAudioUnitScope_Output) {
+           n = (UInt32)au.mOutputBuses.GetSize();
+         }
+         if (c.pData) *static_cast<UInt32*>(c.pData) = n;
+         return noErr;
+       }},
+      {.id = kAudioUnitProperty_Latency,
+       .scopes = R::kGlobalOnly,
+       .size = sizeof(Float64),
+       .get = [](IPluginAU& au, const PropertyCall& c) -> ComponentResult {
+         if (c.pData)
+           *static_cast<Float64*>(c.pData) = (double)au.GetLatency() / au.GetSampleRate();
+         return noErr;
+       }},
+      {.id = kAudioUnitProperty_SupportedNumChannels,
+       .scopes = R::kGlobalOnly,
+       .size = sizeof(AUChannelInfo),
+       .count = [](IPluginAU& au, AudioUnitScope) { return (UInt32)au.NChannelIO(); },
+       .get = [](IPluginAU& au, const PropertyCall& c) -> ComponentResult {
+         if (!c.pData) return noErr;
+         AUChannelInfo* pInfo = static_cast<AUChannelInfo*>(c.pData);
+         for (int i = 0; i < au.NChannelIO(); ++i) {
+           int nIn = 0, nOut = 0;
+           au.GetChannelIO(i, &nIn, &nOut);
+           pInfo[i].inChannels = (SInt16)nIn;
+           pInfo[i].outChannels = (SInt16)nOut;
+           Trace("GetProperty", __LINE__, "IO:%d:%d", nIn, nOut);
+         }
+         return noErr;
+       }},
+      {.id = kAudioUnitProperty_MaximumFramesPerSlice,
+       .scopes = R::kGlobalOnly,
+       .writable = R::kWritable,
+       .size = sizeof(UInt32),
+       .get = [](IPluginAU& au, const PropertyCall& c) -> ComponentResult {
+         if (c.pData) *static_cast<UInt32*>(c.pData) = (UInt32)au.GetBlockSize();
+         return noErr;
+       },
+       .set = [](IPluginAU& au, AudioUnitScope, AudioUnitElement,
+                 const void* pData) -> ComponentResult {
+         return setUInt32(pData, [&au](UInt32 frames) -> ComponentResult {
+           // The scratch buffers hold frames x channels floats in an int count.
+           if (frames > kMaxFramesPerSlice) return kAudioUnitErr_InvalidPropertyValue;
+           au.SetBlockSize((int)frames);
+           au.Reset();
+           return noErr;
+         });
+       }},
+      {.id = kAudioUnitProperty_ParameterValueStrings,
+       .scopes = R::kGlobalOnly,
+       .get = [](IPluginAU& au, const PropertyCall& c) -> ComponentResult {
+         if (c.pData && *c.pDataSize < sizeof(CFArrayRef)) {
+           *c.pDataSize = sizeof(CFArrayRef);
+           return kAudioUnitErr_InvalidPropertyValue;
+         }
+         return au.GetParamValueStrings(c.element, c.pDataSize, c.pData);
+       }},
+      {.id = kAudioUnitProperty_GetUIComponentList,
+       .available = [](IPluginAU& au, const PropertyCall&) -> ComponentResult {
+         return Require(au.GetGUI(), kAudioUnitErr_InvalidProperty);
+       },
+       .size = sizeof(ComponentDescription),
+       .get = [](IPluginAU& au, const PropertyCall& c) -> ComponentResult {
+         if (!c.pData) return noErr;
+         ComponentDescription* pDesc = static_cast<ComponentDescription*>(c.pData);
+         pDesc->componentType = kViewComponentType;
+         pDesc->componentSubType = (OSType)au.GetUniqueID();
+         pDesc->componentManufacturer = (OSType)au.GetMfrID();
+         pDesc->componentFlags = 0;
+         pDesc->componentFlagsMask = 0;
+         return noErr;
+       }},
+      {.id = kAudioUnitProperty_AudioChannelLayout,
+       .get = [](IPluginAU&, const PropertyCall&) -> ComponentResult {
+         return kAudioUnitErr_InvalidPropertyValue;
+       }},
+      {.id = kAudioUnitProperty_TailTime,
+       .scopes = R::kGlobalOnly,
+       .writable = R::kWritableWithTail,
+       .size = sizeof(Float64),
+       .get = [](IPluginAU& au, const PropertyCall& c) -> ComponentResult {
+         if (c.pData)
+           *static_cast<Float64*>(c.pData) = (double)au.GetTailSize() / au.GetSampleRate();
+         return noErr;
+       }},
+      {.id = kAudioUnitProperty_BypassEffect,
+       .scopes = R::kGlobalOnly,
+       .writable = R::kWritable,
+       .size = sizeof(UInt32),
+       .get = [](IPluginAU& au, const PropertyCall& c) -> ComponentResult {
+         if (c.pData) *static_cast<UInt32*>(c.pData) = au.IsBypassed() ? 1 : 0;
+         return noErr;
+       },
+       .set = [](IPluginAU& au, AudioUnitScope, AudioUnitElement,
+                 const void* pData) -> ComponentResult {
+         return setUInt32(pData, [&au](UInt32 bypass) -> ComponentResult {
+           au.mIsBypassed = bypass != 0;
+           au.OnActivate(!au.mIsBypassed);
+           au.Reset();
+           return noErr;
+         });
+       }},
+      {.id = kAudioUnitProperty_LastRenderError,
+       .scopes = R::kGlobalOnly,
+       .size = sizeof(OSStatus),
+       .get = [](IPluginAU&, const PropertyCall& c) -> ComponentResult {
+         if (c.pData) *static_cast<OSStatus*>(c.pData) = noErr;
+         return noErr;
+       }},
+      {.id = kAudioUnitProperty_SetRenderCallback,
+       .scopes = R::kGlobalOrInput,
+       .available = [](IPluginAU& au, const PropertyCall& c) -> ComponentResult {
+         return Require(c.element < (AudioUnitElement)au.mInputBuses.GetSize(),
+                        kAudioUnitErr_InvalidProperty);
+       },
+       .writable = R::kWritable,
+       .size = sizeof(AURenderCallbackStruct),
+       .set = [](IPluginAU& au, AudioUnitScope scope, AudioUnitElement element,
+                 const void* pData) -> ComponentResult {
+         return au.SetRenderCallback(scope, element,
+                                     static_cast<const AURenderCallbackStruct*>(pData));
+       }},
+      {.id = kAudioUnitProperty_FactoryPresets,
+       .size = sizeof(CFArrayRef),
+       .get = [](IPluginAU& au, const PropertyCall& c) -> ComponentResult {
+         return c.pData ? au.GetFactoryPresets(static_cast<CFArrayRef*>(c.pData)) : noErr;
+       }},
+      {.id = kAudioUnitProperty_HostCallbacks,
+       .scopes = R::kGlobalOnly,
+       .writable = R::kWritable,
+       .size = sizeof(HostCallbackInfo),
+       .set = [](IPluginAU& au, AudioUnitScope scope, AudioUnitElement,
+                 const void* pData) -> ComponentResult {
+         if (scope != kAudioUnitScope_Global) return kAudioUnitErr_InvalidProperty;
+         if (!pData) return kAudioUnitErr_InvalidPropertyValue;
+         std::memcpy(&au.mHostCallbacks, pData, sizeof(HostCallbackInfo));
+         return noErr;
+       }},
+      {.id = kAudioUnitProperty_CurrentPreset,
+       .writable = R::kWritable,
+       .size = sizeof(AUPreset),
+       .get = getPreset,
+       .set = setPreset},
+      {.id = kAudioUnitProperty_PresentPreset,
+       .writable = R::kWritable,
+       .size = sizeof(AUPreset),
+       .get = getPreset,
+       .set = setPreset},
+      {.id = kAudioUnitProperty_OfflineRender,
+       .set = [](IPluginAU& au, AudioUnitScope, AudioUnitElement,
+                 const void* pData) -> ComponentResult {
+         return setUInt32(pData, [&au](UInt32 offline) -> ComponentResult {
+           au.mRenderingOffline = offline != 0;
+           return noErr;
+         });
+       }},
+      {.id = kAudioUnitProperty_ElementName,
+       .size = sizeof(CFStringRef),
+       .get = [](IPluginAU& au,
+                 const PropertyCall& c) { return au.GetElementName(c.scope, c.element, c.pData); }},
+      {.id = kAudioUnitProperty_CocoaUI,
+       .available = [](IPluginAU& au, const PropertyCall&) -> ComponentResult {
+         // Cocoa view factories need 10.5 or later.
+         SInt32 osVersion = 0;
+         if (!au.GetGUI() || Gestalt(gestaltSystemVersion, &osVersion) != noErr ||
+             osVersion < 0x1050)
+           return kAudioUnitErr_InvalidProperty;
+         return noErr;
+       },
+       .size = sizeof(AudioUnitCocoaViewInfo),
+       .get = [](IPluginAU& au, const PropertyCall& c) -> ComponentResult {
+         return c.pData ? au.GetCocoaUI(static_cast<AudioUnitCocoaViewInfo*>(c.pData)) : noErr;
+       }},
+      {.id = kAudioUnitProperty_SupportedChannelLayoutTags,
+       .available = [](IPluginAU& au, const PropertyCall& c) -> ComponentResult {
+         return Require(layoutBus(au, c), kAudioUnitErr_InvalidProperty);
+       },
+       .writable = R::kWritable,
+       .size = sizeof(AudioChannelLayoutTag),
+       .get = [](IPluginAU& au, const PropertyCall& c) -> ComponentResult {
+         if (!c.pData) return noErr;
+         const int nChannels = layoutBus(au, c)->mPlugChannelCount;
+         AudioChannelLayoutTag tag = kAudioChannelLayoutTag_Unknown;
+         if (nChannels == 1) tag = kAudioChannelLayoutTag_Mono;
+         if (nChannels == 2) tag = kAudioChannelLayoutTag_Stereo;
+         *static_cast<AudioChannelLayoutTag*>(c.pData) = tag;
+         return noErr;
+       }},
+      // The parameter text requests answer only on the global scope and only with a record.
+      {.id = kAudioUnitProperty_ParameterStringFromValue,
+       .size = sizeof(AudioUnitParameterStringFromValue),
+       .get = [](IPluginAU& au, const PropertyCall& c) -> ComponentResult {
+         if (c.scope != kAudioUnitScope_Global || !c.pData) return noErr;
+         return au.GetParamStringFromValue(
+             static_cast<AudioUnitParameterStringFromValue*>(c.pData));
+       }},
+      {.id = kAudioUnitProperty_ParameterIDName,
+       .size = sizeof(AudioUnitParameterIDName),
+       .get = [](IPluginAU& au, const PropertyCall& c) -> ComponentResult {
+         if (c.scope != kAudioUnitScope_Global || !c.pData) return noErr;
+         return au.GetParamIDName(static_cast<AudioUnitParameterIDName*>(c.pData));
+       }},
+      {.id = kAudioUnitProperty_ParameterClumpName,
+       .size = sizeof(AudioUnitParameterNameInfo),
+       .get = [](IPluginAU& au, const PropertyCall& c) -> ComponentResult {
+         if (c.scope != kAudioUnitScope_Global || !c.pData) return noErr;
+         return au.GetParamClumpName(static_cast<AudioUnitParameterNameInfo*>(c.pData));
+       }},
+      {.id = kAudioUnitProperty_ParameterValueFromString,
+       .size = sizeof(AudioUnitParameterValueFromString),
+       .get = [](IPluginAU& au, const PropertyCall& c) -> ComponentResult {
+         if (c.scope != kAudioUnitScope_Global || !c.pData) return noErr;
+         return au.GetParamValueFromString(
+             static_cast<AudioUnitParameterValueFromString*>(c.pData));
+       }},
+      {.id = kAudioUnitProperty_AUHostIdentifier,
+       .set = [](IPluginAU& au, AudioUnitScope, AudioUnitElement,
+                 const void* pData) -> ComponentResult {
+         if (!pData) return kAudioUnitErr_InvalidPropertyValue;
+         au.SetHostIdentifier(*static_cast<const AUHostVersionIdentifier*>(pData));
+         return noErr;
+       }},
+      {.id = kMusicDeviceProperty_InstrumentCount,
+       .scopes = R::kGlobalOnly,
+       .available = [](IPluginAU& au, const PropertyCall&) -> ComponentResult {
+         return Require(au.IsInst(), kAudioUnitErr_InvalidProperty);
+       },
+       .size = sizeof(UInt32),
+       .get = [](IPluginAU&, const PropertyCall& c) -> ComponentResult {
+         if (c.pData) *static_cast<UInt32*>(c.pData) = 1;
+         return noErr;
+       }},
+  };
+  for (const R& rule : kRules) {
+    if (rule.id == id) return &rule;
+  }
+  return nullptr;
+}
+
+void IPluginAU::SetHostIdentifier(const AUHostVersionIdentifier& host) {
+  char name[kMaxHostNameLength + 1] = "";
+  // A name too long for the buffer is cut rather than dropped.
+  if (host.hostName &&
+      !CFStringGetCString(host.hostName, name, sizeof(name), kCFStringEncodingUTF8)) {
+    CFIndex used = 0;
+    CFStringGetBytes(host.hostName, CFRangeMake(0, CFStringGetLength(host.hostName)),
+                     kCFStringEncodingUTF8, '?', false, (UInt8*)name, sizeof(name) - 1, &used);
+    name[used] = '\0';
+  }
+  NumVersion v;
+  std::memcpy(&v, &host.hostVersion, sizeof(v));
+  const int version =
+      (v.majorRev << 16) + ((v.minorAndBugRev & 0xF0) >> 4 << 8) + (v.minorAndBugRev & 0x0F);
+  SetHost(name, version);
+  OnHostIdentified();
+}
+
 ComponentResult IPluginAU::GetProperty(AudioUnitPropertyID propID, AudioUnitScope scope,
                                        AudioUnitElement element, UInt32* pDataSize,
                                        Boolean* pWriteable, void* pData) {
   Trace("GetProperty", __LINE__, "%s(%d:%s):(%d:%s):%d", pData ? "" : "info:", (int)propID,
         AUPropertyStr((int)propID), (int)scope, AUScopeStr((int)scope), (int)element);
-
-  // Checks the host's buffer against the property's size before anything is written; a
-  // smaller buffer is refused instead of overrun.
-  const UInt32 hostSize = *pDataSize;
-  auto sized = [&](UInt32 size) {
-    *pDataSize = size;
-    return !pData || hostSize >= size;
-  };
+  const PropertyRule* rule = FindPropertyRule(propID);
+  if (!rule || (!rule->get && !rule->size)) return kAudioUnitErr_InvalidProperty;
   const bool global = scope == kAudioUnitScope_Global;
-
-  switch (propID) {
-    case kAudioUnitProperty_ClassInfo:
-      *pWriteable = true;
-      if (!sized(sizeof(CFPropertyListRef))) return kAudioUnitErr_InvalidPropertyValue;
-      return pData ? GetState(static_cast<CFPropertyListRef*>(pData)) : noErr;
-
-    case kAudioUnitProperty_MakeConnection:
-      if (!global && scope != kAudioUnitScope_Input) return kAudioUnitErr_InvalidProperty;
-      *pWriteable = true;
-      sized(sizeof(AudioUnitConnection));
-      return noErr;
-
-    case kAudioUnitProperty_SampleRate:
-      *pWriteable = true;
-      if (!sized(sizeof(Float64))) return kAudioUnitErr_InvalidPropertyValue;
-      if (pData) *static_cast<Float64*>(pData) = GetSampleRate();
-      return noErr;
-
-    case kAudioUnitProperty_ParameterList: {
-      const int n = global ? NParams() : 0;
-      if (!sized((UInt32)n * sizeof(AudioUnitParameterID)))
-        return kAudioUnitErr_InvalidPropertyValue;
-      if (pData) {
-        AudioUnitParameterID* pIDs = static_cast<AudioUnitParameterID*>(pData);
-        for (int i = 0; i < n; ++i) pIDs[i] = (AudioUnitParameterID)i;
-      }
-      return noErr;
-    }
-
-    case kAudioUnitProperty_ParameterInfo:
-      if (!global) return kAudioUnitErr_InvalidProperty;
-      if (element >= (AudioUnitElement)NParams()) return kAudioUnitErr_InvalidElement;
-      if (!sized(sizeof(AudioUnitParameterInfo))) return kAudioUnitErr_InvalidPropertyValue;
-      return pData ? GetParamInfo(element, static_cast<AudioUnitParameterInfo*>(pData)) : noErr;
-
-    case kAudioUnitProperty_FastDispatch: {
-      Trace("GetProc", __LINE__, "%s:(%d:%s)", pData ? "" : "Info", (int)element,
-            AUSelectStr((int)element));
-      void* proc;
-      switch (element) {
-        case kAudioUnitGetParameterSelect:
-          proc = (void*)(AudioUnitGetParameterProc)GetParamProc;
-          break;
-        case kAudioUnitSetParameterSelect:
-          proc = (void*)(AudioUnitSetParameterProc)SetParamProc;
-          break;
-        case kAudioUnitRenderSelect:
-          proc = (void*)(AudioUnitRenderProc)RenderProc;
-          break;
-        default:
-          return kAudioUnitErr_InvalidElement;
-      }
-      if (!sized(sizeof(void*))) return kAudioUnitErr_InvalidPropertyValue;
-      if (pData) std::memcpy(pData, &proc, sizeof(proc));
-      return noErr;
-    }
-
-    case kAudioUnitProperty_StreamFormat: {
-      if (!GetBus(scope, element)) return kAudioUnitErr_InvalidProperty;
-      *pWriteable = true;
-      if (!sized(sizeof(AudioStreamBasicDescription))) return kAudioUnitErr_InvalidPropertyValue;
-      return GetStreamFormat(scope, element, static_cast<AudioStreamBasicDescription*>(pData));
-    }
-
-    case kAudioUnitProperty_ElementCount: {
-      if (!sized(sizeof(UInt32))) return kAudioUnitErr_InvalidPropertyValue;
-      UInt32 n = 0;
-      if (global) {
-        n = 1;
-      } else if (scope == kAudioUnitScope_Input) {
-        n = (UInt32)mInputBuses.GetSize();
-      } else if (scope == kAudioUnitScope_Output) {
-        n = (UInt32)mOutputBuses.GetSize();
-      }
-      if (pData) *static_cast<UInt32*>(pData) = n;
-      return noErr;
-    }
-
-    case kAudioUnitProperty_Latency:
-      if (!global) return kAudioUnitErr_InvalidProperty;
-      if (!sized(sizeof(Float64))) return kAudioUnitErr_InvalidPropertyValue;
-      if (pData) *static_cast<Float64*>(pData) = (double)GetLatency() / GetSampleRate();
-      return noErr;
-
-    case kAudioUnitProperty_SupportedNumChannels: {
-      if (!global) return kAudioUnitErr_InvalidProperty;
-      const int n = NChannelIO();
-      if (!sized((UInt32)n * sizeof(AUChannelInfo))) return kAudioUnitErr_InvalidPropertyValue;
-      if (pData) {
-        AUChannelInfo* pInfo = static_cast<AUChannelInfo*>(pData);
-        for (int i = 0; i < n; ++i) {
-          int nIn = 0, nOut = 0;
-          GetChannelIO(i, &nIn, &nOut);
-          pInfo[i].inChannels = (SInt16)nIn;
-          pInfo[i].outChannels = (SInt16)nOut;
-          Trace("GetProperty", __LINE__, "IO:%d:%d", nIn, nOut);
-        }
-      }
-      return noErr;
-    }
-
-    case kAudioUnitProperty_MaximumFramesPerSlice:
-      if (!global) return kAudioUnitErr_InvalidProperty;
-      *pWriteable = true;
-      if (!sized(sizeof(UInt32))) return kAudioUnitErr_InvalidPropertyValue;
-      if (pData) *static_cast<UInt32*>(pData) = (UInt32)GetBlockSize();
-      return noErr;
-
-    case kAudioUnitProperty_ParameterValueStrings:
-      if (!global) return kAudioUnitErr_InvalidProperty;
-      if (pData && hostSize < sizeof(CFArrayRef)) {
-        *pDataSize = sizeof(CFArrayRef);
-        return kAudioUnitErr_InvalidPropertyValue;
-      }
-      return GetParamValueStrings(element, pDataSize, pData);
-
-    case kAudioUnitProperty_GetUIComponentList: {
-      if (!GetGUI()) return kAudioUnitErr_InvalidProperty;
-      if (!sized(sizeof(ComponentDescription))) return kAudioUnitErr_InvalidPropertyValue;
-      if (pData) {
-        ComponentDescription* pDesc = static_cast<ComponentDescription*>(pData);
-        pDesc->componentType = kViewComponentType;
-        pDesc->componentSubType = (OSType)GetUniqueID();
-        pDesc->componentManufacturer = (OSType)GetMfrID();
-        pDesc->componentFlags = 0;
-        pDesc->componentFlagsMask = 0;
-      }
-      return noErr;
-    }
-
-    case kAudioUnitProperty_AudioChannelLayout:
-      return kAudioUnitErr_InvalidPropertyValue;
-
-    case kAudioUnitProperty_TailTime:
-      if (!global) return kAudioUnitErr_InvalidProperty;
-      if (GetTailSize() > 0) *pWriteable = true;
-      if (!sized(sizeof(Float64))) return kAudioUnitErr_InvalidPropertyValue;
-      if (pData) *static_cast<Float64*>(pData) = (double)GetTailSize() / GetSampleRate();
-      return noErr;
-
-    case kAudioUnitProperty_BypassEffect:
-      if (!global) return kAudioUnitErr_InvalidProperty;
-      *pWriteable = true;
-      if (!sized(sizeof(UInt32))) return kAudioUnitErr_InvalidPropertyValue;
-      if (pData) *static_cast<UInt32*>(pData) = IsBypassed() ? 1 : 0;
-      return noErr;
-
-    case kAudioUnitProperty_LastRenderError:
-      if (!global) return kAudioUnitErr_InvalidProperty;
-      if (!sized(sizeof(OSStatus))) return kAudioUnitErr_InvalidPropertyValue;
-      if (pData) *static_cast<OSStatus*>(pData) = noErr;
-      return noErr;
-
-    case kAudioUnitProperty_SetRenderCallback:
-      if ((!global && scope != kAudioUnitScope_Input) ||
-          element >= (AudioUnitElement)mInputBuses.GetSize())
-        return kAudioUnitErr_InvalidProperty;
-      *pWriteable = true;
-      sized(sizeof(AURenderCallbackStruct));
-      return noErr;
-
-    case kAudioUnitProperty_FactoryPresets:
-      if (!sized(sizeof(CFArrayRef))) return kAudioUnitErr_InvalidPropertyValue;
-      return pData ? GetFactoryPresets(static_cast<CFArrayRef*>(pData)) : noErr;
-
-    case kAudioUnitProperty_HostCallbacks:
-      if (!global) return kAudioUnitErr_InvalidProperty;
-      *pWriteable = true;
-      sized(sizeof(HostCallbackInfo));
-      return noErr;
-
-    case kAudioUnitProperty_CurrentPreset:
-    case kAudioUnitProperty_PresentPreset:
-      *pWriteable = true;
-      if (!sized(sizeof(AUPreset))) return kAudioUnitErr_InvalidPropertyValue;
-      if (pData) {
-        AUPreset* pPreset = static_cast<AUPreset*>(pData);
-        const int idx = GetCurrentPresetIdx();
-        pPreset->presetNumber = idx;
-        pPreset->presetName = MakeCFString(GetPresetName(idx));
-      }
-      return noErr;
-
-    case kAudioUnitProperty_ElementName:
-      *pWriteable = false;
-      if (!sized(sizeof(CFStringRef))) return kAudioUnitErr_InvalidPropertyValue;
-      return GetElementName(scope, element, pData);
-
-    case kAudioUnitProperty_CocoaUI: {
-      // Cocoa view factories need 10.5 or later.
-      SInt32 osVersion = 0;
-      if (!GetGUI() || Gestalt(gestaltSystemVersion, &osVersion) != noErr || osVersion < 0x1050)
-        return kAudioUnitErr_InvalidProperty;
-      if (!sized(sizeof(AudioUnitCocoaViewInfo))) return kAudioUnitErr_InvalidPropertyValue;
-      return pData ? GetCocoaUI(static_cast<AudioUnitCocoaViewInfo*>(pData)) : noErr;
-    }
-
-    case kAudioUnitProperty_SupportedChannelLayoutTags: {
-      if (!IsInst() || mOutputBuses.GetSize() == 1) return kAudioUnitErr_InvalidProperty;
-      const BusChannels* pBus = nullptr;
-      if (scope == kAudioUnitScope_Output) {
-        pBus = GetBus(scope, element);
-      } else if (scope == kAudioUnitScope_Input) {
-        pBus = mInputBuses.Get(0);
-      }
-      if (!pBus) return kAudioUnitErr_InvalidProperty;
-      *pWriteable = true;
-      if (!sized(sizeof(AudioChannelLayoutTag))) return kAudioUnitErr_InvalidPropertyValue;
-      if (pData) {
-        AudioChannelLayoutTag tag = kAudioChannelLayoutTag_Unknown;
-        if (pBus->mPlugChannelCount == 1) tag = kAudioChannelLayoutTag_Mono;
-        if (pBus->mPlugChannelCount == 2) tag = kAudioChannelLayoutTag_Stereo;
-        *static_cast<AudioChannelLayoutTag*>(pData) = tag;
-      }
-      return noErr;
-    }
-
-    case kAudioUnitProperty_ParameterStringFromValue:
-      if (!sized(sizeof(AudioUnitParameterStringFromValue)))
-        return kAudioUnitErr_InvalidPropertyValue;
-      if (!global || !pData) return noErr;
-      return GetParamStringFromValue(static_cast<AudioUnitParameterStringFromValue*>(pData));
-
-    case kAudioUnitProperty_ParameterIDName:
-      if (!sized(sizeof(AudioUnitParameterIDName))) return kAudioUnitErr_InvalidPropertyValue;
-      if (!global || !pData) return noErr;
-      return GetParamIDName(static_cast<AudioUnitParameterIDName*>(pData));
-
-    case kAudioUnitProperty_ParameterClumpName:
-      if (!sized(sizeof(AudioUnitParameterNameInfo))) return kAudioUnitErr_InvalidPropertyValue;
-      if (!global || !pData) return noErr;
-      return GetParamClumpName(static_cast<AudioUnitParameterNameInfo*>(pData));
-
-    case kAudioUnitProperty_ParameterValueFromString:
-      if (!sized(sizeof(AudioUnitParameterValueFromString)))
-        return kAudioUnitErr_InvalidPropertyValue;
-      if (!global || !pData) return noErr;
-      return GetParamValueFromString(static_cast<AudioUnitParameterValueFromString*>(pData));
-
-    case kMusicDeviceProperty_InstrumentCount:
-      if (!global || !IsInst()) return kAudioUnitErr_InvalidProperty;
-      if (!sized(sizeof(UInt32))) return kAudioUnitErr_InvalidPropertyValue;
-      if (pData) *static_cast<UInt32*>(pData) = 1;
-      return noErr;
-
-    default:
-      return kAudioUnitErr_InvalidProperty;
+  if ((rule->scopes == PropertyRule::kGlobalOnly && !global) ||
+      (rule->scopes == PropertyRule::kGlobalOrInput && !global && scope != kAudioUnitScope_Input))
+    return kAudioUnitErr_InvalidProperty;
+  const PropertyCall call{scope, element, pDataSize, pData};
+  if (rule->available) {
+    if (const ComponentResult r = rule->available(*this, call); r != noErr) return r;
   }
+  if (rule->writable == PropertyRule::kWritable ||
+      (rule->writable == PropertyRule::kWritableWithTail && GetTailSize() > 0))
+    *pWriteable = true;
+  if (rule->size) {
+    const UInt32 size = rule->count ? rule->count(*this, scope) * rule->size : rule->size;
+    const UInt32 hostSize = *pDataSize;
+    *pDataSize = size;
+    if (!rule->get) return noErr;
+    // The host's buffer is checked before anything is written: a smaller one is refused
+    // instead of overrun.
+    if (pData && hostSize < size) return kAudioUnitErr_InvalidPropertyValue;
+  }
+  return rule->get(*this, call);
 }
 
 ComponentResult IPluginAU::SetProperty(AudioUnitPropertyID propID, AudioUnitScope scope,
@@ -474,78 +656,7 @@ ComponentResult IPluginAU::SetProperty(AudioUnitPropertyID propID, AudioUnitScop
   Trace("SetProperty", __LINE__, "(%d:%s):(%d:%s):%d", (int)propID, AUPropertyStr((int)propID),
         (int)scope, AUScopeStr((int)scope), (int)element);
   InformListeners(propID, scope);
-
-  switch (propID) {
-    case kAudioUnitProperty_ClassInfo:
-      if (!pData) return kAudioUnitErr_InvalidPropertyValue;
-      return SetState(*static_cast<const CFPropertyListRef*>(pData));
-    case kAudioUnitProperty_MakeConnection:
-      return MakeConnection(scope, static_cast<const AudioUnitConnection*>(pData));
-    case kAudioUnitProperty_SampleRate: {
-      if (!pData) return kAudioUnitErr_InvalidPropertyValue;
-      const Float64 rate = *static_cast<const Float64*>(pData);
-      // Every time the unit reports is divided by the rate; keep it a positive number.
-      if (!(rate > 0.0 && rate < 1e12)) return kAudioUnitErr_InvalidPropertyValue;
-      SetSampleRate(rate);
-      Reset();
-      return noErr;
-    }
-    case kAudioUnitProperty_StreamFormat:
-      return SetStreamFormat(scope, element,
-                             static_cast<const AudioStreamBasicDescription*>(pData));
-    case kAudioUnitProperty_MaximumFramesPerSlice: {
-      if (!pData) return kAudioUnitErr_InvalidPropertyValue;
-      const UInt32 frames = *static_cast<const UInt32*>(pData);
-      // The scratch buffers hold frames x channels floats in an int count.
-      if (frames > kMaxFramesPerSlice) return kAudioUnitErr_InvalidPropertyValue;
-      SetBlockSize((int)frames);
-      Reset();
-      return noErr;
-    }
-    case kAudioUnitProperty_BypassEffect: {
-      if (!pData) return kAudioUnitErr_InvalidPropertyValue;
-      mIsBypassed = *static_cast<const UInt32*>(pData) != 0;
-      OnActivate(!mIsBypassed);
-      Reset();
-      return noErr;
-    }
-    case kAudioUnitProperty_SetRenderCallback:
-      return SetRenderCallback(scope, element, static_cast<const AURenderCallbackStruct*>(pData));
-    case kAudioUnitProperty_HostCallbacks:
-      if (scope != kAudioUnitScope_Global) return kAudioUnitErr_InvalidProperty;
-      if (!pData) return kAudioUnitErr_InvalidPropertyValue;
-      std::memcpy(&mHostCallbacks, pData, sizeof(HostCallbackInfo));
-      return noErr;
-    case kAudioUnitProperty_CurrentPreset:
-    case kAudioUnitProperty_PresentPreset:
-      if (!pData) return kAudioUnitErr_InvalidPropertyValue;
-      RestorePreset((int)static_cast<const AUPreset*>(pData)->presetNumber);
-      return noErr;
-    case kAudioUnitProperty_OfflineRender:
-      if (!pData) return kAudioUnitErr_InvalidPropertyValue;
-      mRenderingOffline = *static_cast<const UInt32*>(pData) != 0;
-      return noErr;
-    case kAudioUnitProperty_AUHostIdentifier: {
-      if (!pData) return kAudioUnitErr_InvalidPropertyValue;
-      const AUHostVersionIdentifier* pHost = static_cast<const AUHostVersionIdentifier*>(pData);
-      char name[kMaxHostNameLength + 1] = "";
-      // A name too long for the buffer is cut rather than dropped.
-      if (pHost->hostName &&
-          !CFStringGetCString(pHost->hostName, name, sizeof(name), kCFStringEncodingUTF8)) {
-        CFIndex used = 0;
-        CFStringGetBytes(pHost->hostName, CFRangeMake(0, CFStringGetLength(pHost->hostName)),
-                         kCFStringEncodingUTF8, '?', false, (UInt8*)name, sizeof(name) - 1, &used);
-        name[used] = '\0';
-      }
-      NumVersion v;
-      std::memcpy(&v, &pHost->hostVersion, sizeof(v));
-      const int version =
-          (v.majorRev << 16) + ((v.minorAndBugRev & 0xF0) >> 4 << 8) + (v.minorAndBugRev & 0x0F);
-      SetHost(name, version);
-      OnHostIdentified();
-      return noErr;
-    }
-    default:
-      return kAudioUnitErr_InvalidProperty;
-  }
+  const PropertyRule* rule = FindPropertyRule(propID);
+  if (!rule || !rule->set) return kAudioUnitErr_InvalidProperty;
+  return rule->set(*this, scope, element, pData);
 }

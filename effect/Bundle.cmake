@@ -25,7 +25,8 @@ set_target_properties(orvanta_component PROPERTIES
   LINK_DEPENDS ${orvanta_exports})
 
 # Info.plist: the bundle identity and the AudioComponents entry hosts register the unit under.
-math(EXPR orvanta_version "(${PROJECT_VERSION_MAJOR} << 16) + (${PROJECT_VERSION_MINOR} << 8) + ${PROJECT_VERSION_PATCH}")
+# The identity comes from Identity.cmake; the version is the packed one, in decimal.
+math(EXPR orvanta_version "${ORVANTA_PLUG_VERSION_PACKED}")
 set(orvanta_info_plist ${CMAKE_CURRENT_BINARY_DIR}/Info.plist)
 file(CONFIGURE OUTPUT ${orvanta_info_plist} @ONLY CONTENT [=[<?xml version="1.0" encoding="UTF-8"?>
 <!DOCTYPE plist PUBLIC "-//Apple//DTD PLIST 1.0//EN" "http://www.apple.com/DTDs/PropertyList-1.0.dtd">
@@ -34,36 +35,36 @@ file(CONFIGURE OUTPUT ${orvanta_info_plist} @ONLY CONTENT [=[<?xml version="1.0"
 	<key>CFBundleDevelopmentRegion</key>
 	<string>English</string>
 	<key>CFBundleExecutable</key>
-	<string>Orvanta</string>
+	<string>@ORVANTA_PLUG_NAME@</string>
 	<key>CFBundleIdentifier</key>
-	<string>com.Quev.audiounit.Orvanta</string>
+	<string>@ORVANTA_PLUG_BUNDLE_ID@</string>
 	<key>CFBundleInfoDictionaryVersion</key>
 	<string>6.0</string>
 	<key>CFBundleName</key>
-	<string>Orvanta</string>
+	<string>@ORVANTA_PLUG_NAME@</string>
 	<key>CFBundlePackageType</key>
 	<string>BNDL</string>
 	<key>CFBundleShortVersionString</key>
-	<string>@PROJECT_VERSION@</string>
+	<string>@ORVANTA_PLUG_VERSION@</string>
 	<key>CFBundleSignature</key>
-	<string>Qzvk</string>
+	<string>@ORVANTA_PLUG_MAKER_ID@</string>
 	<key>CFBundleVersion</key>
-	<string>@PROJECT_VERSION@</string>
+	<string>@ORVANTA_PLUG_VERSION@</string>
 	<key>AudioComponents</key>
 	<array>
 		<dict>
 			<key>description</key>
-			<string>Orvanta</string>
+			<string>@ORVANTA_PLUG_NAME@</string>
 			<key>factoryFunction</key>
-			<string>Orvanta_Entry</string>
+			<string>@ORVANTA_PLUG_NAME@_Entry</string>
 			<key>manufacturer</key>
-			<string>Qzvk</string>
+			<string>@ORVANTA_PLUG_MAKER_ID@</string>
 			<key>name</key>
-			<string>Quev: Orvanta</string>
+			<string>@ORVANTA_PLUG_MAKER@: @ORVANTA_PLUG_NAME@</string>
 			<key>subtype</key>
-			<string>Qzvk</string>
+			<string>@ORVANTA_PLUG_UNIQUE_ID@</string>
 			<key>type</key>
-			<string>aufx</string>
+			<string>@ORVANTA_PLUG_TYPE@</string>
 			<key>version</key>
 			<integer>@orvanta_version@</integer>
 		</dict>

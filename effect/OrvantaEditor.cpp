@@ -9,6 +9,10 @@
 
 using namespace orvanta_editor;
 
+namespace {
+IRECT Rect(const LayoutRect& r) { return IRECT(r.L, r.T, r.R, r.B); }
+}  // namespace
+
 OrvantaGraphics* MakeGraphics(IPluginBase* plug, int w, int h, int fps) {
   OrvantaGraphics* graphics = new OrvantaGraphics(plug, w, h, fps);
   graphics->SetBundleID(kBundleID);
@@ -22,25 +26,27 @@ void Orvanta::MakeEditor() {
   graphics->AttachBackground(kBackgroundID, kBackgroundFile);
 
   IBitmap knob = graphics->LoadIBitmap(kKnobID, kKnobFile, kKnobFrames, false);
-  graphics->AttachControl(new IKnobMultiControl(this, 113, 333, kGain, &knob, Vertical, 4.0));
+  graphics->AttachControl(new IKnobMultiControl(this, kKnobX, kKnobY, kGain, &knob, Vertical, 4.0));
 
   IBitmap cap = graphics->LoadIBitmap(kFaderCapID, kFaderCapFile, 1);
-  IFaderControl* mono = new IFaderControl(this, 48, 106, 287, kMono, &cap, Vertical, false);
+  IFaderControl* mono =
+      new IFaderControl(this, kMonoFaderX, kFaderTop, kFaderLength, kMono, &cap, Vertical, false);
   graphics->AttachControl(mono);
-  IFaderControl* stereo = new IFaderControl(this, 197, 106, 287, kStereo, &cap, Vertical, false);
+  IFaderControl* stereo = new IFaderControl(this, kStereoFaderX, kFaderTop, kFaderLength, kStereo,
+                                            &cap, Vertical, false);
   graphics->AttachControl(stereo);
 
   IBitmap font = graphics->LoadIBitmap(kFontID, kFontFile, kFontGlyphs, true);
   IText readoutStyle(12, &COLOR_BLACK, "Arial", IText::kStyleNormal, IText::kAlignCenter, 0,
                      IText::kQualityDefault, &DEFAULT_TEXT_ENTRY_BGCOLOR,
                      &DEFAULT_TEXT_ENTRY_FGCOLOR);
-  mGainText = new IBitmapTextControl(this, IRECT(103, 315, 171, 330), &font, "", &readoutStyle, 6,
-                                     12, 0, true, false);
+  mGainText = new IBitmapTextControl(this, Rect(kGainReadoutBox), &font, "", &readoutStyle, 6, 12,
+                                     0, true, false);
   graphics->AttachControl(mGainText);
-  mMonoText = new IBitmapTextControl(this, IRECT(21, 95, 103, 110), &font, "", &readoutStyle, 6, 12,
+  mMonoText = new IBitmapTextControl(this, Rect(kMonoReadoutBox), &font, "", &readoutStyle, 6, 12,
                                      0, true, false);
   graphics->AttachControl(mMonoText);
-  mStereoText = new IBitmapTextControl(this, IRECT(171, 95, 249, 110), &font, "", &readoutStyle, 6,
+  mStereoText = new IBitmapTextControl(this, Rect(kStereoReadoutBox), &font, "", &readoutStyle, 6,
                                        12, 0, true, false);
   graphics->AttachControl(mStereoText);
 
@@ -49,14 +55,15 @@ void Orvanta::MakeEditor() {
   IText versionStyle(12, &COLOR_BLACK, "Arial", IText::kStyleNormal, IText::kAlignFar, 0,
                      IText::kQualityDefault, &DEFAULT_TEXT_ENTRY_BGCOLOR,
                      &DEFAULT_TEXT_ENTRY_FGCOLOR);
-  graphics->AttachControl(new IBitmapTextControl(this, IRECT(200, 422, 268, 435), &font, version,
+  graphics->AttachControl(new IBitmapTextControl(this, Rect(kVersionLineBox), &font, version,
                                                  &versionStyle, 6, 12, 0, true, false));
 
-  mLinkControl = new IURLControl(this, IRECT(30, 188, 242, 210), kMakerURL, nullptr, nullptr);
+  mLinkControl = new IURLControl(this, Rect(kLinkAreaBox), kMakerURL, nullptr, nullptr);
   // The link's rectangle crosses both fader tracks right where the handles rest at 0 dB, and
   // it lies on top of them. Only the band between the tracks, where the address is drawn,
   // takes clicks, so that a handle can be grabbed at its default value.
-  mLinkControl->SetTargetArea(IRECT(mono->GetRECT()->R, 188, stereo->GetRECT()->L, 210));
+  mLinkControl->SetTargetArea(
+      IRECT(mono->GetRECT()->R, kLinkAreaBox.T, stereo->GetRECT()->L, kLinkAreaBox.B));
   graphics->AttachControl(mLinkControl);
 
   AttachGraphics(graphics);

@@ -4,10 +4,11 @@
 #include <cstdio>
 #include <cstring>
 
+#include "effect/OrvantaIdentity.h"
+#include "effect/StereoImageKernel.h"
 #include "graphics/IBitmapTextControl.h"
 
 namespace {
-constexpr int kVersion = 0x20001;
 constexpr double kMinDb = -94.0;
 constexpr double kMaxDb = 6.0;
 constexpr double kStepDb = 0.01;
@@ -26,14 +27,17 @@ UTL_Mutex& CreationLock() {
 OrvantaWrapper* MakePlug() {
   UTL_MutexLock lock(CreationLock());
   IPluginInstanceInfo info;
-  info.mBundleID.Set("com.Quev.audiounit.Orvanta");
-  info.mViewFactoryClassName.Set("Orvanta_View");
+  info.mBundleID.Set(orvanta_identity::kBundleID);
+  info.mViewFactoryClassName.Set(orvanta_identity::kViewClass);
   return new Orvanta(info);
 }
 
 Orvanta::Orvanta(const IPluginInstanceInfo& instanceInfo)
-    : OrvantaWrapper(instanceInfo, kNumParams, "2-2", kNumPrograms, "Orvanta", "", "Quev", kVersion,
-                     FourCC("Qzvk"), FourCC("Qzvk"), 0, false, false, false, 0) {
+    : OrvantaWrapper(instanceInfo, kNumParams, "2-2", kNumPrograms, orvanta_identity::kName, "",
+                     orvanta_identity::kMaker, orvanta_identity::kVersion,
+                     FourCC(orvanta_identity::kUniqueID), FourCC(orvanta_identity::kMakerID), 0,
+                     false, false, false, 0) {
+  SetDoesSingleReplacing(true);
   InitParams();
   MakeEditor();
   MakeFactoryPresets();
@@ -67,19 +71,19 @@ void Orvanta::OnParamChange(int paramIdx) {
   switch (paramIdx) {
     case kGain: {
       double dB = GetParam(kGain)->Value();
-      mGain = GainFromDecibels(dB);
+      mGain.store(GainFromDecibels(dB), std::memory_order_relaxed);
       printString(dB, mGainText);
       break;
     }
     case kMono: {
       double dB = GetParam(kMono)->Value();
-      mMonoGain = 0.5 * GainFromDecibels(dB);
+      mMonoGain.store(0.5 * GainFromDecibels(dB), std::memory_order_relaxed);
       printString(dB, mMonoText);
       break;
     }
     case kStereo: {
       double dB = GetParam(kStereo)->Value();
-      mStereoGain = 0.5 * GainFromDecibels(dB);
+      mStereoGain.store(0.5 * GainFromDecibels(dB), std::memory_order_relaxed);
       printString(dB, mStereoText);
       break;
     }
@@ -88,25 +92,25 @@ void Orvanta::OnParamChange(int paramIdx) {
   }
 }
 
+void Orvanta::Weights(double* pMid, double* pSide) const {
+  // Gains are read once per block: a change mid-block takes effect with the next one.
+  const double gain = GetGain();
+  *pMid = GetMonoGain() * gain;
+  *pSide = GetStereoGain() * gain;
+}
+
 void Orvanta::ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames) {
   if (nFrames <= 0) return;
-  // Gains are read once per block: a change mid-block takes effect with the next one.
-  const double monoGain = mMonoGain, stereoGain = mStereoGain, gain = mGain;
-  const double* inL = inputs[0];
-  const double* inR = inputs[1];
-  double* outL = outputs[0];
-  double* outR = outputs[1];
+  double mid, side;
+  Weights(&mid, &side);
+  StereoImage(inputs[0], inputs[1], outputs[0], outputs[1], nFrames, mid, side);
+}
 
-  // Every frame touches only its own index, reading both inputs before writing, so frames
-  // may run side by side in vector lanes even when the outputs are the input arrays.
-#pragma omp simd
-  for (int i = 0; i < nFrames; ++i) {
-    const double left = inL[i], right = inR[i];
-    const double mid = (left + right) * monoGain;
-    const double side = (left - right) * stereoGain;
-    outL[i] = (mid + side) * gain;
-    outR[i] = (mid - side) * gain;
-  }
+void Orvanta::ProcessSingleReplacing(float** inputs, float** outputs, int nFrames) {
+  if (nFrames <= 0) return;
+  double mid, side;
+  Weights(&mid, &side);
+  StereoImage(inputs[0], inputs[1], outputs[0], outputs[1], nFrames, (float)mid, (float)side);
 }
 
 void Orvanta::FormatReadout(double value, char* out) {

@@ -2,6 +2,8 @@
 // Orvanta: a stereo-image effect. Each stereo pair is split into mid (L + R) and side
 // (L - R), each weighted by its own gain, recombined and scaled by an output gain.
 
+#include <atomic>
+
 #include "effect/OrvantaWrapper.h"
 
 class IBitmapTextControl;
@@ -20,6 +22,7 @@ class Orvanta : public OrvantaWrapper {
   void Reset() override;
   void OnParamChange(int paramIdx) override;
   void ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames) override;
+  void ProcessSingleReplacing(float** inputs, float** outputs, int nFrames) override;
 
   // Shows a decibel value in a readout; a null readout (no editor) is skipped.
   void printString(double value, IBitmapTextControl* control);
@@ -29,19 +32,23 @@ class Orvanta : public OrvantaWrapper {
   // 10^(dB / 20), or exactly 0 at and below -93 dB.
   static double GainFromDecibels(double dB);
 
-  double GetMonoGain() const { return mMonoGain; }
-  double GetStereoGain() const { return mStereoGain; }
-  double GetGain() const { return mGain; }
+  double GetMonoGain() const { return mMonoGain.load(std::memory_order_relaxed); }
+  double GetStereoGain() const { return mStereoGain.load(std::memory_order_relaxed); }
+  double GetGain() const { return mGain.load(std::memory_order_relaxed); }
 
  private:
   void InitParams();
   // Builds the editor and hands it to the base; defined with the layout.
   void MakeEditor();
   void MakeFactoryPresets();
+  // The mid and side weights with the output gain folded in, from one reading of the gains.
+  void Weights(double* pMid, double* pSide) const;
 
-  double mMonoGain = 1.0;
-  double mStereoGain = 1.0;
-  double mGain = 0.5;
+  // Written under the lock, read whole by the audio thread without it: relaxed atomics, which
+  // are plain 64-bit moves on x86-64.
+  std::atomic<double> mMonoGain = 1.0;
+  std::atomic<double> mStereoGain = 1.0;
+  std::atomic<double> mGain = 0.5;
 
  protected:
   // Controls of the editor, which owns them; null while there is no editor.

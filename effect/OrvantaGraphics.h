@@ -1,6 +1,8 @@
 #pragma once
 // The editor engine of the platform the effect is built for, and the editor's layout.
 
+#include "effect/OrvantaIdentity.h"
+#include "effect/OrvantaLayout.h"
 #include "platform/x11/IGraphicsLinux.h"
 
 class IPluginBase;
@@ -10,9 +12,7 @@ using OrvantaGraphics = IGraphicsLinux;
 
 namespace orvanta_editor {
 
-constexpr int kWidth = 274;
-constexpr int kHeight = 438;
-constexpr const char* kBundleID = "com.Quev.audiounit.Orvanta";
+constexpr const char* kBundleID = orvanta_identity::kBundleID;
 // The maker's web site, opened by a click on the link area.
 constexpr const char* kMakerURL = "https://orvanta.example/";
 
@@ -22,7 +22,6 @@ constexpr const char* kBackgroundFile = "resources/img/orvantaBack.png";
 constexpr const char* kKnobFile = "resources/img/knob.png";
 constexpr const char* kFaderCapFile = "resources/img/SliderCap.png";
 constexpr const char* kFontFile = "resources/img/font-white.png";
-constexpr int kKnobFrames = 100;
 constexpr int kFontGlyphs = 95;  // character codes 32..126
 
 // Attachment order of the controls, which is also their drawing and hit-test order.

@@ -3,6 +3,10 @@
 // channel configuration and buffers, the attached editor and one recursive lock.
 // A host wrapper derives from it and supplies the host services (pure virtual here);
 // the effect derives from the wrapper and overrides the processing hooks.
+//
+// Every hook carries a thread tag, defined in docs/ARCHITECTURE.md (Threads and locks):
+// [audio] no allocation, no waiting; [any] any thread, no lock, no allocation;
+// [locked] plug-in mutex held; [host] a host thread outside render; [ui] the editor's thread.
 
 #include "framework/ByteChunk.h"
 #include "framework/Hosts.h"
@@ -38,6 +42,8 @@ class IPluginBase {
     double** mSrc = nullptr;  // this channel's slot of mInData
     UTL_TypedBuf<double> mScratchBuf;
     UTL_String mLabel;
+    float** mFloatSrc = nullptr;        // its slot of mFloatInData
+    UTL_TypedBuf<float> mFloatScratch;  // silence for single-precision processing
   };
 
   struct OutChannel {
@@ -46,6 +52,8 @@ class IPluginBase {
     float* mFDest = nullptr;   // the host's 32-bit array, when it works in 32 bits
     UTL_TypedBuf<double> mScratchBuf;
     UTL_String mLabel;
+    float** mFloatDest = nullptr;       // its slot of mFloatOutData
+    UTL_TypedBuf<float> mFloatScratch;  // output dropped, or awaiting accumulation
   };
 
   IPluginBase(int nParams, const char* channelIOStr, int nPresets, const char* effectName,
@@ -56,15 +64,19 @@ class IPluginBase {
   IPluginBase& operator=(const IPluginBase&) = delete;
 
   // ---- Virtual operations, in slot order ----
-  virtual ~IPluginBase();
+  virtual ~IPluginBase();  // [host] at close
 
+  // [locked]
   virtual void Reset();
   virtual void OnParamChange(int paramIdx);
+  // [audio]
   virtual void ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames);
   virtual void ProcessSingleReplacing(float** inputs, float** outputs, int nFrames);
+  // [ui]
   virtual void OnGUIOpen() {}
   virtual void OnGUIClose() {}
   virtual void OnIdle() {}
+  // [locked]
   virtual void OnActivate(bool active);
   virtual void ProcessMidiMsg(IMidiMsg* pMsg);
   virtual void ProcessSysEx(ISysEx* /*pSysEx*/) {}
@@ -75,29 +87,35 @@ class IPluginBase {
   }
   // startPos counts 64-bit values; values compare at 32-bit precision.
   virtual bool CompareState(const unsigned char* data, int startPos);
+  // [ui]
   virtual void OnWindowResize() {}
   virtual bool HostRequestingAboutBox() { return false; }
+  // [host]
   virtual void OnHostIdentified() {}
+  // [ui]; SetParameterFromGUI takes the plug-in mutex itself.
   virtual void PopupHostContextMenuForParam(int /*paramIdx*/, int /*x*/, int /*y*/) {}
   virtual void SetParameterFromGUI(int paramIdx, double normalizedValue);
   virtual void BeginInformHostOfParamChange(int paramIdx) = 0;
-  virtual void InformHostOfParamChange(int paramIdx, double normalizedValue) = 0;
+  virtual void InformHostOfParamChange(int paramIdx, double normalizedValue) = 0;  // [ui][locked]
   virtual void EndInformHostOfParamChange(int paramIdx) = 0;
-  virtual void InformHostOfProgramChange() = 0;
+  virtual void InformHostOfProgramChange() = 0;  // [locked]
+  // [any]: meant for the audio thread during rendering.
   virtual bool IsRenderingOffline() { return false; }
   virtual int GetSamplePos() = 0;
   virtual double GetTempo() = 0;
   virtual void GetTimeSig(int* pNumerator, int* pDenominator) = 0;
   virtual void GetTime(ITimeInfo* pTimeInfo) = 0;
-  virtual EHost GetHost() { return mHost; }
-  virtual EAPI GetAPI() { return mAPI; }
-  virtual void ResizeGraphics(int w, int h) = 0;
-  virtual void HostSpecificInit() {}
-  // Takes ownership of the editor; null does nothing.
+  virtual EHost GetHost() { return mHost; }       // [host]: identifying the host may allocate
+  virtual EAPI GetAPI() { return mAPI; }          // [any]
+  virtual void ResizeGraphics(int w, int h) = 0;  // [ui]
+  virtual void HostSpecificInit() {}              // [host] at open
+  // [host] while the effect is built. Takes ownership of the editor; null does nothing.
   virtual void AttachGraphics(IGraphics* pGraphics);
-  virtual void SetLatency(int samples) { mLatency = samples; }
+  virtual void SetLatency(int samples) { mLatency = samples; }  // [locked]
+  // [audio]
   virtual bool SendMidiMsg(IMidiMsg* pMsg) = 0;
   virtual bool SendSysEx(ISysEx* /*pSysEx*/) { return false; }
+  // [locked]
   virtual void RedrawParamControls();
   virtual void DirtyPTCompareState() {}
   virtual void PresetsChangedByHost() {}
@@ -134,6 +152,9 @@ class IPluginBase {
   bool DoesMIDI() const { return mDoesMIDI; }
   bool DoesStateChunks() const { return mStateChunks; }
   bool IsBypassed() const { return mIsBypassed; }
+  // Whether 32-bit host buffers go to ProcessSingleReplacing, in place, instead of being
+  // converted for ProcessDoubleReplacing.
+  bool DoesSingleReplacing() const { return mDoesSingleReplacing; }
   const char* GetAPIString() const;
   const char* GetArchString() const { return "x64"; }
   IGraphics* GetGUI() const { return mGraphics; }
@@ -183,7 +204,8 @@ class IPluginBase {
   void AttachOutputBuffers(int idx, int n, double** ppData);
   void AttachOutputBuffers(int idx, int n, float** ppData);
   // One block. The first argument selects the sample width only. Where scratch memory
-  // stands in for a channel, at most the block size of frames is processed.
+  // stands in for a channel, at most the block size of frames is processed. A plug-in that
+  // does single replacing works on the host's 32-bit arrays themselves.
   void ProcessBuffers(double sampleType, int nFrames);
   void ProcessBuffers(float sampleType, int nFrames);
   void ProcessBuffersAccumulating(float sampleType, int nFrames);
@@ -234,6 +256,11 @@ class IPluginBase {
   // The 64-bit slot arrays the processor receives.
   double** InData() const { return mInData.Get(); }
   double** OutData() const { return mOutData.Get(); }
+  // The 32-bit slot arrays of single-precision processing.
+  float** FloatInData() const { return mFloatInData.Get(); }
+  float** FloatOutData() const { return mFloatOutData.Get(); }
+  // A plug-in that implements ProcessSingleReplacing turns this on in its constructor.
+  void SetDoesSingleReplacing(bool does) { mDoesSingleReplacing = does; }
 
   UTL_PtrList<ChannelIO> mChannelIO;
   UTL_Mutex mMutex;
@@ -266,12 +293,17 @@ class IPluginBase {
   UTL_PtrList<OutChannel> mOutChannels;
   UTL_PtrList<UTL_String> mInputBusLabels;
   UTL_PtrList<UTL_String> mOutputBusLabels;
+  bool mDoesSingleReplacing = false;
+  UTL_TypedBuf<float*> mFloatInData;
+  UTL_TypedBuf<float*> mFloatOutData;
 
  private:
   void ParseChannelIO(const char* channelIOStr);
   void ConvertOutputs(int nFrames, bool accumulate);
   // nFrames cut to what every channel's memory can take (0 while a slot is unset).
   int SafeFrames(int nFrames) const;
+  int SafeFloatFrames(int nFrames) const;
+  void AccumulateSingle(int nFrames);
   bool ReadFileIntoChunk(UTL_String* pPath, ByteChunk* pChunk);
   bool WriteChunkToFile(UTL_String* pPath, ByteChunk* pChunk);
   void PutProgramHeader(ByteChunk* pChunk, int magic, int byteSize, const char* name);

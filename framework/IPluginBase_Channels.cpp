@@ -13,6 +13,33 @@ int RangeEnd(int idx, int n, int count) {
   const long long last = (long long)idx + n;
   return last < count ? (int)last : count;
 }
+
+// The buffer's memory, filled with zeros.
+template <class T>
+T* Zeroed(UTL_TypedBuf<T>& buf) {
+  if (buf.GetSize() > 0) memset(buf.Get(), 0, (size_t)buf.GetSize() * sizeof(T));
+  return buf.Get();
+}
+
+// Resizes scratch memory to n zeros. Resizing may move it; a slot that pointed at it (or was
+// never set) must follow, or the processor would use freed memory.
+template <class T>
+void ResizeScratch(UTL_TypedBuf<T>& scratch, T** slot, int n) {
+  const bool onScratch = !*slot || *slot == scratch.Get();
+  scratch.Resize(n);
+  if (scratch.GetSize() != n) return;  // out of memory: keep the old one
+  Zeroed(scratch);
+  if (onScratch) *slot = scratch.Get();
+}
+
+// nFrames cut to what one channel's memory can take: 0 while its slot is unset, the scratch
+// size while the slot points at scratch memory.
+template <class T>
+int FitFrames(int nFrames, const T* slot, const UTL_TypedBuf<T>& scratch) {
+  if (!slot) return 0;
+  if (slot == scratch.Get() && nFrames > scratch.GetSize()) return scratch.GetSize();
+  return nFrames;
+}
 }  // namespace
 
 void IPluginBase::ParseChannelIO(const char* channelIOStr) {
@@ -32,15 +59,21 @@ void IPluginBase::ParseChannelIO(const char* channelIOStr) {
 
   mInData.Resize(maxIn);
   mOutData.Resize(maxOut);
+  mFloatInData.Resize(maxIn);
+  mFloatOutData.Resize(maxOut);
   for (int i = 0; i < maxIn; ++i) {
     InChannel* ch = mInChannels.Add(new InChannel);
     ch->mSrc = mInData.Get() + i;
     *ch->mSrc = nullptr;
+    ch->mFloatSrc = mFloatInData.Get() + i;
+    *ch->mFloatSrc = nullptr;
   }
   for (int i = 0; i < maxOut; ++i) {
     OutChannel* ch = mOutChannels.Add(new OutChannel);
     ch->mDest = mOutData.Get() + i;
     *ch->mDest = nullptr;
+    ch->mFloatDest = mFloatOutData.Get() + i;
+    *ch->mFloatDest = nullptr;
   }
 }
 
@@ -80,20 +113,25 @@ bool IPluginBase::IsOutChannelConnected(int chIdx) const {
 void IPluginBase::SetInputChannelConnections(int idx, int n, bool connected) {
   const int end = RangeEnd(idx, n, NInChannels());
   for (int i = idx < 0 ? 0 : idx; i < end; ++i) {
-    InChannel* ch = mInChannels.Get(i);
+    InChannel* ch = mInChannels.GetList()[i];
     ch->mConnected = connected;
-    // A missing input reads silence from scratch memory.
-    if (!connected) *ch->mSrc = ch->mScratchBuf.Get();
+    if (connected) continue;
+    // A missing input reads silence from scratch memory, which may still hold the last
+    // block converted while the input was connected.
+    *ch->mSrc = Zeroed(ch->mScratchBuf);
+    *ch->mFloatSrc = Zeroed(ch->mFloatScratch);
   }
 }
 
 void IPluginBase::SetOutputChannelConnections(int idx, int n, bool connected) {
   const int end = RangeEnd(idx, n, NOutChannels());
   for (int i = idx < 0 ? 0 : idx; i < end; ++i) {
-    OutChannel* ch = mOutChannels.Get(i);
+    OutChannel* ch = mOutChannels.GetList()[i];
     ch->mConnected = connected;
     // A missing output is written into scratch memory and dropped.
-    if (!connected) *ch->mDest = ch->mScratchBuf.Get();
+    if (connected) continue;
+    *ch->mDest = ch->mScratchBuf.Get();
+    *ch->mFloatDest = ch->mFloatScratch.Get();
   }
 }
 
@@ -148,7 +186,7 @@ void IPluginBase::AttachInputBuffers(int idx, int n, double** ppData, int) {
   if (!ppData) return;
   const int end = RangeEnd(idx, n, NInChannels());
   for (int i = idx < 0 ? 0 : idx; i < end; ++i) {
-    InChannel* ch = mInChannels.Get(i);
+    InChannel* ch = mInChannels.GetList()[i];
     if (ch->mConnected) *ch->mSrc = *ppData++;
   }
 }
@@ -157,8 +195,14 @@ void IPluginBase::AttachInputBuffers(int idx, int n, float** ppData, int nFrames
   if (!ppData) return;
   const int end = RangeEnd(idx, n, NInChannels());
   for (int i = idx < 0 ? 0 : idx; i < end; ++i) {
-    InChannel* ch = mInChannels.Get(i);
+    InChannel* ch = mInChannels.GetList()[i];
     if (!ch->mConnected) continue;
+    if (mDoesSingleReplacing) {
+      // The processor reads the host's array itself; without one it reads silence.
+      float* src = nFrames > 0 ? *ppData++ : nullptr;
+      *ch->mFloatSrc = src ? src : ch->mFloatScratch.Get();
+      continue;
+    }
     double* scratch = ch->mScratchBuf.Get();
     if (nFrames > 0) {
       const float* src = *ppData++;
@@ -175,7 +219,7 @@ void IPluginBase::AttachOutputBuffers(int idx, int n, double** ppData) {
   if (!ppData) return;
   const int end = RangeEnd(idx, n, NOutChannels());
   for (int i = idx < 0 ? 0 : idx; i < end; ++i) {
-    OutChannel* ch = mOutChannels.Get(i);
+    OutChannel* ch = mOutChannels.GetList()[i];
     if (!ch->mConnected) continue;
     *ch->mDest = *ppData++;
     // A 64-bit output must not be converted into an earlier 32-bit host array.
@@ -187,35 +231,40 @@ void IPluginBase::AttachOutputBuffers(int idx, int n, float** ppData) {
   if (!ppData) return;
   const int end = RangeEnd(idx, n, NOutChannels());
   for (int i = idx < 0 ? 0 : idx; i < end; ++i) {
-    OutChannel* ch = mOutChannels.Get(i);
+    OutChannel* ch = mOutChannels.GetList()[i];
     if (!ch->mConnected) continue;
-    *ch->mDest = ch->mScratchBuf.Get();
     ch->mFDest = *ppData++;
+    if (mDoesSingleReplacing) {
+      *ch->mFloatDest = ch->mFDest ? ch->mFDest : ch->mFloatScratch.Get();
+    } else {
+      *ch->mDest = ch->mScratchBuf.Get();
+    }
   }
 }
 
 int IPluginBase::SafeFrames(int nFrames) const {
-  if (nFrames <= 0) return 0;
-  for (int i = 0; i < NInChannels(); ++i) {
-    const InChannel* ch = mInChannels.Get(i);
-    const double* slot = *ch->mSrc;
-    if (!slot) return 0;
-    if (slot == ch->mScratchBuf.Get() && nFrames > ch->mScratchBuf.GetSize())
-      nFrames = ch->mScratchBuf.GetSize();
-  }
-  for (int i = 0; i < NOutChannels(); ++i) {
-    const OutChannel* ch = mOutChannels.Get(i);
-    const double* slot = *ch->mDest;
-    if (!slot) return 0;
-    if (slot == ch->mScratchBuf.Get() && nFrames > ch->mScratchBuf.GetSize())
-      nFrames = ch->mScratchBuf.GetSize();
-  }
-  return nFrames;
+  InChannel* const* ins = mInChannels.GetList();
+  OutChannel* const* outs = mOutChannels.GetList();
+  for (int i = 0, n = NInChannels(); i < n; ++i)
+    nFrames = FitFrames(nFrames, *ins[i]->mSrc, ins[i]->mScratchBuf);
+  for (int i = 0, n = NOutChannels(); i < n; ++i)
+    nFrames = FitFrames(nFrames, *outs[i]->mDest, outs[i]->mScratchBuf);
+  return nFrames > 0 ? nFrames : 0;
+}
+
+int IPluginBase::SafeFloatFrames(int nFrames) const {
+  InChannel* const* ins = mInChannels.GetList();
+  OutChannel* const* outs = mOutChannels.GetList();
+  for (int i = 0, n = NInChannels(); i < n; ++i)
+    nFrames = FitFrames(nFrames, *ins[i]->mFloatSrc, ins[i]->mFloatScratch);
+  for (int i = 0, n = NOutChannels(); i < n; ++i)
+    nFrames = FitFrames(nFrames, *outs[i]->mFloatDest, outs[i]->mFloatScratch);
+  return nFrames > 0 ? nFrames : 0;
 }
 
 void IPluginBase::ConvertOutputs(int nFrames, bool accumulate) {
   for (int i = 0; i < NOutChannels(); ++i) {
-    OutChannel* ch = mOutChannels.Get(i);
+    OutChannel* ch = mOutChannels.GetList()[i];
     float* dest = ch->mFDest;
     const double* src = *ch->mDest;
     if (!ch->mConnected || !dest || !src) continue;
@@ -233,6 +282,11 @@ void IPluginBase::ProcessBuffers(double, int nFrames) {
 }
 
 void IPluginBase::ProcessBuffers(float, int nFrames) {
+  if (mDoesSingleReplacing) {
+    nFrames = SafeFloatFrames(nFrames);
+    if (nFrames > 0) ProcessSingleReplacing(mFloatInData.Get(), mFloatOutData.Get(), nFrames);
+    return;
+  }
   nFrames = SafeFrames(nFrames);
   if (nFrames <= 0) return;
   ProcessDoubleReplacing(mInData.Get(), mOutData.Get(), nFrames);
@@ -240,6 +294,10 @@ void IPluginBase::ProcessBuffers(float, int nFrames) {
 }
 
 void IPluginBase::ProcessBuffersAccumulating(float, int nFrames) {
+  if (mDoesSingleReplacing) {
+    AccumulateSingle(nFrames);
+    return;
+  }
   nFrames = SafeFrames(nFrames);
   if (nFrames <= 0) return;
   ProcessDoubleReplacing(mInData.Get(), mOutData.Get(), nFrames);
@@ -261,42 +319,57 @@ void IPluginBase::PassThroughBuffers(double, int nFrames) {
 }
 
 void IPluginBase::PassThroughBuffers(float, int nFrames) {
+  if (mDoesSingleReplacing) {
+    nFrames = SafeFloatFrames(nFrames);
+    if (nFrames > 0)
+      IPluginBase::ProcessSingleReplacing(mFloatInData.Get(), mFloatOutData.Get(), nFrames);
+    return;
+  }
   nFrames = SafeFrames(nFrames);
   if (nFrames <= 0) return;
   PassThroughBuffers(0.0, nFrames);
   ConvertOutputs(nFrames, false);
 }
 
+void IPluginBase::AccumulateSingle(int nFrames) {
+  // Processed into scratch memory, then added to what the host's arrays hold.
+  for (int i = 0; i < NOutChannels(); ++i) {
+    OutChannel* ch = mOutChannels.GetList()[i];
+    if (ch->mConnected && ch->mFDest) *ch->mFloatDest = ch->mFloatScratch.Get();
+  }
+  nFrames = SafeFloatFrames(nFrames);
+  if (nFrames > 0) ProcessSingleReplacing(mFloatInData.Get(), mFloatOutData.Get(), nFrames);
+  for (int i = 0; i < NOutChannels(); ++i) {
+    OutChannel* ch = mOutChannels.GetList()[i];
+    if (!ch->mConnected || !ch->mFDest) continue;
+    const float* src = ch->mFloatScratch.Get();
+    for (int s = 0; s < nFrames; ++s) ch->mFDest[s] += src[s];
+    *ch->mFloatDest = ch->mFDest;
+  }
+}
+
 void IPluginBase::ZeroScratchBuffers() {
   for (int i = 0; i < NInChannels(); ++i) {
-    UTL_TypedBuf<double>& buf = mInChannels.Get(i)->mScratchBuf;
-    if (buf.GetSize() > 0) memset(buf.Get(), 0, (size_t)buf.GetSize() * sizeof(double));
+    Zeroed(mInChannels.GetList()[i]->mScratchBuf);
+    Zeroed(mInChannels.GetList()[i]->mFloatScratch);
   }
   for (int i = 0; i < NOutChannels(); ++i) {
-    UTL_TypedBuf<double>& buf = mOutChannels.Get(i)->mScratchBuf;
-    if (buf.GetSize() > 0) memset(buf.Get(), 0, (size_t)buf.GetSize() * sizeof(double));
+    Zeroed(mOutChannels.GetList()[i]->mScratchBuf);
+    Zeroed(mOutChannels.GetList()[i]->mFloatScratch);
   }
 }
 
 void IPluginBase::SetBlockSize(int blockSize) {
   if (blockSize < 0 || blockSize == mBlockSize) return;
-  // Resizing may move a scratch buffer; slots that pointed at it (or were never set) must
-  // follow, or the processor would use freed memory.
   for (int i = 0; i < NInChannels(); ++i) {
-    InChannel* ch = mInChannels.Get(i);
-    bool onScratch = !*ch->mSrc || *ch->mSrc == ch->mScratchBuf.Get();
-    ch->mScratchBuf.Resize(blockSize);
-    if (ch->mScratchBuf.GetSize() != blockSize) continue;  // out of memory: keep the old one
-    if (blockSize > 0) memset(ch->mScratchBuf.Get(), 0, (size_t)blockSize * sizeof(double));
-    if (onScratch) *ch->mSrc = ch->mScratchBuf.Get();
+    InChannel* ch = mInChannels.GetList()[i];
+    ResizeScratch(ch->mScratchBuf, ch->mSrc, blockSize);
+    ResizeScratch(ch->mFloatScratch, ch->mFloatSrc, blockSize);
   }
   for (int i = 0; i < NOutChannels(); ++i) {
-    OutChannel* ch = mOutChannels.Get(i);
-    bool onScratch = !*ch->mDest || *ch->mDest == ch->mScratchBuf.Get();
-    ch->mScratchBuf.Resize(blockSize);
-    if (ch->mScratchBuf.GetSize() != blockSize) continue;  // out of memory: keep the old one
-    if (blockSize > 0) memset(ch->mScratchBuf.Get(), 0, (size_t)blockSize * sizeof(double));
-    if (onScratch) *ch->mDest = ch->mScratchBuf.Get();
+    OutChannel* ch = mOutChannels.GetList()[i];
+    ResizeScratch(ch->mScratchBuf, ch->mDest, blockSize);
+    ResizeScratch(ch->mFloatScratch, ch->mFloatDest, blockSize);
   }
   mBlockSize = blockSize;
 }

@@ -31,6 +31,9 @@ class IControl {
   IControl(const IControl&) = delete;
   IControl& operator=(const IControl&) = delete;
 
+  // Thread tags: docs/ARCHITECTURE.md. Every hook is [ui] but these: the destructor runs
+  // where the engine is destroyed ([host] at close) or resized; the two FromPlug hooks are
+  // [locked], called by the base wherever a parameter changes.
   virtual ~IControl();
   virtual void OnMouseDown(int x, int y, IMouseMod* pMod);
   virtual void OnMouseUp(int x, int y, IMouseMod* pMod);
@@ -41,7 +44,7 @@ class IControl {
   virtual void OnMouseOver(int x, int y, IMouseMod* pMod);
   virtual void OnMouseOut();
   virtual bool Draw(IGraphics* pGraphics) = 0;
-  virtual void SetValueFromPlug(double value);
+  virtual void SetValueFromPlug(double value);  // [locked]
   virtual void SetValueFromUserInput(double value);
   virtual void TextFromTextEntry(const char* txt);
   virtual void Hide(bool hide);
@@ -51,7 +54,7 @@ class IControl {
   virtual void SetClean();
   virtual bool IsDirty();
   virtual void OnGUIIdle();
-  virtual void SetAuxParamValueFromPlug(int auxParamIdx, double value);
+  virtual void SetAuxParamValueFromPlug(int auxParamIdx, double value);  // [locked]
 
   void PromptUserInput();
   void PromptUserInput(IRECT* pTextRect);

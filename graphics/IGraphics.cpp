@@ -54,7 +54,12 @@ int IGraphics::AttachControl(IControl* pControl) {
   return mControls.GetSize() - 1;
 }
 
-void IGraphics::AttachKeyCatcher(IControl* pControl) { mKeyCatcher = pControl; }
+void IGraphics::AttachKeyCatcher(IControl* pControl) {
+  // The engine owns its catcher, so the one being replaced would otherwise be lost.
+  if (pControl == mKeyCatcher) return;
+  delete mKeyCatcher;
+  mKeyCatcher = pControl;
+}
 
 // ---- Parameter synchronisation ----
 

@@ -32,6 +32,8 @@ class IGraphics {
   IGraphics& operator=(const IGraphics&) = delete;
 
   // ---- Virtual operations (the platform class supplies the pure ones) ----
+  // Thread tags: docs/ARCHITECTURE.md. Every operation is [ui] (the editor's thread, no lock
+  // held on entry) but the destructor and image loading, which are [host].
   virtual bool DrawScreen(IRECT* pR) = 0;
   virtual bool MeasureIText(IText* pTxt, char* str, IRECT* pR);
   virtual void ForceEndUserEdit() = 0;
@@ -62,17 +64,19 @@ class IGraphics {
   virtual void CloseWindow() = 0;
   virtual void* GetWindow() = 0;
   virtual bool GetTextFromClipboard(UTL_String* pStr) = 0;
-  virtual ~IGraphics();
+  virtual ~IGraphics();  // [host] with the plug-in at close
   virtual void HideMouseCursor() {}
   virtual void ShowMouseCursor() {}
   virtual void UpdateTooltips() = 0;
-  // Decodes the image into a new raster bitmap owned by the caller; null on failure.
+  // [host] while the editor is built, under the image cache's lock. Decodes the image into a
+  // new raster bitmap owned by the caller; null on failure.
   virtual RAS_IBitmap* OSLoadBitmap(int ID, const char* name) = 0;
 
   // ---- Building the editor ----
   void AttachBackground(int ID, const char* name);
   void AttachPanelBackground(const IColor* pColor);
   int AttachControl(IControl* pControl);
+  // Takes ownership; deletes the catcher it replaces.
   void AttachKeyCatcher(IControl* pControl);
 
   IControl* GetControl(int idx) const { return mControls.Get(idx); }

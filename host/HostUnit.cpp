@@ -21,7 +21,23 @@ OSStatus HostUnit::Close() {
   if (!mUnit) return noErr;
   OSStatus result = CloseComponent(mUnit);
   mUnit = nullptr;
+  mInitialized = false;
+  mFastRender = nullptr;
   return result;
+}
+
+OSStatus HostUnit::Initialize() {
+  const OSStatus result = AudioUnitInitialize(mUnit);
+  mInitialized = result == noErr;
+  mFastRender = mInitialized ? FastRenderProc() : nullptr;
+  mFastRenderStorage = Storage();
+  return result;
+}
+
+OSStatus HostUnit::Uninitialize() {
+  mInitialized = false;
+  mFastRender = nullptr;
+  return AudioUnitUninitialize(mUnit);
 }
 
 void* HostUnit::Storage() const { return mUnit ? GetComponentInstanceStorage(mUnit) : nullptr; }
@@ -111,11 +127,11 @@ AudioUnitSetParameterProc HostUnit::FastSetParameterProc() const {
 
 OSStatus HostUnit::FastRender(AudioUnitElement outputBus, Float64 sampleTime, UInt32 frames,
                               AudioBufferList* buffers) {
-  AudioUnitRenderProc proc = FastRenderProc();
-  if (!proc) return kAudioUnitErr_InvalidProperty;
+  if (!mFastRender)
+    return mInitialized ? kAudioUnitErr_InvalidProperty : kAudioUnitErr_Uninitialized;
   AudioUnitRenderActionFlags flags = 0;
   AudioTimeStamp ts = HostSampleTime(sampleTime);
-  return proc(Storage(), &flags, &ts, outputBus, frames, buffers);
+  return mFastRender(mFastRenderStorage, &flags, &ts, outputBus, frames, buffers);
 }
 
 OSStatus HostUnit::GetClassInfo(CFPropertyListRef* classInfo) const {

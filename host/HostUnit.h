@@ -24,8 +24,10 @@ class HostUnit {
   void* Storage() const;
   OSStatus Close();
 
-  OSStatus Initialize() { return AudioUnitInitialize(mUnit); }
-  OSStatus Uninitialize() { return AudioUnitUninitialize(mUnit); }
+  // Initialize also looks up the fast render procedure, so that FastRender needs no call that
+  // takes the unit's lock.
+  OSStatus Initialize();
+  OSStatus Uninitialize();
   OSStatus Reset() { return AudioUnitReset(mUnit, kAudioUnitScope_Global, 0); }
   // CanDo and version.
   long CanDo(SInt16 selector) const { return ComponentFunctionImplemented(mUnit, selector); }
@@ -68,8 +70,9 @@ class HostUnit {
   // Renders one slice into the host's buffer list. The time stamp carries the sample time.
   OSStatus Render(AudioUnitElement outputBus, Float64 sampleTime, UInt32 frames,
                   AudioBufferList* buffers, AudioUnitRenderActionFlags* flags = nullptr);
-  // The same through the fast-dispatch render procedure (no Component Manager call). Fails
-  // with kAudioUnitErr_InvalidProperty when the unit offers none.
+  // The same through the fast-dispatch render procedure found at Initialize: no Component
+  // Manager call, no lock, no allocation. Fails with kAudioUnitErr_Uninitialized before
+  // Initialize and with kAudioUnitErr_InvalidProperty when the unit offers none.
   OSStatus FastRender(AudioUnitElement outputBus, Float64 sampleTime, UInt32 frames,
                       AudioBufferList* buffers);
   AudioUnitRenderProc FastRenderProc() const;
@@ -102,6 +105,9 @@ class HostUnit {
   }
 
   AudioUnit mUnit;
+  bool mInitialized = false;
+  AudioUnitRenderProc mFastRender = nullptr;
+  void* mFastRenderStorage = nullptr;
 };
 
 // The canonical non-interleaved float format for a channel count.

@@ -6,6 +6,9 @@
 //
 // Port layout: control port i is parameter i (value in real units), then one audio port per
 // input channel, then one per output channel, then the bypass switch.
+//
+// Thread tags (docs/ARCHITECTURE.md) follow LV2's threading classes: instantiation and state
+// are [host], run and connect_port [audio], the editor side [ui].
 
 #include <cstdint>
 
@@ -47,30 +50,32 @@ class IPluginLV2 : public IPluginBase {
   // ---- Audio instance ----
   // Prepares the instance for a sample rate: scratch memory, connections, the change hooks
   // (run here so that later changes on the audio thread replace texts without allocating).
-  void InitAudio(double sampleRate);
+  void InitAudio(double sampleRate);  // [host]
   // Ports outside the layout are ignored.
-  void ConnectPort(uint32_t port, void* data);
-  void Activate();
-  void Deactivate();
+  void ConnectPort(uint32_t port, void* data);  // [audio]
+  void Activate();                              // [host]
+  void Deactivate();                            // [host]
   // One block. Control values that changed since the last block are applied first; audio is
   // processed only when every audio port is connected. Bypassed, the input is passed through.
-  void Run(uint32_t nFrames);
+  void Run(uint32_t nFrames);  // [audio]
   // The state chunk (SerializeState) and its restoration. A chunk whose size differs from
   // the one this plug-in writes is refused and changes nothing. After a restore the restored
   // values hold until the host moves a control port.
-  bool SaveState(ByteChunk* pChunk);
-  bool RestoreState(ByteChunk* pChunk);
+  bool SaveState(ByteChunk* pChunk);     // [host]
+  bool RestoreState(ByteChunk* pChunk);  // [host]
 
   // ---- Editor side ----
   // Where the editor's changes go. Any function may be null.
+  // [ui]
   void SetUIHost(WriteFunction write, void* controller, TouchFunction touch, void* touchHandle,
                  ResizeFunction resize, void* resizeHandle);
   // A value from the host for a port (float protocol only): stored, shown by the editor
   // without echoing it back, and passed to the change hook. A value equal to the current one
   // (the host echoing the editor's own change) is skipped.
-  void PortEvent(uint32_t port, uint32_t bufferSize, uint32_t format, const void* buffer);
+  void PortEvent(uint32_t port, uint32_t bufferSize, uint32_t format,
+                 const void* buffer);  // [ui]
 
-  // ---- Host services the base asks for ----
+  // ---- Host services the base asks for (the base's tags) ----
   void BeginInformHostOfParamChange(int idx) override;
   void InformHostOfParamChange(int idx, double normalizedValue) override;
   void EndInformHostOfParamChange(int idx) override;

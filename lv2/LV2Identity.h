@@ -1,9 +1,12 @@
 #pragma once
 // The names under which hosts know the LV2 build: shared by both libraries and by the
-// generator of the bundle's description, so they cannot drift apart.
+// generator of the bundle's description, so they cannot drift apart. The plug-in's URI is
+// part of its identity (effect/Identity.cmake).
 
-inline constexpr char kLV2PluginURI[] = "urn:quev:orvanta";
-inline constexpr char kLV2UIURI[] = "urn:quev:orvanta#ui";
+#include "effect/OrvantaIdentity.h"
+
+inline constexpr const char* kLV2PluginURI = orvanta_identity::kLV2URI;
+inline constexpr const char* kLV2UIURI = orvanta_identity::kLV2UIURI;
 // The stereo port groups: kLV2PluginURI + suffix.
 inline constexpr char kLV2InputGroupSuffix[] = "#in";
 inline constexpr char kLV2OutputGroupSuffix[] = "#out";
@@ -13,7 +16,7 @@ inline constexpr char kLV2Comment[] =
     "separately, with an output gain.";
 inline constexpr char kLV2LicenseURI[] = "https://orvanta.example/license";
 // State key of the plug-in's state chunk, stored as an atom:Chunk.
-inline constexpr char kLV2StateChunkURI[] = "urn:quev:orvanta#state";
+inline constexpr const char* kLV2StateChunkURI = orvanta_identity::kLV2StateURI;
 // Factory preset i (0-based) is kLV2PluginURI + kLV2PresetSuffix + (i + 1).
 inline constexpr char kLV2PresetSuffix[] = "#preset";
 // File names inside the bundle.

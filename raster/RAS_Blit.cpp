@@ -2,9 +2,11 @@
 
 #include <climits>
 #include <cstring>
+#include <type_traits>
 
 #include "raster/RAS_Clip.h"
 #include "raster/RAS_Combiners.h"
+#include "raster/RAS_VectorRows.h"
 
 namespace {
 
@@ -20,6 +22,22 @@ struct BlitArea {
   bool rightToLeft;
 };
 
+// The leading pixels of a row done by the vector form of the rule, where it has one for
+// this weight; each block is read before it is written, so a forward walk over an
+// overlapping row stays safe.
+template <class C>
+inline int vectorRow(RAS_pixel* d, const RAS_pixel* s, int w, int weight) {
+  const bool blends = weight >= 1 && weight <= 255;
+  if constexpr (std::is_same_v<C, _RAS_CombinePixelsCopySourceAlphaIgnoreAlphaParmNoClamp>)
+    return RAS_Vector->sourceAlphaFull(d, s, w);
+  else if constexpr (std::is_same_v<C, _RAS_CombinePixelsCopySourceAlphaNoClamp>)
+    return blends ? RAS_Vector->sourceAlphaWeighted(d, s, w, weight) : 0;
+  else if constexpr (std::is_same_v<C, _RAS_CombinePixelsCopyNoClamp>)
+    return blends ? RAS_Vector->copyWeighted(d, s, w, weight) : 0;
+  else
+    return 0;
+}
+
 template <class C>
 inline void blitRow(RAS_pixel* d, const RAS_pixel* s, int w, int weight, bool rightToLeft) {
   auto pix = [=](int x) {
@@ -30,7 +48,7 @@ inline void blitRow(RAS_pixel* d, const RAS_pixel* s, int w, int weight, bool ri
   if (rightToLeft)
     for (int x = w - 1; x >= 0; --x) pix(x);
   else
-    for (int x = 0; x < w; ++x) pix(x);
+    for (int x = vectorRow<C>(d, s, w, weight); x < w; ++x) pix(x);
 }
 
 // Everything the inner loop needs is held in locals: the rules store through char
@@ -45,10 +63,20 @@ void blitLoop(const BlitArea& a, int weight) {
   for (int y = 0; y < h; ++y, d += dstep, s += sstep) blitRow<C>(d, s, w, weight, rightToLeft);
 }
 
-void rowCopy(const BlitArea& a) {
+// Short rows of separate bitmaps go through the vector rows, which skip the C library's
+// call overhead; long rows and a bitmap copied onto itself (where rows may overlap) use
+// memmove.
+void rowCopy(const BlitArea& a, bool onItself) {
+  constexpr int kShortRow = 512;
   RAS_pixel* d = a.dest;
   const RAS_pixel* s = a.src;
-  for (int y = 0; y < a.h; ++y, d += a.dstep, s += a.sstep) memmove(d, s, size_t(a.w) * 4);
+  for (int y = 0; y < a.h; ++y, d += a.dstep, s += a.sstep) {
+    if (onItself || a.w > kShortRow) {
+      memmove(d, s, size_t(a.w) * 4);
+      continue;
+    }
+    for (int x = RAS_Vector->copy(d, s, a.w); x < a.w; ++x) d[x] = s[x];
+  }
 }
 
 void halfMix(const BlitArea& a) {
@@ -166,7 +194,7 @@ void blit(RAS_IBitmap* dest, RAS_IBitmap* src, long long dx, long long dy, long 
   }
   if ((mode & BLIT_DISPATCH_MASK) == BLIT_COPY) {
     if (alpha == 1.0f) {
-      rowCopy(a);
+      rowCopy(a, dest == src);
       return;
     }
     if (alpha == 0.5f) {

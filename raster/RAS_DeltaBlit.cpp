@@ -7,6 +7,7 @@
 #include <array>
 #include <cmath>
 
+#include "raster/RAS_BilinearBatch.h"
 #include "raster/RAS_ShapeKit.h"
 
 using namespace ras_shape;
@@ -51,11 +52,12 @@ struct Target {
   bool filter;
 };
 
-template <class C, bool kPerPixelAlpha>
+template <class C, bool kPerPixelAlpha, bool kFilter>
 void DeltaLoop(const Target& t, const Mapping& m, int weight, bool copyMode) {
   const long long i0 = std::max(0LL, -t.dx), j0 = std::max(0LL, -t.dy);
   const long long i1 = std::min(t.w, t.dst.w - t.dx), j1 = std::min(t.h, t.dst.h - t.dy);
   const unsigned long long bw = t.bounds.r - t.bounds.l, bh = t.bounds.b - t.bounds.t;
+  BilinearBatch<C> batch(t.dst.row0 == t.src.row0);
   for (long long j = j0; j < j1; ++j) {
     // Each row starts from the exact mapping, so skipped rows and columns cost nothing.
     const double cx = m.cx + j * m.c2x, cy = m.cy + j * m.c2y, ca = m.ca + j * m.c2a;
@@ -82,10 +84,13 @@ void DeltaLoop(const Target& t, const Mapping& m, int weight, bool copyMode) {
         w = RAS_ClampWeight(a >> 8);
         if (w == 0 || (copyMode && w < 1)) continue;
       }
-      const RAS_pixel v = t.filter ? Bilinear(t.src, col, row, unsigned(x & 0xffff),
-                                              unsigned(y & 0xffff), t.bounds.r, t.bounds.b)
-                                   : *t.src.At(int(col), int(row));
-      PlotWord<C>(d, v, w);
+      if constexpr (kFilter)
+        batch.Add(d,
+                  Neighbours(t.src, col, row, unsigned(x & 0xffff), unsigned(y & 0xffff),
+                             t.bounds.r, t.bounds.b),
+                  w);
+      else
+        PlotWord<C>(d, *t.src.At(int(col), int(row)), w);
     }
   }
 }
@@ -114,13 +119,21 @@ void Draw(RAS_IBitmap* dest, RAS_IBitmap* src, long long dx, long long dy, long 
   if (perPixelAlpha) {
     // Weights vary per pixel: the blending forms of the copy rules, never the whole-word one.
     WithBlitCombiner(mode, 1, [&](auto tag) {
-      DeltaLoop<typename decltype(tag)::type, true>(t, m, 0, copyMode);
+      using C = typename decltype(tag)::type;
+      if (t.filter)
+        DeltaLoop<C, true, true>(t, m, 0, copyMode);
+      else
+        DeltaLoop<C, true, false>(t, m, 0, copyMode);
     });
     return;
   }
   const int weight = RAS_WeightFromAlpha(alpha);
   WithBlitCombiner(mode, weight, [&](auto tag) {
-    DeltaLoop<typename decltype(tag)::type, false>(t, m, weight, copyMode);
+    using C = typename decltype(tag)::type;
+    if (t.filter)
+      DeltaLoop<C, false, true>(t, m, weight, copyMode);
+    else
+      DeltaLoop<C, false, false>(t, m, weight, copyMode);
   });
 }
 

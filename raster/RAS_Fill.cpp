@@ -4,6 +4,7 @@
 
 #include "raster/RAS_Clip.h"
 #include "raster/RAS_Combiners.h"
+#include "raster/RAS_VectorRows.h"
 
 namespace {
 
@@ -21,6 +22,20 @@ void solidLoop(const RAS_ClippedArea& a, int r, int g, int b, int sa, int w) {
     for (int x = 0; x < width; ++x) C::doPix(bytes(row + x), r, g, b, sa, w);
 }
 
+// _RAS_CombinePixelsCopyNoClamp of a solid colour whose source alpha is the weight: the
+// vector rows where the weight blends (1-255), the rule itself for the rest of each row.
+void copyLoop(const RAS_ClippedArea& a, int r, int g, int b, int w) {
+  RAS_pixel* row = a.firstInMemory();
+  const long step = a.memoryStep();
+  const int width = a.w, height = a.h;
+  const bool vector = w >= 1 && w <= 255;
+  const RAS_pixel c = RAS_RGBA(r, g, b, w);
+  for (int y = 0; y < height; ++y, row += step) {
+    int x = vector ? RAS_Vector->fillWeighted(row, c, width, w) : 0;
+    for (; x < width; ++x) _RAS_CombinePixelsCopyNoClamp::doPix(bytes(row + x), r, g, b, w, w);
+  }
+}
+
 // Solid colour through a word-wise rule; c is the colour word prepared for the rule.
 template <class C>
 void wordLoop(const RAS_ClippedArea& a, RAS_pixel c) {
@@ -29,6 +44,16 @@ void wordLoop(const RAS_ClippedArea& a, RAS_pixel c) {
   const int width = a.w, height = a.h;
   for (int y = 0; y < height; ++y, row += step)
     for (int x = 0; x < width; ++x) C::doPix(row + x, c);
+}
+
+// _RAS_CombinePixelsClobberFAST over the area, whole vectors at a time.
+void fillLoop(const RAS_ClippedArea& a, RAS_pixel c) {
+  RAS_pixel* row = a.firstInMemory();
+  const long step = a.memoryStep();
+  const int width = a.w, height = a.h;
+  for (int y = 0; y < height; ++y, row += step)
+    for (int x = RAS_Vector->fill(row, c, width); x < width; ++x)
+      _RAS_CombinePixelsClobberFAST::doPix(row + x, c);
 }
 
 // The fixed copy weights done word-wise; false when the weight needs per-channel arithmetic.
@@ -45,7 +70,7 @@ bool fastCopy(const RAS_ClippedArea& a, RAS_pixel color, int w) {
           a, RAS_HalfWord(color) + RAS_QuarterWord(color));
       return true;
     case 256:
-      wordLoop<_RAS_CombinePixelsClobberFAST>(a, color);
+      fillLoop(a, color);
       return true;
     default:
       return false;
@@ -134,7 +159,7 @@ void RAS_FillRect(RAS_IBitmap* bm, int x, int y, int w, int h, RAS_pixel color, 
     return;
   }
   if (weight < 0 || fastCopy(a, color, weight)) return;
-  solidLoop<_RAS_CombinePixelsCopyNoClamp>(a, r, g, b, weight, weight);
+  copyLoop(a, r, g, b, weight);
 }
 
 RAS_pixel RAS_GetPixel(RAS_IBitmap* bm, int x, int y) {

@@ -165,15 +165,19 @@ inline RAS_pixel Mix4(RAS_pixel p00, RAS_pixel p10, RAS_pixel p01, RAS_pixel p11
                    (((o >> 48) & 0xff) << 24));
 }
 
-// Bilinear sample at a 16.16 position whose integer part (col, row) lies inside
-// [0, right) x [0, bottom): the last column mixes only vertically, the last row only
-// horizontally, and the corner takes the pixel itself.
-inline RAS_pixel Bilinear(const Surface& src, long long col, long long row, unsigned fx,
-                          unsigned fy, long long right, long long bottom) {
+// The four neighbours and fractions of a bilinear sample at a 16.16 position whose integer
+// part (col, row) lies inside [0, right) x [0, bottom): the last column mixes only
+// vertically, the last row only horizontally, and the corner takes the pixel itself.
+struct BilinearSample {
+  RAS_pixel p00, p10, p01, p11;
+  unsigned fx, fy;
+};
+inline BilinearSample Neighbours(const Surface& src, long long col, long long row, unsigned fx,
+                                 unsigned fy, long long right, long long bottom) {
   const RAS_pixel* p = src.At(int(col), int(row));
   const bool lastCol = col + 1 >= right, lastRow = row + 1 >= bottom;
   const long dx = lastCol ? 0 : 1, dy = lastRow ? 0 : src.step;
-  return Mix4(p[0], p[dx], p[dy], p[dy + dx], lastCol ? 0 : fx, lastRow ? 0 : fy);
+  return {p[0], p[dx], p[dy], p[dy + dx], lastCol ? 0 : fx, lastRow ? 0 : fy};
 }
 
 // Positions of resampling loops are 16.16 values held in 64 bits; set-up rejects starts and

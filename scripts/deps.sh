@@ -12,13 +12,14 @@ build=(
   build-essential cmake ninja-build pkg-config
   libpng-dev zlib1g-dev libfreetype-dev libfontconfig-dev fonts-dejavu-core fonts-dejavu-extra
   libplist-dev libsndfile1-dev
-  libx11-dev libxft-dev xfonts-base
+  libx11-dev libxext-dev libxft-dev xfonts-base
   lv2-dev
 )
 test=(
   libgtest-dev libgmock-dev libbenchmark-dev libpixman-1-dev
   xvfb xauth xdotool x11-utils
   lilv-utils sordi jalv jackd2
+  clang libclang-rt-14-dev
 )
 bench=(
   libbenchmark-dev libpixman-1-dev

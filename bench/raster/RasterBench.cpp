@@ -121,29 +121,16 @@ const Pair kPairs[] = {
 }  // namespace
 
 int main(int argc, char** argv) {
-  for (const Pair& p : kPairs) {
-    benchmark::RegisterBenchmark((std::string("RAS ") + p.name).c_str(), p.ours)->Arg(0)->Arg(1);
-    benchmark::RegisterBenchmark((std::string("pixman ") + p.name).c_str(), p.pixman)
-        ->Arg(0)
-        ->Arg(1);
-  }
+  const std::vector<int> sizes = {0, 1};
+  for (int k = 0; k < RatioReporter::kRepetitions; ++k)
+    for (const Pair& p : kPairs) RatioReporter::Register(p.name, p.ours, p.pixman, sizes);
   benchmark::Initialize(&argc, argv);
   RatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
 
-  std::printf("\n%-24s %12s %12s   (CPU time RAS / pixman; below 1 is faster)\n", "operation",
-              "274x438", "1024x1024");
-  for (const Pair& p : kPairs) {
-    std::printf("%-24s", p.name);
-    for (int size = 0; size < 2; ++size) {
-      const double ratio = reporter.Ratio(p.name + ("/" + std::to_string(size)));
-      if (ratio < 0)
-        std::printf(" %12s", "-");
-      else
-        std::printf(" %12.2f", ratio);
-    }
-    std::printf("\n");
-  }
+  std::printf("\n%-24s %12s %12s   (CPU time RAS / pixman, median of %d; below 1 is faster)\n",
+              "operation", "274x438", "1024x1024", RatioReporter::kRepetitions);
+  for (const Pair& p : kPairs) reporter.PrintRow(p.name, sizes);
   benchmark::Shutdown();
   return 0;
 }

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/IPluginBase.h"
 #include "graphics/IControl.h"
 #include "platform/x11/BundleLookup.h"
 #include "platform/x11/MessageBoxRules.h"
@@ -154,6 +155,19 @@ bool IGraphicsLinux::ProcessEvents() {
   return mWindow != nullptr;
 }
 
+UTL_Mutex* IGraphicsLinux::DrawingLock() const {
+  return GetPlug() ? GetPlug()->GetMutex() : nullptr;
+}
+
+bool IGraphicsLinux::DrawDirty() {
+  if (mWindow) return mWindow->Tick();
+  UTL_MutexLock lock(DrawingLock());
+  IRECT dirty;
+  if (!IsDirty(&dirty)) return false;
+  Draw(&dirty);
+  return true;
+}
+
 int IGraphicsLinux::MillisecondsToNextTick() const {
   return mWindow ? mWindow->MillisecondsToNextTick() : -1;
 }
@@ -171,6 +185,10 @@ void IGraphicsLinux::RunEventLoop(int milliseconds) {
     pollfd p{ConnectionFd(), POLLIN, 0};
     poll(&p, 1, wait);
   }
+}
+
+bool IGraphicsLinux::CopiesThroughSharedMemory() const {
+  return mWindow && mWindow->CopiesThroughSharedMemory();
 }
 
 bool IGraphicsLinux::DrawScreen(IRECT* pR) {

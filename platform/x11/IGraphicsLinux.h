@@ -10,6 +10,7 @@
 
 #include <memory>
 
+#include "framework/UTL_Mutex.h"
 #include "framework/UTL_String.h"
 #include "graphics/IGraphics.h"
 
@@ -69,6 +70,11 @@ class IGraphicsLinux : public IGraphics {
   int WindowScale() const;
 
   // ---- Driving the window ----
+  // The timer's drawing pass: draws the dirty region into the bitmap and, with a window, onto
+  // the screen; false when nothing was dirty. Every pass holds the plug-in's lock, under which
+  // parameter changes from the host's threads write control values and readout texts.
+  bool DrawDirty();
+  UTL_Mutex* DrawingLock() const;
   // Handles every pending event and, when due, a timer tick. Returns whether the window
   // is (still) open; a window the host destroyed or a lost X server closes it.
   bool ProcessEvents();
@@ -79,6 +85,8 @@ class IGraphicsLinux : public IGraphics {
   // Processes events for the given time, sleeping in between; returns early when the
   // window closes.
   void RunEventLoop(int milliseconds);
+  // The open window's screen copy goes through shared memory (MIT-SHM), not XPutImage.
+  bool CopiesThroughSharedMemory() const;
 
   // Pumps every open editor window of the process, for hosts that hold only the window
   // (through the view factory) and give the plug-in one idle call. Returns how many

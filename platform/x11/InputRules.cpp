@@ -55,8 +55,6 @@ int ClickCounter::Press(unsigned long timeMs, int x, int y, PointerButton button
   return mCount;
 }
 
-int WheelSteps(double deltaY) { return (int)deltaY; }
-
 int WheelStepsForButton(unsigned int button) {
   if (button == 4) return 1;
   if (button == 5) return -1;

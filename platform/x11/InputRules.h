@@ -67,10 +67,6 @@ class ClickCounter {
   PointerButton mLastButton = PointerButton::kLeft;
 };
 
-// Whole wheel steps in a scroll delta (positive up). Fractions are dropped, so fine
-// deltas below one step give 0.
-int WheelSteps(double deltaY);
-
 // X11 reports wheel notches as buttons 4 (up) and 5 (down); 6 and 7 scroll sideways,
 // which the engine does not take. 0 for any other button.
 int WheelStepsForButton(unsigned int button);

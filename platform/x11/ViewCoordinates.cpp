@@ -4,33 +4,25 @@
 
 namespace viewrules {
 
-ViewRect ToViewRect(const PixelRect& r, int viewHeight, ViewOrigin origin) {
+ViewRect ToViewRect(const PixelRect& r) {
   ViewRect v;
   v.x = r.L;
+  v.y = r.T;
   v.w = r.R - r.L + 1;
   v.h = r.B - r.T + 1;
-  v.y = origin == ViewOrigin::kBottomLeft ? viewHeight - 1 - r.B : r.T;
   return v;
 }
 
-PixelRect ToPixelRect(const ViewRect& v, int viewHeight, ViewOrigin origin) {
+PixelRect ToPixelRect(const ViewRect& v) {
   PixelRect r;
   r.L = (int)v.x;
+  r.T = (int)v.y;
   r.R = (int)(v.x + v.w);
-  if (origin == ViewOrigin::kBottomLeft) {
-    r.T = (int)(viewHeight - (v.y + v.h));
-    r.B = (int)(viewHeight - v.y);
-  } else {
-    r.T = (int)v.y;
-    r.B = (int)(v.y + v.h);
-  }
+  r.B = (int)(v.y + v.h);
   return r;
 }
 
-PixelPoint ToEnginePoint(double viewX, double viewY, int viewHeight, ViewOrigin origin) {
-  if (origin == ViewOrigin::kBottomLeft) return {(int)viewX - 2, viewHeight - (int)viewY - 3};
-  return {(int)viewX, (int)viewY};
-}
+PixelPoint ToEnginePoint(double viewX, double viewY) { return {(int)viewX, (int)viewY}; }
 
 PixelRect ClipToSurface(const PixelRect& r, int width, int height) {
   PixelRect c;

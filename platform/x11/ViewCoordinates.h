@@ -1,12 +1,9 @@
 #pragma once
 // Conversions between the engine's pixel rectangles (origin top-left, y down, right and
-// bottom exclusive) and a native view's coordinates. Views come in two orientations: the
-// X11 window shares the engine's top-left origin, a y-up view (as AppKit's) has its origin
-// at the bottom left.
+// bottom exclusive) and the X11 window's coordinates, which share the engine's top-left
+// origin.
 
 namespace viewrules {
-
-enum class ViewOrigin { kTopLeft, kBottomLeft };
 
 // Engine rectangle; the same layout as the engine's IRECT.
 struct PixelRect {
@@ -25,15 +22,14 @@ struct PixelPoint {
 // For invalidation, text entries and menus. One pixel wider and higher than the engine
 // rectangle, because a control touching the repaint region's right or bottom edge is drawn
 // by the engine too.
-ViewRect ToViewRect(const PixelRect& r, int viewHeight, ViewOrigin origin);
+ViewRect ToViewRect(const PixelRect& r);
 
 // For painting: the region a view asks to repaint, components truncated.
-PixelRect ToPixelRect(const ViewRect& v, int viewHeight, ViewOrigin origin);
+PixelRect ToPixelRect(const ViewRect& v);
 
-// Pointer location in view coordinates to engine pixels. A y-up view reports the
-// location of the arrow's tip between pixels and is shifted onto the pixel under the
-// hotspot (2 left, 3 up); the X server already reports the hotspot pixel.
-PixelPoint ToEnginePoint(double viewX, double viewY, int viewHeight, ViewOrigin origin);
+// Pointer location in view coordinates to engine pixels; the X server already reports the
+// pixel under the hotspot.
+PixelPoint ToEnginePoint(double viewX, double viewY);
 
 // Clips r to a width by height surface; an empty result has zero width or height.
 PixelRect ClipToSurface(const PixelRect& r, int width, int height);

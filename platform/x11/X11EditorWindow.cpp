@@ -98,8 +98,6 @@ bool X11EditorWindow::Build(Window parent) {
     mVisual = DefaultVisual(d, screen);
     mDepth = DefaultDepth(d, screen);
   }
-  mFormat =
-      std::make_unique<VisualFormat>(mVisual->red_mask, mVisual->green_mask, mVisual->blue_mask);
   mColormap = mVisual == DefaultVisual(d, screen)
                   ? DefaultColormap(d, screen)
                   : (mOwnColormap = XCreateColormap(d, mConnection->Root(), mVisual, AllocNone));
@@ -145,23 +143,15 @@ bool X11EditorWindow::Build(Window parent) {
 }
 
 bool X11EditorWindow::MakeImage() {
-  Display* d = mConnection->Get();
-  if (mImage) XDestroyImage(mImage);  // frees its data
-  mImage = nullptr;
-  int w = std::max(1, mEngine->Width()) * mScale, h = std::max(1, mEngine->Height()) * mScale;
-  mImage = XCreateImage(d, mVisual, mDepth, ZPixmap, 0, nullptr, w, h, 32, 0);
-  if (!mImage) return false;
-  mImage->data = (char*)std::calloc((size_t)mImage->bytes_per_line * h, 1);
-  if (!mImage->data) {
-    XDestroyImage(mImage);
-    mImage = nullptr;
-    return false;
+  mImage.reset();
+  mImage = X11ShmImage::Create(mConnection.get(), mVisual, mDepth, mEngine->Width() * mScale,
+                               mEngine->Height() * mScale);
+  if (mScale == 2) {
+    // High density: a pixel-doubled copy of the engine's bitmap, updated where it is dirty.
+    const int w = std::max(1, mEngine->Width()), h = std::max(1, mEngine->Height());
+    mDoubled.assign(DoubledBufferBytes(w, h) / sizeof(uint32_t) + 1, 0);
   }
-  if (mImage->bits_per_pixel == 32) {
-    // Written as native words; Xlib swaps for a server of the other byte order.
-    mImage->byte_order = __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__ ? LSBFirst : MSBFirst;
-  }
-  return true;
+  return mImage != nullptr;
 }
 
 X11EditorWindow::~X11EditorWindow() {
@@ -169,7 +159,7 @@ X11EditorWindow::~X11EditorWindow() {
   if (!mConnection->IsLost()) {
     Display* d = mConnection->Get();
     HideTooltip();
-    if (mImage) XDestroyImage(mImage);
+    mImage.reset();
     if (mBlankCursor) XFreeCursor(d, mBlankCursor);
     if (mGC) XFreeGC(d, mGC);
     // The window may already be gone with a host's parent; errors are trapped.
@@ -179,7 +169,7 @@ X11EditorWindow::~X11EditorWindow() {
     mConnection->Succeeded();
   } else {
     // Only client memory is left to free; Xlib drops the requests of a lost connection.
-    if (mImage) XDestroyImage(mImage);
+    mImage.reset();
     if (mGC) XFreeGC(mConnection->Get(), mGC);
   }
 }
@@ -209,50 +199,34 @@ int X11EditorWindow::MillisecondsToNextTick() const {
   return left > 0 ? (int)left : 0;
 }
 
-void X11EditorWindow::Tick() {
+bool X11EditorWindow::Tick() {
+  UTL_MutexLock lock(mEngine->DrawingLock());
   IRECT dirty;
-  if (!mEngine->IsDirty(&dirty)) return;
+  if (!mEngine->IsDirty(&dirty)) return false;
   // The region is widened as a view invalidates it, then read back for painting.
-  int h = mEngine->Height();
-  IRECT paint = ToIRECT(
-      ToPixelRect(ToViewRect(ToPixel(dirty), h, ViewOrigin::kTopLeft), h, ViewOrigin::kTopLeft));
+  IRECT paint = ToIRECT(ToPixelRect(ToViewRect(ToPixel(dirty))));
   mEngine->Draw(&paint);
+  return true;
 }
 
 bool X11EditorWindow::CopyToScreen(const IRECT& r) {
   if (!IsAlive() || !mImage) return false;
   RAS_SysBitmap* bitmap = mEngine->GetDrawBitmap();
   if (!bitmap || !bitmap->getBits()) return false;
-  int w = std::min({mImage->width / mScale, bitmap->getWidth(), mEngine->Width()});
-  int h = std::min({mImage->height / mScale, bitmap->getHeight(), mEngine->Height()});
-  PixelRect c = ClipToSurface(ToPixel(r), w, h);
-  int cw = c.R - c.L, ch = c.B - c.T;
-  if (cw <= 0 || ch <= 0) return true;
-  const uint32_t* src = bitmap->getBits() + (size_t)c.T * bitmap->getRowSpan() + c.L;
-  int srcSpan = bitmap->getRowSpan();
+  const int w = std::min(bitmap->getWidth(), mEngine->Width());
+  const int h = std::min(bitmap->getHeight(), mEngine->Height());
   if (mScale == 2) {
-    // High density: the region pixel-doubled, then copied as a region twice the size.
-    mDoubled.resize(DoubledBufferBytes(cw, ch) / sizeof(uint32_t) + 1);
+    // High density: the region pixel-doubled into the doubled copy, which is then copied.
+    const PixelRect c = ClipToSurface(ToPixel(r), w, h);
+    if (c.R <= c.L || c.B <= c.T) return true;
     uint32_t* doubled = AlignDoubledStart(mDoubled.data());
-    srcSpan = DoubledRowSpan(cw);
-    DoublePixels(src, bitmap->getRowSpan(), cw, ch, doubled, srcSpan);
-    src = doubled;
-    c = {2 * c.L, 2 * c.T, 2 * c.R, 2 * c.B};
-    cw *= 2;
-    ch *= 2;
+    const int span = DoubledRowSpan(std::max(1, mEngine->Width()));
+    DoublePixels(bitmap->getBits() + (size_t)c.T * bitmap->getRowSpan() + c.L, bitmap->getRowSpan(),
+                 c.R - c.L, c.B - c.T, doubled + (size_t)(2 * c.T) * span + 2 * c.L, span);
+    mImage->Copy(mWindow, mGC, doubled, span, 2 * w, 2 * h, {2 * c.L, 2 * c.T, 2 * c.R, 2 * c.B});
+    return true;
   }
-  if (mImage->bits_per_pixel == 32) {
-    int span = mImage->bytes_per_line / 4;
-    uint32_t* dst = (uint32_t*)mImage->data + (size_t)c.T * span + c.L;
-    mFormat->ConvertRect(src, srcSpan, dst, span, cw, ch);
-  } else {
-    for (int y = 0; y < ch; ++y) {
-      for (int x = 0; x < cw; ++x) {
-        XPutPixel(mImage, c.L + x, c.T + y, mFormat->Convert(src[(size_t)y * srcSpan + x]));
-      }
-    }
-  }
-  XPutImage(mConnection->Get(), mWindow, mGC, mImage, c.L, c.T, c.L, c.T, cw, ch);
+  mImage->Copy(mWindow, mGC, bitmap->getBits(), bitmap->getRowSpan(), w, h, ToPixel(r));
   return true;
 }
 
@@ -274,8 +248,7 @@ InputState X11EditorWindow::StateOf(unsigned int s) const {
 }
 
 void X11EditorWindow::RememberPointer(int x, int y) {
-  PixelPoint p = ToEnginePoint(ToEngineCoordinate(x, mScale), ToEngineCoordinate(y, mScale),
-                               mEngine->Height(), ViewOrigin::kTopLeft);
+  PixelPoint p = ToEnginePoint(ToEngineCoordinate(x, mScale), ToEngineCoordinate(y, mScale));
   mPrevX = p.x;
   mPrevY = p.y;
 }
@@ -333,12 +306,12 @@ void X11EditorWindow::OnExpose(const XExposeEvent& e) {
   // Every engine pixel the window region touches.
   const int s = mScale, l = e.x / s, t = e.y / s;
   const int right = (e.x + e.width + s - 1) / s, bottom = (e.y + e.height + s - 1) / s;
-  IRECT r = ToIRECT(ToPixelRect({(double)l, (double)t, (double)(right - l), (double)(bottom - t)},
-                                mEngine->Height(), ViewOrigin::kTopLeft));
+  IRECT r = ToIRECT(ToPixelRect({(double)l, (double)t, (double)(right - l), (double)(bottom - t)}));
   mExposed = mExposed.Union(r);
   if (e.count > 0) return;
   IRECT paint = mExposed;
   mExposed.Clear();
+  UTL_MutexLock lock(mEngine->DrawingLock());
   mEngine->Draw(&paint);
 }
 
@@ -433,7 +406,7 @@ void X11EditorWindow::OnKey(XKeyEvent& e) {
 void X11EditorWindow::OpenTextEntry(IControl* control, IParam* param, IText* style,
                                     const char* text, const IRECT& area) {
   if (!control || mEntry || !IsAlive()) return;
-  ViewRect v = ToViewRect(ToPixel(area), mEngine->Height(), ViewOrigin::kTopLeft);
+  ViewRect v = ToViewRect(ToPixel(area));
   const int s = mScale;
   XRectangle r{(short)(v.x * s), (short)(v.y * s), (unsigned short)std::max(1.0, v.w * s),
                (unsigned short)std::max(1.0, v.h * s)};
@@ -465,6 +438,7 @@ void X11EditorWindow::EndTextEntry(bool commit) {
     control->TextFromTextEntry(text.Get());
   }
   IRECT all(0, 0, mEngine->Width(), mEngine->Height());
+  UTL_MutexLock lock(mEngine->DrawingLock());
   mEngine->Draw(&all);
 }
 

@@ -14,6 +14,7 @@
 #include "platform/x11/PixelConversion.h"
 #include "platform/x11/X11Connection.h"
 #include "platform/x11/X11Fonts.h"
+#include "platform/x11/X11ShmImage.h"
 #include "platform/x11/X11TextEntry.h"
 
 class IGraphicsLinux;
@@ -40,10 +41,13 @@ class X11EditorWindow {
 
   bool ProcessEvents();
   int MillisecondsToNextTick() const;
+  // Draws the dirty region, under the engine's drawing lock; false when nothing was dirty.
+  bool Tick();
   int Fd() const { return ConnectionNumber(mConnection->Get()); }
 
   // Copies r (clipped to the window) of the engine's bitmap to the window.
   bool CopyToScreen(const IRECT& r);
+  bool CopiesThroughSharedMemory() const { return mImage && mImage->SharedMemory(); }
   void Resize(int w, int h);
 
   void OpenTextEntry(IControl* control, IParam* param, IText* style, const char* text,
@@ -71,7 +75,6 @@ class X11EditorWindow {
   void OnMotion(XMotionEvent& e);
   void OnKey(XKeyEvent& e);
   void OnExpose(const XExposeEvent& e);
-  void Tick();
   void UpdateTooltip(long long now);
   void HideTooltip();
   void PaintTooltip();
@@ -91,11 +94,10 @@ class X11EditorWindow {
   Colormap mColormap = None;
   Colormap mOwnColormap = None;
   int mDepth = 0;
-  XImage* mImage = nullptr;
+  std::unique_ptr<X11ShmImage> mImage;
   std::vector<uint32_t> mImageBits;
   int mScale = 1;
-  std::vector<uint32_t> mDoubled;  // the pixel-doubled region of a high-density copy
-  std::unique_ptr<viewrules::VisualFormat> mFormat;
+  std::vector<uint32_t> mDoubled;  // the pixel-doubled bitmap of a high-density window
   Cursor mBlankCursor = None;
 
   long long mNextTick = 0;

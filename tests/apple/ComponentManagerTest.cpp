@@ -6,7 +6,7 @@
 #include <cstring>
 #include <vector>
 
-#include "support/AllocCounter.h"
+#include "host/RealtimeCounter.h"
 
 namespace {
 
@@ -245,7 +245,7 @@ TEST_F(ComponentManager, DispatchAllocatesNothingAndRefusesDeadInstances) {
   AudioTimeStamp ts = {};
   AudioBufferList list = {};
   AudioUnitParameterValue value;
-  alloc_counter::Scope scope;
+  realtime_counter::Scope scope;
   for (int i = 0; i < 100; ++i) {
     AudioUnitRender(mUnit, &flags, &ts, 0, 64, &list);
     AudioUnitGetParameter(mUnit, 0, 0, 0, &value);

@@ -2,10 +2,12 @@
 // chained units, the effect's arithmetic for every factory preset, and allocations.
 
 #include <gtest/gtest.h>
+#include <xmmintrin.h>
+
+#include <algorithm>
 
 #include "au/AUTestHost.h"
-#include "au/MallocCounter.h"
-#include "support/AllocCounter.h"
+#include "host/RealtimeCounter.h"
 
 using namespace autest;
 
@@ -25,7 +27,7 @@ class AURenderTest : public ::testing::Test {
     ASSERT_EQ(SetFormat(unit, kAudioUnitScope_Output, 0, 2), noErr);
     ASSERT_EQ(SetMaxFrames(unit, 512), noErr);
     ASSERT_EQ(source.Attach(unit), noErr);
-    ASSERT_EQ(AudioUnitInitialize(unit), noErr);
+    ASSERT_EQ(unit.Host().Initialize(), noErr);
   }
 
   OSStatus Render(Buffers& out, double sampleTime, UInt32 bus = 0) {
@@ -173,14 +175,68 @@ TEST_F(AURenderTest, PullErrorsAreReturnedWithoutProcessing) {
 }
 
 TEST_F(AURenderTest, DisconnectedInputRendersSilence) {
-  AudioUnitConnection none = {nullptr, 0, 0};
-  ASSERT_EQ(AudioUnitSetProperty(unit, kAudioUnitProperty_MakeConnection, kAudioUnitScope_Input, 0,
-                                 &none, sizeof(none)),
-            noErr);
+  const AudioUnitConnection none = {nullptr, 0, 0};
+  const AURenderCallbackStruct noCallback = {nullptr, nullptr};
+  auto disconnect = [&](bool byConnection) {
+    return byConnection
+               ? AudioUnitSetProperty(unit, kAudioUnitProperty_MakeConnection,
+                                      kAudioUnitScope_Input, 0, &none, sizeof(none))
+               : AudioUnitSetProperty(unit, kAudioUnitProperty_SetRenderCallback,
+                                      kAudioUnitScope_Input, 0, &noCallback, sizeof(noCallback));
+  };
+  auto expectSilence = [](Buffers& out, const char* what) {
+    for (UInt32 ch = 0; ch < 2; ++ch)
+      for (UInt32 i = 0; i < kFrames; ++i) ASSERT_EQ(out.Channel(ch)[i], 0.0f) << what;
+  };
+  ASSERT_EQ(disconnect(true), noErr);
   Buffers out(2, kFrames);
   ASSERT_EQ(Render(out, 0), noErr);
   EXPECT_EQ(source.calls, 0);
-  for (UInt32 i = 0; i < kFrames; ++i) ASSERT_EQ(out.Channel(0)[i], 0.0f);
+  expectSilence(out, "never connected");
+
+  // After the input carried audio, processed and bypassed, whichever way it is removed.
+  double sampleTime = kFrames;
+  for (bool byConnection : {false, true}) {
+    for (UInt32 bypass : {0u, 1u}) {
+      ASSERT_EQ(AudioUnitSetProperty(unit, kAudioUnitProperty_BypassEffect, kAudioUnitScope_Global,
+                                     0, &bypass, sizeof(bypass)),
+                noErr);
+      ASSERT_EQ(source.Attach(unit), noErr);
+      ASSERT_EQ(Render(out, sampleTime), noErr);
+      EXPECT_NEAR(out.Channel(1)[0], Signal(1, 0, sampleTime), 1e-6);
+      ASSERT_EQ(disconnect(byConnection), noErr);
+      for (int block = 1; block <= 2; ++block) {
+        ASSERT_EQ(Render(out, sampleTime + block * kFrames), noErr);
+        expectSilence(out, byConnection ? "no source unit" : "no render callback");
+      }
+      sampleTime += 3 * kFrames;
+    }
+  }
+}
+
+TEST_F(AURenderTest, DenormalsAreFlushedWhileProcessingAndTheCallersModeIsKept) {
+  struct Tiny {
+    static OSStatus Proc(void*, AudioUnitRenderActionFlags*, const AudioTimeStamp*, UInt32,
+                         UInt32 nFrames, AudioBufferList* ioData) {
+      for (UInt32 ch = 0; ch < ioData->mNumberBuffers; ++ch)
+        std::fill_n(static_cast<float*>(ioData->mBuffers[ch].mData), nFrames, 1e-39f);
+      return noErr;
+    }
+  };
+  AURenderCallbackStruct cb = {Tiny::Proc, nullptr};
+  ASSERT_EQ(AudioUnitSetProperty(unit, kAudioUnitProperty_SetRenderCallback, kAudioUnitScope_Input,
+                                 0, &cb, sizeof(cb)),
+            noErr);
+  const unsigned kFlushBits = 0x8040, kExceptionFlags = 0x3f;
+  const unsigned callers = _mm_getcsr() & ~kFlushBits;
+  _mm_setcsr(callers);
+  Buffers out(2, kFrames);
+  const OSStatus rendered = Render(out, 0);
+  const unsigned after = _mm_getcsr();
+  ASSERT_EQ(rendered, noErr);
+  EXPECT_EQ(after & ~kExceptionFlags, callers & ~kExceptionFlags);
+  for (UInt32 ch = 0; ch < 2; ++ch)
+    for (UInt32 i = 0; i < kFrames; ++i) ASSERT_EQ(out.Channel(ch)[i], 0.0f);
 }
 
 // An Orvanta whose entry hides its fast render procedure, as an upstream unit without one.
@@ -240,43 +296,36 @@ TEST_F(AURenderTest, ChainedUnitsWithoutTheFastRenderProcedure) {
 }
 
 TEST_F(AURenderTest, RenderingAllocatesNothing) {
-  AudioUnitRenderProc render = nullptr;
-  UInt32 size = sizeof(render);
-  ASSERT_EQ(AudioUnitGetProperty(unit, kAudioUnitProperty_FastDispatch, kAudioUnitScope_Global,
-                                 kAudioUnitRenderSelect, &render, &size),
-            noErr);
   int notified = 0;
   ASSERT_EQ(AudioUnitAddRenderNotify(unit, CountNotify, &notified), noErr);
   Buffers out(2, 512), unitMemory(2, 512, false);
   AudioTimeStamp ts = TimeAt(0);
   ASSERT_EQ(AudioUnitRender(unit, nullptr, &ts, 0, 512, out.List()), noErr);  // warm-up
   {
-    alloc_counter::Scope scope;
-    const long long mallocs = malloc_counter::Count();
+    realtime_counter::Scope scope;
     for (int block = 1; block <= 8; ++block) {
       ts = TimeAt(512.0 * block);
       ASSERT_EQ(AudioUnitRender(unit, nullptr, &ts, 0, 512, out.List()), noErr);
     }
     EXPECT_EQ(scope.Allocations(), 0);
-    EXPECT_EQ(malloc_counter::Count() - mallocs, 0);
+    // The dispatcher holds the plug-in's mutex for each call, and nothing else locks.
+    if (realtime_counter::CountsLocks()) {
+      EXPECT_EQ(scope.Locks(), 8);
+    }
   }
   {
-    alloc_counter::Scope scope;
-    const long long mallocs = malloc_counter::Count();
-    for (int block = 9; block <= 16; ++block) {
-      ts = TimeAt(512.0 * block);
-      ASSERT_EQ(render(unit.Storage(), nullptr, &ts, 0, 512, unitMemory.List()), noErr);
-    }
+    // The host library's fast path, as hosts drive it.
+    realtime_counter::Scope scope;
+    for (int block = 9; block <= 16; ++block)
+      ASSERT_EQ(unit.Host().FastRender(0, 512.0 * block, 512, unitMemory.List()), noErr);
     EXPECT_EQ(scope.Allocations(), 0);
-    EXPECT_EQ(malloc_counter::Count() - mallocs, 0);
+    EXPECT_EQ(scope.Locks(), 0);
   }
-  // The counters do see the plug-in's allocations: opening a unit makes some.
-  if (malloc_counter::Available()) {
-    alloc_counter::Scope scope;
-    const long long mallocs = malloc_counter::Count();
+  // The counter does see the plug-in's allocations: opening a unit makes some.
+  {
+    realtime_counter::Scope scope;
     Unit another;
     EXPECT_GT(scope.Allocations(), 0);
-    EXPECT_GT(malloc_counter::Count() - mallocs, 0);
   }
   EXPECT_EQ(notified, 34);
   EXPECT_EQ(source.calls, 17);

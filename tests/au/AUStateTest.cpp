@@ -13,6 +13,7 @@
 
 #include "au/AUTestHost.h"
 #include "au/CFAUPreset.h"
+#include "support/RandomRun.h"
 
 using namespace autest;
 
@@ -233,10 +234,11 @@ TEST_F(AUStateTest, HugeDataAndLongNamesAreHandled) {
 
 TEST_F(AUStateTest, RandomDictionariesNeverBreakTheUnit) {
   CFMutableDictionaryRef state = Save();
-  std::mt19937 rng(1234);
+  RandomRun run(1234, 2000);
+  std::mt19937 rng((std::mt19937::result_type)run.Seed());
   const char* keys[] = {"version", "type", "subtype", "manufacturer", "name", "data", "other"};
   CFTypeRef values[8];
-  for (int round = 0; round < 2000; ++round) {
+  for (int round = 0; round < run.Iterations(); ++round) {
     CFMutableDictionaryRef dict =
         (rng() % 3 == 0) ? CFDictionaryCreateMutableCopy(nullptr, 0, state)
                          : CFDictionaryCreateMutable(nullptr, 0, &kCFTypeDictionaryKeyCallBacks,

@@ -86,8 +86,8 @@ TEST_F(EditorWindow, FadersAndKnobMoveTheirParametersWithGestureEvents) {
   std::vector<uint32_t> before = Pixels();
 
   // Left fader: the handle's centre follows the pointer.
-  ASSERT_TRUE(
-      mPointer.Drag(kMonoFaderX, kFaderTop + g.half + 20, kMonoFaderX, kFaderTop + g.half + 150));
+  ASSERT_TRUE(mPointer.Drag(kMonoFaderPointerX, kFaderTop + g.half + 20, kMonoFaderPointerX,
+                            kFaderTop + g.half + 150));
   double expected = Decibels(Orvanta::kMono, 1.0 - 150.0 / g.travel);
   EXPECT_NEAR(Param(Orvanta::kMono), expected, 0.01);
   EXPECT_EQ(Param(Orvanta::kStereo), 0.0);
@@ -110,7 +110,7 @@ TEST_F(EditorWindow, FadersAndKnobMoveTheirParametersWithGestureEvents) {
   mLog->Clear();
 
   // Right fader.
-  ASSERT_TRUE(mPointer.Drag(kStereoFaderX, kFaderTop + g.half + 10, kStereoFaderX,
+  ASSERT_TRUE(mPointer.Drag(kStereoFaderPointerX, kFaderTop + g.half + 10, kStereoFaderPointerX,
                             kFaderTop + g.half + 40));
   EXPECT_NEAR(Param(Orvanta::kStereo), Decibels(Orvanta::kStereo, 1.0 - 40.0 / g.travel), 0.01);
   EXPECT_FALSE(SameRegion(afterMono, Pixels(), kStereoReadoutRect));
@@ -142,7 +142,8 @@ TEST_F(EditorWindow, HandlesAtZeroDecibelsDragAndOnlyTheLinkTextOpensTheAddress)
   // Both handles rest at 0 dB inside the link area's rectangle; pressed there, they drag.
   const FaderGeometry g = Fader();
   ASSERT_GT(g.travel, 0);
-  const int faderX[] = {kMonoFaderX, kStereoFaderX}, params[] = {Orvanta::kMono, Orvanta::kStereo};
+  const int faderX[] = {kMonoFaderPointerX, kStereoFaderPointerX},
+            params[] = {Orvanta::kMono, Orvanta::kStereo};
   for (int i = 0; i < 2; ++i) {
     const double zero = Normalized(params[i], 0.0);
     const int top = kFaderTop + (int)(g.travel * (1.0 - zero));
@@ -195,8 +196,8 @@ TEST_F(EditorWindow, AtTwiceTheSizeItShowsTheDoubledEditorAndHandlesDragAsAtItsO
 
 TEST_F(EditorWindow, ClosingAndReopeningKeepsControlStateAndBadInputIsHarmless) {
   const FaderGeometry g = Fader();
-  ASSERT_TRUE(
-      mPointer.Drag(kMonoFaderX, kFaderTop + g.half + 5, kMonoFaderX, kFaderTop + g.half + 100));
+  ASSERT_TRUE(mPointer.Drag(kMonoFaderPointerX, kFaderTop + g.half + 5, kMonoFaderPointerX,
+                            kFaderTop + g.half + 100));
   const double mono = Param(Orvanta::kMono);
   std::vector<uint32_t> before = Pixels();
   const unsigned long oldWindow = mView->Window();

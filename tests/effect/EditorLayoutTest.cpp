@@ -9,6 +9,7 @@
 #include "effect/Orvanta.h"
 #include "graphics/Graphics.h"
 #include "raster/Raster.h"
+#include "support/GoldenImage.h"
 #include "tools/editor-snapshot/EditorSnapshot.h"
 
 namespace {
@@ -140,22 +141,13 @@ TEST_F(EditorLayout, KnobShowsFirstAndLastFrameAtTheExtremes) {
   }
 }
 
-// The pictures are redrawn only deliberately: `cmake --build <dir> --target editor-golden`.
+// The pictures are redrawn only deliberately: `make golden`.
 TEST_F(EditorLayout, SnapshotsMatchTheGoldenPictures) {
   for (const editor_snapshot::View& view : editor_snapshot::Views(*mPlug)) {
     SCOPED_TRACE(view.name);
     ASSERT_TRUE(editor_snapshot::DrawView(*mPlug, view));
-    std::string path =
-        std::string(ORVANTA_SOURCE_DIR) + "/tests/effect/golden/" + view.name + ".png";
-    std::unique_ptr<RAS_IBitmap> golden(RAS_LoadPNG(path.c_str()));
-    ASSERT_NE(golden, nullptr);
-    ASSERT_EQ(golden->getWidth(), 274);
-    ASSERT_EQ(golden->getHeight(), 438);
-    int different = 0;
-    for (int y = 0; y < 438; ++y)
-      for (int x = 0; x < 274; ++x)
-        different += Pixel(x, y) != golden->getBits()[y * golden->getRowSpan() + x];
-    EXPECT_EQ(different, 0);
+    ExpectMatchesGolden(mGraphics->GetDrawBitmap(),
+                        ("tests/effect/golden/" + view.name + ".png").c_str());
   }
 }
 

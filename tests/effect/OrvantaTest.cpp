@@ -5,14 +5,16 @@
 #include <cstring>
 #include <fstream>
 #include <memory>
+#include <random>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "effect/Orvanta.h"
+#include "effect/StereoImageKernel.h"
 #include "graphics/IBitmapTextControl.h"
+#include "host/RealtimeCounter.h"
 #include "raster/Raster.h"
-#include "support/AllocCounter.h"
 
 namespace {
 IPluginInstanceInfo Info() {
@@ -188,7 +190,7 @@ TEST(Orvanta, InPlaceEmptyBlocksAndNoAllocation) {
 
   Block inPlace(37);
   double* io[] = {inPlace.inL.data(), inPlace.inR.data()};
-  alloc_counter::Scope scope;
+  realtime_counter::Scope scope;
   plug.ProcessDoubleReplacing(io, io, 37);
   EXPECT_EQ(scope.Allocations(), 0);
   EXPECT_EQ(inPlace.inL, reference.outL);
@@ -212,13 +214,96 @@ TEST(Orvanta, HostBlockPathAllocatesNothing) {
   std::vector<float> inL(256, 0.25f), inR(256, -0.5f), outL(256), outR(256);
   float* ins[] = {inL.data(), inR.data()};
   float* outs[] = {outL.data(), outR.data()};
-  alloc_counter::Scope scope;
+  realtime_counter::Scope scope;
   plug.AttachInputBuffers(0, 2, ins, 256);
   plug.AttachOutputBuffers(0, 2, outs);
   plug.ProcessBuffers(0.0f, 256);
   EXPECT_EQ(scope.Allocations(), 0);
   EXPECT_FLOAT_EQ(outL[255], 0.25f);
   EXPECT_FLOAT_EQ(outR[255], -0.5f);
+}
+
+// Samples over a wide range of magnitudes and both signs, never subnormal.
+template <class T>
+std::vector<T> RandomSamples(size_t n, unsigned seed) {
+  std::mt19937 rng(seed);
+  std::uniform_real_distribution<double> mantissa(-1.0, 1.0);
+  std::uniform_int_distribution<int> exponent(-20, 4);
+  std::vector<T> v(n);
+  for (T& x : v) x = (T)std::ldexp(mantissa(rng), exponent(rng));
+  return v;
+}
+
+// Every path, every split of the buffer into blocks and in place give the scalar samples.
+class StereoImagePaths : public ::testing::TestWithParam<KernelPath> {
+ protected:
+  template <class T>
+  void ExpectScalarSamples() {
+    StereoImageFunc<T> path = StereoImageKernel<T>(GetParam());
+    if (!path) GTEST_SKIP() << "this processor lacks the instruction set";
+    constexpr int n = 1000;
+    const std::vector<T> inL = RandomSamples<T>(n, 1), inR = RandomSamples<T>(n, 2);
+    const T weights[][2] = {{(T)0.5, (T)0.5}, {(T)0.37, (T)-1.3}, {0, (T)0.8}, {(T)2.1, 0}};
+    for (const auto& w : weights) {
+      std::vector<T> refL(n), refR(n);
+      StereoImageKernel<T>(KernelPath::kScalar)(inL.data(), inR.data(), refL.data(), refR.data(), n,
+                                                w[0], w[1]);
+      for (int block : {n, 1, 3, 7, 8, 15, 16, 17, 33, 64}) {
+        std::vector<T> outL(n), outR(n), ioL = inL, ioR = inR;
+        for (int at = 0; at < n; at += block) {
+          const int frames = std::min(block, n - at);
+          path(inL.data() + at, inR.data() + at, outL.data() + at, outR.data() + at, frames, w[0],
+               w[1]);
+          path(ioL.data() + at, ioR.data() + at, ioL.data() + at, ioR.data() + at, frames, w[0],
+               w[1]);
+        }
+        ASSERT_EQ(outL, refL) << "blocks of " << block;
+        ASSERT_EQ(outR, refR) << "blocks of " << block;
+        ASSERT_EQ(ioL, refL) << "in place, blocks of " << block;
+        ASSERT_EQ(ioR, refR) << "in place, blocks of " << block;
+      }
+    }
+  }
+};
+
+TEST_P(StereoImagePaths, GiveTheScalarSamples) {
+  ExpectScalarSamples<float>();
+  ExpectScalarSamples<double>();
+}
+
+INSTANTIATE_TEST_SUITE_P(Orvanta, StereoImagePaths,
+                         ::testing::Values(KernelPath::kScalar, KernelPath::kSSE2,
+                                           KernelPath::kAVX2));
+
+// 32-bit processing against the 64-bit arithmetic: each output is off by at most four float
+// roundings (4 x 2^-24) of |mid| + |side|, so at most 4 ulp where mid and side do not cancel;
+// -94 dB gives exact silence.
+TEST(Orvanta, SinglePrecisionStaysWithinFourRoundingsOfThe64BitArithmetic) {
+  Orvanta plug(Info());
+  constexpr int n = 4096;
+  std::vector<float> inL = RandomSamples<float>(n, 3), inR = RandomSamples<float>(n, 4);
+  const double settings[][3] = {{0, 0, 0}, {0, 0, 3},           {0, -94, 0}, {0, 0, -94},
+                                {6, 6, 6}, {-3.5, 2.25, -7.75}, {-94, 3, 3}, {-20, -92.99, 5.5}};
+  for (const auto& dB : settings) {
+    for (int i = 0; i < 3; ++i) plug.GetParam(i)->Set(dB[i]);
+    plug.OnParamReset();
+    std::vector<float> outL(n), outR(n);
+    float* ins[] = {inL.data(), inR.data()};
+    float* outs[] = {outL.data(), outR.data()};
+    plug.ProcessSingleReplacing(ins, outs, n);
+    const double gain = Orvanta::GainFromDecibels(dB[0]);
+    for (int i = 0; i < n; ++i) {
+      const double mid = ((double)inL[i] + inR[i]) * 0.5 * Orvanta::GainFromDecibels(dB[1]);
+      const double side = ((double)inL[i] - inR[i]) * 0.5 * Orvanta::GainFromDecibels(dB[2]);
+      const double bound = 4.0 * std::ldexp(std::abs(mid * gain) + std::abs(side * gain), -24);
+      ASSERT_LE(std::abs(outL[i] - (mid + side) * gain), bound * (1 + 1e-6)) << dB[0] << " " << i;
+      ASSERT_LE(std::abs(outR[i] - (mid - side) * gain), bound * (1 + 1e-6)) << dB[0] << " " << i;
+      if (gain == 0.0) {
+        ASSERT_EQ(outL[i], 0.0f);
+        ASSERT_EQ(outR[i], 0.0f);
+      }
+    }
+  }
 }
 
 TEST(Orvanta, ReadoutTexts) {

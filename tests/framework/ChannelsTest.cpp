@@ -2,14 +2,14 @@
 
 #include <vector>
 
-#include "framework/TestPlug.h"
-#include "support/AllocCounter.h"
+#include "framework/BaseTestPlug.h"
+#include "host/RealtimeCounter.h"
 
 namespace {
 // Doubles every sample, so processed frames are told apart from passed-through ones.
-class DoublingPlug : public TestPlug {
+class DoublingPlug : public BaseTestPlug {
  public:
-  using TestPlug::TestPlug;
+  using BaseTestPlug::BaseTestPlug;
   void ProcessDoubleReplacing(double** in, double** out, int nFrames) override {
     ++mCalls;
     mLastFrames = nFrames;
@@ -19,10 +19,24 @@ class DoublingPlug : public TestPlug {
   int mCalls = 0;
   int mLastFrames = -1;
 };
+
+// Works on 32-bit samples itself: triples them.
+class SingleTriplingPlug : public DoublingPlug {
+ public:
+  explicit SingleTriplingPlug(const char* io) : DoublingPlug(0, io) {
+    SetDoesSingleReplacing(true);
+  }
+  void ProcessSingleReplacing(float** in, float** out, int nFrames) override {
+    mLastFrames = nFrames;
+    for (int c = 0; c < NOutChannels(); ++c)
+      for (int i = 0; i < nFrames; ++i) out[c][i] = 3.0f * in[c][i];
+  }
+  using IPluginBase::FloatInData;
+};
 }  // namespace
 
 TEST(Channels, ConfigurationParsingAndLegalIO) {
-  TestPlug stereo(0, "2-2");
+  BaseTestPlug stereo(0, "2-2");
   EXPECT_EQ(stereo.NChannelIO(), 1);
   EXPECT_EQ(stereo.NInChannels(), 2);
   EXPECT_EQ(stereo.NOutChannels(), 2);
@@ -35,7 +49,7 @@ TEST(Channels, ConfigurationParsingAndLegalIO) {
   EXPECT_FALSE(stereo.LegalIO(2, 1));
   EXPECT_FALSE(stereo.LegalIO(0, 0));
 
-  TestPlug two(0, "1-1 2-2");
+  BaseTestPlug two(0, "1-1 2-2");
   EXPECT_EQ(two.NChannelIO(), 2);
   EXPECT_EQ(two.NInChannels(), 2);
   EXPECT_EQ(two.NOutChannels(), 2);
@@ -43,7 +57,7 @@ TEST(Channels, ConfigurationParsingAndLegalIO) {
   EXPECT_TRUE(two.LegalIO(2, 2));
   EXPECT_FALSE(two.LegalIO(1, 2));
 
-  TestPlug odd(0, "x-3 4-1");
+  BaseTestPlug odd(0, "x-3 4-1");
   int in = -9, out = -9;
   ASSERT_TRUE(odd.GetChannelIO(0, &in, &out));
   EXPECT_EQ(in, 0);  // unreadable counts read as 0
@@ -55,13 +69,13 @@ TEST(Channels, ConfigurationParsingAndLegalIO) {
   EXPECT_EQ(odd.NInChannels(), 4);
   EXPECT_EQ(odd.NOutChannels(), 1);
 
-  TestPlug negative(0, "-3--2");
+  BaseTestPlug negative(0, "-3--2");
   EXPECT_EQ(negative.NInChannels(), 0);
   EXPECT_EQ(negative.NOutChannels(), 0);
 }
 
 TEST(Channels, ConnectionsAreCutToTheChannelList) {
-  TestPlug plug(0, "4-4");
+  BaseTestPlug plug(0, "4-4");
   plug.SetInputChannelConnections(-2, 4, true);  // channels 0 and 1
   plug.SetOutputChannelConnections(3, 10, true);
   EXPECT_TRUE(plug.IsInChannelConnected(0));
@@ -150,6 +164,40 @@ TEST(Channels, SinglePrecisionConversionAndAccumulation) {
   EXPECT_EQ(d0[0], 2.0 * (double)inL[0]);
 }
 
+TEST(Channels, SingleReplacingWorksInTheHostsArrays) {
+  SingleTriplingPlug plug("2-2");
+  plug.SetBlockSize(4);
+  plug.SetInputChannelConnections(0, 1, true);  // input 1 is missing
+  plug.SetOutputChannelConnections(0, 2, true);
+  float io[6] = {1, 2, 3, 4, 5, 6}, out1[6] = {9, 9, 9, 9, 9, 9};
+  float* ins[] = {io};
+  float* outs[] = {io, out1};
+  plug.AttachInputBuffers(0, 2, ins, 6);
+  plug.AttachOutputBuffers(0, 2, outs);
+  EXPECT_EQ(plug.FloatInData()[0], io);  // no copy
+  plug.ProcessBuffers(0.0f, 6);
+  EXPECT_EQ(plug.mCalls, 0);
+  EXPECT_EQ(plug.mLastFrames, 4);  // the missing input's silence is one block long
+  const float tripled[6] = {3, 6, 9, 12, 5, 6};
+  for (int i = 0; i < 6; ++i) {
+    EXPECT_EQ(io[i], tripled[i]);  // in place
+    EXPECT_EQ(out1[i], i < 4 ? 0.0f : 9.0f);
+  }
+
+  float acc0[4] = {1, 1, 1, 1}, acc1[4] = {};
+  float* acc[] = {acc0, acc1};
+  plug.AttachOutputBuffers(0, 2, acc);
+  plug.ProcessBuffersAccumulating(0.0f, 4);
+  plug.ProcessBuffersAccumulating(0.0f, 4);
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(acc0[i], 1.0f + 2.0f * 3.0f * io[i]) << i;
+
+  plug.PassThroughBuffers(0.0f, 4);
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_EQ(acc0[i], io[i]);
+    EXPECT_EQ(acc1[i], 0.0f);
+  }
+}
+
 TEST(Channels, PassThroughCopiesAndZeroFills) {
   DoublingPlug plug(0, "1-2");
   plug.SetBlockSize(4);
@@ -181,7 +229,7 @@ TEST(Channels, PassThroughCopiesAndZeroFills) {
 }
 
 TEST(Channels, BlockSizeKeepsOrClearsScratchAndSlotsFollowIt) {
-  TestPlug plug(0, "2-2");
+  BaseTestPlug plug(0, "2-2");
   plug.SetBlockSize(4);
   plug.SetInputChannelConnections(0, 2, true);
   float in[4] = {1, 2, 3, 4};
@@ -243,7 +291,7 @@ TEST(Channels, NoBlockIsProcessedBeyondTheScratchMemory) {
 }
 
 TEST(Channels, ChannelAndBusLabels) {
-  TestPlug plug(0, "2-2");
+  BaseTestPlug plug(0, "2-2");
   plug.SetInputLabel(1, "right");
   plug.SetInputLabel(5, "nowhere");
   plug.SetOutputLabel(-1, "nowhere");
@@ -283,7 +331,7 @@ TEST(Channels, BlockProcessingAllocatesNothing) {
   double* dins[] = {din.data(), din.data()};
   double* douts[] = {dout0.data(), dout1.data()};
 
-  alloc_counter::Scope scope;
+  realtime_counter::Scope scope;
   plug.AttachInputBuffers(0, 2, fins, 512);
   plug.AttachOutputBuffers(0, 2, fouts);
   plug.ProcessBuffers(0.0f, 512);

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/TestPlug.h"
+#include "framework/BaseTestPlug.h"
 
 namespace {
 std::vector<unsigned char> Bytes(const ByteChunk& chunk) {
@@ -108,7 +108,7 @@ TEST(ByteChunk, Strings) {
 }
 
 TEST(StateChunks, ParameterStateBytes) {
-  TestPlug plug;
+  BaseTestPlug plug;
   plug.InitDecibelParams();
   plug.GetParam(1)->Set(-94.0);
   plug.GetParam(2)->Set(3.0);
@@ -118,14 +118,14 @@ TEST(StateChunks, ParameterStateBytes) {
                                                0, 0x80, 0x57, 0xC0, 0, 0, 0, 0, 0, 0, 8, 0x40};
   EXPECT_EQ(Bytes(chunk), expected);
 
-  TestPlug none(0);
+  BaseTestPlug none(0);
   ByteChunk empty;
   EXPECT_TRUE(none.SerializeParams(&empty));
   EXPECT_EQ(empty.Size(), 0);
 }
 
 TEST(StateChunks, UnserializeShortOutOfRangeAndNegativeStart) {
-  TestPlug plug;
+  BaseTestPlug plug;
   plug.InitDecibelParams();
   plug.GetParam(2)->Set(-20.0);
 
@@ -153,7 +153,7 @@ TEST(StateChunks, UnserializeShortOutOfRangeAndNegativeStart) {
 }
 
 TEST(StateChunks, PresetListRecordsAndRoundTrip) {
-  TestPlug plug(3, "2-2", 2);
+  BaseTestPlug plug(3, "2-2", 2);
   plug.InitDecibelParams();
   plug.MakePreset("No Change", 0.0, 0.0, 0.0);
   ByteChunk chunk;
@@ -165,7 +165,7 @@ TEST(StateChunks, PresetListRecordsAndRoundTrip) {
   EXPECT_EQ(memcmp(chunk.GetBytes() + 38, second, sizeof(second)), 0);
 
   // Restore into a fresh plug-in: names, flags and (clamped) values come back.
-  TestPlug other(3, "2-2", 2);
+  BaseTestPlug other(3, "2-2", 2);
   other.InitDecibelParams();
   ByteChunk stored;
   std::string name = "Loud";
@@ -189,7 +189,7 @@ TEST(StateChunks, PresetListRecordsAndRoundTrip) {
 }
 
 TEST(StateChunks, PresetListFromDamagedChunks) {
-  TestPlug plug(3, "2-2", 3);
+  BaseTestPlug plug(3, "2-2", 3);
   plug.InitDecibelParams();
   ByteChunk chunk;
   std::string name = "First";

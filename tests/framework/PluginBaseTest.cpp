@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "framework/TestPlug.h"
+#include "framework/BaseTestPlug.h"
 
 TEST(Version, PackingDecimalAndText) {
   int major, minor, revision;
@@ -20,7 +20,7 @@ TEST(Version, PackingDecimalAndText) {
   GetVersionStr((int)0xFFFFFFFF, text);  // the widest text still fits
   EXPECT_STREQ(text, "v65535.255.255");
 
-  TestPlug plug;
+  BaseTestPlug plug;
   EXPECT_EQ(plug.GetEffectVersion(false), 131073);
   EXPECT_EQ(plug.GetEffectVersion(true), 20001);
   plug.GetEffectVersionStr(text);
@@ -28,7 +28,7 @@ TEST(Version, PackingDecimalAndText) {
 }
 
 TEST(IPluginBase, ConstructionState) {
-  TestPlug plug(3, "2-2", 4);
+  BaseTestPlug plug(3, "2-2", 4);
   EXPECT_EQ(plug.NParams(), 3);
   EXPECT_EQ(plug.GetParam(3), nullptr);
   EXPECT_EQ(plug.GetParam(-1), nullptr);
@@ -37,7 +37,7 @@ TEST(IPluginBase, ConstructionState) {
   EXPECT_FALSE(plug.GetPreset(3)->mInitialized);
   EXPECT_EQ(plug.GetHost(), kHostUninit);
 
-  TestPlug none(-2, nullptr, -1);
+  BaseTestPlug none(-2, nullptr, -1);
   EXPECT_EQ(none.NParams(), 0);
   EXPECT_EQ(none.NPresets(), 0);
   EXPECT_EQ(none.NInChannels(), 0);
@@ -68,7 +68,7 @@ TEST(IPluginBase, LongNamesAreCut) {
 }
 
 TEST(IPluginBase, ApiStringsAndSamplesPerBeat) {
-  struct ApiPlug : TestPlug {
+  struct ApiPlug : BaseTestPlug {
     void SetAPI(int api) { mAPI = (EAPI)api; }
   } plug;
   EXPECT_STREQ(plug.GetAPIString(), "AU");
@@ -85,7 +85,7 @@ TEST(IPluginBase, ApiStringsAndSamplesPerBeat) {
 }
 
 TEST(IPluginBase, HostIsInformedBeforeTheHookUnderTheLock) {
-  TestPlug plug;
+  BaseTestPlug plug;
   plug.InitDecibelParams();
   plug.SetParameterFromGUI(1, 0.5);
   ASSERT_EQ(plug.mHostEvents.size(), 1u);
@@ -105,7 +105,7 @@ TEST(IPluginBase, HostIsInformedBeforeTheHookUnderTheLock) {
 }
 
 TEST(IPluginBase, DirtyParametersAndParamReset) {
-  TestPlug plug;
+  BaseTestPlug plug;
   plug.InitDecibelParams();
   plug.GetParam(2)->Set(-94.0);
   plug.DirtyParameters();
@@ -122,7 +122,7 @@ TEST(IPluginBase, DirtyParametersAndParamReset) {
 }
 
 TEST(IPluginBase, CompareStateAtSinglePrecision) {
-  TestPlug plug;
+  BaseTestPlug plug;
   plug.InitDecibelParams();
   plug.GetParam(0)->Set(-3.0);
   plug.GetParam(1)->Set(1.0 / 3.0);
@@ -134,12 +134,12 @@ TEST(IPluginBase, CompareStateAtSinglePrecision) {
   stored[3] = 5.001;
   EXPECT_FALSE(plug.CompareState(bytes, 1));
 
-  TestPlug empty(0);
+  BaseTestPlug empty(0);
   EXPECT_TRUE(empty.CompareState(bytes, 0));
 }
 
 TEST(IPluginBase, HostIdentificationAndVersion) {
-  TestPlug plug;
+  BaseTestPlug plug;
   EXPECT_TRUE(plug.SetHost("Cubase 8", 0x080005));
   EXPECT_EQ(plug.GetHost(), kHostCubase);
   EXPECT_EQ(plug.GetHostVersion(true), 80005);
@@ -153,7 +153,7 @@ TEST(IPluginBase, HostIdentificationAndVersion) {
 }
 
 TEST(IPluginBase, MidiThroughAndSendingLists) {
-  TestPlug plug;
+  BaseTestPlug plug;
   IMidiMsg msg;
   msg.MakeNoteOnMsg(60, 100, 3);
   plug.ProcessMidiMsg(&msg);
@@ -176,7 +176,7 @@ TEST(IPluginBase, MidiThroughAndSendingLists) {
 TEST(IPluginBase, AttachGraphicsPushesNormalisedValuesAndOwnsTheEngine) {
   TestGraphics::sDestroyed = 0;
   {
-    TestPlug plug;
+    BaseTestPlug plug;
     plug.InitDecibelParams();
     plug.GetParam(1)->Set(-94.0);
     plug.AttachGraphics(nullptr);

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cmath>
@@ -8,9 +9,11 @@
 #include <random>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
-#include "framework/TestPlug.h"
+#include "framework/BaseTestPlug.h"
+#include "support/RandomRun.h"
 
 namespace {
 using Bytes = std::vector<unsigned char>;
@@ -64,12 +67,12 @@ std::string FourCCAt(const Bytes& b, size_t pos) {
 }
 
 // Keeps its state as a chunk: the parameters followed by a marker the base knows nothing of.
-class ChunkPlug : public TestPlug {
+class ChunkPlug : public BaseTestPlug {
  public:
-  ChunkPlug() : TestPlug(3, "2-2", 3, true) { InitDecibelParams(); }
+  ChunkPlug() : BaseTestPlug(3, "2-2", 3, true) { InitDecibelParams(); }
   bool SerializeState(ByteChunk* chunk) override {
     SerializeParams(chunk);
-    return chunk->PutStr("marker") > 0;
+    return chunk->PutStr(mMarker.c_str()) > 0;
   }
   int UnserializeState(ByteChunk* chunk, int pos) override {
     pos = UnserializeParams(chunk, pos);
@@ -85,7 +88,7 @@ class ChunkPlug : public TestPlug {
     GetParam(2)->Set(c);
     MakeDefaultPreset(name, 1);
   }
-  std::string mMarkerSeen;
+  std::string mMarker = "marker", mMarkerSeen;
 };
 
 std::vector<double> ParamValues(const IPluginBase& plug) {
@@ -105,7 +108,7 @@ void ExpectInRange(const IPluginBase& plug) {
 }  // namespace
 
 TEST(PresetFiles, ProgramFileInParameterForm) {
-  TestPlug plug;
+  BaseTestPlug plug;
   plug.InitDecibelParams();
   plug.MakePreset("Stereo Enhance", 0.0, 0.0, 3.0);
   plug.RestorePreset(0);
@@ -137,7 +140,7 @@ TEST(PresetFiles, ProgramFileInParameterForm) {
 }
 
 TEST(PresetFiles, LongNamesAreCutToTheNameField) {
-  TestPlug plug;
+  BaseTestPlug plug;
   plug.InitDecibelParams();
   plug.MakePreset("A name much longer than twenty-seven characters", 0.0, 0.0, 0.0);
   UTL_String path(TempPath("long.fxp").c_str());
@@ -175,8 +178,27 @@ TEST(PresetFiles, ProgramFileInChunkForm) {
   EXPECT_EQ(plug.mMarkerSeen, "marker");
 }
 
+TEST(PresetFiles, LargeProgramFilesAreReadWhole) {
+  ChunkPlug plug;
+  plug.mMarker.assign(300000, 'm');
+  plug.mMarker.back() = 'e';
+  UTL_String path(TempPath("large.fxp").c_str()), fifo(TempPath("large.fifo").c_str());
+  ASSERT_TRUE(plug.SaveProgramAsFXP(&path));
+  // A pipe has no size to read ahead, so its chunk grows while it is read.
+  remove(fifo.Get());
+  ASSERT_EQ(mkfifo(fifo.Get(), 0600), 0);
+  std::thread writer([&] { WriteFile(fifo.Get(), ReadFile(path.Get())); });
+  for (UTL_String* source : {&path, &fifo}) {
+    plug.mMarkerSeen.clear();
+    ASSERT_TRUE(plug.LoadProgramFromFXP(source)) << source->Get();
+    EXPECT_EQ(plug.mMarkerSeen, plug.mMarker) << source->Get();
+  }
+  writer.join();
+  remove(fifo.Get());
+}
+
 TEST(PresetFiles, BankFileInParameterForm) {
-  TestPlug plug(3, "2-2", 3);
+  BaseTestPlug plug(3, "2-2", 3);
   plug.InitDecibelParams();
   plug.MakePreset("one", -1.0, 0.0, 0.0);
   plug.MakePreset("two", 0.0, -2.0, 0.0);
@@ -193,7 +215,7 @@ TEST(PresetFiles, BankFileInParameterForm) {
   EXPECT_EQ(FourCCAt(file, 156 + 68 + 8), "FxCk");
   EXPECT_EQ(std::string(reinterpret_cast<char*>(&file[156 + 68 + 28])), "two");
 
-  TestPlug other(3, "2-2", 3);
+  BaseTestPlug other(3, "2-2", 3);
   other.InitDecibelParams();
   ASSERT_TRUE(other.LoadBankFromFXB(&path));
   EXPECT_STREQ(other.GetPresetName(0), "one");
@@ -224,7 +246,7 @@ TEST(PresetFiles, BankFileInChunkForm) {
 }
 
 TEST(PresetFiles, RefusedFilesChangeNothing) {
-  TestPlug plug;
+  BaseTestPlug plug;
   plug.InitDecibelParams();
   plug.MakePreset("keep", -5.0, -5.0, -5.0);
   plug.RestorePreset(0);
@@ -271,7 +293,7 @@ TEST(PresetFiles, RefusedFilesChangeNothing) {
 }
 
 TEST(PresetFiles, ShortProgramsAndOversizedBanks) {
-  TestPlug plug;
+  BaseTestPlug plug;
   plug.InitDecibelParams();
   plug.MakePreset("p", 0.0, 0.0, 0.0);
   plug.RestorePreset(0);
@@ -293,12 +315,12 @@ TEST(PresetFiles, ShortProgramsAndOversizedBanks) {
   EXPECT_EQ(plug.GetParam(2)->Value(), -33.0);
 
   // A bank of five programs for two slots: the extra programs are ignored.
-  TestPlug big(3, "2-2", 5);
+  BaseTestPlug big(3, "2-2", 5);
   big.InitDecibelParams();
   for (int i = 0; i < 5; ++i) big.MakePreset("p", -10.0 * i, 0.0, 0.0);
   UTL_String bankPath(TempPath("big.fxb").c_str());
   ASSERT_TRUE(big.SaveBankAsFXB(&bankPath));
-  TestPlug small(3, "2-2", 2);
+  BaseTestPlug small(3, "2-2", 2);
   small.InitDecibelParams();
   small.MakePreset("first", 1.0, 1.0, 1.0);
   small.MakePreset("second", 2.0, 2.0, 2.0);
@@ -313,7 +335,7 @@ TEST(PresetFiles, ShortProgramsAndOversizedBanks) {
   Bytes bank = ReadFile(bankPath.Get());
   SetBigEndianAt(&bank, 156 + 68 + 24, 2);  // second program claims 2 parameters
   WriteFile(bankPath.Get(), bank);
-  TestPlug victim(3, "2-2", 2);
+  BaseTestPlug victim(3, "2-2", 2);
   victim.InitDecibelParams();
   victim.MakePreset("first", 1.0, 1.0, 1.0);
   victim.MakePreset("second", 2.0, 2.0, 2.0);
@@ -323,7 +345,7 @@ TEST(PresetFiles, ShortProgramsAndOversizedBanks) {
 }
 
 TEST(PresetFiles, TextDumps) {
-  TestPlug plug(3, "2-2", 2);
+  BaseTestPlug plug(3, "2-2", 2);
   plug.GetParam(0)->InitBool("on", true);
   plug.GetParam(1)->InitInt("count", 7, 0, 10);
   plug.GetParam(2)->InitDouble("level", -0.25, -1.0, 1.0, 0.01);
@@ -346,7 +368,7 @@ TEST(PresetFiles, TextDumps) {
 }
 
 TEST(PresetFiles, LongChunksDumpWhole) {
-  TestPlug plug(3, "2-2", 1);
+  BaseTestPlug plug(3, "2-2", 1);
   ByteChunk chunk;
   std::vector<unsigned char> data(3000);
   for (size_t i = 0; i < data.size(); ++i) data[i] = (unsigned char)(i * 7);
@@ -362,14 +384,15 @@ TEST(PresetFiles, LongChunksDumpWhole) {
   EXPECT_EQ(text.substr(end), "\", 3000);\n");
 
   // The dumped text makes the same preset again.
-  TestPlug again(3, "2-2", 1);
+  BaseTestPlug again(3, "2-2", 1);
   again.MakePresetFromBlob("long", text.substr(start, end - start).c_str(), 3000);
   EXPECT_TRUE(again.GetPreset(0)->mChunk.IsEqual(chunk));
 }
 
 TEST(PresetFiles, DamagedInputNeverEscapesTheParameterRanges) {
-  std::mt19937 rng(12345);
-  TestPlug source(3, "2-2", 3);
+  RandomRun run(12345, 3000);
+  std::mt19937 rng((std::mt19937::result_type)run.Seed());
+  BaseTestPlug source(3, "2-2", 3);
   source.InitDecibelParams();
   source.MakePreset("a", -1.0, -2.0, -3.0);
   source.MakePreset("b", 6.0, -94.0, 0.0);
@@ -384,12 +407,12 @@ TEST(PresetFiles, DamagedInputNeverEscapesTheParameterRanges) {
   const Bytes seeds[] = {ReadFile(fxp.Get()), ReadFile(fxb.Get()), ReadFile(cfxp.Get()),
                          ReadFile(cfxb.Get())};
 
-  TestPlug target(3, "2-2", 3);
+  BaseTestPlug target(3, "2-2", 3);
   target.InitDecibelParams();
   ChunkPlug chunkTarget;
   UTL_String path(ScratchFilePath("fuzz.bin").c_str());
 
-  for (int round = 0; round < 3000; ++round) {
+  for (int round = 0; round < run.Iterations(); ++round) {
     Bytes bytes = seeds[round % 4];
     switch (rng() % 4) {
       case 0:  // flip a few bytes

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/TestPlug.h"
+#include "framework/BaseTestPlug.h"
 
 namespace {
 std::vector<double> Values(const IPreset* preset) {
@@ -15,9 +15,9 @@ std::vector<double> Values(const IPreset* preset) {
 }
 
 // A bool, an int and a double parameter: the variable arguments differ in width.
-class MixedPlug : public TestPlug {
+class MixedPlug : public BaseTestPlug {
  public:
-  MixedPlug() : TestPlug(3, "2-2", 3) {
+  MixedPlug() : BaseTestPlug(3, "2-2", 3) {
     GetParam(0)->InitBool("on", false);
     GetParam(1)->InitInt("count", 2, 0, 10);
     GetParam(2)->InitDouble("level", 0.5, 0.0, 1.0, 0.01);
@@ -26,7 +26,7 @@ class MixedPlug : public TestPlug {
 }  // namespace
 
 TEST(Presets, MakeFillsSlotsInOrderAndDefaultsFillTheRest) {
-  TestPlug full(3, "2-2", 4);
+  BaseTestPlug full(3, "2-2", 4);
   full.InitDecibelParams();
   full.MakePreset("A", 0.0, 0.0, 0.0);
   full.MakePreset("B", 0.0, 0.0, 3.0);
@@ -38,7 +38,7 @@ TEST(Presets, MakeFillsSlotsInOrderAndDefaultsFillTheRest) {
   EXPECT_EQ(Values(full.GetPreset(1)), (std::vector<double>{0.0, 0.0, 3.0}));
   EXPECT_EQ(Values(full.GetPreset(3)), (std::vector<double>{0.0, 0.0, -94.0}));
 
-  TestPlug three(3, "2-2", 3);
+  BaseTestPlug three(3, "2-2", 3);
   three.InitDecibelParams();
   three.GetParam(0)->Set(-12.0);
   three.MakePreset("A", 100.0, 0.0, 0.0);  // stored as given, not clamped
@@ -49,7 +49,7 @@ TEST(Presets, MakeFillsSlotsInOrderAndDefaultsFillTheRest) {
     EXPECT_EQ(Values(three.GetPreset(i)), (std::vector<double>{-12.0, 0.0, 0.0}));
   }
 
-  TestPlug unnamed(3, "2-2", 2);
+  BaseTestPlug unnamed(3, "2-2", 2);
   unnamed.InitDecibelParams();
   unnamed.MakeDefaultPreset();
   EXPECT_STREQ(unnamed.GetPresetName(0), "Empty");
@@ -73,7 +73,7 @@ TEST(Presets, VariableArgumentsFollowTheParameterTypes) {
 }
 
 TEST(Presets, ChunkAndBlobPresets) {
-  TestPlug plug(3, "2-2", 3);
+  BaseTestPlug plug(3, "2-2", 3);
   plug.InitDecibelParams();
   ByteChunk chunk;
   double v = -1.5;
@@ -90,7 +90,7 @@ TEST(Presets, ChunkAndBlobPresets) {
 }
 
 TEST(Presets, PruneKeepsOrder) {
-  TestPlug plug(3, "2-2", 4);
+  BaseTestPlug plug(3, "2-2", 4);
   plug.InitDecibelParams();
   plug.MakePreset("zero", 0.0, 0.0, 0.0);
   plug.MakePreset("one", 0.0, 0.0, 0.0);
@@ -105,7 +105,7 @@ TEST(Presets, PruneKeepsOrder) {
 }
 
 TEST(Presets, RestoreByIndexAndName) {
-  TestPlug plug(3, "2-2", 4);
+  BaseTestPlug plug(3, "2-2", 4);
   plug.InitDecibelParams();
   plug.MakePreset("same", -1.0, -2.0, -3.0);
   plug.MakePreset("same", -4.0, -5.0, -6.0);
@@ -132,7 +132,7 @@ TEST(Presets, RestoreByIndexAndName) {
 }
 
 TEST(Presets, RestoringAnEmptySlotMakesAUserPreset) {
-  TestPlug plug(3, "2-2", 5);
+  BaseTestPlug plug(3, "2-2", 5);
   plug.InitDecibelParams();
   plug.MakePreset("user preset 1", 0.0, 0.0, 0.0);
   plug.MakePreset("my user preset 3", 0.0, 0.0, 0.0);
@@ -149,7 +149,7 @@ TEST(Presets, RestoringAnEmptySlotMakesAUserPreset) {
 }
 
 TEST(Presets, ModifyCurrentPreset) {
-  TestPlug plug(3, "2-2", 2);
+  BaseTestPlug plug(3, "2-2", 2);
   plug.InitDecibelParams();
   plug.MakePreset("first", 0.0, 0.0, 0.0);
   plug.GetParam(0)->Set(-3.0);

@@ -19,7 +19,7 @@ class Caches : public DrawingFixture {};
 TEST_F(Caches, OneRasterBitmapPerResourceAcrossEditors) {
   int id = FreshID();
   std::string name = WriteImage(ImageFolder(), "shared.png", 6, 8, Gray);
-  TestPlug otherPlug;
+  EditorTestPlug otherPlug;
   auto* other = new HeadlessGraphics(&otherPlug, 10, 10, ImageFolder().c_str());
   otherPlug.AttachGraphics(other);
 
@@ -80,7 +80,7 @@ TEST_F(Caches, ConcurrentLoadsFromTwoEditorsAllSucceed) {
         WriteImage(ImageFolder(), "thread" + std::to_string(i) + ".png", i + 1, 3, Gray));
     ids.push_back(FreshID());
   }
-  TestPlug plugs[2];
+  EditorTestPlug plugs[2];
   HeadlessGraphics* engines[2];
   std::vector<IBitmap> results[2];
   for (int t = 0; t < 2; ++t) {

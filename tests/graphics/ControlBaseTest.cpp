@@ -18,7 +18,7 @@ class ControlBase : public ::testing::Test {
  protected:
   void SetUp() override {
     g = new HeadlessGraphics(&plug, 100, 100);
-    c = new ProbeControl(&plug, &log, "C", IRECT(10, 10, 20, 20), TestPlug::kGain);
+    c = new ProbeControl(&plug, &log, "C", IRECT(10, 10, 20, 20), EditorTestPlug::kGain);
     g->AttachControl(c);
   }
   void TearDown() override {
@@ -32,7 +32,7 @@ class ControlBase : public ::testing::Test {
   }
 
   EventLog log;
-  TestPlug plug{&log};
+  EditorTestPlug plug{&log};
   HeadlessGraphics* g;
   ProbeControl* c;
 };
@@ -40,7 +40,7 @@ class ControlBase : public ::testing::Test {
 TEST_F(ControlBase, FirstValueFromThePlugInBecomesTheDefault) {
   EXPECT_TRUE(c->IsDirty());  // new controls start dirty
   plug.AttachGraphics(g);
-  double n = plug.GetParam(TestPlug::kGain)->GetNormalized();
+  double n = plug.GetParam(EditorTestPlug::kGain)->GetNormalized();
   EXPECT_DOUBLE_EQ(c->GetDefaultValue(), n);
   EXPECT_DOUBLE_EQ(c->GetValue(), n);
   EXPECT_TRUE(Pass());
@@ -132,10 +132,10 @@ TEST_F(ControlBase, HiddenControlsStayDirtyForOneMorePassButAreNotDrawn) {
 }
 
 TEST_F(ControlBase, AuxiliaryParametersAreFoundAndPushed) {
-  c->AddAuxParam(TestPlug::kSteps);
-  c->AddAuxParam(TestPlug::kMode);
-  EXPECT_EQ(c->AuxParamIdx(TestPlug::kMode), 1);
-  EXPECT_EQ(c->AuxParamIdx(TestPlug::kBypass), -1);
+  c->AddAuxParam(EditorTestPlug::kSteps);
+  c->AddAuxParam(EditorTestPlug::kMode);
+  EXPECT_EQ(c->AuxParamIdx(EditorTestPlug::kMode), 1);
+  EXPECT_EQ(c->AuxParamIdx(EditorTestPlug::kBypass), -1);
   plug.AttachGraphics(g);
   c->SetAuxParamValueFromPlug(0, 0.3);
   c->SetAuxParamValueFromPlug(2, 0.9);  // no such entry: ignored
@@ -156,13 +156,13 @@ TEST_F(ControlBase, ValueAndNameDisplaysFollowUserChanges) {
   plug.AttachGraphics(g);
   DrawAll(g);
 
-  c->SetValueFromUserInput(plug.GetParam(TestPlug::kGain)->GetNormalized(-6.5));
+  c->SetValueFromUserInput(plug.GetParam(EditorTestPlug::kGain)->GetNormalized(-6.5));
   EXPECT_STREQ(value->GetTextForPlug(), "-6.50 dB");
   EXPECT_TRUE(value->IsDirty());
   EXPECT_FALSE(name->IsDirty());  // same name: left alone
 
   // A parameter without a label leaves the trailing space.
-  auto* steps = new ProbeControl(&plug, &log, "S", IRECT(0, 60, 10, 70), TestPlug::kSteps);
+  auto* steps = new ProbeControl(&plug, &log, "S", IRECT(0, 60, 10, 70), EditorTestPlug::kSteps);
   g->AttachControl(steps);
   steps->SetValueDisplayControl(value);
   steps->SetValueFromUserInput(0.3);

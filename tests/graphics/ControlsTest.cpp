@@ -40,7 +40,7 @@ class Controls : public DrawingFixture {
     WriteImage(ImageFolder(), name, w, h, pixel);
     return g->LoadIBitmap(FreshID(), name, n);
   }
-  double Level() { return plug.GetParam(TestPlug::kLevel)->Value(); }
+  double Level() { return plug.GetParam(EditorTestPlug::kLevel)->Value(); }
 
   EventLog log;
   IMouseMod left{true};
@@ -51,7 +51,7 @@ class Controls : public DrawingFixture {
 
 TEST_F(Controls, KnobGearingAndFineAdjustment) {
   IColor c = COLOR_WHITE;
-  auto* knob = Add(new IKnobLineControl(&plug, IRECT(10, 10, 40, 60), TestPlug::kLevel, &c));
+  auto* knob = Add(new IKnobLineControl(&plug, IRECT(10, 10, 40, 60), EditorTestPlug::kLevel, &c));
   log.clear();
   g->OnMouseDown(20, 40, &left);
   g->OnMouseDrag(20, -10, &left);  // up by the control's height of 50
@@ -72,8 +72,8 @@ TEST_F(Controls, KnobGearingAndFineAdjustment) {
 
 TEST_F(Controls, HorizontalKnobUsesTheWidth) {
   IColor c = COLOR_WHITE;
-  auto* knob = Add(new IKnobLineControl(&plug, IRECT(0, 0, 40, 20), TestPlug::kLevel, &c, 0, 0, 0,
-                                        3.14, Horizontal, 2.0));
+  auto* knob = Add(new IKnobLineControl(&plug, IRECT(0, 0, 40, 20), EditorTestPlug::kLevel, &c, 0,
+                                        0, 0, 3.14, Horizontal, 2.0));
   g->OnMouseDown(10, 10, &left);
   g->OnMouseDrag(30, 0, &left);  // right by half the width, gearing 2
   EXPECT_DOUBLE_EQ(knob->GetValue(), 0.25);
@@ -81,17 +81,17 @@ TEST_F(Controls, HorizontalKnobUsesTheWidth) {
 
 TEST_F(Controls, DegenerateGeometryNeverProducesNaN) {
   IColor c = COLOR_WHITE;
-  auto* flat = Add(new IKnobLineControl(&plug, IRECT(0, 0, 20, 0), TestPlug::kLevel, &c));
+  auto* flat = Add(new IKnobLineControl(&plug, IRECT(0, 0, 20, 0), EditorTestPlug::kLevel, &c));
   flat->OnMouseDrag(5, 0, 5, 0, &left);  // sideways on a vertical knob with no height
   EXPECT_EQ(flat->GetValue(), 0.0);
-  auto* ungeared = Add(new IKnobLineControl(&plug, IRECT(0, 0, 40, 20), TestPlug::kLevel, &c, 0, 0,
-                                            0, 3.14, Vertical, 0.0));
+  auto* ungeared = Add(new IKnobLineControl(&plug, IRECT(0, 0, 40, 20), EditorTestPlug::kLevel, &c,
+                                            0, 0, 0, 3.14, Vertical, 0.0));
   ungeared->OnMouseDrag(5, 0, 0, -5, &left);
   EXPECT_EQ(ungeared->GetValue(), 0.0);
 
   IBitmap radio = Image("radio1.png", 8, 16, 2);
   auto* single =
-      Add(new IRadioButtonsControl(&plug, IRECT(40, 0, 48, 50), TestPlug::kLevel, 1, &radio));
+      Add(new IRadioButtonsControl(&plug, IRECT(40, 0, 48, 50), EditorTestPlug::kLevel, 1, &radio));
   g->OnMouseDown(44, 4, &left);
   EXPECT_EQ(single->GetValue(), 0.0);
   EXPECT_FALSE(std::isnan(Level()));
@@ -99,7 +99,7 @@ TEST_F(Controls, DegenerateGeometryNeverProducesNaN) {
 
 TEST_F(Controls, KnobWheelStepsAndClamps) {
   IColor c = COLOR_WHITE;
-  auto* knob = Add(new IKnobLineControl(&plug, IRECT(10, 10, 40, 60), TestPlug::kLevel, &c));
+  auto* knob = Add(new IKnobLineControl(&plug, IRECT(10, 10, 40, 60), EditorTestPlug::kLevel, &c));
   knob->SetValueFromPlug(0.995);
   g->OnMouseWheel(20, 20, &left, 1);
   EXPECT_EQ(knob->GetValue(), 1.0);
@@ -112,7 +112,7 @@ TEST_F(Controls, KnobWheelStepsAndClamps) {
 
 TEST_F(Controls, MultiFrameKnobPicksTheNearestFrameAndDoubleClickRestores) {
   IBitmap strip = Image("controls_knob.png", 3, 4000, 100, RowCode);
-  auto* knob = Add(new IKnobMultiControl(&plug, 20, 20, TestPlug::kLevel, &strip));
+  auto* knob = Add(new IKnobMultiControl(&plug, 20, 20, EditorTestPlug::kLevel, &strip));
   EXPECT_EQ(*knob->GetRECT(), IRECT(20, 20, 23, 60));
   knob->SetValueFromPlug(0.004);
   DrawNow();
@@ -136,7 +136,7 @@ class Fader : public Controls {
   void SetUp() override {
     Controls::SetUp();
     handle = Image("fader_handle.png", 10, 20);
-    fader = Add(new IFaderControl(&plug, 30, 5, 287, TestPlug::kLevel, &handle));
+    fader = Add(new IFaderControl(&plug, 30, 5, 287, EditorTestPlug::kLevel, &handle));
   }
   IBitmap handle;
   IFaderControl* fader = nullptr;
@@ -176,7 +176,7 @@ TEST_F(Fader, HandleRectangleAndDrawing) {
 
 TEST_F(Fader, OnlyHandleHitRule) {
   auto* picky =
-      Add(new IFaderControl(&plug, 60, 0, 100, TestPlug::kSteps, &handle, Vertical, true));
+      Add(new IFaderControl(&plug, 60, 0, 100, EditorTestPlug::kSteps, &handle, Vertical, true));
   picky->SetValueFromPlug(1.0);  // handle at the top: (60, 0, 70, 20)
   EXPECT_TRUE(picky->IsHit(65, 10));
   EXPECT_FALSE(picky->IsHit(65, 50));
@@ -186,7 +186,7 @@ TEST_F(Fader, OnlyHandleHitRule) {
 
 TEST_F(Fader, HorizontalFaderAndWheel) {
   IBitmap wide = Image("fader_h.png", 20, 10);
-  auto* h = Add(new IFaderControl(&plug, 0, 80, 100, TestPlug::kLevel, &wide, Horizontal));
+  auto* h = Add(new IFaderControl(&plug, 0, 80, 100, EditorTestPlug::kLevel, &wide, Horizontal));
   EXPECT_EQ(*h->GetRECT(), IRECT(0, 80, 100, 90));
   g->OnMouseDown(10 + 40, 85, &left);
   EXPECT_DOUBLE_EQ(h->GetValue(), 0.5);
@@ -197,7 +197,7 @@ TEST_F(Fader, HorizontalFaderAndWheel) {
 }
 
 TEST_F(Fader, HandleAsLongAsTheTrackIsIgnoredInsteadOfDividingByZero) {
-  auto* stuck = Add(new IFaderControl(&plug, 80, 0, 20, TestPlug::kSteps, &handle));
+  auto* stuck = Add(new IFaderControl(&plug, 80, 0, 20, EditorTestPlug::kSteps, &handle));
   double before = stuck->GetValue();
   g->OnMouseDown(85, 3, &left);
   EXPECT_EQ(stuck->GetValue(), before);
@@ -263,7 +263,7 @@ TEST_F(Controls, LinkTextsAreCutToTheirFields) {
 TEST_F(Controls, SwitchesStepThroughTheirFrames) {
   IBitmap three = Image("switch3.png", 10, 30, 3);
   IBitmap one = Image("switch1.png", 10, 10, 1);
-  auto* s3 = Add(new ISwitchControl(&plug, 0, 0, TestPlug::kLevel, &three));
+  auto* s3 = Add(new ISwitchControl(&plug, 0, 0, EditorTestPlug::kLevel, &three));
   auto* s1 = Add(new ISwitchControl(&plug, 20, 0, -1, &one));
   EXPECT_EQ(*s3->GetRECT(), IRECT(0, 0, 10, 10));
   std::vector<double> seen;
@@ -283,7 +283,7 @@ TEST_F(Controls, SwitchesStepThroughTheirFrames) {
 }
 
 TEST_F(Controls, InvisibleSwitchTogglesAroundTheMiddle) {
-  auto* s = Add(new IInvisibleSwitchControl(&plug, IRECT(0, 0, 10, 10), TestPlug::kLevel));
+  auto* s = Add(new IInvisibleSwitchControl(&plug, IRECT(0, 0, 10, 10), EditorTestPlug::kLevel));
   EXPECT_EQ(s->GetBlend()->mMethod, IChannelBlend::BlendClobber);
   s->SetValueFromPlug(0.4);
   g->OnMouseDown(5, 5, &left);
@@ -301,7 +301,8 @@ TEST_F(Controls, RadioButtonsSelectAndDrawTheActiveOne) {
     return y < 8 ? RAS_RGBA(20, 20, 20, 255) : RAS_RGBA(240, 240, 240, 255);
   });
   IBitmap radio = g->LoadIBitmap(FreshID(), "radio.png", 2);
-  auto* r = Add(new IRadioButtonsControl(&plug, IRECT(0, 0, 8, 50), TestPlug::kLevel, 4, &radio));
+  auto* r =
+      Add(new IRadioButtonsControl(&plug, IRECT(0, 0, 8, 50), EditorTestPlug::kLevel, 4, &radio));
   // Buttons 8 high with a gap of (50 - 32) / 3 = 6.
   EXPECT_EQ(r->GetButtonRECT(2), IRECT(0, 28, 8, 36));
   g->OnMouseDown(4, 30, &left);
@@ -325,7 +326,7 @@ TEST_F(Controls, RadioButtonsSelectAndDrawTheActiveOne) {
 
 TEST_F(Controls, SwitchFramesContactAndOverlay) {
   IBitmap three = Image("frames3.png", 10, 30, 3);
-  auto* frames = Add(new ISwitchFramesControl(&plug, 0, 0, TestPlug::kLevel, &three));
+  auto* frames = Add(new ISwitchFramesControl(&plug, 0, 0, EditorTestPlug::kLevel, &three));
   EXPECT_FALSE(frames->IsPromptDisabled());
   // The one-frame-high rectangle is split into three click areas of 3 rows.
   EXPECT_EQ(frames->GetFrameRECT(1), IRECT(0, 3, 10, 6));
@@ -337,7 +338,7 @@ TEST_F(Controls, SwitchFramesContactAndOverlay) {
   g->OnMouseUp(5, 9, &left);
 
   IBitmap two = Image("contact.png", 10, 20, 2);
-  auto* contact = Add(new IContactControl(&plug, 20, 0, TestPlug::kSteps, &two));
+  auto* contact = Add(new IContactControl(&plug, 20, 0, EditorTestPlug::kSteps, &two));
   contact->SetValueFromPlug(0.0);
   g->OnMouseDown(25, 5, &left);
   EXPECT_EQ(contact->GetValue(), 1.0);
@@ -362,21 +363,22 @@ TEST_F(Controls, SwitchFramesContactAndOverlay) {
 
 TEST_F(Controls, PopUpSwitchOpensTheParameterMenu) {
   IBitmap three = Image("popup3.png", 10, 30, 3);
-  Add(new ISwitchPopUpControl(&plug, 0, 0, TestPlug::kMode, &three));
+  Add(new ISwitchPopUpControl(&plug, 0, 0, EditorTestPlug::kMode, &three));
   g->mMenuAnswers = {0};
   g->OnMouseDown(5, 5, &left);
   ASSERT_EQ(g->mMenus.size(), 1u);
   EXPECT_THAT(g->mMenus[0].items, ElementsAre("One", "Two", "Three"));
-  EXPECT_EQ(plug.GetParam(TestPlug::kMode)->Value(), 0.0);
+  EXPECT_EQ(plug.GetParam(EditorTestPlug::kMode)->Value(), 0.0);
 }
 
 TEST_F(Controls, CaptionShowsDisplayTextAndOptionalLabel) {
   IText style(12, &COLOR_WHITE, "DejaVu Sans");
-  auto* with = Add(new ICaptionControl(&plug, IRECT(0, 0, 60, 14), TestPlug::kGain, &style, true));
+  auto* with =
+      Add(new ICaptionControl(&plug, IRECT(0, 0, 60, 14), EditorTestPlug::kGain, &style, true));
   auto* without =
-      Add(new ICaptionControl(&plug, IRECT(0, 20, 60, 34), TestPlug::kGain, &style, false));
-  g->SetParameterFromPlug(TestPlug::kGain, -3.25, false);
-  plug.GetParam(TestPlug::kGain)->Set(-3.25);
+      Add(new ICaptionControl(&plug, IRECT(0, 20, 60, 34), EditorTestPlug::kGain, &style, false));
+  g->SetParameterFromPlug(EditorTestPlug::kGain, -3.25, false);
+  plug.GetParam(EditorTestPlug::kGain)->Set(-3.25);
   DrawNow();
   EXPECT_STREQ(with->GetTextForPlug(), "-3.25 dB");
   EXPECT_STREQ(without->GetTextForPlug(), "-3.25");
@@ -393,8 +395,8 @@ TEST_F(Controls, CaptionShowsDisplayTextAndOptionalLabel) {
 
 TEST_F(Controls, LineKnobDrawsFromInnerToOuterRadius) {
   IColor c = COLOR_YELLOW;
-  auto* knob = Add(new IKnobLineControl(&plug, IRECT(20, 20, 60, 60), TestPlug::kLevel, &c, 5.0,
-                                        0.0, 0.0, 3.141592653589793));
+  auto* knob = Add(new IKnobLineControl(&plug, IRECT(20, 20, 60, 60), EditorTestPlug::kLevel, &c,
+                                        5.0, 0.0, 0.0, 3.141592653589793));
   knob->SetValueFromPlug(0.0);  // straight up from (40, 40), radius 5 to 20
   DrawNow();
   EXPECT_EQ(Px(40, 30), c.Pack());
@@ -414,8 +416,8 @@ TEST_F(Controls, RotaterTurnsTheWholeImage) {
     return (y < 4 && x >= 8 && x < 12) ? RAS_RGBA(255, 255, 255, 255) : RAS_RGBA(30, 30, 30, 255);
   });
   IBitmap img = g->LoadIBitmap(FreshID(), "rotater.png");
-  auto* knob =
-      Add(new IKnobRotaterControl(&plug, 40, 40, TestPlug::kLevel, &img, 0.0, 3.141592653589793));
+  auto* knob = Add(
+      new IKnobRotaterControl(&plug, 40, 40, EditorTestPlug::kLevel, &img, 0.0, 3.141592653589793));
   EXPECT_EQ(*knob->GetRECT(), IRECT(40, 40, 60, 60));
   knob->SetValueFromPlug(0.0);
   DrawNow();
@@ -438,8 +440,8 @@ TEST_F(Controls, RotatingMaskTurnsInDegrees) {
   WriteImage(ImageFolder(), "rm_top.png", 10, 10, [](int, int) { return RAS_RGBA(0, 0, 0, 0); });
   IBitmap mask = g->LoadIBitmap(FreshID(), "rm_mask.png");
   IBitmap top = g->LoadIBitmap(FreshID(), "rm_top.png");
-  auto* knob = Add(new IKnobRotatingMaskControl(&plug, 70, 10, TestPlug::kLevel, &base, &mask, &top,
-                                                0.0, 180.0));
+  auto* knob = Add(new IKnobRotatingMaskControl(&plug, 70, 10, EditorTestPlug::kLevel, &base, &mask,
+                                                &top, 0.0, 180.0));
   knob->GetBlend()->mMethod = IChannelBlend::BlendClobber;
   knob->SetValueFromPlug(0.0);
   DrawNow();
@@ -453,8 +455,8 @@ TEST_F(Controls, RotatingMaskTurnsInDegrees) {
 
 TEST_F(Controls, FileSelectorCyclesThroughItsStates) {
   IBitmap busy = Image("busy.png", 10, 10);
-  auto* sel = Add(new IFileSelectorControl(&plug, IRECT(0, 0, 10, 10), TestPlug::kLevel, &busy,
-                                           kFileOpen, "/tmp", "png"));
+  auto* sel = Add(new IFileSelectorControl(&plug, IRECT(0, 0, 10, 10), EditorTestPlug::kLevel,
+                                           &busy, kFileOpen, "/tmp", "png"));
   sel->SetLastSelectedFileFromPlug("old.png");
   DrawNow();
   g->mFileAnswer = "new.png";

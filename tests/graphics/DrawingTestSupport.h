@@ -91,7 +91,7 @@ class DrawingFixture : public ::testing::Test {
   }
 
   static constexpr int kW = 120, kH = 100;
-  TestPlug plug;
+  EditorTestPlug plug;
   HeadlessGraphics* g = nullptr;
   LambdaControl* canvas = nullptr;
 };

@@ -14,7 +14,7 @@ class EngineEvents : public ::testing::Test {
   void SetUp() override {
     g = new HeadlessGraphics(&plug, 200, 200);
     bg = new ProbeControl(&plug, &log, "bg", IRECT(0, 0, 200, 200));
-    a = new ProbeControl(&plug, &log, "A", IRECT(10, 10, 50, 50), TestPlug::kSteps);
+    a = new ProbeControl(&plug, &log, "A", IRECT(10, 10, 50, 50), EditorTestPlug::kSteps);
     b = new ProbeControl(&plug, &log, "B", IRECT(30, 30, 70, 70));
     g->AttachControl(bg);
     g->AttachControl(a);
@@ -24,7 +24,7 @@ class EngineEvents : public ::testing::Test {
   }
 
   EventLog log;
-  TestPlug plug{&log};
+  EditorTestPlug plug{&log};
   HeadlessGraphics* g;
   ProbeControl *bg, *a, *b;
   IMouseMod left{true};
@@ -106,7 +106,14 @@ TEST_F(EngineEvents, KeysGoToControlsThenToTheKeyCatcher) {
   g->AttachKeyCatcher(new ProbeControl(&plug, &log, "K", IRECT()));
   EXPECT_TRUE(g->OnKeyDown(100, 100, 68));
   EXPECT_TRUE(g->OnKeyDown(300, 300, 69));
-  EXPECT_THAT(log, ElementsAre("B key 65", "A key 66", "K key 68", "K key 69"));
+  // A new catcher replaces the old one, which the engine deletes; attaching the same one again
+  // keeps it.
+  IControl* replacement = new ProbeControl(&plug, &log, "L", IRECT());
+  g->AttachKeyCatcher(replacement);
+  g->AttachKeyCatcher(replacement);
+  EXPECT_TRUE(g->OnKeyDown(100, 100, 70));
+  EXPECT_THAT(log,
+              ElementsAre("B key 65", "A key 66", "K key 68", "K key 69", "K deleted", "L key 70"));
 }
 
 TEST_F(EngineEvents, MouseOverOnlyWhenEnabled) {
@@ -137,8 +144,8 @@ TEST_F(EngineEvents, RightClickPromptsOnlyWhenEnabled) {
 }
 
 TEST_F(EngineEvents, AutomationQueryIgnoresTheBackground) {
-  EXPECT_EQ(g->GetParamIdxForPTAutomation(20, 20), TestPlug::kSteps);
-  EXPECT_EQ(g->GetLastClickedParamForPTAutomation(), TestPlug::kSteps);
+  EXPECT_EQ(g->GetParamIdxForPTAutomation(20, 20), EditorTestPlug::kSteps);
+  EXPECT_EQ(g->GetLastClickedParamForPTAutomation(), EditorTestPlug::kSteps);
   EXPECT_EQ(g->GetLastClickedParamForPTAutomation(), -1);
   EXPECT_EQ(g->GetParamIdxForPTAutomation(100, 100), -1);
   EXPECT_EQ(g->GetParamIdxForPTAutomation(40, 40), -1);  // unbound

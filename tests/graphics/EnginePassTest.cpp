@@ -27,7 +27,7 @@ class EnginePass : public ::testing::Test {
   }
 
   EventLog log;
-  TestPlug plug{&log};
+  EditorTestPlug plug{&log};
   HeadlessGraphics* g = new HeadlessGraphics(&plug, 100, 100);
 };
 
@@ -138,7 +138,7 @@ TEST_F(EnginePass, NothingIsAttachedForANullControl) {
 
 TEST_F(EnginePass, ResizeLeavesNoControls) {
   Add("bg", IRECT(0, 0, 100, 100));
-  Add("A", IRECT(10, 10, 30, 30), TestPlug::kGain);
+  Add("A", IRECT(10, 10, 30, 30), EditorTestPlug::kGain);
   Attach();
   IMouseMod left(true);
   g->OnMouseDown(20, 20, &left);
@@ -158,15 +158,15 @@ TEST_F(EnginePass, ResizeLeavesNoControls) {
 }
 
 TEST_F(EnginePass, ParameterValuesReachBoundAndAuxiliaryControls) {
-  ProbeControl* a = Add("A", IRECT(0, 0, 10, 10), TestPlug::kGain);
-  ProbeControl* twin = Add("twin", IRECT(10, 0, 20, 10), TestPlug::kGain);
+  ProbeControl* a = Add("A", IRECT(0, 0, 10, 10), EditorTestPlug::kGain);
+  ProbeControl* twin = Add("twin", IRECT(10, 0, 20, 10), EditorTestPlug::kGain);
   ProbeControl* aux = Add("aux", IRECT(20, 0, 30, 10));
-  aux->AddAuxParam(TestPlug::kSteps);
-  aux->AddAuxParam(TestPlug::kGain);
+  aux->AddAuxParam(EditorTestPlug::kSteps);
+  aux->AddAuxParam(EditorTestPlug::kGain);
   Attach();
 
-  IParam* gain = plug.GetParam(TestPlug::kGain);
-  g->SetParameterFromPlug(TestPlug::kGain, -10.0, false);
+  IParam* gain = plug.GetParam(EditorTestPlug::kGain);
+  g->SetParameterFromPlug(EditorTestPlug::kGain, -10.0, false);
   double n = gain->GetNormalized(-10.0);
   EXPECT_DOUBLE_EQ(a->GetValue(), n);
   EXPECT_DOUBLE_EQ(twin->GetValue(), n);
@@ -180,25 +180,25 @@ TEST_F(EnginePass, ParameterValuesReachBoundAndAuxiliaryControls) {
 
   // A change from one control moves every control of the parameter and reaches the plug-in.
   log.clear();
-  g->SetParameterFromGUI(TestPlug::kGain, 0.5);
+  g->SetParameterFromGUI(EditorTestPlug::kGain, 0.5);
   EXPECT_DOUBLE_EQ(a->GetValue(), 0.5);
   EXPECT_DOUBLE_EQ(twin->GetValue(), 0.5);
   EXPECT_THAT(log, ElementsAre("gui 0 0.5000", "gui 0 0.5000"));
 }
 
 TEST_F(EnginePass, ClampHideAndGrayActOnEveryBoundControl) {
-  ProbeControl* a = Add("A", IRECT(0, 0, 10, 10), TestPlug::kGain);
-  ProbeControl* other = Add("other", IRECT(10, 0, 20, 10), TestPlug::kSteps);
+  ProbeControl* a = Add("A", IRECT(0, 0, 10, 10), EditorTestPlug::kGain);
+  ProbeControl* other = Add("other", IRECT(10, 0, 20, 10), EditorTestPlug::kSteps);
   Attach();
 
-  g->ClampControl(TestPlug::kGain, -50.0, 0.0, false);
-  IParam* gain = plug.GetParam(TestPlug::kGain);
+  g->ClampControl(EditorTestPlug::kGain, -50.0, 0.0, false);
+  IParam* gain = plug.GetParam(EditorTestPlug::kGain);
   EXPECT_DOUBLE_EQ(a->GetClampLo(), gain->GetNormalized(-50.0));
   EXPECT_DOUBLE_EQ(a->GetClampHi(), gain->GetNormalized(0.0));
   EXPECT_DOUBLE_EQ(other->GetClampHi(), 1.0);
 
-  g->HideControl(TestPlug::kGain, true);
-  g->GrayOutControl(TestPlug::kSteps, true);
+  g->HideControl(EditorTestPlug::kGain, true);
+  g->GrayOutControl(EditorTestPlug::kSteps, true);
   EXPECT_TRUE(a->IsHidden());
   EXPECT_FALSE(other->IsHidden());
   EXPECT_TRUE(other->IsGrayed());
@@ -209,7 +209,7 @@ TEST_F(EnginePass, ClampHideAndGrayActOnEveryBoundControl) {
 }
 
 TEST_F(EnginePass, EnumeratedParametersPromptWithAMenu) {
-  ProbeControl* a = Add("A", IRECT(0, 0, 40, 20), TestPlug::kMode);
+  ProbeControl* a = Add("A", IRECT(0, 0, 40, 20), EditorTestPlug::kMode);
   Attach();
   a->DisablePrompt(false);
 
@@ -220,7 +220,7 @@ TEST_F(EnginePass, EnumeratedParametersPromptWithAMenu) {
   EXPECT_THAT(g->mMenus[0].flags, ElementsAre(0, IPopupMenuItem::kChecked, 0));
   EXPECT_EQ(g->mMenus[0].rect, IRECT(0, 0, 40, 20));  // display texts: the control itself
   EXPECT_THAT(log, ElementsAre("gui 1 1.0000"));
-  EXPECT_EQ(plug.GetParam(TestPlug::kMode)->Value(), 2.0);
+  EXPECT_EQ(plug.GetParam(EditorTestPlug::kMode)->Value(), 2.0);
 
   // The menu now checks "Three"; cancelling changes nothing.
   log.clear();
@@ -235,7 +235,7 @@ TEST_F(EnginePass, EnumeratedParametersPromptWithAMenu) {
 }
 
 TEST_F(EnginePass, OtherParametersPromptWithATextEntry) {
-  ProbeControl* a = Add("A", IRECT(0, 0, 40, 20), TestPlug::kGain);
+  ProbeControl* a = Add("A", IRECT(0, 0, 40, 20), EditorTestPlug::kGain);
   Attach();
   a->DisablePrompt(false);
   IRECT where(5, 5, 45, 21);
@@ -244,7 +244,7 @@ TEST_F(EnginePass, OtherParametersPromptWithATextEntry) {
   EXPECT_EQ(g->mTextEntries[0].control, a);
   EXPECT_EQ(g->mTextEntries[0].text, "0.00");
   EXPECT_EQ(g->mTextEntries[0].rect, where);
-  EXPECT_EQ(g->mTextEntries[0].param, plug.GetParam(TestPlug::kGain));
+  EXPECT_EQ(g->mTextEntries[0].param, plug.GetParam(EditorTestPlug::kGain));
   EXPECT_TRUE(a->GetRedraw());
 
   // Missing pieces: nothing happens.
@@ -254,11 +254,11 @@ TEST_F(EnginePass, OtherParametersPromptWithATextEntry) {
 }
 
 TEST_F(EnginePass, TypedTextIsParsedForTheParameter) {
-  ProbeControl* gainCtl = Add("gain", IRECT(0, 0, 10, 10), TestPlug::kGain);
-  ProbeControl* modeCtl = Add("mode", IRECT(10, 0, 20, 10), TestPlug::kMode);
+  ProbeControl* gainCtl = Add("gain", IRECT(0, 0, 10, 10), EditorTestPlug::kGain);
+  ProbeControl* modeCtl = Add("mode", IRECT(10, 0, 20, 10), EditorTestPlug::kMode);
   Attach();
-  IParam* gain = plug.GetParam(TestPlug::kGain);
-  IParam* mode = plug.GetParam(TestPlug::kMode);
+  IParam* gain = plug.GetParam(EditorTestPlug::kGain);
+  IParam* mode = plug.GetParam(EditorTestPlug::kMode);
 
   char typed[] = "-12.5 dB";
   g->SetFromStringAfterPrompt(gainCtl, gain, typed);

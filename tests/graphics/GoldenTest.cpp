@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "DrawingTestSupport.h"
-#include "GoldenCompare.h"
+#include "support/GoldenImage.h"
 #include "tools/controls-sheet/ControlsSheet.h"
 #include "tools/graphics-sheet/GraphicsSheet.h"
 
@@ -13,13 +13,13 @@ namespace {
 TEST(Golden, EngineSheetMatches) {
   RAS_MemBitmap sheet(0, 0, 4);
   ASSERT_TRUE(sheets::RenderGraphicsSheet(ImageFolder(), &sheet));
-  ExpectMatchesGolden(&sheet, "engine_sheet.png");
+  ExpectMatchesGolden(&sheet, "tests/graphics/golden/engine_sheet.png");
 }
 
 TEST(Golden, ControlsSheetMatches) {
   RAS_MemBitmap sheet(0, 0, 4);
   ASSERT_TRUE(sheets::RenderControlsSheet(ImageFolder(), &sheet));
-  ExpectMatchesGolden(&sheet, "controls_sheet.png");
+  ExpectMatchesGolden(&sheet, "tests/graphics/golden/controls_sheet.png");
 }
 
 }  // namespace

@@ -24,11 +24,11 @@ inline std::string Fmt(const char* format, ...) {
 
 // Parameters: 0 "Gain" double -94..6 dB, 1 "Mode" enum of three texts, 2 "Bypass" bool,
 // 3 "Steps" int 0..10, 4 "Level" double 0..1; the rest stay default.
-class TestPlug : public HeadlessPlug {
+class EditorTestPlug : public HeadlessPlug {
  public:
   enum { kGain = 0, kMode, kBypass, kSteps, kLevel, kNumParams = 6 };
 
-  explicit TestPlug(EventLog* pLog = nullptr) : HeadlessPlug(kNumParams), mLog(pLog) {
+  explicit EditorTestPlug(EventLog* pLog = nullptr) : HeadlessPlug(kNumParams), mLog(pLog) {
     GetParam(kGain)->InitDouble("Gain", 0.0, -94.0, 6.0, 0.01, "dB");
     GetParam(kMode)->InitEnum("Mode", 1, 3);
     GetParam(kMode)->SetDisplayText(0, "One");

@@ -34,20 +34,21 @@ class MissingImage : public DrawingFixture, public ::testing::WithParamInterface
   // Every stock control that takes an image, spread over the surface.
   void BuildAll() {
     IBitmap* p = Image();
-    image = Add(new IBitmapControl(&plug, 5, 5, TestPlug::kLevel, p));
-    Add(new ISwitchControl(&plug, 15, 5, TestPlug::kSteps, p));
-    Add(new ISwitchPopUpControl(&plug, 25, 5, TestPlug::kMode, p));
-    Add(new ISwitchFramesControl(&plug, 35, 5, TestPlug::kLevel, p, true));
-    Add(new IContactControl(&plug, 45, 5, TestPlug::kBypass, p));
+    image = Add(new IBitmapControl(&plug, 5, 5, EditorTestPlug::kLevel, p));
+    Add(new ISwitchControl(&plug, 15, 5, EditorTestPlug::kSteps, p));
+    Add(new ISwitchPopUpControl(&plug, 25, 5, EditorTestPlug::kMode, p));
+    Add(new ISwitchFramesControl(&plug, 35, 5, EditorTestPlug::kLevel, p, true));
+    Add(new IContactControl(&plug, 45, 5, EditorTestPlug::kBypass, p));
     Add(new IBitmapOverlayControl(&plug, 55, 5, p, IRECT(55, 5, 65, 15)));
-    Add(new IRadioButtonsControl(&plug, IRECT(5, 30, 45, 40), TestPlug::kMode, 3, p, Horizontal));
-    Add(new IRadioButtonsControl(&plug, IRECT(50, 30, 60, 70), TestPlug::kSteps, 4, p, Vertical,
-                                 true));
-    fader = Add(new IFaderControl(&plug, 70, 5, 40, TestPlug::kGain, p));
-    Add(new IFaderControl(&plug, 5, 85, 60, TestPlug::kLevel, p, Horizontal));
-    Add(new IKnobMultiControl(&plug, 80, 5, TestPlug::kLevel, p));
-    Add(new IKnobRotaterControl(&plug, 90, 5, TestPlug::kLevel, p));
-    Add(new IKnobRotatingMaskControl(&plug, 100, 5, TestPlug::kLevel, p, p, p));
+    Add(new IRadioButtonsControl(&plug, IRECT(5, 30, 45, 40), EditorTestPlug::kMode, 3, p,
+                                 Horizontal));
+    Add(new IRadioButtonsControl(&plug, IRECT(50, 30, 60, 70), EditorTestPlug::kSteps, 4, p,
+                                 Vertical, true));
+    fader = Add(new IFaderControl(&plug, 70, 5, 40, EditorTestPlug::kGain, p));
+    Add(new IFaderControl(&plug, 5, 85, 60, EditorTestPlug::kLevel, p, Horizontal));
+    Add(new IKnobMultiControl(&plug, 80, 5, EditorTestPlug::kLevel, p));
+    Add(new IKnobRotaterControl(&plug, 90, 5, EditorTestPlug::kLevel, p));
+    Add(new IKnobRotatingMaskControl(&plug, 100, 5, EditorTestPlug::kLevel, p, p, p));
     Add(new IBitmapTextControl(&plug, IRECT(5, 60, 45, 72), p, "-6.0 dB"));
     Add(new IFileSelectorControl(&plug, IRECT(70, 60, 90, 70), -1, p, kFileOpen));
     plug.RedrawParamControls();
@@ -72,7 +73,7 @@ class MissingImage : public DrawingFixture, public ::testing::WithParamInterface
       double v = c->GetValue();
       EXPECT_TRUE(std::isfinite(v) && v >= 0.0 && v <= 1.0) << "control value " << v;
     }
-    for (int i = 0; i < TestPlug::kNumParams; ++i) {
+    for (int i = 0; i < EditorTestPlug::kNumParams; ++i) {
       double v = plug.GetParam(i)->GetNormalized();
       EXPECT_TRUE(std::isfinite(v) && v >= 0.0 && v <= 1.0) << "parameter " << i << ": " << v;
     }
@@ -126,18 +127,18 @@ TEST_P(MissingImage, ControlsDrawNothingAndKeepTheirValuesInRange) {
 
   // Values from the plug-in, normalised and real.
   for (double v : {0.3, 1.0, 0.0}) {
-    for (int i = 0; i < TestPlug::kNumParams; ++i) g->SetParameterFromPlug(i, v, true);
+    for (int i = 0; i < EditorTestPlug::kNumParams; ++i) g->SetParameterFromPlug(i, v, true);
     EXPECT_TRUE(DrawsNothing());
   }
-  g->SetParameterFromPlug(TestPlug::kGain, -6.0, false);
-  g->SetParameterFromPlug(TestPlug::kSteps, 7.0, false);
+  g->SetParameterFromPlug(EditorTestPlug::kGain, -6.0, false);
+  g->SetParameterFromPlug(EditorTestPlug::kSteps, 7.0, false);
   EXPECT_TRUE(DrawsNothing());
   ExpectSaneValues();
 }
 
 TEST_P(MissingImage, ControlsStillDoTheirWorkWithoutAPicture) {
   IBitmap* p = Image();
-  auto* toggle = new ISwitchControl(&plug, 5, 5, TestPlug::kLevel, p);
+  auto* toggle = new ISwitchControl(&plug, 5, 5, EditorTestPlug::kLevel, p);
   auto* files = new IFileSelectorControl(&plug, IRECT(20, 20, 40, 40), -1, p, kFileSave);
   auto* readout = new IBitmapTextControl(&plug, IRECT(0, 50, 60, 62), p);
   Add(toggle);
@@ -149,7 +150,7 @@ TEST_P(MissingImage, ControlsStillDoTheirWorkWithoutAPicture) {
   // A switch still advances when pressed, so an invisible switch built this way works.
   toggle->OnMouseDown(5, 5, &left);
   EXPECT_GT(toggle->GetValue(), 0.0);
-  EXPECT_GT(plug.GetParam(TestPlug::kLevel)->GetNormalized(), 0.0);
+  EXPECT_GT(plug.GetParam(EditorTestPlug::kLevel)->GetNormalized(), 0.0);
 
   // The file prompt is the selector's job; the picture only marks it as busy.
   g->mFileAnswer = "chosen.txt";

@@ -219,8 +219,8 @@ TEST_F(Jalv, DraggingAFaderChangesTheControlValueJalvHolds) {
 
   const FaderGeometry g = Fader();
   ASSERT_GT(g.travel, 0);
-  const std::string to =
-      "mousemove --window " + std::to_string(editor) + " " + std::to_string(kMonoFaderX) + " ";
+  const std::string to = "mousemove --window " + std::to_string(editor) + " " +
+                         std::to_string(kMonoFaderPointerX) + " ";
   Xdo(to + std::to_string(kFaderTop + g.half + 20) + " mousedown 1");
   for (int i = 1; i <= 5; ++i) Xdo(to + std::to_string(kFaderTop + g.half + 20 + 26 * i));
   Xdo("mouseup 1");

@@ -7,8 +7,8 @@
 #include <cstring>
 #include <vector>
 
+#include "host/RealtimeCounter.h"
 #include "lv2/LV2TestHost.h"
-#include "support/AllocCounter.h"
 
 namespace {
 
@@ -119,7 +119,7 @@ TEST_F(LV2PluginTest, RunAllocatesNothingEvenWhenControlsMove) {
   Block b(8192);
   b.ConnectTo(host);
   host.Run(8192);
-  alloc_counter::Scope scope;
+  realtime_counter::Scope scope;
   for (int i = 0; i < 20; ++i) {
     host.mControls[i % 3] = -50.0f + (float)i;
     host.mEnabled = i % 6 < 3 ? 1.0f : 0.0f;

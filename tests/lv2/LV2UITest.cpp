@@ -191,8 +191,8 @@ TEST_F(LV2UIWindow, DraggingAFaderWritesItsPortInsideATouchGesture) {
   ASSERT_GT(g.travel, 0);
   const std::vector<uint32_t> before = Pixels();
 
-  ASSERT_TRUE(
-      mPointer.Drag(kMonoFaderX, kFaderTop + g.half + 20, kMonoFaderX, kFaderTop + g.half + 150));
+  ASSERT_TRUE(mPointer.Drag(kMonoFaderPointerX, kFaderTop + g.half + 20, kMonoFaderPointerX,
+                            kFaderTop + g.half + 150));
 
   ASSERT_GE(mHost.mTouches.size(), 2u);
   EXPECT_EQ(mHost.mTouches.front().port, (uint32_t)Orvanta::kMono);

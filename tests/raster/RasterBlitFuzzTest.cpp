@@ -10,6 +10,7 @@
 
 #include "raster/Raster.h"
 #include "raster/RasterTestUtil.h"
+#include "support/RandomRun.h"
 
 namespace {
 
@@ -255,7 +256,8 @@ float RandomAlpha(Rng& rng) {
 int RandomCoord(Rng& rng) { return rng.range(-12, 30); }
 
 TEST(RasterBlitFuzz, LibraryMatchesReferenceChecksum) {
-  Rng rng(20240611);
+  RandomRun run(20240611, 4000);
+  Rng rng(run.Seed());
   Slot slots[4];
   slots[0].bm = std::make_unique<RAS_MemBitmap>(0, 0, 4);
   slots[1].bm = std::make_unique<RAS_MemBitmap>(0, 0, 1);
@@ -265,8 +267,7 @@ TEST(RasterBlitFuzz, LibraryMatchesReferenceChecksum) {
 
   uint64_t libHash = 0xcbf29ce484222325ULL, refHash = libHash;
   int firstMismatch = -1;
-  const int kSteps = 4000;
-  for (int step = 0; step < kSteps; ++step) {
+  for (int step = 0; step < run.Iterations(); ++step) {
     Slot& d = slots[rng.range(0, 3)];
     if (rng.range(0, 40) == 0) Randomise(d, rng);
     const float alpha = RandomAlpha(rng);

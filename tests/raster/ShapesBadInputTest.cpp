@@ -11,6 +11,7 @@
 
 #include "raster/Raster.h"
 #include "raster/RasterTestUtil.h"
+#include "support/RandomRun.h"
 
 using namespace raster_test;
 
@@ -60,13 +61,14 @@ const int kModes[] = {0,   BLIT_ADD, BLIT_HSVADJUST, BLIT_FLAG_FILTER, BLIT_FLAG
 TEST(ShapesBadInput, NothingOutsideTheBitmapNoCrashNoHang) {
   GuardedBitmap bm(23, 17);
   GuardedBitmap src(9, 7);
-  Rng rng(5);
+  RandomRun run(5, 400);
+  Rng rng(run.Seed());
   auto f = [&] { return kFloats[rng.next() % std::size(kFloats)]; };
   auto i = [&] { return kInts[rng.next() % std::size(kInts)]; };
   auto a = [&] { return kAlphas[rng.next() % std::size(kAlphas)]; };
   auto m = [&] { return kModes[rng.next() % std::size(kModes)]; };
   const auto start = std::chrono::steady_clock::now();
-  for (int n = 0; n < 400; ++n) {
+  for (int n = 0; n < run.Iterations(); ++n) {
     const RAS_pixel c = rng.next();
     const bool aa = rng.next() & 1;
     RAS_Line(&bm, i(), i(), i(), i(), c, a(), m(), aa);

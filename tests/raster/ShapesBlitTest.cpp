@@ -6,6 +6,7 @@
 
 #include "raster/Raster.h"
 #include "raster/RasterTestUtil.h"
+#include "support/RandomRun.h"
 
 using namespace raster_test;
 
@@ -158,7 +159,8 @@ TEST(ShapesScaledBlit, SourceRectangleBeyondTheImageLeavesDestinationAlone) {
 }
 
 TEST(ShapesScaledBlit, RandomBlitsMatchReferenceChecksum) {
-  Rng rng(7);
+  RandomRun run(7, 1500);
+  Rng rng(run.Seed());
   RAS_MemBitmap src(23, 17), lib(31, 29), ref(31, 29);
   const int modes[] = {0,
                        BLIT_FLAG_FILTER,
@@ -169,7 +171,7 @@ TEST(ShapesScaledBlit, RandomBlitsMatchReferenceChecksum) {
   const float alphas[] = {1.0f, 0.7f, 0.25f};
   uint64_t libHash = 0xcbf29ce484222325ULL, refHash = libHash;
   int mismatches = 0;
-  for (int n = 0; n < 1500; ++n) {
+  for (int n = 0; n < run.Iterations(); ++n) {
     FillPattern(src, rng.next());
     const RAS_pixel back = rng.next();
     FillAll(lib, back), FillAll(ref, back);
@@ -218,11 +220,12 @@ TEST(ShapesRotatedBlit, CornersOutsideTheTurnedImageKeepTheDestination) {
 }
 
 TEST(ShapesRotatedBlit, RandomRotationsMatchReferenceChecksum) {
-  Rng rng(11);
+  RandomRun run(11, 1500);
+  Rng rng(run.Seed());
   RAS_MemBitmap src(13, 11), lib(24, 20), ref(24, 20);
   uint64_t libHash = 0xcbf29ce484222325ULL, refHash = libHash;
   int mismatches = 0;
-  for (int n = 0; n < 1500; ++n) {
+  for (int n = 0; n < run.Iterations(); ++n) {
     FillPattern(src, rng.next());
     const RAS_pixel back = rng.next();
     FillAll(lib, back), FillAll(ref, back);

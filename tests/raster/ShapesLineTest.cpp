@@ -6,6 +6,7 @@
 
 #include "raster/Raster.h"
 #include "raster/RasterTestUtil.h"
+#include "support/RandomRun.h"
 
 using namespace raster_test;
 
@@ -179,13 +180,14 @@ TEST(ShapesLine, FractionalAntiAliasedLineSplitsAcrossRows) {
 }
 
 TEST(ShapesLine, RandomLinesMatchReferenceChecksum) {
-  Rng rng(3);
+  RandomRun run(3, 3000);
+  Rng rng(run.Seed());
   RAS_MemBitmap lib(37, 23), ref(37, 23);
   const int modes[] = {0, BLIT_ADD, BLIT_MUL, BLIT_OVERLAY};
   const float alphas[] = {1.0f, 0.6f, 0.3f};
   uint64_t libHash = 0xcbf29ce484222325ULL, refHash = libHash;
   int mismatches = 0;
-  for (int n = 0; n < 3000; ++n) {
+  for (int n = 0; n < run.Iterations(); ++n) {
     FillPattern(lib, n), FillPattern(ref, n);
     const int x1 = rng.range(-30, 66), y1 = rng.range(-20, 42), x2 = rng.range(-30, 66),
               y2 = rng.range(-20, 42);

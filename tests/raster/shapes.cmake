@@ -9,6 +9,4 @@ target_sources(raster_tests PRIVATE
 if(TARGET orvanta_raster_sheet)
   target_sources(raster_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR}/ShapesSheetTest.cpp)
   target_link_libraries(raster_tests PRIVATE orvanta_raster_sheet)
-  target_compile_definitions(raster_tests PRIVATE
-    ORVANTA_RASTER_SHEET_GOLDEN="${CMAKE_CURRENT_LIST_DIR}/golden/raster-sheet.png")
 endif()

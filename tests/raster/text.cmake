@@ -8,5 +8,4 @@ target_sources(raster_tests PRIVATE
   ${PROJECT_SOURCE_DIR}/tools/text-sheet/TextSheet.cpp
 )
 target_include_directories(raster_tests PRIVATE ${PROJECT_SOURCE_DIR}/tools/text-sheet)
-target_compile_definitions(raster_tests PRIVATE
-  ORVANTA_TEXT_GOLDEN_DIR="${CMAKE_CURRENT_LIST_DIR}/golden")
+target_link_libraries(raster_tests PRIVATE orvanta_test_golden)

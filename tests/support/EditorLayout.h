@@ -15,11 +15,14 @@ namespace editor_layout {
 
 using namespace orvanta_editor;
 
-inline const IRECT kMonoReadoutRect(21, 95, 103, 110);
-inline const IRECT kStereoReadoutRect(171, 95, 249, 110);
-inline const IRECT kGainReadoutRect(103, 315, 171, 330);
-constexpr int kFaderTop = 106, kFaderLength = 287;
-constexpr int kMonoFaderX = 58, kStereoFaderX = 207;  // the handles' middle
+inline const IRECT kMonoReadoutRect(kMonoReadoutBox.L, kMonoReadoutBox.T, kMonoReadoutBox.R,
+                                    kMonoReadoutBox.B);
+inline const IRECT kStereoReadoutRect(kStereoReadoutBox.L, kStereoReadoutBox.T, kStereoReadoutBox.R,
+                                      kStereoReadoutBox.B);
+inline const IRECT kGainReadoutRect(kGainReadoutBox.L, kGainReadoutBox.T, kGainReadoutBox.R,
+                                    kGainReadoutBox.B);
+// Where the pointer takes the handles: inside them, left of their middle.
+constexpr int kMonoFaderPointerX = kMonoFaderX + 10, kStereoFaderPointerX = kStereoFaderX + 10;
 
 // The handle's half height and the fader's travel.
 struct FaderGeometry {

@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <string>
@@ -51,33 +52,45 @@ class LinuxWindow : public ::testing::Test {
   }
 };
 
+// Through shared memory where the (local) test server offers it, and through XPutImage
+// when the environment turns shared memory off.
 TEST_F(LinuxWindow, ShowsTheEngineBitmapPixelForPixel) {
-  Editor e;
-  unsigned long w = Open(e);
-  std::vector<uint32_t> shown = ReadWindow(w, 200, 150);
-  ASSERT_EQ(shown.size(), 200u * 150u);
-  RAS_SysBitmap* b = e.g.GetDrawBitmap();
-  viewrules::VisualFormat rgb(0xff0000, 0xff00, 0xff);
-  int mismatches = 0;
-  for (int y = 0; y < 150; ++y) {
-    for (int x = 0; x < 200; ++x) {
-      mismatches += shown[y * 200 + x] != rgb.Convert(b->getBits()[y * b->getRowSpan() + x]);
+  const char* display = std::getenv("DISPLAY");
+  for (bool sharedMemory : {true, false}) {
+    SCOPED_TRACE(sharedMemory ? "shared memory" : "XPutImage");
+    if (sharedMemory)
+      unsetenv("ORVANTA_X11_NO_SHM");
+    else
+      setenv("ORVANTA_X11_NO_SHM", "1", 1);
+    Editor e;
+    unsigned long w = Open(e);
+    unsetenv("ORVANTA_X11_NO_SHM");
+    EXPECT_EQ(e.g.CopiesThroughSharedMemory(), sharedMemory && display && display[0] == ':');
+    std::vector<uint32_t> shown = ReadWindow(w, 200, 150);
+    ASSERT_EQ(shown.size(), 200u * 150u);
+    RAS_SysBitmap* b = e.g.GetDrawBitmap();
+    viewrules::VisualFormat rgb(0xff0000, 0xff00, 0xff);
+    int mismatches = 0;
+    for (int y = 0; y < 150; ++y) {
+      for (int x = 0; x < 200; ++x) {
+        mismatches += shown[y * 200 + x] != rgb.Convert(b->getBits()[y * b->getRowSpan() + x]);
+      }
     }
-  }
-  EXPECT_EQ(mismatches, 0);
-  EXPECT_EQ(shown[20 * 200 + 20], Rgb(kRed));
-  EXPECT_EQ(shown[20 * 200 + 120], Rgb(kBlue));
+    EXPECT_EQ(mismatches, 0);
+    EXPECT_EQ(shown[20 * 200 + 20], Rgb(kRed));
+    EXPECT_EQ(shown[20 * 200 + 120], Rgb(kBlue));
 
-  // A change becomes visible on the next timer tick, and only the dirty control redraws.
-  int rightDraws = e.right->mDraws;
-  e.left->mColor = kBlue;
-  e.left->SetDirty(false);
-  e.g.RunEventLoop(120);
-  shown = ReadWindow(w, 200, 150);
-  EXPECT_EQ(shown[20 * 200 + 20], Rgb(kBlue));
-  EXPECT_EQ(e.right->mDraws, rightDraws);
-  e.g.CloseWindow();
-  EXPECT_FALSE(e.g.WindowIsOpen());
+    // A change becomes visible on the next timer tick, and only the dirty control redraws.
+    int rightDraws = e.right->mDraws;
+    e.left->mColor = kBlue;
+    e.left->SetDirty(false);
+    e.g.RunEventLoop(120);
+    shown = ReadWindow(w, 200, 150);
+    EXPECT_EQ(shown[20 * 200 + 20], Rgb(kBlue));
+    EXPECT_EQ(e.right->mDraws, rightDraws);
+    e.g.CloseWindow();
+    EXPECT_FALSE(e.g.WindowIsOpen());
+  }
 }
 
 TEST_F(LinuxWindow, PointerEventsReachTheControlUnderThePointer) {

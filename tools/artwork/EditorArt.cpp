@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "effect/OrvantaLayout.h"
 #include "tools/artwork/Glyphs.h"
 
 namespace artwork {
@@ -13,19 +14,9 @@ constexpr float kPi = 3.14159265358979f;
 constexpr float kKnobMinAngle = -0.75f * kPi;
 constexpr float kKnobMaxAngle = 0.75f * kPi;
 
-// Editor positions.
-constexpr int kFaderTop = 106;
-constexpr int kFaderLength = 287;
-constexpr int kMonoFaderX = 48;
-constexpr int kStereoFaderX = 197;
-constexpr int kKnobX = 113, kKnobY = 333;
-struct Box {
-  int L, T, R, B;
-};
-constexpr Box kGainReadout{103, 315, 171, 330};
-constexpr Box kMonoReadout{21, 95, 103, 110};
-constexpr Box kStereoReadout{171, 95, 249, 110};
-constexpr Box kLinkArea{30, 188, 242, 210};
+// Editor positions: where the effect places its controls.
+using namespace orvanta_editor;
+using Box = LayoutRect;
 
 // Palette.
 const Rgba kPanelTop = Hex(0x2a3038);
@@ -121,26 +112,26 @@ void DrawBackground(Canvas& c) {
   c.FillRect(40, 62, w - 80, 1, Hex(0x3a414a));
 
   // Fader captions, readouts and scales.
-  TextCentred(c, (kMonoReadout.L + kMonoReadout.R) / 2, 76, "MONO", kInk);
-  TextCentred(c, (kStereoReadout.L + kStereoReadout.R) / 2, 76, "STEREO", kInk);
+  TextCentred(c, (kMonoReadoutBox.L + kMonoReadoutBox.R) / 2, 76, "MONO", kInk);
+  TextCentred(c, (kStereoReadoutBox.L + kStereoReadoutBox.R) / 2, 76, "STEREO", kInk);
   FaderScale(c, kMonoFaderX, true);
   FaderScale(c, kStereoFaderX, false);
-  Well(c, kMonoReadout);
-  Well(c, kStereoReadout);
+  Well(c, kMonoReadoutBox);
+  Well(c, kStereoReadoutBox);
 
   // Between the faders: what they weigh, and the maker's address (the link area).
   int mid = (kMonoFaderX + kHandleWidth + kStereoFaderX) / 2;
   TextCentred(c, mid, 120, "MID", kDimInk);
   TextCentred(c, mid, 134, "+", kDimInk);
   TextCentred(c, mid, 148, "SIDE", kDimInk);
-  int linkY = (kLinkArea.T + kLinkArea.B) / 2 - 7;
+  int linkY = (kLinkAreaBox.T + kLinkAreaBox.B) / 2 - 7;
   const char* shown = kMakerSite;
   TextCentred(c, mid, linkY, shown, kAccent);
   int underline = Canvas::TextWidth(shown) - 1;
   c.FillRect(mid - underline / 2, linkY + 10, underline, 1, Mix(kAccent, kPanelTop, 0.4f));
 
   // Gain knob: readout above, scale around, caption below.
-  Well(c, kGainReadout);
+  Well(c, kGainReadoutBox);
   float cx = kKnobX + kKnobSize / 2.0f, cy = kKnobY + kKnobSize / 2.0f;
   for (int i = 0; i <= 10; ++i) {
     float a = kKnobMinAngle + (kKnobMaxAngle - kKnobMinAngle) * i / 10;

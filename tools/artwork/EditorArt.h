@@ -1,15 +1,16 @@
 #pragma once
-// The editor's four pictures. The geometry mirrors the editor layout: control positions,
-// the faders' travel and the readout boxes are where the effect places its controls.
+// The editor's four pictures, drawn around the editor's layout table (effect/OrvantaLayout.h):
+// the faders' travel, the readout wells and the knob's scale are where the controls lie.
 
+#include "effect/OrvantaLayout.h"
 #include "tools/artwork/Canvas.h"
 
 namespace artwork {
 
-constexpr int kBackgroundWidth = 274;
-constexpr int kBackgroundHeight = 438;
+constexpr int kBackgroundWidth = orvanta_editor::kWidth;
+constexpr int kBackgroundHeight = orvanta_editor::kHeight;
 constexpr int kKnobSize = 48;
-constexpr int kKnobFrames = 100;
+constexpr int kKnobFrames = orvanta_editor::kKnobFrames;
 constexpr int kHandleWidth = 28;
 constexpr int kHandleHeight = 20;
 

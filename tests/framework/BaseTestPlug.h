@@ -22,7 +22,7 @@ inline bool HeldByThisThread(UTL_Mutex* m) {
   return !otherGotIt;
 }
 
-class TestPlug : public IPluginBase {
+class BaseTestPlug : public IPluginBase {
  public:
   struct HostEvent {
     int mParamIdx;
@@ -31,8 +31,8 @@ class TestPlug : public IPluginBase {
     bool mLocked;
   };
 
-  explicit TestPlug(int nParams = 3, const char* channelIO = "2-2", int nPresets = 4,
-                    bool chunks = false, int uniqueID = FourCC("Qzvk"))
+  explicit BaseTestPlug(int nParams = 3, const char* channelIO = "2-2", int nPresets = 4,
+                        bool chunks = false, int uniqueID = FourCC("Qzvk"))
       : IPluginBase(nParams, channelIO, nPresets, "Test", "Product", "Maker", 0x20001, uniqueID,
                     FourCC("Mfr_"), 0, false, chunks, false, kAPIAU) {}
 

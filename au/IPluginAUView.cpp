@@ -1,35 +1,38 @@
-// How hosts obtain the editor: the view factory class "Orvanta_View", registered by name
-// while the plug-in is loaded, and the Carbon view component entry Orvanta_ViewEntry.
+// The view factory class and the Carbon view entry. Both reach the plug-in object through the
+// unit's instance storage, so they serve whatever effect the wrapper was built with.
+
+#include "au/IPluginAUView.h"
 
 #include <objc/ViewFactoryRegistry.h>
 
 #include <cstring>
 #include <new>
 
-#include "au/AU.h"
-#include "effect/OrvantaGraphics.h"
+#include "graphics/IGraphics.h"
 
 namespace {
 
-constexpr const char* kViewClassName = "Orvanta_View";
+// The one factory class of this plug-in: what its registration said.
+const char* gDescription = "";
+IPluginAUViewFactory::Idle gIdle = {nullptr, nullptr};
 
 // An instance of the factory class: the plug-in of the unit whose view it made.
-struct OrvantaView {
+struct ViewInstance {
   IPluginAU* mPlug;
 };
 
-void* ViewAlloc() { return new (std::nothrow) OrvantaView; }
+void* ViewAlloc() { return new (std::nothrow) ViewInstance; }
 
 void* ViewInit(void* self) {
-  if (self) static_cast<OrvantaView*>(self)->mPlug = nullptr;
+  if (self) static_cast<ViewInstance*>(self)->mPlug = nullptr;
   return self;
 }
 
-void ViewDealloc(void* self) { delete static_cast<OrvantaView*>(self); }
+void ViewDealloc(void* self) { delete static_cast<ViewInstance*>(self); }
 
 void* ViewForAudioUnit(void* self, AudioUnit unit, Float32, Float32) {
   if (!self) return nullptr;
-  OrvantaView* view = static_cast<OrvantaView*>(self);
+  ViewInstance* view = static_cast<ViewInstance*>(self);
   view->mPlug = static_cast<IPluginAU*>((void*)GetComponentInstanceStorage(unit));
   IGraphics* graphics = view->mPlug ? view->mPlug->GetGUI() : nullptr;
   if (!graphics) return nullptr;
@@ -42,17 +45,19 @@ void* ViewForAudioUnit(void* self, AudioUnit unit, Float32, Float32) {
 UInt32 ViewInterfaceVersion(void*) { return 0; }
 
 CFStringRef ViewDescription(void*) {
-  return CFStringCreateWithCString(nullptr, "Orvanta View", kCFStringEncodingUTF8);
+  return CFStringCreateWithCString(nullptr, gDescription, kCFStringEncodingUTF8);
 }
 
 void ViewRemove(void* self) {
-  OrvantaView* view = static_cast<OrvantaView*>(self);
+  ViewInstance* view = static_cast<ViewInstance*>(self);
   if (view && view->mPlug && view->mPlug->GetGUI()) view->mPlug->GetGUI()->CloseWindow();
 }
 
-int ViewIdle() { return OrvantaGraphics::ProcessAllEvents(); }
+int ViewIdle() { return gIdle.processEvents ? gIdle.processEvents() : 0; }
 
-int ViewMillisecondsToNextIdle() { return OrvantaGraphics::MillisecondsToNextTickOfAll(); }
+int ViewMillisecondsToNextIdle() {
+  return gIdle.millisecondsToNextIdle ? gIdle.millisecondsToNextIdle() : -1;
+}
 
 const AUViewFactoryClass kViewClass = {
     kAUViewFactoryClassVersion,
@@ -66,15 +71,6 @@ const AUViewFactoryClass kViewClass = {
     ViewIdle,
     ViewMillisecondsToNextIdle,
 };
-
-// The class exists while the executable is loaded, as a class of the object runtime would.
-__attribute__((constructor)) void RegisterViewClass() {
-  AUViewFactoryRegisterClass(kViewClassName, &kViewClass);
-}
-
-__attribute__((destructor)) void UnregisterViewClass() {
-  AUViewFactoryUnregisterClass(kViewClassName, &kViewClass);
-}
 
 // The Carbon view component's instance: the unit it shows. The plug-in object is looked up
 // again whenever it is needed, so a unit closed before its view leaves nothing dangling.
@@ -96,8 +92,19 @@ IPluginAU* PlugOf(AudioUnit unit) {
 
 }  // namespace
 
-extern "C" __attribute__((visibility("default"))) ComponentResult Orvanta_ViewEntry(
-    ComponentParameters* params, void* storage) {
+IPluginAUViewFactory::IPluginAUViewFactory(const char* className, const char* description,
+                                           Idle idle)
+    : mClassName(className) {
+  gDescription = description ? description : "";
+  gIdle = idle;
+  AUViewFactoryRegisterClass(mClassName, &kViewClass);
+}
+
+IPluginAUViewFactory::~IPluginAUViewFactory() {
+  AUViewFactoryUnregisterClass(mClassName, &kViewClass);
+}
+
+ComponentResult IPluginAU::IPluginAUCarbonViewEntry(ComponentParameters* params, void* storage) {
   if (!params) return badComponentSelector;
   const int select = params->what;
   Trace("IPluginAUCarbonViewEntry", __LINE__, "%d:%s", select, AUSelectStr(select));

@@ -1,0 +1,137 @@
+#include "platform/x11/X11ShmImage.h"
+
+#include <sys/ipc.h>
+#include <sys/shm.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+using namespace viewrules;
+
+namespace {
+
+// A server reached through a local socket (":n" or "unix:n") shares this machine's memory;
+// one reached over TCP may not, even when it offers the extension.
+bool LocalDisplay(Display* d) {
+  const char* name = DisplayString(d);
+  return name && (name[0] == ':' || std::strncmp(name, "unix:", 5) == 0);
+}
+
+bool SharedMemoryWanted() {
+  const char* off = std::getenv("ORVANTA_X11_NO_SHM");
+  return !off || !*off;
+}
+
+VisualFormat FormatOf(Visual* v) { return VisualFormat(v->red_mask, v->green_mask, v->blue_mask); }
+
+}  // namespace
+
+X11ShmImage::X11ShmImage(X11Connection* connection, Visual* visual)
+    : mConnection(connection), mVisual(visual), mFormat(FormatOf(visual)) {
+  mShm.shmid = -1;
+}
+
+std::unique_ptr<X11ShmImage> X11ShmImage::Create(X11Connection* connection, Visual* visual,
+                                                 int depth, int w, int h) {
+  std::unique_ptr<X11ShmImage> image(new X11ShmImage(connection, visual));
+  w = std::max(1, w), h = std::max(1, h);
+  Display* d = connection->Get();
+  image->mPlain = image->MakePlain(depth, w, h);
+  if (!image->mPlain) return nullptr;
+  if (SharedMemoryWanted() && LocalDisplay(d) && XShmQueryExtension(d))
+    image->MakeShared(depth, w, h);
+  return image;
+}
+
+bool X11ShmImage::MakeShared(int depth, int w, int h) {
+  Display* d = mConnection->Get();
+  mImage = XShmCreateImage(d, mVisual, depth, ZPixmap, nullptr, &mShm, w, h);
+  if (!mImage) return false;
+  mShm.shmid = shmget(IPC_PRIVATE, (size_t)mImage->bytes_per_line * h, IPC_CREAT | 0600);
+  void* at = mShm.shmid < 0 ? (void*)-1 : shmat(mShm.shmid, nullptr, 0);
+  if (at != (void*)-1) {
+    mShm.shmaddr = mImage->data = (char*)at;
+    mShm.readOnly = True;
+    // The server may refuse (another machine after all, or no access to the segment).
+    mConnection->BeginTrap();
+    XShmAttach(d, &mShm);
+    const bool attached = mConnection->Succeeded();
+    // Marked for removal now: the segment goes once both sides have detached, even if this
+    // process dies.
+    shmctl(mShm.shmid, IPC_RMID, nullptr);
+    if (attached) return true;
+    shmdt(mShm.shmaddr);
+  } else if (mShm.shmid >= 0) {
+    shmctl(mShm.shmid, IPC_RMID, nullptr);
+  }
+  mImage->data = nullptr;
+  XDestroyImage(mImage);
+  mImage = nullptr;
+  return false;
+}
+
+XImage* X11ShmImage::MakePlain(int depth, int w, int h) {
+  XImage* image =
+      XCreateImage(mConnection->Get(), mVisual, depth, ZPixmap, 0, nullptr, w, h, 32, 0);
+  if (!image) return nullptr;
+  image->data = (char*)std::calloc((size_t)image->bytes_per_line * h, 1);
+  if (!image->data) {
+    XDestroyImage(image);
+    return nullptr;
+  }
+  if (image->bits_per_pixel == 32) {
+    // Written as native words; Xlib swaps for a server of the other byte order.
+    image->byte_order = __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__ ? LSBFirst : MSBFirst;
+  }
+  return image;
+}
+
+X11ShmImage::~X11ShmImage() {
+  if (SharedMemory()) {
+    // A lost connection has nothing left to detach on the server side.
+    if (!mConnection->IsLost()) {
+      mConnection->BeginTrap();
+      XShmDetach(mConnection->Get(), &mShm);
+      mConnection->Succeeded();
+    }
+    shmdt(mShm.shmaddr);
+    mImage->data = nullptr;
+    XDestroyImage(mImage);
+  }
+  if (mPlain) XDestroyImage(mPlain);  // frees its data
+}
+
+void X11ShmImage::Copy(Drawable target, GC gc, const uint32_t* src, int srcSpan, int srcW, int srcH,
+                       PixelRect r) {
+  // Below this many pixels XPutImage is cheaper than waiting for the server.
+  constexpr long kSharedMinimum = 16384;
+  const PixelRect c =
+      ClipToSurface(r, std::min(srcW, mPlain->width), std::min(srcH, mPlain->height));
+  const int cw = c.R - c.L, ch = c.B - c.T;
+  if (cw <= 0 || ch <= 0 || !src) return;
+  Display* d = mConnection->Get();
+  const bool shared = SharedMemory() && (long)cw * ch >= kSharedMinimum;
+  XImage* image = shared ? mImage : mPlain;
+  if (shared) {
+    // The segment must not change while the server may still be reading the last copy.
+    if (mPutPending) XSync(d, False);
+    mPutPending = false;
+  }
+  src += (size_t)c.T * srcSpan + c.L;
+  if (image->bits_per_pixel == 32) {
+    const int span = image->bytes_per_line / 4;
+    uint32_t* dst = (uint32_t*)image->data + (size_t)c.T * span + c.L;
+    mFormat.ConvertRect(src, srcSpan, dst, span, cw, ch);
+  } else {
+    for (int y = 0; y < ch; ++y)
+      for (int x = 0; x < cw; ++x)
+        XPutPixel(image, c.L + x, c.T + y, mFormat.Convert(src[(size_t)y * srcSpan + x]));
+  }
+  if (shared) {
+    XShmPutImage(d, target, gc, image, c.L, c.T, c.L, c.T, cw, ch, False);
+    mPutPending = true;
+  } else {
+    XPutImage(d, target, gc, image, c.L, c.T, c.L, c.T, cw, ch);
+  }
+}
