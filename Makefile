@@ -6,6 +6,14 @@ WERROR ?= OFF
 JOBS ?= $(shell nproc)
 PREFIX ?= /usr/local
 DESTDIR ?=
+# Which packages scripts/deps.sh installs, and the suites a command switches on.
+PROFILE ?= build
+CONFIG ?=
+test: PROFILE = test
+test: CONFIG += -DORVANTA_TESTS=ON -DORVANTA_BENCH=ON
+bench: PROFILE = bench
+bench: CONFIG += -DORVANTA_BENCH=ON
+fuzz stress golden: PROFILE = test
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 300
 FUZZ_TARGETS ?=
@@ -17,10 +25,11 @@ FUZZ_TARGETS ?=
 all: build
 
 deps:
-	@bash scripts/deps.sh
+	@bash scripts/deps.sh $(PROFILE)
 
 configure: deps
-	@cmake -S . -B $(BUILD) -G Ninja -DORVANTA_SANITIZE="$(SANITIZE)" -DORVANTA_WERROR=$(WERROR) > $(BUILD).configure.log 2>&1 \
+	@cmake -S . -B $(BUILD) -G Ninja -DORVANTA_SANITIZE="$(SANITIZE)" -DORVANTA_WERROR=$(WERROR) \
+	  $(CONFIG) > $(BUILD).configure.log 2>&1 \
 	  || (cat $(BUILD).configure.log; exit 1)
 
 build: configure
@@ -33,7 +42,7 @@ bench: build
 	@bash scripts/with-display.sh bash scripts/bench.sh $(BUILD)
 
 demo: build
-	@if [ -x $(BUILD)/orvanta ]; then bash scripts/with-display.sh $(BUILD)/orvanta demo; \
+	@if [ -x $(BUILD)/orvanta ]; then $(BUILD)/orvanta demo; \
 	 else echo "the orvanta tool is not built yet"; exit 1; fi
 
 # Render, automation, state save/restore and editor drawing of one unit at once for

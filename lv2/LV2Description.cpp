@@ -14,6 +14,7 @@ constexpr char kPrefixes[] =
     "@prefix doap:  <http://usefulinc.com/ns/doap#> .\n"
     "@prefix foaf:  <http://xmlns.com/foaf/0.1/> .\n"
     "@prefix lv2:   <http://lv2plug.in/ns/lv2core#> .\n"
+    "@prefix opts:  <http://lv2plug.in/ns/ext/options#> .\n"
     "@prefix pg:    <http://lv2plug.in/ns/ext/port-groups#> .\n"
     "@prefix pset:  <http://lv2plug.in/ns/ext/presets#> .\n"
     "@prefix rdfs:  <http://www.w3.org/2000/01/rdf-schema#> .\n"
@@ -217,7 +218,10 @@ std::string LV2PluginTTL(IPluginLV2* pPlug) {
   out += Uri(kLV2UIURI) + "\n";
   out += "    a ui:X11UI ;\n";
   out += "    lv2:requiredFeature ui:idleInterface ;\n";
-  out += "    lv2:optionalFeature ui:parent , ui:resize , ui:touch , ui:noUserResize ;\n";
+  out +=
+      "    lv2:optionalFeature ui:parent , ui:resize , ui:touch , ui:noUserResize , "
+      "opts:options , urid:map ;\n";
+  out += "    opts:supportedOption ui:scaleFactor ;\n";
   out += "    lv2:extensionData ui:idleInterface , ui:showInterface ;\n";
   out += "    ui:portNotification " +
          Join(" , ", pPlug->NParams(),

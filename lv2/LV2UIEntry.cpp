@@ -4,7 +4,10 @@
 // through the port protocol: the editor's changes are written to the control ports, and the
 // host's port events move the editor. The host is C: nothing may unwind through here.
 
+#include <lv2/atom/atom.h>
+#include <lv2/options/options.h>
 #include <lv2/ui/ui.h>
+#include <lv2/urid/urid.h>
 
 #include <cstdint>
 #include <cstring>
@@ -47,6 +50,21 @@ int Resize(void* handle, int w, int h) {
   return resize->ui_resize(resize->handle, w, h);
 }
 
+// The host's ui:scaleFactor option (a float), or 0 when it gives none.
+double HostScaleFactor(const LV2_Feature* const* features) {
+  auto* options =
+      static_cast<const LV2_Options_Option*>(FindFeature(features, LV2_OPTIONS__options));
+  auto* map = static_cast<const LV2_URID_Map*>(FindFeature(features, LV2_URID__map));
+  if (!options || !map || !map->map) return 0;
+  const LV2_URID key = map->map(map->handle, LV2_UI__scaleFactor);
+  const LV2_URID type = map->map(map->handle, LV2_ATOM__Float);
+  for (const LV2_Options_Option* o = options; o->key; ++o) {
+    if (o->key == key && o->type == type && o->size == sizeof(float) && o->value)
+      return *static_cast<const float*>(o->value);
+  }
+  return 0;
+}
+
 bool OpenWindow(UIInstance* ui) {
   if (!ui->mGraphics->OpenWindow(ui->mParent)) return false;
   ui->mOpened = true;
@@ -65,6 +83,7 @@ LV2UI_Handle Instantiate(const LV2UI_Descriptor*, const char* pluginURI, const c
     ui->mGraphics = dynamic_cast<IGraphicsLinux*>(ui->mPlug->GetGUI());
     if (!ui->mGraphics) return nullptr;
     if (bundlePath) ui->mGraphics->SetResourceFolder(bundlePath);
+    ui->mGraphics->SetHostScaleFactor(HostScaleFactor(features));
 
     auto* touch = static_cast<const LV2UI_Touch*>(FindFeature(features, LV2_UI__touch));
     auto* resize = static_cast<const LV2UI_Resize*>(FindFeature(features, LV2_UI__resize));
@@ -82,7 +101,9 @@ LV2UI_Handle Instantiate(const LV2UI_Descriptor*, const char* pluginURI, const c
     if (ui->mParent) {
       if (!OpenWindow(ui.get())) return nullptr;
       if (widget) *widget = ui->mGraphics->GetWindow();
-      ui->mPlug->ResizeGraphics(ui->mGraphics->Width(), ui->mGraphics->Height());
+      // The window's size, twice the editor's on a high-density screen.
+      const int scale = ui->mGraphics->WindowScale();
+      ui->mPlug->ResizeGraphics(ui->mGraphics->Width() * scale, ui->mGraphics->Height() * scale);
     }
     return ui.release();
   } catch (...) {

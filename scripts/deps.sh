@@ -1,19 +1,42 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, tests and benchmarks need.
+# Installs the Debian packages one kind of command needs:
+#   scripts/deps.sh build   building and running (make demo, make install)
+#   scripts/deps.sh test    the test suite with its hosts and peers (make test; the default)
+#   scripts/deps.sh bench   the benchmarks and their peers (make bench)
 # Idempotent and silent when everything is present; installs only when run as root.
 set -euo pipefail
 
-packages=(
+profile=${1:-test}
+
+build=(
   build-essential cmake ninja-build pkg-config
-  libgtest-dev libgmock-dev libbenchmark-dev
   libpng-dev zlib1g-dev libfreetype-dev libfontconfig-dev fonts-dejavu-core fonts-dejavu-extra
-  libplist-dev libsndfile1-dev libpixman-1-dev
-  libx11-dev xvfb xfonts-base xdotool x11-utils xauth
-  libxext-dev
-  lv2-dev lilv-utils sordi jalv jackd2 mda-lv2 calf-plugins
+  libplist-dev libsndfile1-dev
+  libx11-dev libxext-dev libxft-dev xfonts-base
+  lv2-dev
+)
+test=(
+  libgtest-dev libgmock-dev libbenchmark-dev libpixman-1-dev
+  xvfb xauth xdotool x11-utils
+  lilv-utils sordi jalv jackd2
   clang libclang-rt-14-dev
   ardour
 )
+bench=(
+  libbenchmark-dev libpixman-1-dev
+  xvfb xauth
+  lilv-utils mda-lv2 calf-plugins
+)
+
+case "$profile" in
+  build) packages=("${build[@]}") ;;
+  test) packages=("${build[@]}" "${test[@]}") ;;
+  bench) packages=("${build[@]}" "${bench[@]}") ;;
+  *)
+    echo "usage: scripts/deps.sh [build|test|bench]" >&2
+    exit 2
+    ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do

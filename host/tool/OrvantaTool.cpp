@@ -100,7 +100,9 @@ const char* const kPresetHelp =
     "reads one, shows the values it sets and saves them as a state.\n";
 const char* const kSnapshotHelp =
     "usage: orvanta snapshot OUT.png [--preset NAME] [--set NAME=VALUE ...] [--state FILE]\n"
-    "Draws the editor without a window, showing the chosen values.\n";
+    "                        [--scale 1|2]\n"
+    "Draws the editor without a window, showing the chosen values; --scale 2 draws it as a\n"
+    "high-density screen shows it, every pixel doubled.\n";
 const char* const kEditorHelp =
     "usage: orvanta editor [--state FILE.aupreset] [--save FILE.aupreset]\n"
     "Opens the editor in a window through the unit's view factory; when the window is\n"
@@ -120,7 +122,7 @@ struct Arguments {
   ToolChoices choices;
   RenderOptions render;
   bool upmix = false, help = false, json = false;
-  std::string example, out, snapshot, fxp, fxb, save, plot, report, outDir, suffix;
+  std::string example, out, snapshot, fxp, fxb, save, plot, report, outDir, suffix, scale;
   unsigned jobs = 0;
 };
 
@@ -147,6 +149,7 @@ const TextOption kTextOptions[] = {
     {"--report", [](Arguments* a) { return &a->report; }},
     {"--out-dir", [](Arguments* a) { return &a->outDir; }},
     {"--suffix", [](Arguments* a) { return &a->suffix; }},
+    {"--scale", [](Arguments* a) { return &a->scale; }},
 };
 
 const TextOption* FindTextOption(const std::string& word) {
@@ -483,9 +486,12 @@ int Preset(HostUnit& unit, const Arguments& args) {
 int Snapshot(HostUnit& unit, const std::string& bundle, const Arguments& args) {
   if (args.positional.size() != 1)
     return Fail(std::string("snapshot needs OUT.png\n") + kSnapshotHelp, 2);
+  if (!args.scale.empty() && args.scale != "1" && args.scale != "2")
+    return Fail("--scale must be 1 or 2, not \"" + args.scale + "\"\n" + kSnapshotHelp, 2);
   std::string error;
   if (!ApplyAll(unit, args, &error) ||
-      !DrawEditorSnapshot(bundle, ToolParameterValues(unit), args.positional[0], &error))
+      !DrawEditorSnapshot(bundle, ToolParameterValues(unit), args.positional[0], &error,
+                          args.scale == "2" ? 2 : 1))
     return Fail(error);
   printf("wrote %s\n", args.positional[0].c_str());
   return 0;

@@ -64,7 +64,7 @@ bool WriteThroughMemory(const std::string& path, const std::function<bool(UTL_St
 }  // namespace
 
 bool DrawEditorSnapshot(const std::string& bundlePath, const std::vector<float>& values,
-                        const std::string& pngPath, std::string* error) {
+                        const std::string& pngPath, std::string* error, int scale) {
   if (!editor_snapshot::UseBundle(bundlePath.c_str())) {
     *error = bundlePath + ": not a bundle with the editor's images";
     return false;
@@ -88,7 +88,7 @@ bool DrawEditorSnapshot(const std::string& bundlePath, const std::vector<float>&
   graphics->SetAllControlsDirty();
   IRECT all(0, 0, graphics->Width(), graphics->Height());
   graphics->Draw(&all);
-  return editor_snapshot::WriteEditorPng(effect, pngPath.c_str(), error);
+  return editor_snapshot::WriteEditorPng(effect, pngPath.c_str(), error, scale);
 }
 
 bool WriteProgramFile(const std::vector<float>& values, const std::string& path, bool bank,

@@ -10,7 +10,7 @@
 // written safely. False with a message for a bundle missing an editor image or an unwritable
 // path.
 bool DrawEditorSnapshot(const std::string& bundlePath, const std::vector<float>& values,
-                        const std::string& pngPath, std::string* error);
+                        const std::string& pngPath, std::string* error, int scale = 1);
 
 // Writes the values as one program (FXP), or the effect's presets as a bank (FXB), safely.
 // False with a message.

@@ -107,6 +107,8 @@ void* IGraphicsLinux::OpenWindow(void* pParentWnd) {
   return GetWindow();
 }
 
+int IGraphicsLinux::WindowScale() const { return mWindow ? mWindow->Scale() : 1; }
+
 void IGraphicsLinux::CloseWindow() {
   if (!mWindow) return;
   if (mEventDepth > 0) {

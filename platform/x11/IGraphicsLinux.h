@@ -62,6 +62,13 @@ class IGraphicsLinux : public IGraphics {
   void UpdateTooltips() override;
   RAS_IBitmap* OSLoadBitmap(int ID, const char* name) override;
 
+  // A host's request for a larger editor on high-density screens (1 or 2); 0 leaves the choice
+  // to the display's settings. Takes effect when a window opens.
+  void SetHostScaleFactor(double factor) { mHostScaleFactor = factor; }
+  double HostScaleFactor() const { return mHostScaleFactor; }
+  // Window pixels per engine pixel of the open window; 1 without one.
+  int WindowScale() const;
+
   // ---- Driving the window ----
   // The timer's drawing pass: draws the dirty region into the bitmap and, with a window, onto
   // the screen; false when nothing was dirty. Every pass holds the plug-in's lock, under which
@@ -102,4 +109,5 @@ class IGraphicsLinux : public IGraphics {
   std::unique_ptr<X11EditorWindow> mWindow;
   int mEventDepth = 0;  // ProcessEvents is running (controls may call back into us)
   bool mClosePending = false;
+  double mHostScaleFactor = 0;
 };

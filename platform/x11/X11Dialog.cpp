@@ -4,10 +4,12 @@
 #include <X11/keysym.h>
 
 #include <algorithm>
+#include <memory>
 
 #include "platform/x11/X11Connection.h"
 #include "platform/x11/X11Fonts.h"
 #include "platform/x11/X11TopLevel.h"
+#include "platform/x11/X11Typing.h"
 
 namespace {
 
@@ -50,12 +52,13 @@ class Dialog {
     if (transientFor) XSetTransientForHint(mD, mWindow, transientFor);
     XSelectInput(mD, mWindow, ExposureMask | KeyPressMask | ButtonPressMask | StructureNotifyMask);
     mGC = XCreateGC(mD, mWindow, 0, nullptr);
-    mFont.Use(mGC);
+    mTyping = std::make_unique<X11Typing>(mD, mWindow);
     XMapRaised(mD, mWindow);
     XFlush(mD);
   }
 
   ~Dialog() {
+    mTyping.reset();  // before its window
     XFreeGC(mD, mGC);
     XDestroyWindow(mD, mWindow);
     XFlush(mD);
@@ -140,16 +143,17 @@ class Dialog {
   }
 
   int OnKey(XKeyEvent* event) {
-    char typed[32] = {};
     KeySym key = NoSymbol;
-    int n = XLookupString(event, typed, sizeof typed - 1, &key, nullptr);
+    const std::string typed = mTyping->Read(event, &key);
     if (key == XK_Return || key == XK_KP_Enter) return mSpec.defaultButton;
     if (key == XK_Escape) return mSpec.cancelButton;
     if (!mSpec.hasField) return -1;
     if (key == XK_BackSpace) {
+      // A whole character: its UTF-8 continuation bytes with it.
+      while (!mField.empty() && ((unsigned char)mField.back() & 0xC0) == 0x80) mField.pop_back();
       if (!mField.empty()) mField.pop_back();
-    } else if (n > 0 && (unsigned char)typed[0] >= 32 && typed[0] != 127) {
-      mField.append(typed, (size_t)n);
+    } else {
+      mField += typed;
     }
     Paint();
     return -1;
@@ -162,12 +166,12 @@ class Dialog {
     XSetForeground(mD, mGC, mBlack);
     int y = kMargin + ascent;
     for (const std::string& l : mLines) {
-      XDrawString(mD, mWindow, mGC, kMargin, y, l.c_str(), (int)l.size());
+      mFont.Draw(mWindow, mGC, kMargin, y, l.c_str(), (int)l.size());
       y += mLineHeight;
     }
     if (!mNote.empty()) {
       XSetForeground(mD, mGC, mNoteInk);
-      XDrawString(mD, mWindow, mGC, kMargin, y, mNote.c_str(), (int)mNote.size());
+      mFont.Draw(mWindow, mGC, kMargin, y, mNote.c_str(), (int)mNote.size());
     }
     if (mSpec.hasField) {
       const XRectangle& r = mFieldRect;
@@ -180,7 +184,7 @@ class Dialog {
       int x = r.x + 4, w = Width(mField);
       if (x + w > r.x + r.width - 6) x = r.x + r.width - 6 - w;
       int base = r.y + (r.height + ascent) / 2 - 1;
-      XDrawString(mD, mWindow, mGC, x, base, mField.c_str(), (int)mField.size());
+      mFont.Draw(mWindow, mGC, x, base, mField.c_str(), (int)mField.size());
       XDrawLine(mD, mWindow, mGC, x + w + 1, r.y + 4, x + w + 1, r.y + r.height - 5);
     }
     for (size_t b = 0; b < mButtons.size(); ++b) {
@@ -191,8 +195,8 @@ class Dialog {
       XDrawRectangle(mD, mWindow, mGC, r.x, r.y, r.width - 1, r.height - 1);
       XSetForeground(mD, mGC, mBlack);
       const std::string& label = mSpec.buttons[b];
-      XDrawString(mD, mWindow, mGC, r.x + (r.width - Width(label)) / 2,
-                  r.y + (r.height + ascent) / 2 - 1, label.c_str(), (int)label.size());
+      mFont.Draw(mWindow, mGC, r.x + (r.width - Width(label)) / 2,
+                 r.y + (r.height + ascent) / 2 - 1, label.c_str(), (int)label.size());
     }
     XFlush(mD);
   }
@@ -206,6 +210,7 @@ class Dialog {
   std::vector<XRectangle> mButtons;
   XRectangle mFieldRect{};
   X11UiFont mFont;
+  std::unique_ptr<X11Typing> mTyping;
   int mLineHeight = 0;
   int mWidth = 0, mHeight = 0;
   Window mWindow = None;

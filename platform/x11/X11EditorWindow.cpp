@@ -11,6 +11,8 @@
 #include "graphics/IControl.h"
 #include "platform/x11/EntryFormatter.h"
 #include "platform/x11/IGraphicsLinux.h"
+#include "platform/x11/PixelDoubling.h"
+#include "platform/x11/UiScale.h"
 #include "platform/x11/ViewCoordinates.h"
 #include "platform/x11/X11PopupMenu.h"
 #include "platform/x11/X11TopLevel.h"
@@ -100,6 +102,14 @@ bool X11EditorWindow::Build(Window parent) {
                   ? DefaultColormap(d, screen)
                   : (mOwnColormap = XCreateColormap(d, mConnection->Root(), mVisual, AllocNone));
 
+  ScaleInputs scale;
+  scale.override = std::getenv("ORVANTA_UI_SCALE");
+  scale.hostFactor = mEngine->HostScaleFactor();
+  scale.gdkScale = std::getenv("GDK_SCALE");
+  scale.xftDpi = XftDpiFromResources(XResourceManagerString(d));
+  mScale = ChooseUiScale(scale);
+  const int w = mEngine->Width() * mScale, h = mEngine->Height() * mScale;
+
   XSetWindowAttributes a;
   a.background_pixmap = None;  // the bitmap covers everything; no flash of background
   a.border_pixel = 0;
@@ -107,12 +117,10 @@ bool X11EditorWindow::Build(Window parent) {
   a.event_mask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
                  KeyPressMask | StructureNotifyMask | LeaveWindowMask;
   mConnection->BeginTrap();
-  mWindow =
-      XCreateWindow(d, mParent, 0, 0, mEngine->Width(), mEngine->Height(), 0, mDepth, InputOutput,
-                    mVisual, CWBackPixmap | CWBorderPixel | CWColormap | CWEventMask, &a);
+  mWindow = XCreateWindow(d, mParent, 0, 0, w, h, 0, mDepth, InputOutput, mVisual,
+                          CWBackPixmap | CWBorderPixel | CWColormap | CWEventMask, &a);
   if (mTopLevel) {
-    mDeleteWindow = PresentManagedWindow(mConnection.get(), mWindow, "Orvanta", "orvanta",
-                                         mEngine->Width(), mEngine->Height());
+    mDeleteWindow = PresentManagedWindow(mConnection.get(), mWindow, "Orvanta", "orvanta", w, h);
   }
   mGC = XCreateGC(d, mWindow, 0, nullptr);
   XMapWindow(d, mWindow);
@@ -136,8 +144,13 @@ bool X11EditorWindow::Build(Window parent) {
 
 bool X11EditorWindow::MakeImage() {
   mImage.reset();
-  mImage =
-      X11ShmImage::Create(mConnection.get(), mVisual, mDepth, mEngine->Width(), mEngine->Height());
+  mImage = X11ShmImage::Create(mConnection.get(), mVisual, mDepth, mEngine->Width() * mScale,
+                               mEngine->Height() * mScale);
+  if (mScale == 2) {
+    // High density: a pixel-doubled copy of the engine's bitmap, updated where it is dirty.
+    const int w = std::max(1, mEngine->Width()), h = std::max(1, mEngine->Height());
+    mDoubled.assign(DoubledBufferBytes(w, h) / sizeof(uint32_t) + 1, 0);
+  }
   return mImage != nullptr;
 }
 
@@ -200,17 +213,28 @@ bool X11EditorWindow::CopyToScreen(const IRECT& r) {
   if (!IsAlive() || !mImage) return false;
   RAS_SysBitmap* bitmap = mEngine->GetDrawBitmap();
   if (!bitmap || !bitmap->getBits()) return false;
-  mImage->Copy(mWindow, mGC, bitmap->getBits(), bitmap->getRowSpan(),
-               std::min(bitmap->getWidth(), mEngine->Width()),
-               std::min(bitmap->getHeight(), mEngine->Height()), ToPixel(r));
+  const int w = std::min(bitmap->getWidth(), mEngine->Width());
+  const int h = std::min(bitmap->getHeight(), mEngine->Height());
+  if (mScale == 2) {
+    // High density: the region pixel-doubled into the doubled copy, which is then copied.
+    const PixelRect c = ClipToSurface(ToPixel(r), w, h);
+    if (c.R <= c.L || c.B <= c.T) return true;
+    uint32_t* doubled = AlignDoubledStart(mDoubled.data());
+    const int span = DoubledRowSpan(std::max(1, mEngine->Width()));
+    DoublePixels(bitmap->getBits() + (size_t)c.T * bitmap->getRowSpan() + c.L, bitmap->getRowSpan(),
+                 c.R - c.L, c.B - c.T, doubled + (size_t)(2 * c.T) * span + 2 * c.L, span);
+    mImage->Copy(mWindow, mGC, doubled, span, 2 * w, 2 * h, {2 * c.L, 2 * c.T, 2 * c.R, 2 * c.B});
+    return true;
+  }
+  mImage->Copy(mWindow, mGC, bitmap->getBits(), bitmap->getRowSpan(), w, h, ToPixel(r));
   return true;
 }
 
 void X11EditorWindow::Resize(int w, int h) {
   if (!IsAlive()) return;
   EndTextEntry(false);
-  XResizeWindow(mConnection->Get(), mWindow, w, h);
-  if (mTopLevel) FixManagedSize(mConnection->Get(), mWindow, w, h);
+  XResizeWindow(mConnection->Get(), mWindow, w * mScale, h * mScale);
+  if (mTopLevel) FixManagedSize(mConnection->Get(), mWindow, w * mScale, h * mScale);
   MakeImage();
 }
 
@@ -224,12 +248,17 @@ InputState X11EditorWindow::StateOf(unsigned int s) const {
 }
 
 void X11EditorWindow::RememberPointer(int x, int y) {
-  PixelPoint p = ToEnginePoint(x, y);
+  PixelPoint p = ToEnginePoint(ToEngineCoordinate(x, mScale), ToEngineCoordinate(y, mScale));
   mPrevX = p.x;
   mPrevY = p.y;
 }
 
 void X11EditorWindow::Dispatch(XEvent& e, bool input) {
+  // Keys read after a change of the keyboard map (as typing tools make) need the new map.
+  if (e.type == MappingNotify) {
+    XRefreshKeyboardMapping(&e.xmapping);
+    return;
+  }
   if (mEntry && e.xany.window == mEntry->Id()) {
     if (e.type == Expose && e.xexpose.count == 0) mEntry->Redraw();
     if (e.type == KeyPress && input) OnKey(e.xkey);
@@ -274,7 +303,10 @@ void X11EditorWindow::Dispatch(XEvent& e, bool input) {
 }
 
 void X11EditorWindow::OnExpose(const XExposeEvent& e) {
-  IRECT r = ToIRECT(ToPixelRect({(double)e.x, (double)e.y, (double)e.width, (double)e.height}));
+  // Every engine pixel the window region touches.
+  const int s = mScale, l = e.x / s, t = e.y / s;
+  const int right = (e.x + e.width + s - 1) / s, bottom = (e.y + e.height + s - 1) / s;
+  IRECT r = ToIRECT(ToPixelRect({(double)l, (double)t, (double)(right - l), (double)(bottom - t)}));
   mExposed = mExposed.Union(r);
   if (e.count > 0) return;
   IRECT paint = mExposed;
@@ -375,13 +407,15 @@ void X11EditorWindow::OpenTextEntry(IControl* control, IParam* param, IText* sty
                                     const char* text, const IRECT& area) {
   if (!control || mEntry || !IsAlive()) return;
   ViewRect v = ToViewRect(ToPixel(area));
-  XRectangle r{(short)v.x, (short)v.y, (unsigned short)std::max(1.0, v.w),
-               (unsigned short)std::max(1.0, v.h)};
+  const int s = mScale;
+  XRectangle r{(short)(v.x * s), (short)(v.y * s), (unsigned short)std::max(1.0, v.w * s),
+               (unsigned short)std::max(1.0, v.h * s)};
   const char* allowed = param ? EntryCharacters(param->Type()) : nullptr;
   int maxLength = param ? control->GetTextEntryLength() : 0;
-  IText fallback;
-  mEntry = std::make_unique<X11TextEntry>(mConnection.get(), mWindow, r, style ? *style : fallback,
-                                          text, allowed, maxLength);
+  IText entryStyle = style ? *style : IText();
+  entryStyle.mSize *= s;
+  mEntry = std::make_unique<X11TextEntry>(mConnection.get(), mWindow, r, entryStyle, text, allowed,
+                                          maxLength);
   mEntryControl = control;
   mEntryParam = param;
   if (mTopLevel) XRaiseWindow(mConnection->Get(), mWindow);
@@ -414,8 +448,8 @@ IPopupMenu* X11EditorWindow::RunMenu(IPopupMenu* menu, const IRECT& area) {
   HideTooltip();
   int rx = 0, ry = 0;
   Window child;
-  XTranslateCoordinates(mConnection->Get(), mWindow, mConnection->Root(), area.L, area.B + 4, &rx,
-                        &ry, &child);
+  XTranslateCoordinates(mConnection->Get(), mWindow, mConnection->Root(), area.L * mScale,
+                        area.B * mScale + 4, &rx, &ry, &child);
   return RunPopupMenu(mConnection.get(), menu, rx, ry, [this](XEvent& e) { Dispatch(e, false); });
 }
 
@@ -461,21 +495,23 @@ void X11EditorWindow::UpdateTooltip(long long now) {
   Display* d = mConnection->Get();
   int rx = 0, ry = 0;
   Window child;
-  XTranslateCoordinates(d, mWindow, mConnection->Root(), mPrevX + 12, mPrevY + 18, &rx, &ry,
-                        &child);
+  XTranslateCoordinates(d, mWindow, mConnection->Root(), mPrevX * mScale + 12, mPrevY * mScale + 18,
+                        &rx, &ry, &child);
   mTooltipText.Set(tip);
-  // The server's default font is 6 pixels wide.
+  if (!mTooltipFont) mTooltipFont = std::make_unique<X11UiFont>(d, 12 * mScale);
+  const int w = mTooltipFont->Width(mTooltipText.Get(), mTooltipText.GetLength()) + 8;
+  const int h = mTooltipFont->Ascent() + mTooltipFont->Descent() + 4;
   mTooltip =
-      CreatePopupWindow(mConnection.get(), rx, ry, 6 * mTooltipText.GetLength() + 8, 16,
-                        ExposureMask, "Orvanta tooltip", WhitePixel(d, mConnection->Screen()),
-                        BlackPixel(d, mConnection->Screen()));
+      CreatePopupWindow(mConnection.get(), rx, ry, w, h, ExposureMask, "Orvanta tooltip",
+                        WhitePixel(d, mConnection->Screen()), BlackPixel(d, mConnection->Screen()));
 }
 
 void X11EditorWindow::PaintTooltip() {
   Display* d = mConnection->Get();
   GC gc = XCreateGC(d, mTooltip, 0, nullptr);
   XSetForeground(d, gc, BlackPixel(d, mConnection->Screen()));
-  XDrawString(d, mTooltip, gc, 4, 12, mTooltipText.Get(), mTooltipText.GetLength());
+  mTooltipFont->Draw(mTooltip, gc, 4, 2 + mTooltipFont->Ascent(), mTooltipText.Get(),
+                     mTooltipText.GetLength());
   XFreeGC(d, gc);
 }
 

@@ -13,6 +13,7 @@
 #include "platform/x11/InputRules.h"
 #include "platform/x11/PixelConversion.h"
 #include "platform/x11/X11Connection.h"
+#include "platform/x11/X11Fonts.h"
 #include "platform/x11/X11ShmImage.h"
 #include "platform/x11/X11TextEntry.h"
 
@@ -31,6 +32,8 @@ class X11EditorWindow {
   X11EditorWindow& operator=(const X11EditorWindow&) = delete;
 
   Window Id() const { return mWindow; }
+  // Window pixels per engine pixel: 1, or 2 on high-density screens.
+  int Scale() const { return mScale; }
   X11Connection* Connection() const { return mConnection.get(); }
   // False once the window was closed by the user, destroyed by the host, or the server
   // went away.
@@ -93,6 +96,8 @@ class X11EditorWindow {
   int mDepth = 0;
   std::unique_ptr<X11ShmImage> mImage;
   std::vector<uint32_t> mImageBits;
+  int mScale = 1;
+  std::vector<uint32_t> mDoubled;  // the pixel-doubled bitmap of a high-density window
   Cursor mBlankCursor = None;
 
   long long mNextTick = 0;
@@ -109,5 +114,6 @@ class X11EditorWindow {
   std::vector<IRECT> mTooltipAreas;
   Window mTooltip = None;
   UTL_String mTooltipText;
+  std::unique_ptr<X11UiFont> mTooltipFont;
   long long mPointerStill = 0;
 };

@@ -1,24 +1,28 @@
 #pragma once
-// The core X font used by the entry, menus and dialogs: a sans face near the pixel size
-// asked for, or the server's "fixed" font, which every server has. Should even that be
-// missing, text is measured as "fixed" would be, so that layouts keep their shape.
+// The font of the entry, menus, tooltips and dialogs: UTF-8 text drawn with Xft over
+// fontconfig, in the family asked for (or the sans face fontconfig picks) at a pixel size.
+// Should Xft find no font at all, the server's core "fixed" font draws what it can, and
+// without even that text is measured as "fixed" would be, so that layouts keep their shape.
 
+#include <X11/Xft/Xft.h>
 #include <X11/Xlib.h>
 
 class X11UiFont {
  public:
-  X11UiFont(Display* display, int pixelSize);
+  // family: a fontconfig family name; null or empty for the default sans face.
+  X11UiFont(Display* display, int pixelSize, const char* family = nullptr);
   ~X11UiFont();
   X11UiFont(const X11UiFont&) = delete;
   X11UiFont& operator=(const X11UiFont&) = delete;
 
-  // Draws gc's text in this font.
-  void Use(GC gc) const;
+  // Draws length bytes of UTF-8 text with its baseline at y, in gc's foreground colour.
+  void Draw(Drawable drawable, GC gc, int x, int y, const char* text, int length) const;
   int Width(const char* text, int length) const;
-  int Ascent() const { return mFont ? mFont->ascent : 10; }
-  int Descent() const { return mFont ? mFont->descent : 2; }
+  int Ascent() const;
+  int Descent() const;
 
  private:
   Display* mDisplay;
-  XFontStruct* mFont;
+  XftFont* mXft = nullptr;
+  XFontStruct* mCore = nullptr;
 };

@@ -225,7 +225,6 @@ class MenuSession {
     if (l < 0) return;
     Level& v = mLevels[l];
     GC gc = XCreateGC(mD, v.window, 0, nullptr);
-    mFont.Use(gc);
     XSetForeground(mD, gc, mWhite);
     XFillRectangle(mD, v.window, gc, 0, 0, v.width, v.height);
     int ascent = mFont.Ascent(), descent = mFont.Descent();
@@ -255,7 +254,7 @@ class MenuSession {
       }
       Title(v.menu, i, &title);
       int x = kCheckColumn + (item->GetIsTitle() ? kIndent : 0);
-      XDrawString(mD, v.window, gc, x, baseline, title.Get(), title.GetLength());
+      mFont.Draw(v.window, gc, x, baseline, title.Get(), title.GetLength());
       if (item->GetSubmenu()) {
         XPoint arrow[3] = {{(short)(v.width - 12), (short)(top + 6)},
                            {(short)(v.width - 7), (short)(top + 10)},

@@ -22,7 +22,7 @@ X11TextEntry::X11TextEntry(X11Connection* connection, Window parent, const XRect
                            int maxLength)
     : mConnection(connection),
       mAlign(style.mAlign),
-      mFont(connection->Get(), (int)(style.mSize * 0.9)),
+      mFont(connection->Get(), (int)(style.mSize * 0.9), style.mFontName),
       mWidth(area.width > 0 ? area.width : 1),
       mHeight(area.height > 0 ? area.height : 1),
       mText(initial),
@@ -35,7 +35,7 @@ X11TextEntry::X11TextEntry(X11Connection* connection, Window parent, const XRect
       XCreateSimpleWindow(d, parent, area.x, area.y, mWidth, mHeight, 0, mForeground, mBackground);
   XSelectInput(d, mWindow, ExposureMask | KeyPressMask | ButtonPressMask);
   mGC = XCreateGC(d, mWindow, 0, nullptr);
-  mFont.Use(mGC);
+  mTyping = std::make_unique<X11Typing>(d, mWindow);
   XMapRaised(d, mWindow);
   XFlush(d);
 }
@@ -43,6 +43,7 @@ X11TextEntry::X11TextEntry(X11Connection* connection, Window parent, const XRect
 X11TextEntry::~X11TextEntry() {
   // Also on a lost connection, whose requests Xlib drops: the client memory is freed.
   Display* d = mConnection->Get();
+  mTyping.reset();
   if (mGC) XFreeGC(d, mGC);
   XDestroyWindow(d, mWindow);
   XFlush(d);
@@ -59,10 +60,8 @@ bool X11TextEntry::Insert(const char* text) {
 }
 
 X11TextEntry::KeyResult X11TextEntry::OnKey(XKeyEvent* event) {
-  char typed[32] = {};
   KeySym key = NoSymbol;
-  int n = XLookupString(event, typed, sizeof typed - 1, &key, nullptr);
-  typed[n > 0 ? n : 0] = 0;
+  const std::string typed = mTyping->Read(event, &key);
   switch (key) {
     case XK_Return:
     case XK_KP_Enter:
@@ -106,8 +105,8 @@ X11TextEntry::KeyResult X11TextEntry::OnKey(XKeyEvent* event) {
       mCaret = mText.GetLength();
       break;
     default:
-      if (n > 0 && (unsigned char)typed[0] >= 32 && typed[0] != 127) {
-        Insert(typed);
+      if (!typed.empty()) {
+        Insert(typed.c_str());
         return KeyResult::kEdited;
       }
       return KeyResult::kIgnored;
@@ -133,7 +132,7 @@ void X11TextEntry::Redraw() {
   if (x + caretOffset > mWidth - 2) x = mWidth - 2 - caretOffset;
   if (x + caretOffset < 1) x = 1 - caretOffset;
   int baseline = (mHeight + ascent - descent) / 2;
-  XDrawString(d, mWindow, mGC, x, baseline, mText.Get(), len);
+  mFont.Draw(mWindow, mGC, x, baseline, mText.Get(), len);
   XDrawLine(d, mWindow, mGC, x + caretOffset, baseline - ascent, x + caretOffset,
             baseline + descent - 1);
   XFlush(d);

@@ -5,9 +5,12 @@
 
 #include <X11/Xlib.h>
 
+#include <memory>
+
 #include "framework/UTL_String.h"
 #include "platform/x11/EntryFormatter.h"
 #include "platform/x11/X11Fonts.h"
+#include "platform/x11/X11Typing.h"
 
 class X11Connection;
 struct IText;
@@ -41,6 +44,7 @@ class X11TextEntry {
   unsigned long mForeground = 0, mBackground = 0;
   int mAlign;
   X11UiFont mFont;
+  std::unique_ptr<X11Typing> mTyping;
   int mWidth, mHeight;
   UTL_String mText;
   int mCaret = 0;  // byte offset

@@ -169,6 +169,31 @@ TEST_F(EditorWindow, HandlesAtZeroDecibelsDragAndOnlyTheLinkTextOpensTheAddress)
   rmdir(dir);
 }
 
+TEST_F(EditorWindow, AtTwiceTheSizeItShowsTheDoubledEditorAndHandlesDragAsAtItsOwnSize) {
+  mView.reset();
+  setenv("ORVANTA_UI_SCALE", "2", 1);
+  OpenView();
+  unsetenv("ORVANTA_UI_SCALE");
+  const std::vector<uint32_t> golden = GoldenWindow("tests/effect/golden/default.png");
+  ASSERT_FALSE(golden.empty());
+  const std::vector<uint32_t> shown = x11test::ReadWindow(mView->Window(), 2 * kWidth, 2 * kHeight);
+  ASSERT_EQ(shown.size(), golden.size() * 4);
+  int mismatches = 0;
+  for (int y = 0; y < 2 * kHeight; ++y)
+    for (int x = 0; x < 2 * kWidth; ++x)
+      mismatches += shown[y * 2 * kWidth + x] != golden[y / 2 * kWidth + x / 2];
+  EXPECT_EQ(mismatches, 0);
+
+  // The Stereo handle at 0 dB, pressed on its lower window pixel and dragged 30 pixels up.
+  const FaderGeometry g = Fader();
+  const double zero = Normalized(Orvanta::kStereo, 0.0);
+  const int top = kFaderTop + (int)(g.travel * (1.0 - zero)), y = 2 * (top + g.half) + 1;
+  ASSERT_TRUE(mPointer.Drag(2 * kStereoFaderX + 1, y, 2 * kStereoFaderX + 1, y - 60));
+  EXPECT_NEAR(Param(Orvanta::kStereo),
+              Decibels(Orvanta::kStereo, 1.0 - (top - 30.0 - kFaderTop) / g.travel), 0.01);
+  EXPECT_EQ(Param(Orvanta::kMono), 0.0);
+}
+
 TEST_F(EditorWindow, ClosingAndReopeningKeepsControlStateAndBadInputIsHarmless) {
   const FaderGeometry g = Fader();
   ASSERT_TRUE(mPointer.Drag(kMonoFaderPointerX, kFaderTop + g.half + 5, kMonoFaderPointerX,

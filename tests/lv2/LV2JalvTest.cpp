@@ -197,7 +197,9 @@ class Jalv : public ::testing::Test {
     Xdo("key Down Return");
     unsigned long dialog = 0;
     ASSERT_TRUE(WaitFor([&] { return (dialog = FindWindow("Save State")) != 0; }, 5000));
-    Xdo("windowfocus --sync " + std::to_string(dialog));
+    // Found by name before GTK maps it, the dialog takes the focus only once it is shown.
+    ASSERT_TRUE(WaitFor(
+        [&] { return x11test::Xdo("windowfocus --sync " + std::to_string(dialog)); }, 5000));
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     Xdo("type --delay 10 '" + folder + "'");
     // The first Return may only close the name completion.

@@ -4,7 +4,10 @@
 
 #include <dlfcn.h>
 #include <gtest/gtest.h>
+#include <lv2/atom/atom.h>
+#include <lv2/options/options.h>
 #include <lv2/ui/ui.h>
+#include <lv2/urid/urid.h>
 
 #include <chrono>
 #include <cmath>
@@ -50,14 +53,24 @@ class UIHost {
 
   const LV2UI_Descriptor* Descriptor() const { return mDescriptor; }
 
-  // Instantiates with the touch and resize features, and the parent window when given.
-  LV2UI_Handle Instantiate(unsigned long parent, const char* pluginURI = "urn:quev:orvanta") {
+  // Instantiates with the touch and resize features, the parent window when given, and with a
+  // scale factor above 0 the options and URI map features that carry it.
+  LV2UI_Handle Instantiate(unsigned long parent, const char* pluginURI = "urn:quev:orvanta",
+                           float scaleFactor = 0) {
     mTouchFeature = {this, &UIHost::OnTouch};
     mResizeFeature = {this, &UIHost::OnResize};
     const LV2_Feature touch = {LV2_UI__touch, &mTouchFeature};
     const LV2_Feature resize = {LV2_UI__resize, &mResizeFeature};
     const LV2_Feature parentFeature = {LV2_UI__parent, (void*)parent};
-    const LV2_Feature* withParent[] = {&touch, &resize, &parentFeature, nullptr};
+    const LV2_Options_Option options[] = {{LV2_OPTIONS_INSTANCE, 0, Map(this, LV2_UI__scaleFactor),
+                                           sizeof(float), Map(this, LV2_ATOM__Float), &scaleFactor},
+                                          {LV2_OPTIONS_INSTANCE, 0, 0, 0, 0, nullptr}};
+    LV2_URID_Map map = {this, &UIHost::Map};
+    const LV2_Feature optionsFeature = {LV2_OPTIONS__options, (void*)options};
+    const LV2_Feature mapFeature = {LV2_URID__map, &map};
+    const LV2_Feature* withParent[] = {&touch,          &resize,     &parentFeature,
+                                       &optionsFeature, &mapFeature, nullptr};
+    if (!(scaleFactor > 0)) withParent[3] = nullptr;
     const LV2_Feature* withoutParent[] = {&touch, &resize, nullptr};
     mHandle =
         mDescriptor->instantiate(mDescriptor, pluginURI, LV2BundlePath().c_str(), &UIHost::OnWrite,
@@ -103,6 +116,13 @@ class UIHost {
   static void OnTouch(LV2UI_Feature_Handle handle, uint32_t port, bool grabbed) {
     static_cast<UIHost*>(handle)->mTouches.push_back({port, grabbed});
   }
+  static LV2_URID Map(LV2_URID_Map_Handle handle, const char* uri) {
+    std::vector<std::string>& uris = static_cast<UIHost*>(handle)->mURIs;
+    for (size_t i = 0; i < uris.size(); ++i)
+      if (uris[i] == uri) return (LV2_URID)(i + 1);
+    uris.push_back(uri);
+    return (LV2_URID)uris.size();
+  }
   static int OnResize(LV2UI_Feature_Handle handle, int w, int h) {
     auto* host = static_cast<UIHost*>(handle);
     host->mResizedW = w;
@@ -116,6 +136,7 @@ class UIHost {
   LV2UI_Widget mWidget = nullptr;
   LV2UI_Touch mTouchFeature{};
   LV2UI_Resize mResizeFeature{};
+  std::vector<std::string> mURIs;
 };
 
 class LV2UIWindow : public ::testing::Test {
@@ -147,6 +168,15 @@ TEST_F(LV2UIWindow, EmbedsInTheParentAndOffersIdleAndShow) {
   EXPECT_EQ(mHost.Extension<void>("urn:nothing"), nullptr);
   EXPECT_EQ(mHost.Extension<void>(nullptr), nullptr);
   EXPECT_EQ(mHost.Idle(), 0);
+}
+
+TEST_F(LV2UIWindow, AHostsScaleFactorOfTwoOpensTheEditorAtTwiceItsSize) {
+  ASSERT_NE(mHost.Instantiate(mParent.Id(), "urn:quev:orvanta", 2.0f), nullptr);
+  EXPECT_EQ(mHost.mResizedW, 2 * kWidth);
+  EXPECT_EQ(mHost.mResizedH, 2 * kHeight);
+  mHost.Cleanup();
+  ASSERT_NE(mHost.Instantiate(mParent.Id(), "urn:quev:orvanta", 1.0f), nullptr);
+  EXPECT_EQ(mHost.mResizedW, kWidth);
 }
 
 TEST_F(LV2UIWindow, RefusesAnotherPluginsURI) {

@@ -490,6 +490,21 @@ TEST_F(ToolTest, SnapshotShowsTheChosenValues) {
   r = Run("snapshot " + Path("only-stereo.png") + " --set Mono=-94");
   ASSERT_EQ(r.code, 0) << r.err;
   EXPECT_EQ(Slurp(Path("only-stereo.png")), Slurp(GOLDEN_DIR "/preset2-only-stereo.png"));
+  // Twice the size: every pixel of the picture at 1x a 2 by 2 block.
+  r = Run("snapshot " + Path("double.png") + " --preset \"Stereo Enhance\" --scale 2");
+  ASSERT_EQ(r.code, 0) << r.err;
+  std::unique_ptr<RAS_IBitmap> one(RAS_LoadPNG(Path("enhance.png").c_str()));
+  std::unique_ptr<RAS_IBitmap> two(RAS_LoadPNG(Path("double.png").c_str()));
+  ASSERT_TRUE(one && two);
+  ASSERT_EQ(two->getWidth(), 2 * one->getWidth());
+  ASSERT_EQ(two->getHeight(), 2 * one->getHeight());
+  int mismatches = 0;
+  for (int y = 0; y < two->getHeight(); ++y)
+    for (int x = 0; x < two->getWidth(); ++x)
+      mismatches += two->getBits()[y * two->getRowSpan() + x] !=
+                    one->getBits()[y / 2 * one->getRowSpan() + x / 2];
+  EXPECT_EQ(mismatches, 0);
+  EXPECT_EQ(Run("snapshot " + Path("x.png") + " --scale 3").code, 2);
   r = Run("snapshot " + Path("nowhere/x.png"));
   EXPECT_EQ(r.code, 1);
   EXPECT_NE(r.err.find(Path("nowhere/x.png") + ": cannot be written"), std::string::npos);

@@ -12,6 +12,7 @@
 #include <fstream>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "TestEditor.h"
 #include "framework/IParam.h"
@@ -26,6 +27,39 @@ using namespace x11test;
 namespace {
 
 uint32_t Rgb(const IColor& c) { return (uint32_t)(c.R << 16 | c.G << 8 | c.B); }
+
+// Puts the key symbols on spare keys of the display's keyboard for the scope, so that xdotool
+// types them without remapping a key under the reading client's feet.
+class SpareKeys {
+ public:
+  explicit SpareKeys(std::vector<KeySym> symbols) : mDisplay(XOpenDisplay(nullptr)) {
+    if (!mDisplay) return;
+    int lo = 0, hi = 0, per = 0;
+    XDisplayKeycodes(mDisplay, &lo, &hi);
+    KeySym* map = XGetKeyboardMapping(mDisplay, (KeyCode)lo, hi - lo + 1, &per);
+    for (int code = hi; code >= lo && !symbols.empty(); --code) {
+      bool unused = true;
+      for (int i = 0; i < per; ++i) unused &= map[(code - lo) * per + i] == NoSymbol;
+      if (!unused) continue;
+      KeySym sym = symbols.back();
+      symbols.pop_back();
+      XChangeKeyboardMapping(mDisplay, code, 1, &sym, 1);
+      mCodes.push_back(code);
+    }
+    XFree(map);
+    XSync(mDisplay, False);
+  }
+  ~SpareKeys() {
+    if (!mDisplay) return;
+    KeySym none = NoSymbol;
+    for (int code : mCodes) XChangeKeyboardMapping(mDisplay, code, 1, &none, 1);
+    XCloseDisplay(mDisplay);
+  }
+
+ private:
+  Display* mDisplay;
+  std::vector<int> mCodes;
+};
 
 }  // namespace
 
@@ -123,6 +157,45 @@ TEST_F(LinuxWindow, PointerEventsReachTheControlUnderThePointer) {
   EXPECT_TRUE(e.right->mEvents.empty());
 }
 
+TEST_F(LinuxWindow, AtTwiceTheSizeEveryPixelDoublesAndThePointerMapsBack) {
+  setenv("ORVANTA_UI_SCALE", "2", 1);
+  Editor e;
+  unsigned long w = Open(e);
+  unsetenv("ORVANTA_UI_SCALE");
+  EXPECT_EQ(e.g.WindowScale(), 2);
+  std::vector<uint32_t> shown = ReadWindow(w, 400, 300);
+  ASSERT_EQ(shown.size(), 400u * 300u);
+  RAS_SysBitmap* b = e.g.GetDrawBitmap();
+  viewrules::VisualFormat rgb(0xff0000, 0xff00, 0xff);
+  int mismatches = 0;
+  for (int y = 0; y < 300; ++y) {
+    for (int x = 0; x < 400; ++x) {
+      mismatches +=
+          shown[y * 400 + x] != rgb.Convert(b->getBits()[y / 2 * b->getRowSpan() + x / 2]);
+    }
+  }
+  EXPECT_EQ(mismatches, 0);
+
+  // Both window pixels of an engine pixel reach it (the second click is a double click on the
+  // same pixel); drags map back the same way.
+  Click(w, 61, 81);
+  Click(w, 60, 80);
+  Xdo("mousemove --window " + std::to_string(w) + " 80 200 mousedown 1");
+  e.g.RunEventLoop(60);
+  Xdo("mousemove --window " + std::to_string(w) + " 301 121");
+  e.g.RunEventLoop(60);
+  Xdo("mouseup 1");
+  e.g.RunEventLoop(100);
+  std::vector<std::string> kinds;
+  for (const Event& ev : e.left->mEvents) kinds.push_back(ev.kind);
+  ASSERT_EQ(kinds, (std::vector<std::string>{"down", "up", "double", "up", "down", "drag", "up"}));
+  const int expected[][2] = {{30, 40}, {30, 40}, {30, 40}, {30, 40}, {40, 100}, {150, 60}};
+  for (int i = 0; i < 6; ++i) {
+    EXPECT_EQ(e.left->mEvents[i].x, expected[i][0]) << i;
+    EXPECT_EQ(e.left->mEvents[i].y, expected[i][1]) << i;
+  }
+}
+
 TEST_F(LinuxWindow, ModifiersDoubleClicksWheelAndKeys) {
   Editor e;
   unsigned long w = Open(e);
@@ -188,6 +261,18 @@ TEST_F(LinuxWindow, TextEntryFiltersCommitsAndCancels) {
   Xdo("key c Return");
   e.g.RunEventLoop(150);
   EXPECT_EQ(e.left->mEntered, "abc");
+  // Any character arrives as UTF-8; backspace takes a whole character.
+  {
+    SpareKeys keys({0xb5, 0xb0, 0x100221e, 0xe9});  // µ ° ∞ é
+    e.g.RunEventLoop(100);
+    e.g.CreateTextEntry(e.left, e.left->GetText(), &area, "ab", nullptr);
+    e.g.RunEventLoop(100);
+    Xdo("type --delay 30 'µ°∞é'");
+    Xdo("key BackSpace Return");
+    e.g.RunEventLoop(150);
+  }
+  EXPECT_EQ(e.left->mEntered, "abµ°∞");
+  e.left->mEntered = "abc";
 
   // The wheel closes the entry without committing; drags do not reach the engine meanwhile.
   e.g.CreateTextEntry(e.left, e.left->GetText(), &area, "zz", nullptr);
@@ -205,7 +290,7 @@ TEST_F(LinuxWindow, PopupMenusReturnTheChosenMenu) {
   unsigned long w = Open(e);
   IPopupMenu sub;
   sub.AddItem("Deep one");
-  sub.AddItem("Deep two");
+  sub.AddItem("Deep µ°∞ Ωμέγα");
   IPopupMenu menu;
   menu.SetPrefix(2);
   menu.AddItem("First");
@@ -438,7 +523,7 @@ TEST_F(LinuxWindow, AControlMayCloseTheEditorFromItsOwnEvent) {
 
 TEST_F(LinuxWindow, TooltipsShowForTheControlUnderAPausedPointerAndGoWhenItLeaves) {
   Editor e;  // mouse-over handling stays off: tooltips do not need it
-  e.right->SetTooltip("Stereo width");
+  e.right->SetTooltip("Stereo width ∞ °");
   unsigned long w = Open(e);
   auto tooltipShown = [] { return Xdo("search --onlyvisible --name 'Orvanta tooltip'"); };
 

@@ -12,8 +12,10 @@
 #include "platform/x11/MessageBoxRules.h"
 #include "platform/x11/PixelDoubling.h"
 #include "platform/x11/ResourceNames.h"
+#include "platform/x11/UiScale.h"
 #include "platform/x11/UrlRules.h"
 #include "platform/x11/ViewCoordinates.h"
+#include "platform/x11/X11Typing.h"
 #include "platform/x11/XdgPaths.h"
 
 using namespace viewrules;
@@ -208,6 +210,49 @@ TEST(PixelDoubling, EveryPixelBecomesATwoByTwoBlock) {
       EXPECT_EQ(dst[y * dspan + x], src[(y / 2) * span + x / 2]) << x << "," << y;
     }
   }
+}
+
+TEST(UiScale, ChoiceFromOverrideHostGdkScaleAndXftDpi) {
+  struct Case {
+    const char* override;
+    double host;
+    const char* gdk;
+    double dpi;
+    int scale;
+  } cases[] = {
+      {nullptr, 0, nullptr, 0, 1},   {nullptr, 0, nullptr, 96, 1},
+      {nullptr, 0, nullptr, 144, 2}, {nullptr, 0, nullptr, 143.9, 1},
+      {nullptr, 0, "2", 0, 2},       {nullptr, 0, "1", 192, 1},  // GDK_SCALE before dpi
+      {nullptr, 0, "3", 0, 2},       {nullptr, 0, "x", 144, 2},  // unreadable: ignored
+      {nullptr, 2, "1", 96, 2},      {nullptr, 1, "2", 192, 1},  // the host before both
+      {nullptr, 1.5, nullptr, 0, 2}, {nullptr, 1.25, nullptr, 0, 1},
+      {"1", 2, "2", 192, 1},         {"2", 1, nullptr, 96, 2},  // the override before all
+      {"3", 0, nullptr, 144, 2},     {"", 2, nullptr, 0, 2},    // only 1 or 2 override
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(ChooseUiScale({c.override, c.host, c.gdk, c.dpi}), c.scale)
+        << (c.override ? c.override : "-") << " " << c.host << " " << (c.gdk ? c.gdk : "-") << " "
+        << c.dpi;
+  }
+  EXPECT_EQ(XftDpiFromResources("Xft.antialias:\t1\nXft.dpi:\t144\n"), 144);
+  EXPECT_EQ(XftDpiFromResources("Xft.dpi: 96.5"), 96.5);
+  EXPECT_EQ(XftDpiFromResources("*Xft.dpi:\t192\nXft.dpi:\tbig\n"), 0);
+  EXPECT_EQ(XftDpiFromResources(nullptr), 0);
+  // Both window pixels of an engine pixel map onto it, left of and above the window too.
+  const int window[] = {0, 1, 2, 547, -1, -2, -3};
+  const int engine[] = {0, 0, 1, 273, -1, -1, -2};
+  for (int i = 0; i < 7; ++i) EXPECT_EQ(ToEngineCoordinate(window[i], 2), engine[i]) << window[i];
+  EXPECT_EQ(ToEngineCoordinate(-3, 1), -3);
+}
+
+TEST(KeySymText, LatinAndUnicodeSymbolsTypeUtf8AndControlsNothing) {
+  const struct {
+    unsigned long keysym;
+    const char* text;
+  } cases[] = {{0x61, "a"},      {0xb5, "µ"},     {0xe9, "é"}, {0x100221e, "∞"},
+               {0x101f3b5, "🎵"}, {0xff0d, ""},    {0x7f, ""},  {0x1000009, ""},
+               {0x100d800, ""},  {0x1110000, ""}, {0xff51, ""}};
+  for (const auto& c : cases) EXPECT_EQ(KeySymUtf8(c.keysym), c.text) << std::hex << c.keysym;
 }
 
 TEST(MessageBoxRules, ButtonsAndAnswers) {

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "effect/Orvanta.h"
+#include "platform/x11/PixelDoubling.h"
 #include "raster/Raster.h"
 #include "tools/png/PngWriter.h"
 
@@ -50,8 +51,19 @@ bool DrawView(Orvanta& plug, const View& view) {
   return true;
 }
 
-bool WriteEditorPng(Orvanta& plug, const char* path, std::string* error) {
+bool WriteEditorPng(Orvanta& plug, const char* path, std::string* error, int scale) {
   IGraphics* graphics = plug.GetGUI();
+  if (scale == 2 && graphics && graphics->GetDrawBitmap()) {
+    RAS_IBitmap* bitmap = graphics->GetDrawBitmap();
+    RAS_MemBitmap doubled(2 * bitmap->getWidth(), 2 * bitmap->getHeight());
+    if (!doubled.getBits()) {
+      if (error) *error = std::string(path) + ": no memory for the doubled picture";
+      return false;
+    }
+    viewrules::DoublePixels(bitmap->getBits(), bitmap->getRowSpan(), bitmap->getWidth(),
+                            bitmap->getHeight(), doubled.getBits(), doubled.getRowSpan());
+    return WritePng(&doubled, path, {}, error);
+  }
   // The smallest files, as the artwork: these pictures are committed.
   return graphics && graphics->GetDrawBitmap() &&
          WritePng(graphics->GetDrawBitmap(), path, {.compressionLevel = kPngBestCompression},

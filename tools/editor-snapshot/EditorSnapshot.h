@@ -26,7 +26,8 @@ bool UseBundle(const char* bundlePath);
 // that cannot be restored or an effect without an editor.
 bool DrawView(Orvanta& plug, const View& view);
 
-// Writes the editor's bitmap as an RGBA PNG. False, with *error (when given) naming the cause.
-bool WriteEditorPng(Orvanta& plug, const char* path, std::string* error = nullptr);
+// Writes the editor's bitmap as an RGBA PNG, at scale 2 pixel-doubled as a high-density screen
+// shows it. False, with *error (when given) naming the cause.
+bool WriteEditorPng(Orvanta& plug, const char* path, std::string* error = nullptr, int scale = 1);
 
 }  // namespace editor_snapshot
