@@ -1,13 +1,17 @@
-# make test | make bench | make demo | make install | make golden — see README.md
+# make test | make bench | make demo | make install | make fuzz | make golden — see README.md
 BUILD ?= build
 SANITIZE ?=
-# ON turns every compiler warning into an error (CI does).
+# ON turns every compiler warning into an error.
 WERROR ?= OFF
 JOBS ?= $(shell nproc)
 PREFIX ?= /usr/local
 DESTDIR ?=
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 300
+FUZZ_TARGETS ?=
 
-.PHONY: all deps configure build test bench demo golden format clean install install-user \
+.PHONY: all deps configure build test bench demo fuzz stress golden format clean install \
+  install-user \
   uninstall uninstall-user
 
 all: build
@@ -32,6 +36,18 @@ demo: build
 	@if [ -x $(BUILD)/orvanta ]; then bash scripts/with-display.sh $(BUILD)/orvanta demo; \
 	 else echo "the orvanta tool is not built yet"; exit 1; fi
 
+# Render, automation, state save/restore and editor drawing of one unit at once for
+# STRESS_SECONDS under the thread sanitizer, in its own build folder; any report fails.
+STRESS_SECONDS ?= 30
+stress: deps
+	@cmake -S . -B build-tsan -G Ninja -DORVANTA_SANITIZE=thread -DORVANTA_BENCH=OFF \
+	  > build-tsan.configure.log 2>&1 || (cat build-tsan.configure.log; exit 1)
+	@cmake --build build-tsan -j $(JOBS) --target orvanta_stress
+	@build-tsan/tests/stress/orvanta_stress $(STRESS_SECONDS) 2>build-tsan/stress.log; code=$$?; \
+	  reports=$$(grep -c "WARNING: ThreadSanitizer" build-tsan/stress.log); \
+	  echo "stress: $$reports ThreadSanitizer reports (log: build-tsan/stress.log)"; \
+	  if [ $$code -ne 0 ] || [ $$reports -ne 0 ]; then cat build-tsan/stress.log; exit 1; fi
+
 # Redraws every golden picture of the tests; look at them (git diff) before committing.
 golden: configure
 	@cmake --build $(BUILD) -j $(JOBS) --target golden
@@ -55,6 +71,14 @@ uninstall:
 
 uninstall-user:
 	rm -rf "$(HOME)/.local/bin/orvanta" "$(HOME)/.local/lib/orvanta" "$(HOME)/.lv2/orvanta.lv2"
+
+# Every fuzz target for FUZZ_SECONDS each (or those in FUZZ_TARGETS), in a clang build of its own.
+fuzz: deps
+	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DORVANTA_FUZZ=ON \
+	  -DORVANTA_TESTS=OFF -DORVANTA_BENCH=OFF > $(FUZZ_BUILD).configure.log 2>&1 \
+	  || (cat $(FUZZ_BUILD).configure.log; exit 1)
+	@cmake --build $(FUZZ_BUILD) -j $(JOBS) --target orvanta_fuzzers
+	@bash scripts/fuzz.sh $(FUZZ_BUILD) $(FUZZ_SECONDS) $(FUZZ_TARGETS)
 
 format:
 	@git ls-files '*.h' '*.cpp' | xargs clang-format -i

@@ -398,6 +398,8 @@ ComponentResult IPluginAU::RenderProc(void* pPlug, AudioUnitRenderActionFlags* /
     const int nextChannel = 2 * ((int)outputBusIdx + 1);
     if ((int)outputBusIdx + 1 < nOutBuses)
       _this->SetOutputChannelConnections(nextChannel, 2 * nOutBuses - nextChannel, false);
+    // The host's own code (pulls, notifications) keeps its mode.
+    ScopedFlushDenormals flush;
     if (_this->IsBypassed()) {
       _this->PassThroughBuffers(0.0f, (int)nFrames);
     } else {

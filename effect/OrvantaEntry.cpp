@@ -14,9 +14,10 @@ IPluginAUViewFactory gViewFactory(orvanta_identity::kViewClass, orvanta_identity
 
 }  // namespace
 
+// The Component Manager calls this through a ComponentRoutineUPP, so it has exactly that type.
 extern "C" __attribute__((visibility("default"))) ComponentResult Orvanta_Entry(
-    ComponentParameters* params, void* pPlug) {
-  return IPluginAU::IPluginAUEntry(params, pPlug);
+    ComponentParameters* params, Handle storage) {
+  return IPluginAU::IPluginAUEntry(params, storage);
 }
 
 extern "C" __attribute__((visibility("default"))) ComponentResult Orvanta_ViewEntry(

@@ -11,6 +11,7 @@
 #include "framework/IPreset.h"
 #include "framework/Log.h"
 #include "framework/PlugVersion.h"
+#include "framework/ScopedFlushDenormals.h"
 #include "framework/UTL_HeapBuf.h"
 #include "framework/UTL_Mutex.h"
 #include "framework/UTL_PtrList.h"

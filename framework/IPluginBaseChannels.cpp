@@ -113,7 +113,7 @@ bool IPluginBase::IsOutChannelConnected(int chIdx) const {
 void IPluginBase::SetInputChannelConnections(int idx, int n, bool connected) {
   const int end = RangeEnd(idx, n, NInChannels());
   for (int i = idx < 0 ? 0 : idx; i < end; ++i) {
-    InChannel* ch = mInChannels.Get(i);
+    InChannel* ch = mInChannels.GetList()[i];
     ch->mConnected = connected;
     if (connected) continue;
     // A missing input reads silence from scratch memory, which may still hold the last
@@ -126,7 +126,7 @@ void IPluginBase::SetInputChannelConnections(int idx, int n, bool connected) {
 void IPluginBase::SetOutputChannelConnections(int idx, int n, bool connected) {
   const int end = RangeEnd(idx, n, NOutChannels());
   for (int i = idx < 0 ? 0 : idx; i < end; ++i) {
-    OutChannel* ch = mOutChannels.Get(i);
+    OutChannel* ch = mOutChannels.GetList()[i];
     ch->mConnected = connected;
     // A missing output is written into scratch memory and dropped.
     if (connected) continue;
@@ -186,7 +186,7 @@ void IPluginBase::AttachInputBuffers(int idx, int n, double** ppData, int) {
   if (!ppData) return;
   const int end = RangeEnd(idx, n, NInChannels());
   for (int i = idx < 0 ? 0 : idx; i < end; ++i) {
-    InChannel* ch = mInChannels.Get(i);
+    InChannel* ch = mInChannels.GetList()[i];
     if (ch->mConnected) *ch->mSrc = *ppData++;
   }
 }
@@ -195,7 +195,7 @@ void IPluginBase::AttachInputBuffers(int idx, int n, float** ppData, int nFrames
   if (!ppData) return;
   const int end = RangeEnd(idx, n, NInChannels());
   for (int i = idx < 0 ? 0 : idx; i < end; ++i) {
-    InChannel* ch = mInChannels.Get(i);
+    InChannel* ch = mInChannels.GetList()[i];
     if (!ch->mConnected) continue;
     if (mDoesSingleReplacing) {
       // The processor reads the host's array itself; without one it reads silence.
@@ -219,7 +219,7 @@ void IPluginBase::AttachOutputBuffers(int idx, int n, double** ppData) {
   if (!ppData) return;
   const int end = RangeEnd(idx, n, NOutChannels());
   for (int i = idx < 0 ? 0 : idx; i < end; ++i) {
-    OutChannel* ch = mOutChannels.Get(i);
+    OutChannel* ch = mOutChannels.GetList()[i];
     if (!ch->mConnected) continue;
     *ch->mDest = *ppData++;
     // A 64-bit output must not be converted into an earlier 32-bit host array.
@@ -231,7 +231,7 @@ void IPluginBase::AttachOutputBuffers(int idx, int n, float** ppData) {
   if (!ppData) return;
   const int end = RangeEnd(idx, n, NOutChannels());
   for (int i = idx < 0 ? 0 : idx; i < end; ++i) {
-    OutChannel* ch = mOutChannels.Get(i);
+    OutChannel* ch = mOutChannels.GetList()[i];
     if (!ch->mConnected) continue;
     ch->mFDest = *ppData++;
     if (mDoesSingleReplacing) {
@@ -243,32 +243,28 @@ void IPluginBase::AttachOutputBuffers(int idx, int n, float** ppData) {
 }
 
 int IPluginBase::SafeFrames(int nFrames) const {
-  for (int i = 0; i < NInChannels(); ++i) {
-    const InChannel* ch = mInChannels.Get(i);
-    nFrames = FitFrames(nFrames, *ch->mSrc, ch->mScratchBuf);
-  }
-  for (int i = 0; i < NOutChannels(); ++i) {
-    const OutChannel* ch = mOutChannels.Get(i);
-    nFrames = FitFrames(nFrames, *ch->mDest, ch->mScratchBuf);
-  }
+  InChannel* const* ins = mInChannels.GetList();
+  OutChannel* const* outs = mOutChannels.GetList();
+  for (int i = 0, n = NInChannels(); i < n; ++i)
+    nFrames = FitFrames(nFrames, *ins[i]->mSrc, ins[i]->mScratchBuf);
+  for (int i = 0, n = NOutChannels(); i < n; ++i)
+    nFrames = FitFrames(nFrames, *outs[i]->mDest, outs[i]->mScratchBuf);
   return nFrames > 0 ? nFrames : 0;
 }
 
 int IPluginBase::SafeFloatFrames(int nFrames) const {
-  for (int i = 0; i < NInChannels(); ++i) {
-    const InChannel* ch = mInChannels.Get(i);
-    nFrames = FitFrames(nFrames, *ch->mFloatSrc, ch->mFloatScratch);
-  }
-  for (int i = 0; i < NOutChannels(); ++i) {
-    const OutChannel* ch = mOutChannels.Get(i);
-    nFrames = FitFrames(nFrames, *ch->mFloatDest, ch->mFloatScratch);
-  }
+  InChannel* const* ins = mInChannels.GetList();
+  OutChannel* const* outs = mOutChannels.GetList();
+  for (int i = 0, n = NInChannels(); i < n; ++i)
+    nFrames = FitFrames(nFrames, *ins[i]->mFloatSrc, ins[i]->mFloatScratch);
+  for (int i = 0, n = NOutChannels(); i < n; ++i)
+    nFrames = FitFrames(nFrames, *outs[i]->mFloatDest, outs[i]->mFloatScratch);
   return nFrames > 0 ? nFrames : 0;
 }
 
 void IPluginBase::ConvertOutputs(int nFrames, bool accumulate) {
   for (int i = 0; i < NOutChannels(); ++i) {
-    OutChannel* ch = mOutChannels.Get(i);
+    OutChannel* ch = mOutChannels.GetList()[i];
     float* dest = ch->mFDest;
     const double* src = *ch->mDest;
     if (!ch->mConnected || !dest || !src) continue;
@@ -338,13 +334,13 @@ void IPluginBase::PassThroughBuffers(float, int nFrames) {
 void IPluginBase::AccumulateSingle(int nFrames) {
   // Processed into scratch memory, then added to what the host's arrays hold.
   for (int i = 0; i < NOutChannels(); ++i) {
-    OutChannel* ch = mOutChannels.Get(i);
+    OutChannel* ch = mOutChannels.GetList()[i];
     if (ch->mConnected && ch->mFDest) *ch->mFloatDest = ch->mFloatScratch.Get();
   }
   nFrames = SafeFloatFrames(nFrames);
   if (nFrames > 0) ProcessSingleReplacing(mFloatInData.Get(), mFloatOutData.Get(), nFrames);
   for (int i = 0; i < NOutChannels(); ++i) {
-    OutChannel* ch = mOutChannels.Get(i);
+    OutChannel* ch = mOutChannels.GetList()[i];
     if (!ch->mConnected || !ch->mFDest) continue;
     const float* src = ch->mFloatScratch.Get();
     for (int s = 0; s < nFrames; ++s) ch->mFDest[s] += src[s];
@@ -354,24 +350,24 @@ void IPluginBase::AccumulateSingle(int nFrames) {
 
 void IPluginBase::ZeroScratchBuffers() {
   for (int i = 0; i < NInChannels(); ++i) {
-    Zeroed(mInChannels.Get(i)->mScratchBuf);
-    Zeroed(mInChannels.Get(i)->mFloatScratch);
+    Zeroed(mInChannels.GetList()[i]->mScratchBuf);
+    Zeroed(mInChannels.GetList()[i]->mFloatScratch);
   }
   for (int i = 0; i < NOutChannels(); ++i) {
-    Zeroed(mOutChannels.Get(i)->mScratchBuf);
-    Zeroed(mOutChannels.Get(i)->mFloatScratch);
+    Zeroed(mOutChannels.GetList()[i]->mScratchBuf);
+    Zeroed(mOutChannels.GetList()[i]->mFloatScratch);
   }
 }
 
 void IPluginBase::SetBlockSize(int blockSize) {
   if (blockSize < 0 || blockSize == mBlockSize) return;
   for (int i = 0; i < NInChannels(); ++i) {
-    InChannel* ch = mInChannels.Get(i);
+    InChannel* ch = mInChannels.GetList()[i];
     ResizeScratch(ch->mScratchBuf, ch->mSrc, blockSize);
     ResizeScratch(ch->mFloatScratch, ch->mFloatSrc, blockSize);
   }
   for (int i = 0; i < NOutChannels(); ++i) {
-    OutChannel* ch = mOutChannels.Get(i);
+    OutChannel* ch = mOutChannels.GetList()[i];
     ResizeScratch(ch->mScratchBuf, ch->mDest, blockSize);
     ResizeScratch(ch->mFloatScratch, ch->mFloatDest, blockSize);
   }

@@ -1,5 +1,7 @@
 // Program (FXP) and bank (FXB) files, and the text dumps of presets.
 
+#include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -126,17 +128,29 @@ bool IPluginBase::ReadFileIntoChunk(UTL_String* pPath, ByteChunk* pChunk) {
   if (!pPath || !pPath->Get()[0]) return false;
   FILE* fp = fopen(pPath->Get(), "rb");
   if (!fp) return false;
+  // The chunk is sized from the file once, and doubled should the file hold more (or have no
+  // size, as a pipe): growing it by its granularity per read would copy the file over and over.
+  long fileSize = -1;
+  if (fseek(fp, 0, SEEK_END) == 0) fileSize = ftell(fp);
+  if (fileSize < 0 || fseek(fp, 0, SEEK_SET) != 0) fileSize = 0;
+  const int start = pChunk->Size();
+  long long room = (long long)start + fileSize + 1;  // one spare byte shows the end was reached
+  int have = start;
   bool ok = true;
-  char buf[4096];
-  size_t n;
-  while ((n = fread(buf, 1, sizeof(buf), fp)) > 0) {
-    if (pChunk->PutBytes(buf, (int)n) < 0) {
-      ok = false;
+  for (;;) {
+    room = std::min<long long>(room, INT_MAX);
+    if (have == room || pChunk->Resize((int)room) != room) {
+      ok = false;  // larger than a chunk can hold, or out of memory
       break;
     }
+    const size_t n = fread(pChunk->GetBytes() + have, 1, (size_t)(room - have), fp);
+    have += (int)n;
+    if (n == 0) break;
+    if (have == room) room *= 2;
   }
   if (ferror(fp)) ok = false;
   fclose(fp);
+  pChunk->Resize(ok ? have : start);
   return ok;
 }
 

@@ -169,6 +169,14 @@ void IPluginLV2::RunBypass(uint32_t nFrames, int target) {
 void IPluginLV2::RunEffect(uint32_t nFrames) {
   ApplyControlPorts();
   if (AudioPortsConnected()) {
+    ScopedFlushDenormals flush;
+    if (DoesSingleReplacing() && nFrames <= (uint32_t)kSliceFrames) {
+      // Every channel has the host's array and the processor works in them directly:
+      // nothing to attach and no scratch memory to fit.
+      ProcessSingleReplacing(mAudioIn.Get(), mAudioOut.Get(), (int)nFrames);
+      mSamplePos += nFrames;
+      return;
+    }
     const int nIn = NInChannels(), nOut = NOutChannels();
     for (uint32_t done = 0; done < nFrames;) {
       const int frames = (int)std::min<uint32_t>(nFrames - done, kSliceFrames);

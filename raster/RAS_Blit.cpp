@@ -63,10 +63,20 @@ void blitLoop(const BlitArea& a, int weight) {
   for (int y = 0; y < h; ++y, d += dstep, s += sstep) blitRow<C>(d, s, w, weight, rightToLeft);
 }
 
-void rowCopy(const BlitArea& a) {
+// Short rows of separate bitmaps go through the vector rows, which skip the C library's
+// call overhead; long rows and a bitmap copied onto itself (where rows may overlap) use
+// memmove.
+void rowCopy(const BlitArea& a, bool onItself) {
+  constexpr int kShortRow = 512;
   RAS_pixel* d = a.dest;
   const RAS_pixel* s = a.src;
-  for (int y = 0; y < a.h; ++y, d += a.dstep, s += a.sstep) memmove(d, s, size_t(a.w) * 4);
+  for (int y = 0; y < a.h; ++y, d += a.dstep, s += a.sstep) {
+    if (onItself || a.w > kShortRow) {
+      memmove(d, s, size_t(a.w) * 4);
+      continue;
+    }
+    for (int x = RAS_Vector->copy(d, s, a.w); x < a.w; ++x) d[x] = s[x];
+  }
 }
 
 void halfMix(const BlitArea& a) {
@@ -184,7 +194,7 @@ void blit(RAS_IBitmap* dest, RAS_IBitmap* src, long long dx, long long dy, long 
   }
   if ((mode & BLIT_DISPATCH_MASK) == BLIT_COPY) {
     if (alpha == 1.0f) {
-      rowCopy(a);
+      rowCopy(a, dest == src);
       return;
     }
     if (alpha == 0.5f) {

@@ -46,6 +46,16 @@ void wordLoop(const RAS_ClippedArea& a, RAS_pixel c) {
     for (int x = 0; x < width; ++x) C::doPix(row + x, c);
 }
 
+// _RAS_CombinePixelsClobberFAST over the area, whole vectors at a time.
+void fillLoop(const RAS_ClippedArea& a, RAS_pixel c) {
+  RAS_pixel* row = a.firstInMemory();
+  const long step = a.memoryStep();
+  const int width = a.w, height = a.h;
+  for (int y = 0; y < height; ++y, row += step)
+    for (int x = RAS_Vector->fill(row, c, width); x < width; ++x)
+      _RAS_CombinePixelsClobberFAST::doPix(row + x, c);
+}
+
 // The fixed copy weights done word-wise; false when the weight needs per-channel arithmetic.
 bool fastCopy(const RAS_ClippedArea& a, RAS_pixel color, int w) {
   switch (w) {
@@ -60,7 +70,7 @@ bool fastCopy(const RAS_ClippedArea& a, RAS_pixel color, int w) {
           a, RAS_HalfWord(color) + RAS_QuarterWord(color));
       return true;
     case 256:
-      wordLoop<_RAS_CombinePixelsClobberFAST>(a, color);
+      fillLoop(a, color);
       return true;
     default:
       return false;

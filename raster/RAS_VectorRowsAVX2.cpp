@@ -32,6 +32,7 @@ struct AVX2 {
   static T hi16(T a, T b) { return _mm256_unpackhi_epi16(a, b); }
   static T packus16(T a, T b) { return _mm256_packus_epi16(a, b); }
   static T packs32(T a, T b) { return _mm256_packs_epi32(a, b); }
+  static T addsu8(T a, T b) { return _mm256_adds_epu8(a, b); }
   static T add16(T a, T b) { return _mm256_add_epi16(a, b); }
   static T sub16(T a, T b) { return _mm256_sub_epi16(a, b); }
   static T add32(T a, T b) { return _mm256_add_epi32(a, b); }

@@ -23,6 +23,25 @@ struct Kernels {
   // Each pixel's alpha lane copied to its four lanes.
   static T alphaToAll(T x) { return V::shufflehi16_0(V::shufflelo16_0(x)); }
 
+  static int fill(uint32_t* d, uint32_t c, int n) {
+    const T cv = V::set32(int(c));
+    int i = 0;
+    for (; i + 2 * kPixels <= n; i += 2 * kPixels)
+      V::store(d + i, cv), V::store(d + i + kPixels, cv);
+    for (; i + kPixels <= n; i += kPixels) V::store(d + i, cv);
+    return i;
+  }
+
+  static int copy(uint32_t* d, const uint32_t* s, int n) {
+    int i = 0;
+    for (; i + 2 * kPixels <= n; i += 2 * kPixels) {
+      const T a = V::load(s + i), b = V::load(s + i + kPixels);
+      V::store(d + i, a), V::store(d + i + kPixels, b);
+    }
+    for (; i + kPixels <= n; i += kPixels) V::store(d + i, V::load(s + i));
+    return i;
+  }
+
   static int copyWeighted(uint32_t* d, const uint32_t* s, int n, int w) {
     const T zero = V::zero(), inv = V::set16(short(256 - w));
     int i = 0;
@@ -55,22 +74,20 @@ struct Kernels {
     return V::or_(V::and_(alphaLane, a), V::andnot(alphaLane, rgb));
   }
 
+  // Red, green and blue blend by 255 - a; the alpha byte adds a with saturation, done on
+  // the packed bytes.
   static int sourceAlphaFull(uint32_t* d, const uint32_t* s, int n) {
-    const T zero = V::zero(), c255 = V::set16(255), alphaLane = V::set64(0xffff);
-    const T alphaByte = V::set32(0xff);
+    const T zero = V::zero(), c255 = V::set16(255), alphaByte = V::set32(0xff);
     int i = 0;
     for (; i + kPixels <= n; i += kPixels) {
       const T dv = V::load(d + i), sv = V::load(s + i);
-      T out[2];
-      for (int h = 0; h < 2; ++h) {
-        const T d16 = h ? V::hi8(dv, zero) : V::lo8(dv, zero);
-        const T s16 = h ? V::hi8(sv, zero) : V::lo8(sv, zero);
-        const T a = alphaToAll(s16);
-        out[h] = sourceAlphaRule(d16, s16, V::sub16(c255, a), a, alphaLane);
-      }
+      const T slo = V::lo8(sv, zero), shi = V::hi8(sv, zero);
+      const T lo = copyRule(V::lo8(dv, zero), slo, V::sub16(c255, alphaToAll(slo)));
+      const T hi = copyRule(V::hi8(dv, zero), shi, V::sub16(c255, alphaToAll(shi)));
+      const T mixed =
+          V::or_(V::andnot(alphaByte, V::packus16(lo, hi)), V::and_(alphaByte, V::addsu8(dv, sv)));
       // Transparent source pixels leave the destination as it was.
       const T keep = V::cmpeq32(V::and_(sv, alphaByte), zero);
-      const T mixed = V::packus16(out[0], out[1]);
       V::store(d + i, V::or_(V::and_(keep, dv), V::andnot(keep, mixed)));
     }
     return i;
@@ -136,6 +153,78 @@ struct Kernels {
     return i;
   }
 
-  static constexpr RAS_VectorRows kRows = {V::kName,        copyWeighted,        fillWeighted,
-                                           sourceAlphaFull, sourceAlphaWeighted, mix4};
+  // Bilinear scaling by columns. Mix4's weighted sum expands to
+  //   ct(k) 65536 + fy D(k) + fx (ct(n) - ct(k)) + fxy (D(n) - D(k)),
+  // with ct the top row, D = bottom - top and n the right neighbour. Per window column
+  // A = ct 65536 + fy D + 32768 (dt + dD) and E = the pairs (dt, dD), so that each sample is
+  // A + madd(E, (fx - 32768, fxy - 32768)): signed 16-bit weights, the offsets folded into A.
+  // Always 128 bits wide: the samples pick their columns one by one.
+  static void scaleRun(uint32_t* out, const uint32_t* top, const uint32_t* bottom, int m,
+                       bool lastIsEdge, const int* col, const unsigned short* fx, unsigned fy,
+                       int n, int* A, short* E) {
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i wD = _mm_set1_epi32(int(((fy - 32768) & 0xffff) | (16384u << 16)));
+    // Columns whose neighbour lies in memory, two at a time.
+    const int paired = lastIsEdge ? m - 1 : m;
+    int k = 0;
+    for (; k + 2 <= paired; k += 2) {
+      auto widen = [&](const uint32_t* p) {
+        return _mm_unpacklo_epi8(_mm_loadl_epi64((const __m128i*)p), zero);
+      };
+      const __m128i t = widen(top + k), tn = widen(top + k + 1);
+      const __m128i b = widen(bottom + k), bn = widen(bottom + k + 1);
+      const __m128i d = _mm_sub_epi16(b, t), dn = _mm_sub_epi16(bn, tn);
+      const __m128i dt = _mm_sub_epi16(tn, t), dd = _mm_sub_epi16(dn, d);
+      const __m128i g = _mm_slli_epi16(_mm_sub_epi16(bn, t), 1);
+      _mm_storeu_si128((__m128i*)(E + 8 * k), _mm_unpacklo_epi16(dt, dd));
+      _mm_storeu_si128((__m128i*)(E + 8 * k + 8), _mm_unpackhi_epi16(dt, dd));
+      const __m128i m0 = _mm_madd_epi16(_mm_unpacklo_epi16(d, g), wD);
+      const __m128i m1 = _mm_madd_epi16(_mm_unpackhi_epi16(d, g), wD);
+      _mm_storeu_si128((__m128i*)(A + 4 * k), _mm_add_epi32(_mm_unpacklo_epi16(zero, t), m0));
+      _mm_storeu_si128((__m128i*)(A + 4 * k + 4), _mm_add_epi32(_mm_unpackhi_epi16(zero, t), m1));
+    }
+    for (; k < m; ++k) {
+      const int next = k + 1 < m || !lastIsEdge ? k + 1 : k;
+      for (int c = 0; c < 4; ++c) {
+        const int ct = (top[k] >> (8 * c)) & 0xff, cb = (bottom[k] >> (8 * c)) & 0xff;
+        const int ctn = (top[next] >> (8 * c)) & 0xff, cbn = (bottom[next] >> (8 * c)) & 0xff;
+        const int dt = ctn - ct, dd = (cbn - ctn) - (cb - ct);
+        E[8 * k + 2 * c] = short(dt), E[8 * k + 2 * c + 1] = short(dd);
+        A[4 * k + c] = ct * 65536 + int(fy) * (cb - ct) + 32768 * (dt + dd);
+      }
+    }
+
+    const __m128i fyv = _mm_set1_epi16(short(fy)), bias = _mm_set1_epi16(short(-32768));
+    auto sample = [&](int s, __m128i w) {
+      const __m128i a = _mm_loadu_si128((const __m128i*)(A + 4 * col[s]));
+      const __m128i e = _mm_loadu_si128((const __m128i*)(E + 8 * col[s]));
+      return _mm_srli_epi32(_mm_add_epi32(a, _mm_madd_epi16(e, w)), 16);
+    };
+    int i = 0;
+    for (; i + 4 <= n; i += 4) {
+      const __m128i f = _mm_loadl_epi64((const __m128i*)(fx + i));
+      const __m128i fxy = _mm_mulhi_epu16(f, fyv);
+      const __m128i w = _mm_unpacklo_epi16(_mm_add_epi16(f, bias), _mm_add_epi16(fxy, bias));
+      const __m128i s0 = sample(i, _mm_shuffle_epi32(w, 0x00));
+      const __m128i s1 = sample(i + 1, _mm_shuffle_epi32(w, 0x55));
+      const __m128i s2 = sample(i + 2, _mm_shuffle_epi32(w, 0xaa));
+      const __m128i s3 = sample(i + 3, _mm_shuffle_epi32(w, 0xff));
+      _mm_storeu_si128((__m128i*)(out + i),
+                       _mm_packus_epi16(_mm_packs_epi32(s0, s1), _mm_packs_epi32(s2, s3)));
+    }
+    for (; i < n; ++i) {
+      const int k0 = col[i], f = fx[i], fxy = int((unsigned(f) * fy) >> 16);
+      uint32_t v = 0;
+      for (int c = 0; c < 4; ++c) {
+        const int sum =
+            A[4 * k0 + c] + (f - 32768) * E[8 * k0 + 2 * c] + (fxy - 32768) * E[8 * k0 + 2 * c + 1];
+        v |= uint32_t(sum >> 16) << (8 * c);
+      }
+      out[i] = v;
+    }
+  }
+
+  static constexpr RAS_VectorRows kRows = {
+      V::kName, fill,    copy, copyWeighted, fillWeighted, sourceAlphaFull, sourceAlphaWeighted,
+      mix4,     scaleRun};
 };

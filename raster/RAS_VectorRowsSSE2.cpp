@@ -26,6 +26,7 @@ struct SSE2 {
   static T hi16(T a, T b) { return _mm_unpackhi_epi16(a, b); }
   static T packus16(T a, T b) { return _mm_packus_epi16(a, b); }
   static T packs32(T a, T b) { return _mm_packs_epi32(a, b); }
+  static T addsu8(T a, T b) { return _mm_adds_epu8(a, b); }
   static T add16(T a, T b) { return _mm_add_epi16(a, b); }
   static T sub16(T a, T b) { return _mm_sub_epi16(a, b); }
   static T add32(T a, T b) { return _mm_add_epi32(a, b); }

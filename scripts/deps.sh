@@ -11,6 +11,7 @@ packages=(
   libx11-dev xvfb xfonts-base xdotool x11-utils xauth
   libxext-dev
   lv2-dev lilv-utils sordi jalv jackd2 mda-lv2 calf-plugins
+  clang libclang-rt-14-dev
 )
 
 missing=()

@@ -32,8 +32,8 @@ struct HeaderBytes {
 // Headers are a handful of chunks; a file with more before its audio is not one we judge.
 constexpr int kMaxChunks = 64;
 
-// Frames per byte count for plain sample data of this WAV format tag (PCM, float, A-law, u-law,
-// or the extensible tag naming one of those), with blockAlign bytes per frame.
+// Whether a WAV's data is plain samples (PCM, float, A-law, u-law, or the extensible tag naming
+// one of them), whose frames are each the format's block-align bytes.
 bool WavPlainSamples(const HeaderBytes& h, int64_t fmt, uint64_t tag) {
   uint64_t sub = 0;
   if (tag == 0xFFFE && !h.Number(fmt + 24, 2, &sub)) return false;
@@ -64,6 +64,7 @@ int64_t WavFrames(const HeaderBytes& h, bool w64) {
       haveData = true;
       dataSize = !w64 && size == 0xFFFFFFFF ? ds64Data : size;
     }
+    if (size > (uint64_t(1) << 62)) break;  // no header holds that much; and no overflow
     at = body + static_cast<int64_t>((size + align - 1) / align * align);
   }
   if (!haveData || fmt < 0 || (!w64 && dataSize == 0xFFFFFFFF)) return kUnknownFrames;

@@ -9,10 +9,14 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "AudioFile.h"
+#include "StereoImagePlot.h"
+#include "ToolAnalyze.h"
+#include "ToolBatch.h"
 #include "ToolEffectCopy.h"
 #include "ToolRender.h"
 #include "ToolUnit.h"
@@ -25,6 +29,7 @@ const char* const kOverview =
     "usage: orvanta [--bundle PATH] COMMAND [OPTIONS]\n"
     "commands:\n"
     "  render IN OUT          process an audio file through the unit\n"
+    "  analyze IN             the stereo image of a file, before and after the unit\n"
     "  info                   the component as a host sees it\n"
     "  state save FILE        write the unit's state as an .aupreset file\n"
     "  state show FILE        print what an .aupreset file holds\n"
@@ -39,19 +44,47 @@ const char* const kOverview =
 
 const char* const kRenderHelp =
     "usage: orvanta render IN OUT [options]\n"
+    "       orvanta render IN... --out-dir DIR [--jobs N] [--suffix S] [options]\n"
     "Processes IN (WAV, AIFF, FLAC, CAF, OGG, ...) through the unit into OUT block by block,\n"
     "in memory that does not grow with the file. OUT's extension names its container (.wav\n"
     ".aiff .flac .caf .w64 .rf64 .au .ogg .opus; none: WAV), written with the input's sample\n"
     "rate and sample format where the container holds it. OUT appears complete or not at all;\n"
     "a link is written through to its target, a device or pipe written into. A file holding\n"
     "fewer frames than its header promises is refused as truncated.\n"
+    "With --out-dir, renders every IN with the same settings into DIR as <name><S>.<ext>,\n"
+    "N files at a time (default: one per core), a line per file and a table at the end; a\n"
+    "file that fails does not stop the others, and the exit code is 1 if any failed.\n"
     "  --preset NAME          a factory preset, by name or number\n"
     "  --set NAME=VALUE       a parameter in its own unit (dB), repeatable\n"
     "  --state FILE           a state saved as an .aupreset file\n"
     "  --fxp FILE             a program saved as an FXP file\n"
     "  --block N              frames per render call (default 512)\n"
     "  --bypass               render with the unit bypassed\n"
-    "  --upmix                accept mono input by feeding it to both channels\n";
+    "  --upmix                accept mono input by feeding it to both channels\n"
+    "  --report OUT.png       a picture of the stereo image before and after (see analyze)\n";
+
+const char* const kAnalyzeHelp =
+    "usage: orvanta analyze IN [--preset NAME | --set NAME=VALUE ... | --state FILE | --fxp FILE]\n"
+    "                          [--plot OUT.png] [--json] [--block N]\n"
+    "Measures the stereo image of IN and, when settings are given, of what the unit makes of\n"
+    "it: levels, width, L/R correlation, mono compatibility and balance. A mono file is\n"
+    "measured as the same signal on both sides.\n"
+    "  --plot OUT.png         goniometers before and after, correlation and width over time\n"
+    "  --json                 one JSON object instead of the table:\n"
+    "    file, sample_rate, settings (text, or null for input only),\n"
+    "    input and output (output null for input only), each with:\n"
+    "      frames, seconds, non_finite_samples (NaN or infinite samples, measured as 0),\n"
+    "      left, right, mid, side: {peak, rms}, linear, 1 = full scale; mid = (L+R)/2,\n"
+    "        side = (L-R)/2\n"
+    "      image: \"stereo\", \"mono\", \"side only\" or \"silent\"\n"
+    "      side_to_mid_db: side RMS over mid RMS in dB; null unless image is \"stereo\"\n"
+    "      correlation: L/R correlation of the whole file, -1 .. 1; null when silent\n"
+    "      lowest_window_correlation: lowest over the sounding 300 ms windows; null if none\n"
+    "      negative_correlation_share: share of sounding windows below 0, 0 .. 1\n"
+    "      mono_sum_change_db: mid level against the channels' mean level; null when the\n"
+    "        sum cancels entirely (\"side only\") or the file is silent\n"
+    "      balance_db: left RMS over right RMS in dB, positive leans left; null when a\n"
+    "        channel or the file is silent\n";
 
 const char* const kInfoHelp =
     "usage: orvanta info\nPrints identity, version, channel "
@@ -74,7 +107,8 @@ const char* const kEditorHelp =
     "closed, the state is written to the --save file.\n";
 const char* const kValidateHelp =
     "usage: orvanta validate\nRuns the unit through a host's acceptance checks, one line per "
-    "check; exits non-zero on any failure.\n";
+    "check (PASS, FAIL, or SKIP for a check this unit or build cannot run); exits non-zero on "
+    "any failure.\n";
 const char* const kDemoHelp =
     "usage: orvanta demo [--example FILE] [--out FILE] [--snapshot FILE.png]\nRenders the example "
     "with \"Stereo "
@@ -85,8 +119,9 @@ struct Arguments {
   std::vector<std::string> positional;
   ToolChoices choices;
   RenderOptions render;
-  bool upmix = false, help = false;
-  std::string example, out, snapshot, fxp, fxb, save;
+  bool upmix = false, help = false, json = false;
+  std::string example, out, snapshot, fxp, fxb, save, plot, report, outDir, suffix;
+  unsigned jobs = 0;
 };
 
 int Fail(const std::string& message, int code = 1) {
@@ -108,6 +143,10 @@ const TextOption kTextOptions[] = {
     {"--fxb", [](Arguments* a) { return &a->fxb; }},
     {"--save", [](Arguments* a) { return &a->save; }},
     {"--out", [](Arguments* a) { return &a->out; }},
+    {"--plot", [](Arguments* a) { return &a->plot; }},
+    {"--report", [](Arguments* a) { return &a->report; }},
+    {"--out-dir", [](Arguments* a) { return &a->outDir; }},
+    {"--suffix", [](Arguments* a) { return &a->suffix; }},
 };
 
 const TextOption* FindTextOption(const std::string& word) {
@@ -146,10 +185,21 @@ bool ParseArguments(const std::vector<std::string>& words, Arguments* args, std:
         return false;
       }
       args->render.block = static_cast<UInt32>(block);
+    } else if (w == "--jobs") {
+      if (!value(&text)) return false;
+      char* end = nullptr;
+      const long jobs = strtol(text.c_str(), &end, 10);
+      if (*end || jobs < 1 || jobs > 256) {
+        *error = "--jobs expects a count from 1 to 256, not \"" + text + "\"";
+        return false;
+      }
+      args->jobs = static_cast<unsigned>(jobs);
     } else if (w == "--bypass") {
       args->render.bypass = true;
     } else if (w == "--upmix") {
       args->upmix = true;
+    } else if (w == "--json") {
+      args->json = true;
     } else if (w.size() > 1 && w[0] == '-') {
       *error = "unknown option " + w;
       return false;
@@ -197,6 +247,7 @@ bool ApplyAll(HostUnit& unit, const Arguments& args, std::string* error) {
 int Render(HostUnit& unit, const Arguments& args) {
   if (args.positional.size() != 2)
     return Fail(std::string("render needs IN and OUT\n") + kRenderHelp, 2);
+  if (args.jobs || !args.suffix.empty()) return Fail("--jobs and --suffix go with --out-dir", 2);
   const std::string& inPath = args.positional[0];
   const std::string& outPath = args.positional[1];
   std::string error;
@@ -209,17 +260,85 @@ int Render(HostUnit& unit, const Arguments& args) {
   if (!in.Open(inPath, &error) || !ApplyAll(unit, args, &error) ||
       !out.Open(outPath, in.SampleRate(), 2, in.Format(), &error))
     return Fail(error);
+  // The report's meters see every block as it goes by.
+  const bool report = !args.report.empty();
+  std::unique_ptr<StereoImageMeter> before, after;
+  RenderObserver observer;
+  if (report) {
+    before = std::make_unique<StereoImageMeter>(in.SampleRate());
+    after = std::make_unique<StereoImageMeter>(in.SampleRate());
+    observer = [&](const float* const* input, const float* const* output, size_t frames) {
+      before->Add(input[0], input[1], frames);
+      after->Add(output[0], output[1], frames);
+    };
+  }
   const auto start = std::chrono::steady_clock::now();
-  if (!RenderStream(unit, in, &out, options, &summary, &error) || !out.Commit(&error))
+  if (!RenderStream(unit, in, &out, options, &summary, &error, observer) || !out.Commit(&error))
     return Fail(error);
   const double elapsed =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  if (report) {
+    before->Finish();
+    after->Finish();
+    const StereoImageSubject subject{
+        inPath, in.SampleRate(),
+        ToolSettingsLabel(unit, args.choices.preset) + (options.bypass ? " (bypassed)" : "")};
+    if (!WriteStereoImagePlot(args.report, subject, *before, after.get(), &error))
+      return Fail(error);
+  }
   const double seconds = double(summary.frames) / in.SampleRate();
   printf("%s: %llu frames, %.2f s of audio, %.0fx real time; before %s; after %s; written as %s\n",
          outPath.c_str(), static_cast<unsigned long long>(summary.frames), seconds,
          elapsed > 0 ? seconds / elapsed : 0.0, Levels(summary.before).c_str(),
          Levels(summary.after).c_str(), DescribeAudioFormat(out.Format()).c_str());
   return 0;
+}
+
+int RenderBatch(const HostComponent& component, const Arguments& args) {
+  if (args.positional.empty())
+    return Fail(std::string("render --out-dir needs input files\n") + kRenderHelp, 2);
+  if (!args.report.empty())
+    return Fail("--report draws one render; it does not go with --out-dir", 2);
+  BatchRequest request;
+  request.inputs = args.positional;
+  request.outDir = args.outDir;
+  request.suffix = args.suffix;
+  request.jobs = args.jobs;
+  request.render = args.render;
+  request.render.upmix = args.upmix;
+  bool first = true;
+  return ToolBatchRender(component, request, [&](HostUnit& unit, std::string* error) {
+    std::string notes;
+    if (!ToolApplyChoices(unit, args.choices, &notes, error)) return false;
+    // Every worker's unit gets the same settings; their notes need saying once.
+    if (first && !notes.empty()) fprintf(stderr, "orvanta: %s", notes.c_str());
+    first = false;
+    std::vector<float> values;
+    return args.fxp.empty() ||
+           (ReadProgramFile(args.fxp, false, &values, error) && ApplyValues(unit, values, error));
+  });
+}
+
+bool HasSettings(const Arguments& args) {
+  return !args.choices.preset.empty() || !args.choices.settings.empty() ||
+         !args.choices.stateFile.empty() || !args.fxp.empty();
+}
+
+int Analyze(HostUnit& unit, const Arguments& args) {
+  if (args.positional.size() != 1)
+    return Fail(std::string("analyze needs one input file\n") + kAnalyzeHelp, 2);
+  AnalyzeRequest request;
+  request.input = args.positional[0];
+  request.plot = args.plot;
+  request.json = args.json;
+  request.render = args.render;
+  request.throughUnit = HasSettings(args);
+  std::string error;
+  if (request.throughUnit) {
+    if (!ApplyAll(unit, args, &error)) return Fail(error);
+    request.settings = ToolSettingsLabel(unit, args.choices.preset);
+  }
+  return ToolAnalyze(unit, request);
 }
 
 int Info(const HostComponent& component, HostUnit& unit) {
@@ -454,6 +573,7 @@ int main(int argc, char** argv) {
   }
   const std::string command = words[0];
   const char* help = command == "render"     ? kRenderHelp
+                     : command == "analyze"  ? kAnalyzeHelp
                      : command == "info"     ? kInfoHelp
                      : command == "state"    ? kStateHelp
                      : command == "validate" ? kValidateHelp
@@ -475,9 +595,11 @@ int main(int argc, char** argv) {
   HostError failure;
   auto component = HostComponent::Load(bundle, &failure);
   if (!component) return Fail(bundle + ": " + failure.message);
+  if (command == "render" && !args.outDir.empty()) return RenderBatch(*component, args);
   auto unit = HostUnit::Open(*component, &failure);
   if (!unit) return Fail(bundle + ": " + failure.message);
   if (command == "render") return Render(*unit, args);
+  if (command == "analyze") return Analyze(*unit, args);
   if (command == "info") return Info(*component, *unit);
   if (command == "state") return State(*unit, args);
   if (command == "preset") return Preset(*unit, args);

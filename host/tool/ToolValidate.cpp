@@ -1,9 +1,17 @@
 #include "ToolValidate.h"
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cfloat>
+#include <chrono>
 #include <cmath>
+#include <csignal>
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
 #include <functional>
 #include <random>
 #include <vector>
@@ -11,27 +19,73 @@
 #include "ToolUnit.h"
 #include "host/Host.h"
 #include "host/RealtimeCounter.h"
+#include "raster/Raster.h"
 
 namespace {
 
 class Report {
  public:
   void Check(const std::string& name, bool passed, const std::string& detail = "") {
-    printf("%s  %s%s%s\n", passed ? "PASS" : "FAIL", name.c_str(), detail.empty() ? "" : ": ",
-           detail.empty() ? "" : detail.c_str());
+    Line(passed ? "PASS" : "FAIL", name, detail);
     ++(passed ? mPassed : mFailed);
   }
+  // A check this build or this unit cannot run: said, never counted as passed.
+  void Skip(const std::string& name, const std::string& reason) {
+    Line("SKIP", name, reason);
+    ++mSkipped;
+  }
   bool Summary() const {
-    printf("%d checks, %d passed, %d failed: %s\n", mPassed + mFailed, mPassed, mFailed,
-           mFailed ? "FAILED" : "the component passes");
+    printf("%d checks, %d passed, %d failed, %d skipped: %s\n", mPassed + mFailed + mSkipped,
+           mPassed, mFailed, mSkipped, mFailed ? "FAILED" : "the component passes");
     return mFailed == 0;
   }
 
  private:
-  int mPassed = 0, mFailed = 0;
+  static void Line(const char* verdict, const std::string& name, const std::string& detail) {
+    printf("%s  %s%s%s\n", verdict, name.c_str(), detail.empty() ? "" : ": ", detail.c_str());
+  }
+  int mPassed = 0, mFailed = 0, mSkipped = 0;
 };
 
 std::string Status(OSStatus status) { return "status " + std::to_string(status); }
+
+// Runs a check that may take the process down in a child process: its problem text ("" when
+// it passes), or what ended the child.
+std::string Isolated(const std::function<std::string()>& check) {
+  int channel[2];
+  if (pipe(channel) != 0) return check();
+  fflush(nullptr);
+  const pid_t child = fork();
+  if (child < 0) {
+    close(channel[0]);
+    close(channel[1]);
+    return check();
+  }
+  if (child == 0) {
+    close(channel[0]);
+    const std::string problem = check();
+    const ssize_t written = write(channel[1], problem.data(), problem.size());
+    _exit(written == ssize_t(problem.size()) ? 0 : 1);
+  }
+  close(channel[1]);
+  std::string problem;
+  char buffer[512];
+  for (ssize_t n; (n = read(channel[0], buffer, sizeof(buffer))) != 0;)
+    if (n > 0)
+      problem.append(buffer, size_t(n));
+    else if (errno != EINTR)
+      break;
+  close(channel[0]);
+  int status = 0;
+  while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+  }
+  if (WIFSIGNALED(status))
+    return "the unit crashed (signal " + std::to_string(WTERMSIG(status)) + ", " +
+           strsignal(WTERMSIG(status)) + ")";
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+    return "the check ended with exit status " + std::to_string(WEXITSTATUS(status));
+  return problem;
+}
 
 // The effect's gain law: a dB value to a linear factor, silence at the bottom of the range.
 double GainOf(double dB) { return dB > -93 ? std::pow(10.0, dB / 20) : 0.0; }
@@ -68,9 +122,10 @@ class RenderRig {
     mUnit.SetParameter(mStereo, static_cast<float>(stereo));
   }
 
+  enum class Path { kSelector, kFast };
   // Renders `frames` of the next stretch of the test signal; `poison` replaces some input
   // samples with NaN and infinities.
-  OSStatus RenderBlock(UInt32 frames, bool poison = false) {
+  OSStatus RenderBlock(UInt32 frames, bool poison = false, Path path = Path::kSelector) {
     for (UInt32 i = 0; i < frames; ++i) {
       const double t = double(mPosition + i);
       mInput[0][i] = static_cast<float>(0.5 * std::sin(t * 0.031) + 0.25 * std::sin(t * 0.17));
@@ -82,7 +137,9 @@ class RenderRig {
       mInput[0][frames - 1] = -INFINITY;
     }
     mBuffers->Reset();
-    const OSStatus s = mUnit.Render(0, static_cast<Float64>(mPosition), frames, mBuffers->List());
+    const Float64 time = static_cast<Float64>(mPosition);
+    const OSStatus s = path == Path::kFast ? mUnit.FastRender(0, time, frames, mBuffers->List())
+                                           : mUnit.Render(0, time, frames, mBuffers->List());
     mPosition += frames;
     mFrames = frames;
     return s;
@@ -112,6 +169,18 @@ class RenderRig {
     return "";
   }
 
+  // Steps back over the last block, so the next one renders the same input again.
+  void Rewind() { mPosition -= mFrames; }
+  void Advance(UInt32 frames) { mPosition += frames; }
+  // The last block's output, channel by channel.
+  std::vector<std::vector<float>> Output() const {
+    std::vector<std::vector<float>> out(2);
+    for (UInt32 c = 0; c < 2; ++c)
+      out[c].assign(mBuffers->Channel(c), mBuffers->Channel(c) + mFrames);
+    return out;
+  }
+  const std::vector<float>& Input(UInt32 channel) const { return mInput[channel]; }
+
   // Empty when the last block is finite.
   std::string FiniteLastBlock() const {
     for (UInt32 c = 0; c < 2; ++c)
@@ -139,6 +208,94 @@ class RenderRig {
   size_t mPosition = 0;
   UInt32 mFrames = 0;
 };
+
+std::string FourCCText(UInt32 code) {
+  std::string text;
+  for (int shift = 24; shift >= 0; shift -= 8) text += char((code >> shift) & 0xFF);
+  return text;
+}
+
+// The Info.plist entry hosts register the unit under against what the unit says of itself:
+// its version call and saved state, the codes it gives its own view component, and whether it
+// takes input as an effect does.
+void CheckIdentity(const HostComponent& component, HostUnit& unit, Report& report) {
+  const char* name = "Info.plist and the unit agree on version, type, subtype and maker";
+  SInt64 savedVersion = -1;
+  CFPropertyListRef saved = nullptr;
+  if (unit.GetClassInfo(&saved) == noErr && saved &&
+      CFGetTypeID(saved) == CFDictionaryGetTypeID()) {
+    const void* value = CFDictionaryGetValue(static_cast<CFDictionaryRef>(saved), CFSTR("version"));
+    if (!value || CFGetTypeID(value) != CFNumberGetTypeID() ||
+        !CFNumberGetValue(static_cast<CFNumberRef>(value), kCFNumberSInt64Type, &savedVersion))
+      savedVersion = -1;
+  }
+  if (saved) CFRelease(saved);
+  ComponentDescription view = {};
+  const bool hasView = unit.GetProperty(kAudioUnitProperty_GetUIComponentList,
+                                        kAudioUnitScope_Global, 0, &view) == noErr;
+  UInt32 inputs = 0;
+  unit.GetProperty(kAudioUnitProperty_ElementCount, kAudioUnitScope_Input, 0, &inputs);
+  const ComponentDescription& plist = component.Description();
+  const bool listedAsEffect = plist.componentType == kAudioUnitType_Effect ||
+                              plist.componentType == kAudioUnitType_MusicEffect;
+  const bool listedAsSource = plist.componentType == kAudioUnitType_MusicDevice ||
+                              plist.componentType == kAudioUnitType_Generator;
+  struct Field {
+    const char* what;
+    SInt64 listed, reported;
+    bool code;
+  } fields[] = {
+      {"version", component.Version(), unit.Version(), false},
+      {"version in the saved state", component.Version(), savedVersion, false},
+      {"subtype", plist.componentSubType, hasView ? view.componentSubType : plist.componentSubType,
+       true},
+      {"manufacturer", plist.componentManufacturer,
+       hasView ? view.componentManufacturer : plist.componentManufacturer, true},
+  };
+  std::string problem;
+  for (const Field& f : fields) {
+    if (f.listed == f.reported) continue;
+    auto text = [&f](SInt64 v) {
+      if (f.code) return "'" + FourCCText(UInt32(v)) + "'";
+      char hex[32];
+      snprintf(hex, sizeof(hex), "0x%llX", static_cast<long long>(v));
+      return std::string(hex);
+    };
+    problem += std::string(problem.empty() ? "" : "; ") + "Info.plist says " + f.what + " " +
+               text(f.listed) + ", the unit " + (f.reported < 0 ? "gives none" : text(f.reported));
+  }
+  if ((listedAsEffect && inputs == 0) || (listedAsSource && inputs > 0))
+    problem += std::string(problem.empty() ? "" : "; ") + "Info.plist says type '" +
+               FourCCText(plist.componentType) + "', the unit has " + std::to_string(inputs) +
+               " input buses";
+  report.Check(name, problem.empty(), problem);
+}
+
+// The editor's images sit in the bundle's Resources folder, where the unit loads them from.
+void CheckArtwork(const HostComponent& component, HostUnit& unit, Report& report) {
+  const char* name = "the artwork loads";
+  UInt32 size = 0;
+  if (unit.GetPropertyInfo(kAudioUnitProperty_CocoaUI, kAudioUnitScope_Global, 0, &size, nullptr) !=
+      noErr) {
+    report.Skip(name, "the unit has no editor");
+    return;
+  }
+  namespace fs = std::filesystem;
+  const fs::path folder = fs::path(component.BundlePath()) / "Contents" / "Resources";
+  std::error_code error;
+  std::vector<std::string> images;
+  for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error))
+    if (it->path().extension() == ".png") images.push_back(it->path().string());
+  std::string problem;
+  if (images.empty()) problem = "no images in " + folder.string();
+  for (const std::string& image : images) {
+    RAS_IBitmap* bitmap = RAS_LoadPNG(image.c_str());
+    if (!bitmap) problem += std::string(problem.empty() ? "" : "; ") + image + " does not load";
+    delete bitmap;
+  }
+  report.Check(name + (images.empty() ? "" : " (" + std::to_string(images.size()) + " images)"),
+               problem.empty(), problem);
+}
 
 void CheckOpenClose(const HostComponent& component, Report& report) {
   for (int i = 0; i < 20; ++i) {
@@ -253,6 +410,131 @@ void CheckParameterText(HostUnit& unit, Report& report) {
   report.Check("parameter text round trips", problem.empty(), problem);
 }
 
+// Empty when both hold the same samples.
+using Samples = std::vector<std::vector<float>>;
+std::string Difference(const Samples& expected, const Samples& got) {
+  for (size_t c = 0; c < expected.size(); ++c)
+    for (size_t i = 0; i < expected[c].size(); ++i)
+      if (got[c][i] != expected[c][i])
+        return "channel " + std::to_string(c) + " frame " + std::to_string(i) + " is " +
+               std::to_string(got[c][i]) + " instead of " + std::to_string(expected[c][i]);
+  return "";
+}
+
+// The fast-dispatch procedure (what hosts call) against the Render selector, bypass, and
+// zero-frame renders.
+void CheckRenderPaths(HostUnit& unit, RenderRig& rig, Report& report) {
+  OSStatus s = rig.Prepare(44100, 512);
+  rig.SetParameters(-2, 1, 5);
+  const bool hasFast = s == noErr && unit.FastRenderProc() != nullptr;
+  if (!hasFast) {
+    report.Skip("fast-dispatch render gives the Render selector's samples",
+                s != noErr ? Status(s) : "the unit offers no fast-dispatch render");
+  } else {
+    std::string problem;
+    for (UInt32 block : {512u, 100u, 1u}) {
+      s = rig.RenderBlock(block);
+      const Samples selector = rig.Output();
+      rig.Rewind();
+      if (s == noErr) s = rig.RenderBlock(block, false, RenderRig::Path::kFast);
+      problem = s != noErr ? Status(s) : Difference(selector, rig.Output());
+      if (!problem.empty()) {
+        problem = std::to_string(block) + " frames: " + problem;
+        break;
+      }
+    }
+    report.Check("fast-dispatch render gives the Render selector's samples", problem.empty(),
+                 problem);
+  }
+
+  UInt32 on = 1, off = 0;
+  s = unit.SetProperty(kAudioUnitProperty_BypassEffect, kAudioUnitScope_Global, 0, on);
+  if (s != noErr) {
+    report.Skip("bypass passes the input through", "the unit refuses bypass (" + Status(s) + ")");
+  } else {
+    std::string problem;
+    for (RenderRig::Path path : {RenderRig::Path::kSelector, RenderRig::Path::kFast}) {
+      if (path == RenderRig::Path::kFast && !hasFast) continue;
+      s = rig.RenderBlock(256, false, path);
+      const Samples input = {{rig.Input(0).begin(), rig.Input(0).begin() + 256},
+                             {rig.Input(1).begin(), rig.Input(1).begin() + 256}};
+      problem = s != noErr ? Status(s) : Difference(input, rig.Output());
+      if (!problem.empty()) {
+        problem = (path == RenderRig::Path::kFast ? "fast render: " : "Render: ") + problem;
+        break;
+      }
+    }
+    unit.SetProperty(kAudioUnitProperty_BypassEffect, kAudioUnitScope_Global, 0, off);
+    report.Check("bypass passes the input through", problem.empty(), problem);
+  }
+
+  // A unit that dies on an empty render takes its host with it: run it where it cannot.
+  const std::string problem = Isolated([&]() -> std::string {
+    for (RenderRig::Path path : {RenderRig::Path::kSelector, RenderRig::Path::kFast}) {
+      if (path == RenderRig::Path::kFast && !hasFast) continue;
+      rig.RenderBlock(0, false, path);
+      // Inputs are pulled once per sample time, so the next block starts at a new one.
+      rig.Advance(1);
+      const OSStatus after = rig.RenderBlock(64, false, path);
+      const std::string wrong = after != noErr ? Status(after) : rig.CompareLastBlock();
+      if (!wrong.empty()) return "the render after an empty one: " + wrong;
+    }
+    return "";
+  });
+  report.Check("zero-frame renders", problem.empty(), problem);
+}
+
+// What hosts' audio threads need: no allocation, no lock beyond the unit's own mutex (which
+// the Render selector holds), and a block rendered in well under its own duration.
+void CheckRealtime(RenderRig& rig, Report& report) {
+  OSStatus s = rig.Prepare(44100, 512);
+  const bool hasFast = s == noErr && rig.RenderBlock(512, false, RenderRig::Path::kFast) == noErr;
+  if (s == noErr) s = rig.RenderBlock(512);  // the first render may settle lazily made state
+  constexpr int kRenders = 50;
+  long long allocations[2] = {}, locks[2] = {};
+  for (int path = 0; path < (hasFast ? 2 : 1); ++path) {
+    realtime_counter::Scope scope;
+    for (int i = 0; i < kRenders && s == noErr; ++i)
+      s = rig.RenderBlock(i % 2 ? 512 : 100, false,
+                          path ? RenderRig::Path::kFast : RenderRig::Path::kSelector);
+    allocations[path] = scope.Allocations();
+    locks[path] = scope.Locks();
+  }
+  const std::string counted = std::to_string(kRenders) + " renders through Render" +
+                              (hasFast ? " and " + std::to_string(kRenders) + " fast ones" : "");
+  report.Check("rendering allocates nothing", s == noErr && !allocations[0] && !allocations[1],
+               s != noErr ? Status(s)
+                          : std::to_string(allocations[0]) + " and " +
+                                std::to_string(allocations[1]) + " allocations in " + counted);
+  if (!realtime_counter::CountsLocks())
+    report.Skip("rendering takes no lock but the unit's own", "this build cannot count locks");
+  else
+    report.Check("rendering takes no lock but the unit's own",
+                 s == noErr && locks[0] <= kRenders && locks[1] == 0,
+                 std::to_string(locks[0]) + " and " + std::to_string(locks[1]) +
+                     " lock acquisitions in " + counted);
+
+  // The median of many, so a descheduled render or two does not decide.
+  std::vector<double> seconds;
+  for (int i = 0; i < 51 && s == noErr; ++i) {
+    const auto start = std::chrono::steady_clock::now();
+    s = rig.RenderBlock(512, false, hasFast ? RenderRig::Path::kFast : RenderRig::Path::kSelector);
+    seconds.push_back(
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+  }
+  if (s != noErr) {
+    report.Check("a 512-frame block renders in under a quarter of its duration", false, Status(s));
+    return;
+  }
+  std::nth_element(seconds.begin(), seconds.begin() + 25, seconds.end());
+  const double median = seconds[25], budget = 512 / 44100.0 / 4;
+  char detail[96];
+  snprintf(detail, sizeof(detail), "median %.3f ms at 44.1 kHz, the budget %.3f ms", median * 1e3,
+           budget * 1e3);
+  report.Check("a 512-frame block renders in under a quarter of its duration", median < budget,
+               detail);
+}
+
 void CheckRendering(HostUnit& unit, Report& report) {
   RenderRig rig(unit);
   if (!rig.HasParameters()) {
@@ -309,26 +591,19 @@ void CheckRendering(HostUnit& unit, Report& report) {
   problem = s != noErr ? Status(s) : rig.CompareLastBlock();
   report.Check("NaN and infinite input do not poison later blocks", problem.empty(), problem);
 
-  rig.RenderBlock(512);  // the first render may settle lazily made state
-  long long allocations = 0;
-  {
-    realtime_counter::Scope scope;
-    for (int i = 0; i < 50 && s == noErr; ++i) s = rig.RenderBlock(i % 2 ? 512 : 100);
-    allocations = scope.Allocations();
-  }
-  report.Check("rendering allocates nothing", s == noErr && allocations == 0,
-               s != noErr ? Status(s) : std::to_string(allocations) + " allocations in 50 renders");
+  CheckRenderPaths(unit, rig, report);
+  CheckRealtime(rig, report);
   unit.Uninitialize();
 }
 
 CFNumberRef Number(SInt32 value) { return CFNumberCreate(nullptr, kCFNumberSInt32Type, &value); }
 
-void CheckHostileClassInfo(HostUnit& unit, Report& report) {
+// Empty when every hostile dictionary is refused and leaves the state alone.
+std::string HostileClassInfoProblem(HostUnit& unit) {
   CFPropertyListRef own = nullptr;
   if (unit.GetClassInfo(&own) != noErr || !own || CFGetTypeID(own) != CFDictionaryGetTypeID()) {
-    report.Check("hostile ClassInfo refused", false, "the unit gave no ClassInfo dictionary");
     if (own) CFRelease(own);
-    return;
+    return "the unit gave no ClassInfo dictionary";
   }
   // Values away from every preset, so a refused dictionary that still selects one shows. (A
   // dictionary without "data" is a bare preset reference, which selects its preset by design.)
@@ -382,7 +657,7 @@ void CheckHostileClassInfo(HostUnit& unit, Report& report) {
   CFRelease(zero);
   CFRelease(text);
   CFRelease(own);
-  report.Check("hostile ClassInfo dictionaries refused, state kept", problem.empty(), problem);
+  return problem;
 }
 
 }  // namespace
@@ -400,13 +675,17 @@ bool ValidateComponent(const std::string& bundlePath) {
     report.Check("unit opens", false, error.message);
     return report.Summary();
   }
+  CheckIdentity(*component, *unit, report);
+  CheckArtwork(*component, *unit, report);
   CheckProperties(*unit, report);
   CheckClassInfo(*unit, "before Initialize", report);
   CheckPresets(*unit, report);
   CheckParameterText(*unit, report);
   CheckRendering(*unit, report);
   CheckClassInfo(*unit, "after rendering", report);
-  CheckHostileClassInfo(*unit, report);
+  // A unit that dies on a bad dictionary takes its host with it: run it where it cannot.
+  const std::string hostile = Isolated([&unit] { return HostileClassInfoProblem(*unit); });
+  report.Check("hostile ClassInfo dictionaries refused, state kept", hostile.empty(), hostile);
   unit.reset();
   return report.Summary();
 }

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/IPluginBase.h"
 #include "graphics/IControl.h"
 #include "platform/x11/BundleLookup.h"
 #include "platform/x11/MessageBoxRules.h"
@@ -150,6 +151,19 @@ bool IGraphicsLinux::ProcessEvents() {
   --mEventDepth;
   if (!alive || mClosePending) CloseWindow();
   return mWindow != nullptr;
+}
+
+UTL_Mutex* IGraphicsLinux::DrawingLock() const {
+  return GetPlug() ? GetPlug()->GetMutex() : nullptr;
+}
+
+bool IGraphicsLinux::DrawDirty() {
+  if (mWindow) return mWindow->Tick();
+  UTL_MutexLock lock(DrawingLock());
+  IRECT dirty;
+  if (!IsDirty(&dirty)) return false;
+  Draw(&dirty);
+  return true;
 }
 
 int IGraphicsLinux::MillisecondsToNextTick() const {

@@ -10,6 +10,7 @@
 
 #include <memory>
 
+#include "framework/UTL_Mutex.h"
 #include "framework/UTL_String.h"
 #include "graphics/IGraphics.h"
 
@@ -62,6 +63,11 @@ class IGraphicsLinux : public IGraphics {
   RAS_IBitmap* OSLoadBitmap(int ID, const char* name) override;
 
   // ---- Driving the window ----
+  // The timer's drawing pass: draws the dirty region into the bitmap and, with a window, onto
+  // the screen; false when nothing was dirty. Every pass holds the plug-in's lock, under which
+  // parameter changes from the host's threads write control values and readout texts.
+  bool DrawDirty();
+  UTL_Mutex* DrawingLock() const;
   // Handles every pending event and, when due, a timer tick. Returns whether the window
   // is (still) open; a window the host destroyed or a lost X server closes it.
   bool ProcessEvents();

@@ -186,12 +186,14 @@ int X11EditorWindow::MillisecondsToNextTick() const {
   return left > 0 ? (int)left : 0;
 }
 
-void X11EditorWindow::Tick() {
+bool X11EditorWindow::Tick() {
+  UTL_MutexLock lock(mEngine->DrawingLock());
   IRECT dirty;
-  if (!mEngine->IsDirty(&dirty)) return;
+  if (!mEngine->IsDirty(&dirty)) return false;
   // The region is widened as a view invalidates it, then read back for painting.
   IRECT paint = ToIRECT(ToPixelRect(ToViewRect(ToPixel(dirty))));
   mEngine->Draw(&paint);
+  return true;
 }
 
 bool X11EditorWindow::CopyToScreen(const IRECT& r) {
@@ -277,6 +279,7 @@ void X11EditorWindow::OnExpose(const XExposeEvent& e) {
   if (e.count > 0) return;
   IRECT paint = mExposed;
   mExposed.Clear();
+  UTL_MutexLock lock(mEngine->DrawingLock());
   mEngine->Draw(&paint);
 }
 
@@ -401,6 +404,7 @@ void X11EditorWindow::EndTextEntry(bool commit) {
     control->TextFromTextEntry(text.Get());
   }
   IRECT all(0, 0, mEngine->Width(), mEngine->Height());
+  UTL_MutexLock lock(mEngine->DrawingLock());
   mEngine->Draw(&all);
 }
 

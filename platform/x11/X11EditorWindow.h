@@ -38,6 +38,8 @@ class X11EditorWindow {
 
   bool ProcessEvents();
   int MillisecondsToNextTick() const;
+  // Draws the dirty region, under the engine's drawing lock; false when nothing was dirty.
+  bool Tick();
   int Fd() const { return ConnectionNumber(mConnection->Get()); }
 
   // Copies r (clipped to the window) of the engine's bitmap to the window.
@@ -70,7 +72,6 @@ class X11EditorWindow {
   void OnMotion(XMotionEvent& e);
   void OnKey(XKeyEvent& e);
   void OnExpose(const XExposeEvent& e);
-  void Tick();
   void UpdateTooltip(long long now);
   void HideTooltip();
   void PaintTooltip();

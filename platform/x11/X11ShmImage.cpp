@@ -37,10 +37,10 @@ std::unique_ptr<X11ShmImage> X11ShmImage::Create(X11Connection* connection, Visu
   std::unique_ptr<X11ShmImage> image(new X11ShmImage(connection, visual));
   w = std::max(1, w), h = std::max(1, h);
   Display* d = connection->Get();
-  if (SharedMemoryWanted() && LocalDisplay(d) && XShmQueryExtension(d) &&
-      image->MakeShared(depth, w, h))
-    return image;
-  if (!image->MakePlain(depth, w, h)) return nullptr;
+  image->mPlain = image->MakePlain(depth, w, h);
+  if (!image->mPlain) return nullptr;
+  if (SharedMemoryWanted() && LocalDisplay(d) && XShmQueryExtension(d))
+    image->MakeShared(depth, w, h);
   return image;
 }
 
@@ -68,25 +68,23 @@ bool X11ShmImage::MakeShared(int depth, int w, int h) {
   mImage->data = nullptr;
   XDestroyImage(mImage);
   mImage = nullptr;
-  mShm = XShmSegmentInfo{};
-  mShm.shmid = -1;
   return false;
 }
 
-bool X11ShmImage::MakePlain(int depth, int w, int h) {
-  mImage = XCreateImage(mConnection->Get(), mVisual, depth, ZPixmap, 0, nullptr, w, h, 32, 0);
-  if (!mImage) return false;
-  mImage->data = (char*)std::calloc((size_t)mImage->bytes_per_line * h, 1);
-  if (!mImage->data) {
-    XDestroyImage(mImage);
-    mImage = nullptr;
-    return false;
+XImage* X11ShmImage::MakePlain(int depth, int w, int h) {
+  XImage* image =
+      XCreateImage(mConnection->Get(), mVisual, depth, ZPixmap, 0, nullptr, w, h, 32, 0);
+  if (!image) return nullptr;
+  image->data = (char*)std::calloc((size_t)image->bytes_per_line * h, 1);
+  if (!image->data) {
+    XDestroyImage(image);
+    return nullptr;
   }
-  if (mImage->bits_per_pixel == 32) {
+  if (image->bits_per_pixel == 32) {
     // Written as native words; Xlib swaps for a server of the other byte order.
-    mImage->byte_order = __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__ ? LSBFirst : MSBFirst;
+    image->byte_order = __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__ ? LSBFirst : MSBFirst;
   }
-  return true;
+  return image;
 }
 
 X11ShmImage::~X11ShmImage() {
@@ -99,34 +97,41 @@ X11ShmImage::~X11ShmImage() {
     }
     shmdt(mShm.shmaddr);
     mImage->data = nullptr;
+    XDestroyImage(mImage);
   }
-  if (mImage) XDestroyImage(mImage);  // frees plain data
+  if (mPlain) XDestroyImage(mPlain);  // frees its data
 }
 
 void X11ShmImage::Copy(Drawable target, GC gc, const uint32_t* src, int srcSpan, int srcW, int srcH,
                        PixelRect r) {
+  // Below this many pixels XPutImage is cheaper than waiting for the server.
+  constexpr long kSharedMinimum = 16384;
   const PixelRect c =
-      ClipToSurface(r, std::min(srcW, mImage->width), std::min(srcH, mImage->height));
+      ClipToSurface(r, std::min(srcW, mPlain->width), std::min(srcH, mPlain->height));
   const int cw = c.R - c.L, ch = c.B - c.T;
   if (cw <= 0 || ch <= 0 || !src) return;
   Display* d = mConnection->Get();
-  // The segment must not change while the server may still be reading the last copy.
-  if (mPutPending) XSync(d, False);
-  mPutPending = false;
+  const bool shared = SharedMemory() && (long)cw * ch >= kSharedMinimum;
+  XImage* image = shared ? mImage : mPlain;
+  if (shared) {
+    // The segment must not change while the server may still be reading the last copy.
+    if (mPutPending) XSync(d, False);
+    mPutPending = false;
+  }
   src += (size_t)c.T * srcSpan + c.L;
-  if (mImage->bits_per_pixel == 32) {
-    const int span = mImage->bytes_per_line / 4;
-    uint32_t* dst = (uint32_t*)mImage->data + (size_t)c.T * span + c.L;
+  if (image->bits_per_pixel == 32) {
+    const int span = image->bytes_per_line / 4;
+    uint32_t* dst = (uint32_t*)image->data + (size_t)c.T * span + c.L;
     mFormat.ConvertRect(src, srcSpan, dst, span, cw, ch);
   } else {
     for (int y = 0; y < ch; ++y)
       for (int x = 0; x < cw; ++x)
-        XPutPixel(mImage, c.L + x, c.T + y, mFormat.Convert(src[(size_t)y * srcSpan + x]));
+        XPutPixel(image, c.L + x, c.T + y, mFormat.Convert(src[(size_t)y * srcSpan + x]));
   }
-  if (SharedMemory()) {
-    XShmPutImage(d, target, gc, mImage, c.L, c.T, c.L, c.T, cw, ch, False);
+  if (shared) {
+    XShmPutImage(d, target, gc, image, c.L, c.T, c.L, c.T, cw, ch, False);
     mPutPending = true;
   } else {
-    XPutImage(d, target, gc, mImage, c.L, c.T, c.L, c.T, cw, ch);
+    XPutImage(d, target, gc, image, c.L, c.T, c.L, c.T, cw, ch);
   }
 }

@@ -3,7 +3,10 @@
 // this machine, the image lies in a shared-memory segment the server reads directly, so a
 // copy costs one short request; otherwise it lies in client memory and XPutImage sends the
 // pixels over the connection. Setting ORVANTA_X11_NO_SHM in the environment forces the
-// second way. Either way only the region asked for is converted and copied.
+// second way. Either way only the region asked for is converted and copied. Small regions
+// (a fader moving) go through XPutImage even with shared memory: the server must have
+// finished reading the segment before it is written again, and that wait costs more than
+// sending a few thousand pixels.
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -25,9 +28,9 @@ class X11ShmImage {
   X11ShmImage(const X11ShmImage&) = delete;
   X11ShmImage& operator=(const X11ShmImage&) = delete;
 
-  bool SharedMemory() const { return mShm.shmaddr != nullptr; }
-  int Width() const { return mImage->width; }
-  int Height() const { return mImage->height; }
+  bool SharedMemory() const { return mImage != nullptr; }
+  int Width() const { return mPlain->width; }
+  int Height() const { return mPlain->height; }
 
   // Converts region r of a source bitmap (raster pixel words, srcSpan pixels per row, srcW by
   // srcH) into the image and copies it to the same place in the drawable. The region is
@@ -38,12 +41,13 @@ class X11ShmImage {
  private:
   X11ShmImage(X11Connection* connection, Visual* visual);
   bool MakeShared(int depth, int w, int h);
-  bool MakePlain(int depth, int w, int h);
+  XImage* MakePlain(int depth, int w, int h);
 
   X11Connection* mConnection;
   Visual* mVisual;
   viewrules::VisualFormat mFormat;
-  XImage* mImage = nullptr;
+  XImage* mImage = nullptr;  // in the segment with shared memory
+  XImage* mPlain = nullptr;  // in client memory, for XPutImage
   XShmSegmentInfo mShm{};
   bool mPutPending = false;  // the server may still be reading the segment
 };

@@ -3,6 +3,7 @@
 
 #include <random>
 #include <string>
+#include <vector>
 
 #include "support/RandomRun.h"
 
@@ -40,6 +41,34 @@ CFDictionaryRef MakeSample() {
 CFDataRef Bytes(const std::string& s) {
   return CFDataCreate(nullptr, reinterpret_cast<const UInt8*>(s.data()),
                       static_cast<CFIndex>(s.size()));
+}
+
+// A binary list of the given objects (marker and payload each), the first one at the top.
+std::string BinaryList(const std::vector<std::string>& objects, int refSize = 1) {
+  std::string bytes = "bplist00";
+  std::vector<size_t> offsets;
+  for (const std::string& object : objects) {
+    offsets.push_back(bytes.size());
+    bytes += object;
+  }
+  auto bigEndian = [&](uint64_t v, int size) {
+    for (int i = size - 1; i >= 0; --i) bytes += static_cast<char>(v >> (8 * i));
+  };
+  const size_t table = bytes.size();
+  for (size_t offset : offsets) bigEndian(offset, 4);
+  bytes += std::string(6, '\0') + '\4' + static_cast<char>(refSize);
+  bigEndian(objects.size(), 8);
+  bigEndian(0, 8);
+  bigEndian(table, 8);
+  return bytes;
+}
+
+// Container objects of a binary list: an array or a one-entry dictionary.
+std::string Array(const std::vector<int>& refs, int refSize = 1) {
+  std::string o(1, static_cast<char>(0xA0 | refs.size()));
+  for (int r : refs)
+    for (int i = refSize - 1; i >= 0; --i) o += static_cast<char>(r >> (8 * i));
+  return o;
 }
 
 }  // namespace
@@ -231,4 +260,49 @@ TEST(CFPropertyList, ReadsAndRewritesAPresetAsTheMacWritesIt) {
   CFRelease(again);
   CFRelease(plist);
   CFRelease(data);
+}
+
+TEST(CFPropertyList, HostileInputIsRefusedWithAnError) {
+  // A preset written in binary form whose key "data" becomes a UTF-16 text by one changed byte:
+  // its units run into the data's zero bytes, so the key holds U+0000.
+  CFDictionaryRef sample = MakeSample();
+  CFDataRef data =
+      CFPropertyListCreateData(nullptr, sample, kCFPropertyListBinaryFormat_v1_0, 0, nullptr);
+  std::string preset(reinterpret_cast<const char*>(CFDataGetBytePtr(data)), CFDataGetLength(data));
+  CFRelease(data);
+  CFRelease(sample);
+  const size_t key = preset.find("Tdata");
+  ASSERT_NE(key, std::string::npos);
+  ASSERT_EQ(preset.substr(key + 5, 4), std::string("O\x10\x18\0", 4));
+  preset[key] = 0x66;
+
+  std::string nestedXml = "<plist>";
+  for (int i = 0; i < 100000; ++i) nestedXml += "<array>";
+  std::vector<std::string> chain, doubling;
+  for (int i = 0; i < 100000; ++i) chain.push_back(Array({i + 1}, 4));
+  chain.push_back("\x09");
+  for (int i = 0; i < 64; ++i) doubling.push_back(Array({i + 1, i + 1}));
+  doubling.push_back("\x09");
+  const std::string hostile[] = {
+      preset,
+      BinaryList({"\xD1\x01\x02", std::string("\x62\0a\0\0", 5), "\x09"}),  // "a\0"
+      BinaryList({"\xD1\x01\x02", std::string("\x53\x61\0b", 5), "\x09"}),
+      BinaryList({"\xD1\x01\x02", "\x10\x01", "\x09"}),  // a number as key
+      BinaryList({"\xD1\x01\x00", "\x51k"}),             // a dictionary inside itself
+      BinaryList({"\xD1\x01\x02", "\x51k", "\x5F\x13\x7F\xFF\xFF\xFF\xFF\xFF\xFF\xFF"}),
+      BinaryList(chain, 4),  // 100000 levels deep
+      BinaryList(doubling),  // 2^64 copies of one object
+      std::string("<plist><dict><key>a\0b</key><true/></dict></plist>", 50),
+      nestedXml,
+  };
+  for (const std::string& bytes : hostile) {
+    CFDataRef input = Bytes(bytes);
+    CFErrorRef error = nullptr;
+    EXPECT_EQ(CFPropertyListCreateWithData(nullptr, input, 0, nullptr, &error), nullptr)
+        << bytes.substr(0, 80);
+    ASSERT_NE(error, nullptr) << bytes.substr(0, 80);
+    EXPECT_EQ(CFErrorGetCode(error), kCFPropertyListReadCorruptError);
+    CFRelease(error);
+    CFRelease(input);
+  }
 }

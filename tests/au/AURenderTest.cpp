@@ -2,6 +2,9 @@
 // chained units, the effect's arithmetic for every factory preset, and allocations.
 
 #include <gtest/gtest.h>
+#include <xmmintrin.h>
+
+#include <algorithm>
 
 #include "au/AUTestHost.h"
 #include "host/RealtimeCounter.h"
@@ -209,6 +212,31 @@ TEST_F(AURenderTest, DisconnectedInputRendersSilence) {
       sampleTime += 3 * kFrames;
     }
   }
+}
+
+TEST_F(AURenderTest, DenormalsAreFlushedWhileProcessingAndTheCallersModeIsKept) {
+  struct Tiny {
+    static OSStatus Proc(void*, AudioUnitRenderActionFlags*, const AudioTimeStamp*, UInt32,
+                         UInt32 nFrames, AudioBufferList* ioData) {
+      for (UInt32 ch = 0; ch < ioData->mNumberBuffers; ++ch)
+        std::fill_n(static_cast<float*>(ioData->mBuffers[ch].mData), nFrames, 1e-39f);
+      return noErr;
+    }
+  };
+  AURenderCallbackStruct cb = {Tiny::Proc, nullptr};
+  ASSERT_EQ(AudioUnitSetProperty(unit, kAudioUnitProperty_SetRenderCallback, kAudioUnitScope_Input,
+                                 0, &cb, sizeof(cb)),
+            noErr);
+  const unsigned kFlushBits = 0x8040, kExceptionFlags = 0x3f;
+  const unsigned callers = _mm_getcsr() & ~kFlushBits;
+  _mm_setcsr(callers);
+  Buffers out(2, kFrames);
+  const OSStatus rendered = Render(out, 0);
+  const unsigned after = _mm_getcsr();
+  ASSERT_EQ(rendered, noErr);
+  EXPECT_EQ(after & ~kExceptionFlags, callers & ~kExceptionFlags);
+  for (UInt32 ch = 0; ch < 2; ++ch)
+    for (UInt32 i = 0; i < kFrames; ++i) ASSERT_EQ(out.Channel(ch)[i], 0.0f);
 }
 
 // An Orvanta whose entry hides its fast render procedure, as an upstream unit without one.

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cmath>
@@ -8,6 +9,7 @@
 #include <random>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "framework/BaseTestPlug.h"
@@ -70,7 +72,7 @@ class ChunkPlug : public BaseTestPlug {
   ChunkPlug() : BaseTestPlug(3, "2-2", 3, true) { InitDecibelParams(); }
   bool SerializeState(ByteChunk* chunk) override {
     SerializeParams(chunk);
-    return chunk->PutStr("marker") > 0;
+    return chunk->PutStr(mMarker.c_str()) > 0;
   }
   int UnserializeState(ByteChunk* chunk, int pos) override {
     pos = UnserializeParams(chunk, pos);
@@ -86,7 +88,7 @@ class ChunkPlug : public BaseTestPlug {
     GetParam(2)->Set(c);
     MakeDefaultPreset(name, 1);
   }
-  std::string mMarkerSeen;
+  std::string mMarker = "marker", mMarkerSeen;
 };
 
 std::vector<double> ParamValues(const IPluginBase& plug) {
@@ -174,6 +176,25 @@ TEST(PresetFiles, ProgramFileInChunkForm) {
   ASSERT_TRUE(plug.LoadProgramFromFXP(&path));
   EXPECT_EQ(ParamValues(plug), (std::vector<double>{-1.0, -2.0, -3.0}));
   EXPECT_EQ(plug.mMarkerSeen, "marker");
+}
+
+TEST(PresetFiles, LargeProgramFilesAreReadWhole) {
+  ChunkPlug plug;
+  plug.mMarker.assign(300000, 'm');
+  plug.mMarker.back() = 'e';
+  UTL_String path(TempPath("large.fxp").c_str()), fifo(TempPath("large.fifo").c_str());
+  ASSERT_TRUE(plug.SaveProgramAsFXP(&path));
+  // A pipe has no size to read ahead, so its chunk grows while it is read.
+  remove(fifo.Get());
+  ASSERT_EQ(mkfifo(fifo.Get(), 0600), 0);
+  std::thread writer([&] { WriteFile(fifo.Get(), ReadFile(path.Get())); });
+  for (UTL_String* source : {&path, &fifo}) {
+    plug.mMarkerSeen.clear();
+    ASSERT_TRUE(plug.LoadProgramFromFXP(source)) << source->Get();
+    EXPECT_EQ(plug.mMarkerSeen, plug.mMarker) << source->Get();
+  }
+  writer.join();
+  remove(fifo.Get());
 }
 
 TEST(PresetFiles, BankFileInParameterForm) {

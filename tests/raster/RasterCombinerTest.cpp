@@ -233,33 +233,41 @@ TEST(RasterVectorRows, MatchTheScalarRulesOverRandomPixels) {
   using SA = _RAS_CombinePixelsCopySourceAlphaNoClamp;
   using SAI = _RAS_CombinePixelsCopySourceAlphaIgnoreAlphaParmNoClamp;
   using Copy = _RAS_CombinePixelsCopyNoClamp;
+  // scalar(d, source pixel, colour, weight); the colour rows take their colour from the
+  // first source pixel (the weighted fill with the weight as its alpha).
   struct Case {
     const char* name;
     std::function<int(const RAS_VectorRows&, RAS_pixel*, const RAS_pixel*, int, int)> vector;
-    std::function<RAS_pixel(RAS_pixel, RAS_pixel, int)> scalar;
+    std::function<RAS_pixel(RAS_pixel, RAS_pixel, RAS_pixel, int)> scalar;
   };
-  // The fill takes its colour from the first source pixel, with the weight as its alpha.
+  auto rule = [](auto tag, RAS_pixel d, RAS_pixel s, int a, int w) {
+    return Pix<typename decltype(tag)::type>(d, RAS_GETR(s), RAS_GETG(s), RAS_GETB(s), a, w);
+  };
+  using ras_shape::Tag;
   const Case cases[] = {
+      {"fill", [](auto& v, auto d, auto s, int n, int) { return v.fill(d, s[0], n); },
+       [](RAS_pixel, RAS_pixel, RAS_pixel c, int) { return c; }},
+      {"copy", [](auto& v, auto d, auto s, int n, int) { return v.copy(d, s, n); },
+       [](RAS_pixel, RAS_pixel s, RAS_pixel, int) { return s; }},
       {"copyWeighted",
        [](auto& v, auto d, auto s, int n, int w) { return v.copyWeighted(d, s, n, w); },
-       [](RAS_pixel d, RAS_pixel s, int w) {
-         return Pix<Copy>(d, RAS_GETR(s), RAS_GETG(s), RAS_GETB(s), RAS_GETA(s), w);
+       [&](RAS_pixel d, RAS_pixel s, RAS_pixel, int w) {
+         return rule(Tag<Copy>(), d, s, RAS_GETA(s), w);
        }},
       {"fillWeighted",
        [](auto& v, auto d, auto s, int n, int w) {
-         return v.fillWeighted(d, RAS_RGBA(RAS_GETR(s[0]), RAS_GETG(s[0]), RAS_GETB(s[0]), w), n,
-                               w);
+         return v.fillWeighted(d, (s[0] & ~0xffu) | RAS_pixel(w), n, w);
        },
-       nullptr},
+       [&](RAS_pixel d, RAS_pixel, RAS_pixel c, int w) { return rule(Tag<Copy>(), d, c, w, w); }},
       {"sourceAlphaFull",
        [](auto& v, auto d, auto s, int n, int) { return v.sourceAlphaFull(d, s, n); },
-       [](RAS_pixel d, RAS_pixel s, int) {
-         return Pix<SAI>(d, RAS_GETR(s), RAS_GETG(s), RAS_GETB(s), RAS_GETA(s), 256);
+       [&](RAS_pixel d, RAS_pixel s, RAS_pixel, int) {
+         return rule(Tag<SAI>(), d, s, RAS_GETA(s), 256);
        }},
       {"sourceAlphaWeighted",
        [](auto& v, auto d, auto s, int n, int w) { return v.sourceAlphaWeighted(d, s, n, w); },
-       [](RAS_pixel d, RAS_pixel s, int w) {
-         return Pix<SA>(d, RAS_GETR(s), RAS_GETG(s), RAS_GETB(s), RAS_GETA(s), w);
+       [&](RAS_pixel d, RAS_pixel s, RAS_pixel, int w) {
+         return rule(Tag<SA>(), d, s, RAS_GETA(s), w);
        }},
   };
   constexpr int n = 37;
@@ -273,10 +281,7 @@ TEST(RasterVectorRows, MatchTheScalarRulesOverRandomPixels) {
         const int done = c.vector(*v, d, s, n, w);
         ASSERT_GT(done, n - 8);
         for (int i = 0; i < n; ++i) {
-          const RAS_pixel expect = i >= done  ? before[i]
-                                   : c.scalar ? c.scalar(before[i], s[i], w)
-                                              : Pix<Copy>(before[i], RAS_GETR(s[0]), RAS_GETG(s[0]),
-                                                          RAS_GETB(s[0]), w, w);
+          const RAS_pixel expect = i >= done ? before[i] : c.scalar(before[i], s[i], s[0], w);
           ASSERT_EQ(d[i], expect) << "weight " << w << " pixel " << i;
         }
       }
@@ -300,6 +305,27 @@ TEST(RasterVectorRows, MatchTheScalarRulesOverRandomPixels) {
                   i >= done ? 0xdeadbeef
                             : ras_shape::Mix4(p[0][i], p[1][i], p[2][i], p[3][i], f[0][i], f[1][i]))
             << "sample " << i;
+    }
+    // Scaling runs: windows of random width, with and without the source's edge column.
+    for (int round = 0; round < 300; ++round) {
+      RAS_pixel top[41], bottom[41], out[n];
+      int col[n], A[4 * 40];
+      short E[8 * 40];
+      unsigned short f[n];
+      for (int k = 0; k < 41; ++k) top[k] = next(), bottom[k] = next();
+      const int m = 1 + int(next() % 40);
+      const bool edge = next() % 2;
+      const unsigned fy = round % 3 == 0 ? 0 : round % 3 == 1 ? 0xffff : next() & 0xffff;
+      for (int i = 0; i < n; ++i) {
+        col[i] = int(next() % unsigned(m));
+        f[i] = edge && col[i] == m - 1 ? 0 : next() % 4 == 0 ? 0xffff : (unsigned short)next();
+      }
+      v->scaleRun(out, top, bottom, m, edge, col, f, fy, n, A, E);
+      for (int i = 0; i < n; ++i) {
+        const int c = col[i], right = edge && c == m - 1 ? c : c + 1;
+        ASSERT_EQ(out[i], ras_shape::Mix4(top[c], top[right], bottom[c], bottom[right], f[i], fy))
+            << "sample " << i << " of window " << m;
+      }
     }
   }
 }

@@ -9,11 +9,11 @@
 #include <vector>
 
 #include "CFRuntime.h"
+#include "PropertyListCheck.h"
 
 namespace {
 
-// Deeper trees are refused: they only arise from self-containing containers or hostile files.
-constexpr int kMaxDepth = 256;
+using PropertyListCheck::kMaxDepth;
 
 struct PlistDeleter {
   void operator()(void* node) const { plist_free(static_cast<plist_t>(node)); }
@@ -200,13 +200,13 @@ CFTypeRef FromPlist(plist_t node, CFOptionFlags options, int depth, std::string&
       plist_dict_new_iter(node, &it);
       bool ok = true;
       while (ok) {
-        char* key = nullptr;
         plist_t value = nullptr;
-        plist_dict_next_item(node, it, &key, &value);
-        if (!value) {
-          free(key);
-          break;
-        }
+        plist_dict_next_item(node, it, nullptr, &value);
+        if (!value) break;
+        // Reading a key asserts unless it is a key node; the byte checks kept NULs out of it.
+        plist_t keyNode = plist_dict_item_get_key(value);
+        char* key = nullptr;
+        if (plist_get_node_type(keyNode) == PLIST_KEY) plist_get_key_val(keyNode, &key);
         CFStringRef k =
             key ? CFStringCreateWithCString(nullptr, key, kCFStringEncodingUTF8) : nullptr;
         free(key);
@@ -291,6 +291,12 @@ CFPropertyListRef CFPropertyListCreateWithData(CFAllocatorRef, CFDataRef data,
     return nullptr;
   }
   const bool binary = LooksBinary(bytes, length);
+  const std::string wrong = binary ? PropertyListCheck::Binary(bytes, static_cast<size_t>(length))
+                                   : PropertyListCheck::Xml(bytes, static_cast<size_t>(length));
+  if (!wrong.empty()) {
+    Report(error, kCFPropertyListReadCorruptError, "Property list not readable: " + wrong);
+    return nullptr;
+  }
   plist_t root = nullptr;
   if (binary)
     plist_from_bin(reinterpret_cast<const char*>(bytes), static_cast<uint32_t>(length), &root);

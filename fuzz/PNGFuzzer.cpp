@@ -1,5 +1,5 @@
 // libFuzzer entry for the PNG loader: every input is decoded from memory into a new bitmap
-// and into a caller's bitmap. Built only with -DORVANTA_RASTER_FUZZ=ON and clang.
+// and into a caller's bitmap.
 
 #include <cstddef>
 #include <cstdint>

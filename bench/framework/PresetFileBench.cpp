@@ -1,0 +1,43 @@
+// Reading a program file whose state chunk is large: the time per byte should not grow with the
+// file's size. Reported in bytes per second.
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <string>
+
+#include "framework/Framework.h"
+
+namespace {
+// Keeps its state as one opaque block of the chosen size.
+class BlobPlug : public IPluginBase {
+ public:
+  BlobPlug()
+      : IPluginBase(0, "2-2", 0, "Bench", "", "", 0x10000, 1, 1, 0, false, true, false, kAPIAU) {}
+  bool SerializeState(ByteChunk* chunk) override { return chunk->PutStr(mBlob.c_str()) > 0; }
+  int UnserializeState(ByteChunk* chunk, int pos) override { return chunk->GetStr(nullptr, pos); }
+  void BeginInformHostOfParamChange(int) override {}
+  void InformHostOfParamChange(int, double) override {}
+  void EndInformHostOfParamChange(int) override {}
+  void InformHostOfProgramChange() override {}
+  int GetSamplePos() override { return 0; }
+  double GetTempo() override { return 120.0; }
+  void GetTimeSig(int*, int*) override {}
+  void GetTime(ITimeInfo*) override {}
+  void ResizeGraphics(int, int) override {}
+  bool SendMidiMsg(IMidiMsg*) override { return false; }
+  std::string mBlob;
+};
+
+void BM_LoadProgramFromFXP(benchmark::State& state) {
+  BlobPlug plug;
+  plug.mBlob.assign(static_cast<size_t>(state.range(0)), 'x');
+  UTL_String path("/tmp/orvanta-bench-large.fxp");
+  if (!plug.SaveProgramAsFXP(&path)) state.SkipWithError("cannot write the program file");
+  for (auto _ : state) benchmark::DoNotOptimize(plug.LoadProgramFromFXP(&path));
+  state.SetBytesProcessed(state.iterations() * state.range(0));
+  std::remove(path.Get());
+}
+}  // namespace
+
+BENCHMARK(BM_LoadProgramFromFXP)->Arg(64 << 10)->Arg(1 << 20)->Arg(10 << 20);
