@@ -1,7 +1,7 @@
 # make test | make bench | make demo | make install | make fuzz | make golden — see README.md
 BUILD ?= build
 SANITIZE ?=
-# ON turns every compiler warning into an error (CI does).
+# ON turns every compiler warning into an error.
 WERROR ?= OFF
 JOBS ?= $(shell nproc)
 PREFIX ?= /usr/local

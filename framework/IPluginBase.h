@@ -12,7 +12,7 @@
 #include "framework/Hosts.h"
 #include "framework/IMidiMsg.h"
 #include "framework/IParam.h"
-#include "framework/IPlugStructs.h"
+#include "framework/IPluginStructs.h"
 #include "framework/IPreset.h"
 #include "framework/UTL_Mutex.h"
 #include "framework/UTL_PtrList.h"

@@ -19,7 +19,7 @@ test=(
   libgtest-dev libgmock-dev libbenchmark-dev libpixman-1-dev
   xvfb xauth xdotool x11-utils
   lilv-utils sordi jalv jackd2
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev clang-format
   ardour
 )
 bench=(

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "raster/RasterShapes.h"
+#include "raster/Raster.h"
 #include "tools/png/PngWriter.h"
 
 namespace {

@@ -286,7 +286,7 @@ TEST(CFPropertyList, HostileInputIsRefusedWithAnError) {
   const std::string hostile[] = {
       preset,
       BinaryList({"\xD1\x01\x02", std::string("\x62\0a\0\0", 5), "\x09"}),  // "a\0"
-      BinaryList({"\xD1\x01\x02", std::string("\x53" "a\0b", 5), "\x09"}),
+      BinaryList({"\xD1\x01\x02", std::string("\x53\x61\0b", 5), "\x09"}),
       BinaryList({"\xD1\x01\x02", "\x10\x01", "\x09"}),  // a number as key
       BinaryList({"\xD1\x01\x00", "\x51k"}),             // a dictionary inside itself
       BinaryList({"\xD1\x01\x02", "\x51k", "\x5F\x13\x7F\xFF\xFF\xFF\xFF\xFF\xFF\xFF"}),
