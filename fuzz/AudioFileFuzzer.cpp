@@ -11,7 +11,6 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string path = FuzzInputFile(data, size);
   std::string error;
-#if __has_include("host/tool/AudioHeaderFrames.h")  // the block-wise reader
   AudioReader reader;
   if (!reader.Open(path, &error)) return 0;
   std::vector<std::vector<float>> channels(static_cast<size_t>(reader.Channels()),
@@ -21,9 +20,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   while (reader.Read(buffers.data(), 256) > 0) {
   }
   reader.Finish(&error);
-#else
-  AudioFile audio;
-  ReadAudioFile(path, &audio, &error);
-#endif
   return 0;
 }
