@@ -14,7 +14,7 @@
 #                                 (lv2/LV2Resources.h); without it the editor loads no images
 #     LV2_COMMENT <text>          what LV2 host browsers show about the plug-in
 #     LV2_LICENSE <uri>
-#     RESOURCES <folder>          the editor's images (*.png), copied into both bundles
+#     [RESOURCES <folder>]        the editor's images (*.png), copied into both bundles
 #     [LIBS <target>...]          what the effect links besides its wrapper
 #     [INCLUDE_DIRS <dir>...]     public include folders of the effect (the identity's folder)
 #     [COMPILE_OPTIONS <opt>...]  private options of the effect's sources
@@ -31,12 +31,16 @@
 #        lv2_descriptor), <name>_ui.so (only lv2ui_descriptor) and the images. The bundle's
 #        folder is in the cache as <PREFIX>_LV2_BUNDLE_DIR.
 #
-# Example (a plug-in of its own, see examples/):
-#   orvanta_add_plugin(NAME Balance TARGET balance IDENTITY BALANCE_PLUG
-#     IDENTITY_HEADER balance/BalanceIdentity.h IDENTITY_NAMESPACE balance_identity
-#     SOURCES Balance.cpp AU_ENTRY BalanceEntry.cpp LV2_RESOURCES BalanceLV2Resources.cpp
-#     LV2_COMMENT "Left/right balance." LV2_LICENSE "https://example.org/license"
-#     RESOURCES ${CMAKE_CURRENT_SOURCE_DIR}/img FORMATS au lv2)
+# Example (examples/balance/CMakeLists.txt, where BALANCE_PLUG_* are set):
+#   orvanta_add_plugin(NAME Balance TARGET balance FORMATS au lv2
+#     IDENTITY BALANCE_PLUG
+#     IDENTITY_HEADER BalanceIdentity.h IDENTITY_NAMESPACE balance_identity
+#     SOURCES Balance.cpp AU_ENTRY BalanceEntry.cpp
+#     LV2_COMMENT "Left/right balance of a stereo signal."
+#     LV2_LICENSE "https://orvanta.example/license"
+#     INCLUDE_DIRS ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_CURRENT_BINARY_DIR}/identity
+#     LIBS orvanta_framework orvanta_graphics orvanta_x11)
+
 # The effect library of one format: the same sources on that format's wrapper. Reads the
 # arguments of the orvanta_add_plugin call it is made from (P_...).
 function(_orvanta_plugin_effect target wrapper)
