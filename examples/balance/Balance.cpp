@@ -1,0 +1,54 @@
+#include "Balance.h"
+
+#include "BalanceIdentity.h"
+#include "graphics/Graphics.h"
+#include "platform/x11/IGraphicsLinux.h"
+
+BalanceWrapper* MakePlug() {
+  IPluginInstanceInfo info;
+  info.mBundleID.Set(balance_identity::kBundleID);
+  info.mViewFactoryClassName.Set(balance_identity::kViewClass);
+  return new Balance(info);
+}
+
+// "2-2": two inputs, two outputs. Arguments after the identity: no latency, no MIDI, no state
+// beyond the parameters, an effect rather than an instrument.
+Balance::Balance(const IPluginInstanceInfo& instanceInfo)
+    : BalanceWrapper(instanceInfo, kNumParams, "2-2", kNumPresets, balance_identity::kName, "",
+                     balance_identity::kMaker, balance_identity::kVersion,
+                     FourCC(balance_identity::kUniqueID), FourCC(balance_identity::kMakerID), 0,
+                     false, false, false) {
+  // Name, default, minimum, maximum, step, unit.
+  GetParam(kBalance)->InitDouble("Balance", 0.0, -100.0, 100.0, 0.1, "%");
+  MakeEditor();
+  MakePreset("Centre", 0.0);
+}
+
+void Balance::OnParamChange(int paramIdx) {
+  if (paramIdx != kBalance) return;
+  const double percent = GetParam(kBalance)->Value();
+  mLeftGain.store(LeftGain(percent), std::memory_order_relaxed);
+  mRightGain.store(RightGain(percent), std::memory_order_relaxed);
+}
+
+void Balance::ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames) {
+  const double left = mLeftGain.load(std::memory_order_relaxed);
+  const double right = mRightGain.load(std::memory_order_relaxed);
+  for (int i = 0; i < nFrames; ++i) {
+    outputs[0][i] = inputs[0][i] * left;
+    outputs[1][i] = inputs[1][i] * right;
+  }
+}
+
+// The editor: a plain background and one stock knob drawn as a line, no images needed. The
+// plug-in owns the editor, and the editor owns its controls.
+void Balance::MakeEditor() {
+  IGraphicsLinux* graphics = new IGraphicsLinux(this, kEditorWidth, kEditorHeight, 0);
+  graphics->SetBundleID(balance_identity::kBundleID);
+  const IColor background(255, 40, 44, 52);
+  graphics->AttachPanelBackground(&background);
+  const IColor line(255, 230, 230, 230);
+  graphics->AttachControl(
+      new IKnobLineControl(this, IRECT(50, 30, 110, 90), kBalance, &line, 8.0, 28.0));
+  AttachGraphics(graphics);
+}
