@@ -4,10 +4,7 @@
 #include <string>
 
 #include "effect/Orvanta.h"
-#if __has_include("effect/OrvantaGraphics.h")
 #include "effect/OrvantaGraphics.h"
-#define ORVANTA_LV2_HAS_EDITOR 1
-#endif
 #include "graphics/Graphics.h"
 #include "lv2/LV2Resources.h"
 #include "raster/Raster.h"
@@ -19,16 +16,11 @@ struct EditorImage {
   const char* mName;
 };
 
-#if ORVANTA_LV2_HAS_EDITOR
 using namespace orvanta_editor;
 constexpr EditorImage kImages[] = {{kBackgroundID, kBackgroundFile},
                                    {kKnobID, kKnobFile},
                                    {kFaderCapID, kFaderCapFile},
                                    {kFontID, kFontFile}};
-#else
-// An effect without an editor layout loads no images.
-constexpr EditorImage kImages[] = {{-1, nullptr}};
-#endif
 
 // The bundle holds the images flat, under the last component of their resource names.
 std::string ImagePath(const char* bundlePath, const char* name) {
