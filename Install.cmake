@@ -7,32 +7,24 @@
 # put them in different places.
 set(orvanta_component_dir lib/orvanta/Orvanta.component)
 
-if(TARGET orvanta_apple)
-  install(TARGETS orvanta_apple LIBRARY DESTINATION lib/orvanta COMPONENT tool)
-endif()
+install(TARGETS orvanta_apple LIBRARY DESTINATION lib/orvanta COMPONENT tool)
 
-if(TARGET orvanta_component)
-  # The plug-in finds the stand-ins three folders up: lib/orvanta.
-  set_target_properties(orvanta_component PROPERTIES INSTALL_RPATH "$ORIGIN/../../..")
-  install(TARGETS orvanta_component LIBRARY DESTINATION ${orvanta_component_dir}/Contents/Linux
-    COMPONENT tool)
-  install(FILES ${PROJECT_BINARY_DIR}/Orvanta.component/Contents/Info.plist
-    DESTINATION ${orvanta_component_dir}/Contents COMPONENT tool)
-  install(DIRECTORY ${PROJECT_BINARY_DIR}/Orvanta.component/Contents/Resources
-    DESTINATION ${orvanta_component_dir}/Contents COMPONENT tool)
-endif()
+# The plug-in finds the stand-ins three folders up: lib/orvanta.
+set_target_properties(orvanta_component PROPERTIES INSTALL_RPATH "$ORIGIN/../../..")
+install(TARGETS orvanta_component LIBRARY DESTINATION ${orvanta_component_dir}/Contents/Linux
+  COMPONENT tool)
+install(FILES ${PROJECT_BINARY_DIR}/Orvanta.component/Contents/Info.plist
+  DESTINATION ${orvanta_component_dir}/Contents COMPONENT tool)
+install(DIRECTORY ${PROJECT_BINARY_DIR}/Orvanta.component/Contents/Resources
+  DESTINATION ${orvanta_component_dir}/Contents COMPONENT tool)
 
-if(TARGET orvanta)
-  set_target_properties(orvanta PROPERTIES INSTALL_RPATH "$ORIGIN/../lib/orvanta")
-  install(TARGETS orvanta RUNTIME DESTINATION bin COMPONENT tool)
-endif()
+set_target_properties(orvanta PROPERTIES INSTALL_RPATH "$ORIGIN/../lib/orvanta")
+install(TARGETS orvanta RUNTIME DESTINATION bin COMPONENT tool)
 
-if(TARGET orvanta_lv2_bundle)
+if(ORVANTA_LV2)
   install(TARGETS orvanta_lv2_dsp orvanta_lv2_ui LIBRARY DESTINATION lib/lv2/orvanta.lv2
     COMPONENT lv2)
-  if(TARGET orvanta_apple)
-    install(TARGETS orvanta_apple LIBRARY DESTINATION lib/lv2/orvanta.lv2 COMPONENT lv2)
-  endif()
+  install(TARGETS orvanta_apple LIBRARY DESTINATION lib/lv2/orvanta.lv2 COMPONENT lv2)
   install(DIRECTORY ${PROJECT_BINARY_DIR}/orvanta.lv2/ DESTINATION lib/lv2/orvanta.lv2
     COMPONENT lv2 FILES_MATCHING PATTERN "*.ttl" PATTERN "*.png")
 endif()
