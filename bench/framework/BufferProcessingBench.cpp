@@ -5,24 +5,10 @@
 
 #include <vector>
 
-#include "framework/Framework.h"
+#include "bench/framework/HostlessBenchPlug.h"
 
 namespace {
-class BenchPlug : public IPluginBase {
- public:
-  BenchPlug()
-      : IPluginBase(0, "2-2", 0, "Bench", "", "", 0x10000, 1, 1, 0, false, false, false, kAPIAU) {}
-  void BeginInformHostOfParamChange(int) override {}
-  void InformHostOfParamChange(int, double) override {}
-  void EndInformHostOfParamChange(int) override {}
-  void InformHostOfProgramChange() override {}
-  int GetSamplePos() override { return 0; }
-  double GetTempo() override { return 120.0; }
-  void GetTimeSig(int*, int*) override {}
-  void GetTime(ITimeInfo*) override {}
-  void ResizeGraphics(int, int) override {}
-  bool SendMidiMsg(IMidiMsg*) override { return false; }
-};
+using BenchPlug = HostlessBenchPlug;
 
 void BM_ProcessBuffersFloat(benchmark::State& state) {
   int nFrames = (int)state.range(0);

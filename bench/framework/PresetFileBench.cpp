@@ -6,26 +6,15 @@
 #include <cstdio>
 #include <string>
 
-#include "framework/Framework.h"
+#include "bench/framework/HostlessBenchPlug.h"
 
 namespace {
 // Keeps its state as one opaque block of the chosen size.
-class BlobPlug : public IPluginBase {
+class BlobPlug : public HostlessBenchPlug {
  public:
-  BlobPlug()
-      : IPluginBase(0, "2-2", 0, "Bench", "", "", 0x10000, 1, 1, 0, false, true, false, kAPIAU) {}
+  BlobPlug() : HostlessBenchPlug(true) {}
   bool SerializeState(ByteChunk* chunk) override { return chunk->PutStr(mBlob.c_str()) > 0; }
   int UnserializeState(ByteChunk* chunk, int pos) override { return chunk->GetStr(nullptr, pos); }
-  void BeginInformHostOfParamChange(int) override {}
-  void InformHostOfParamChange(int, double) override {}
-  void EndInformHostOfParamChange(int) override {}
-  void InformHostOfProgramChange() override {}
-  int GetSamplePos() override { return 0; }
-  double GetTempo() override { return 120.0; }
-  void GetTimeSig(int*, int*) override {}
-  void GetTime(ITimeInfo*) override {}
-  void ResizeGraphics(int, int) override {}
-  bool SendMidiMsg(IMidiMsg*) override { return false; }
   std::string mBlob;
 };
 
