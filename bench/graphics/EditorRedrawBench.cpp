@@ -8,8 +8,8 @@
 #include <string>
 
 #include "graphics/Graphics.h"
+#include "tests/support/HeadlessGraphics.h"
 #include "tools/graphics-sheet/GraphicsSheet.h"
-#include "tools/graphics-sheet/HeadlessGraphics.h"
 
 namespace {
 

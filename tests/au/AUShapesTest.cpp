@@ -10,7 +10,7 @@
 #include "au/AU.h"
 #include "au/AUTestHost.h"
 #include "host/Host.h"
-#include "tools/graphics-sheet/HeadlessGraphics.h"
+#include "tests/support/HeadlessGraphics.h"
 
 namespace {
 

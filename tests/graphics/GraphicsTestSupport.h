@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "graphics/Graphics.h"
-#include "tools/graphics-sheet/HeadlessGraphics.h"
+#include "tests/support/HeadlessGraphics.h"
 
 using EventLog = std::vector<std::string>;
 

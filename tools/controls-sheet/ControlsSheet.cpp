@@ -4,8 +4,8 @@
 #include <functional>
 
 #include "graphics/Graphics.h"
+#include "tests/support/HeadlessGraphics.h"
 #include "tools/graphics-sheet/GraphicsSheet.h"
-#include "tools/graphics-sheet/HeadlessGraphics.h"
 #include "tools/png/PngWriter.h"
 
 namespace sheets {

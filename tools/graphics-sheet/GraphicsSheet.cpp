@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "graphics/Graphics.h"
-#include "tools/graphics-sheet/HeadlessGraphics.h"
+#include "tests/support/HeadlessGraphics.h"
 #include "tools/png/PngWriter.h"
 
 namespace sheets {

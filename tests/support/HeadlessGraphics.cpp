@@ -1,4 +1,4 @@
-#include "tools/graphics-sheet/HeadlessGraphics.h"
+#include "tests/support/HeadlessGraphics.h"
 
 #include "graphics/IPopupMenu.h"
 #include "raster/Raster.h"
