@@ -114,6 +114,11 @@ bool SafeFileWriter::Write(const void* bytes, size_t size, std::string* error) {
   return true;
 }
 
+void SafeFileWriter::StartWriteback() {
+  // Only a new file is synced at the commit; a device or pipe has nothing to start.
+  if (mFd >= 0 && !mTemporary.empty()) sync_file_range(mFd, 0, 0, SYNC_FILE_RANGE_WRITE);
+}
+
 bool SafeFileWriter::Commit(std::string* error) {
   if (mFd < 0) return Fail("not open", error);
   // A full disk may only show when the data reaches it, so sync before the rename.

@@ -23,6 +23,9 @@ class SafeFileWriter {
   // The descriptor to write to (readable and seekable unless the target is not a regular file).
   int Descriptor() const { return mFd; }
   bool Write(const void* bytes, size_t size, std::string* error);
+  // Starts the disk writing what has been written so far, without waiting for it: the commit
+  // then has less left to wait for, and a long file keeps the disk busy while its writer works.
+  void StartWriteback();
   // Puts the written file in place. False with a message, leaving the old file untouched.
   bool Commit(std::string* error);
   // Removes the unfinished file; the target stays as it was.

@@ -150,8 +150,14 @@ bool AudioWriter::Write(const float* const* channels, size_t frames, std::string
   for (size_t c = 0; c < count; ++c)
     for (size_t i = 0; i < frames; ++i) mInterleaved[i * count + c] = channels[c][i];
   if (sf_writef_float(mFile, mInterleaved.data(), static_cast<sf_count_t>(frames)) ==
-      static_cast<sf_count_t>(frames))
+      static_cast<sf_count_t>(frames)) {
+    mUnsynced += frames * count;
+    if (mUnsynced >= kWritebackSamples) {
+      mOutput.StartWriteback();
+      mUnsynced = 0;
+    }
     return true;
+  }
   *error = mPath + ": cannot be written (" + sf_strerror(mFile) + ")";
   return false;
 }

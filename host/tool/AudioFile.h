@@ -65,6 +65,9 @@ class AudioWriter {
 
  private:
   std::string mPath;
+  // Every few megabytes the disk is set to work on what was written, alongside the render.
+  static constexpr size_t kWritebackSamples = size_t(1) << 20;
+  size_t mUnsynced = 0;
   SafeFileWriter mOutput;
   SNDFILE* mFile = nullptr;
   SF_INFO mInfo = {};

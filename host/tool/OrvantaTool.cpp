@@ -213,13 +213,14 @@ bool ParseArguments(const std::vector<std::string>& words, Arguments* args, std:
   return true;
 }
 
-std::string Levels(const StereoLevels& l) {
+std::string Levels(const MidSideMeter& l) {
   char text[160];
-  snprintf(text, sizeof(text), "mid peak %.4f rms %.4f, side peak %.4f rms %.4f", l.midPeak,
-           l.midRms, l.sidePeak, l.sideRms);
+  snprintf(text, sizeof(text), "mid peak %.4f rms %.4f, side peak %.4f rms %.4f", l.Mid().peak,
+           l.Mid().rms, l.Side().peak, l.Side().rms);
   // NaN or infinity would otherwise hide behind figures that look like quiet audio.
-  if (l.nonFinite)
-    return text + (", " + std::to_string(l.nonFinite) + " samples NaN or infinite (left out)");
+  if (l.NonFinite())
+    return text +
+           (", " + std::to_string(l.NonFinite()) + " samples NaN or infinite (measured as 0)");
   return text;
 }
 
@@ -534,12 +535,14 @@ int Demo(HostUnit& unit, const std::string& bundle, const Arguments& args) {
       !out.Open(outPath, in.SampleRate(), 2, in.Format(), &error) ||
       !RenderStream(unit, in, &out, RenderOptions(), &summary, &error) || !out.Commit(&error))
     return Fail(error);
-  const StereoLevels &before = summary.before, &after = summary.after;
-  auto ratio = [](const StereoLevels& l) { return l.midRms > 0 ? l.sideRms / l.midRms : 0.0; };
+  auto ratio = [](const MidSideMeter& l) {
+    return l.Mid().rms > 0 ? l.Side().rms / l.Mid().rms : 0.0;
+  };
   printf("rendered %s (%zu frames, %.2f s) through the Audio Unit with \"Stereo Enhance\"\n",
          example.c_str(), static_cast<size_t>(summary.frames),
          double(summary.frames) / in.SampleRate());
-  printf("side-to-mid ratio (RMS): before %.3f, after %.3f\n", ratio(before), ratio(after));
+  printf("side-to-mid ratio (RMS): before %.3f, after %.3f\n", ratio(summary.before),
+         ratio(summary.after));
   printf("wrote %s\n", outPath.c_str());
   const std::string picture = args.snapshot.empty()
                                   ? std::string(ORVANTA_DEMO_DIR "/stereo-demo-editor.png")

@@ -85,34 +85,56 @@ StereoImageMeter::StereoImageMeter(double sampleRate)
     : mRate(sampleRate > 0 ? sampleRate : 44100),
       mWindowFrames(std::max<size_t>(1, size_t(std::lround(mRate * kWindowSeconds)))) {}
 
+void MidSideMeter::Add(const float* left, const float* right, size_t frames) {
+  double midPeak = mMidPeak, sidePeak = mSidePeak, mm = 0, ss = 0;
+  uint64_t nonFinite = 0;
+  for (size_t i = 0; i < frames; ++i) {
+    double l = left[i], r = right[i];
+    const bool finiteL = std::isfinite(l), finiteR = std::isfinite(r);
+    nonFinite += !finiteL + !finiteR;
+    l = finiteL ? l : 0;
+    r = finiteR ? r : 0;
+    const double mid = (l + r) * 0.5, side = (l - r) * 0.5;
+    mm += mid * mid;
+    ss += side * side;
+    midPeak = std::max(midPeak, std::fabs(mid));
+    sidePeak = std::max(sidePeak, std::fabs(side));
+  }
+  mMidPeak = midPeak;
+  mSidePeak = sidePeak;
+  mMidSquares += mm;
+  mSideSquares += ss;
+  mFrames += frames;
+  mNonFinite += nonFinite;
+}
+
+StereoLevel MidSideMeter::Mid() const {
+  return {mMidPeak, std::sqrt(mMidSquares / std::max<double>(1, double(mFrames)))};
+}
+
+StereoLevel MidSideMeter::Side() const {
+  return {mSidePeak, std::sqrt(mSideSquares / std::max<double>(1, double(mFrames)))};
+}
+
 void StereoImageMeter::Add(const float* left, const float* right, size_t frames) {
+  mMidSide.Add(left, right, frames);
   while (frames > 0) {
     const size_t take = std::min(frames, mWindowFrames - size_t(mWindow.frames));
-    double ll = 0, rr = 0, lr = 0, mm = 0, ss = 0;
-    double peakL = mPeaks[0], peakR = mPeaks[1], peakM = mPeaks[2], peakS = mPeaks[3];
+    double ll = 0, rr = 0, lr = 0;
+    double peakL = mPeaks[0], peakR = mPeaks[1];
     for (size_t i = 0; i < take; ++i) {
       double l = left[i], r = right[i];
-      if (!std::isfinite(l) || !std::isfinite(r)) {
-        mNonFinite += !std::isfinite(l) + !std::isfinite(r);
-        l = std::isfinite(l) ? l : 0;
-        r = std::isfinite(r) ? r : 0;
-      }
-      const double mid = (l + r) * 0.5, side = (l - r) * 0.5;
+      l = std::isfinite(l) ? l : 0;
+      r = std::isfinite(r) ? r : 0;
       ll += l * l;
       rr += r * r;
       lr += l * r;
-      mm += mid * mid;
-      ss += side * side;
       peakL = std::max(peakL, std::fabs(l));
       peakR = std::max(peakR, std::fabs(r));
-      peakM = std::max(peakM, std::fabs(mid));
-      peakS = std::max(peakS, std::fabs(side));
       // Digital silence would pile up in the centre and dim everything else.
-      if (l != 0 || r != 0) mDensity.Add(mid, side);
+      if (l != 0 || r != 0) mDensity.Add((l + r) * 0.5, (l - r) * 0.5);
     }
-    mPeaks = {peakL, peakR, peakM, peakS};
-    mMidSquares += mm;
-    mSideSquares += ss;
+    mPeaks = {peakL, peakR};
     mWindow.ll += ll;
     mWindow.rr += rr;
     mWindow.lr += lr;
@@ -164,12 +186,13 @@ StereoImageFigures StereoImageMeter::Figures() const {
   if (!mFinished) total.Merge(mWindow);
   f.frames = total.frames;
   f.seconds = double(total.frames) / mRate;
-  f.nonFinite = mNonFinite;
+  f.nonFinite = mMidSide.NonFinite();
   const double n = std::max<double>(1, double(total.frames));
   f.left = {mPeaks[0], std::sqrt(total.ll / n)};
   f.right = {mPeaks[1], std::sqrt(total.rr / n)};
-  f.mid = {mPeaks[2], std::sqrt(mMidSquares / n)};
-  f.side = {mPeaks[3], std::sqrt(mSideSquares / n)};
+  f.mid = mMidSide.Mid();
+  f.side = mMidSide.Side();
+  const double midSquares = mMidSide.MidSquares(), sideSquares = mMidSide.SideSquares();
   const double nan = std::numeric_limits<double>::quiet_NaN();
   if (total.Silent()) {
     f.kind = StereoImageKind::kSilent;
@@ -177,18 +200,18 @@ StereoImageFigures StereoImageMeter::Figures() const {
     return f;
   }
   // Mid and side measured directly, not from the channel sums, so that exact mono stays exact.
-  f.kind = mSideSquares <= kNegligibleEnergyRatio * mMidSquares   ? StereoImageKind::kMono
-           : mMidSquares <= kNegligibleEnergyRatio * mSideSquares ? StereoImageKind::kSideOnly
-                                                                  : StereoImageKind::kStereo;
+  f.kind = sideSquares <= kNegligibleEnergyRatio * midSquares   ? StereoImageKind::kMono
+           : midSquares <= kNegligibleEnergyRatio * sideSquares ? StereoImageKind::kSideOnly
+                                                                : StereoImageKind::kStereo;
   f.sideToMidDb = f.kind == StereoImageKind::kMono       ? -kInfinity
                   : f.kind == StereoImageKind::kSideOnly ? kInfinity
-                                                         : Db(mSideSquares / mMidSquares);
+                                                         : Db(sideSquares / midSquares);
   f.correlation = total.Correlation();
   f.lowestCorrelation = mSoundingWindows ? mLowest : nan;
   f.negativeShare = mSoundingWindows ? double(mNegativeWindows) / double(mSoundingWindows) : 0;
   f.monoSumChangeDb = f.kind == StereoImageKind::kSideOnly
                           ? -kInfinity
-                          : Db(mMidSquares / ((total.ll + total.rr) / 2));
+                          : Db(midSquares / ((total.ll + total.rr) / 2));
   f.balanceDb = total.rr <= 0 ? kInfinity : total.ll <= 0 ? -kInfinity : Db(total.ll / total.rr);
   return f;
 }

@@ -30,6 +30,23 @@ struct StereoLevel {
   double peak = 0, rms = 0;  // linear, 1.0 = full scale
 };
 
+// Peak and RMS of mid and side, added up block by block: what a render reports, and part of
+// the image figures. NaN or infinite samples are counted and measured as silence.
+class MidSideMeter {
+ public:
+  void Add(const float* left, const float* right, size_t frames);
+
+  StereoLevel Mid() const;
+  StereoLevel Side() const;
+  double MidSquares() const { return mMidSquares; }
+  double SideSquares() const { return mSideSquares; }
+  uint64_t NonFinite() const { return mNonFinite; }
+
+ private:
+  double mMidPeak = 0, mSidePeak = 0, mMidSquares = 0, mSideSquares = 0;
+  uint64_t mFrames = 0, mNonFinite = 0;
+};
+
 // The headline figures. Values that do not exist for a signal are NaN (correlation of
 // silence) or infinite (side-to-mid ratio of mono); the report decides how to say so.
 struct StereoImageFigures {
@@ -94,9 +111,8 @@ class StereoImageMeter {
   double mRate;
   size_t mWindowFrames;
   StereoSums mTotal, mWindow, mPending;
-  double mMidSquares = 0, mSideSquares = 0;
-  std::array<double, 4> mPeaks = {};  // left, right, mid, side
-  uint64_t mNonFinite = 0;
+  MidSideMeter mMidSide;
+  std::array<double, 2> mPeaks = {};  // left, right
   size_t mSoundingWindows = 0, mNegativeWindows = 0, mPendingWindows = 0;
   double mLowest = 1;
   std::vector<StereoSums> mSeries;

@@ -5,32 +5,9 @@
 #include <cstdio>
 #include <vector>
 
-void StereoMeter::Add(const float* left, const float* right, size_t frames) {
-  for (size_t i = 0; i < frames; ++i) {
-    const bool finiteLeft = std::isfinite(left[i]), finiteRight = std::isfinite(right[i]);
-    if (!finiteLeft || !finiteRight) {
-      mPeaks.nonFinite += !finiteLeft + !finiteRight;
-      continue;
-    }
-    const double mid = (double(left[i]) + right[i]) / 2, side = (double(left[i]) - right[i]) / 2;
-    mPeaks.midPeak = std::max(mPeaks.midPeak, std::fabs(mid));
-    mPeaks.sidePeak = std::max(mPeaks.sidePeak, std::fabs(side));
-    mMidSum += mid * mid;
-    mSideSum += side * side;
-    ++mFrames;
-  }
-}
-
-StereoLevels StereoMeter::Levels() const {
-  StereoLevels levels = mPeaks;
-  if (mFrames) {
-    levels.midRms = std::sqrt(mMidSum / double(mFrames));
-    levels.sideRms = std::sqrt(mSideSum / double(mFrames));
-  }
-  return levels;
-}
-
 namespace {
+
+constexpr size_t kChunkFrames = 16384;
 
 // Feeds the unit's input bus from the block just read.
 struct InputFeed {
@@ -102,6 +79,7 @@ bool RenderStream(HostUnit& unit, AudioReader& reader, AudioWriter* writer,
     *error = "the block size must be at least one frame";
     return false;
   }
+  *summary = RenderSummary();
   const double rate = reader.SampleRate();
   InputFeed feed;
   const UInt32 bypass = options.bypass ? 1 : 0;
@@ -118,32 +96,40 @@ bool RenderStream(HostUnit& unit, AudioReader& reader, AudioWriter* writer,
              std::to_string(options.block) + " (status " + std::to_string(status) + ")";
     return false;
   }
-  std::vector<float> left(options.block), right(options.block);
+  // Files are read and written in chunks of many blocks: a system call per block would cost
+  // more than the rendering.
+  const size_t chunk = options.block * std::max<size_t>(1, kChunkFrames / options.block);
+  std::vector<float> left(chunk), right(chunk), outLeft(chunk), outRight(chunk);
   float* const input[2] = {left.data(), right.data()};
-  feed.channels[0] = left.data();
-  feed.channels[1] = right.data();
+  const float* const output[2] = {outLeft.data(), outRight.data()};
   HostBuffers buffers(2, options.block);
-  StereoMeter before, after;
   Progress progress(options.progress, reader.PromisedFrames(), rate);
   uint64_t position = 0;
   bool ok = true;
   while (ok) {
-    const size_t frames = reader.Read(input, options.block);
+    const size_t frames = reader.Read(input, chunk);
     if (frames == 0) break;
     if (channels == 1) std::copy(left.begin(), left.begin() + long(frames), right.begin());
-    buffers.Reset();
-    status =
-        unit.Render(0, static_cast<Float64>(position), static_cast<UInt32>(frames), buffers.List());
-    if (status != noErr) {
-      *error = "rendering failed at frame " + std::to_string(position) + " (status " +
-               std::to_string(status) + ")";
-      ok = false;
-      break;
+    for (size_t done = 0; done < frames;) {
+      const UInt32 block = UInt32(std::min<size_t>(options.block, frames - done));
+      feed.channels[0] = left.data() + done;
+      feed.channels[1] = right.data() + done;
+      buffers.Reset();
+      status = unit.Render(0, static_cast<Float64>(position + done), block, buffers.List());
+      if (status != noErr) {
+        *error = "rendering failed at frame " + std::to_string(position + done) + " (status " +
+                 std::to_string(status) + ")";
+        ok = false;
+        break;
+      }
+      // The unit may point the buffers at its own memory.
+      std::copy_n(buffers.Channel(0), block, outLeft.data() + done);
+      std::copy_n(buffers.Channel(1), block, outRight.data() + done);
+      done += block;
     }
-    // The unit may point the buffers at its own memory.
-    const float* const output[2] = {buffers.Channel(0), buffers.Channel(1)};
-    before.Add(left.data(), right.data(), frames);
-    after.Add(output[0], output[1], frames);
+    if (!ok) break;
+    summary->before.Add(left.data(), right.data(), frames);
+    summary->after.Add(outLeft.data(), outRight.data(), frames);
     if (observer) observer(input, output, frames);
     ok = !writer || writer->Write(output, frames, error);
     position += frames;
@@ -152,7 +138,5 @@ bool RenderStream(HostUnit& unit, AudioReader& reader, AudioWriter* writer,
   unit.Uninitialize();
   if (ok) ok = reader.Finish(error);
   summary->frames = position;
-  summary->before = before.Levels();
-  summary->after = after.Levels();
   return ok;
 }
