@@ -2,7 +2,7 @@
 // fast-dispatch render procedure, against the floor of copying the same frames (two float
 // channels in and two out), measured in the same run. The input callback only copies a
 // prepared block, so the figures are the unit's cost rather than a test signal's.
-//   frames/s   rendered frames per second of processor time
+//   frames/s   rendered frames per second of processor time (median of the slices)
 //   s/frame    processor time per frame (compare 16-frame with 512-frame blocks)
 //   floor/s    frames per second of the plain copy
 //   x floor    frames/s divided by floor/s
@@ -27,32 +27,31 @@ double ThreadSeconds() {
   return (double)ts.tv_sec + 1e-9 * (double)ts.tv_nsec;
 }
 
-// Frames per second of copying two float channels in and two out, the median of several
-// runs of at least 20 ms each; measured once per block length.
-double FloorRate(UInt32 frames) {
-  static std::map<UInt32, double> sRates;
-  if (sRates.count(frames)) return sRates[frames];
-  std::vector<float> inL(frames, 0.25f), inR(frames, -0.5f), outL(frames), outR(frames);
-  std::vector<double> rates;
-  for (int run = 0; run < 7; ++run) {
-    long long copies = 0;
-    const double start = ThreadSeconds();
-    double elapsed = 0;
-    do {
-      for (int i = 0; i < 256; ++i) {
-        std::memcpy(outL.data(), inL.data(), frames * sizeof(float));
-        std::memcpy(outR.data(), inR.data(), frames * sizeof(float));
-        benchmark::DoNotOptimize(outL.data());
-        benchmark::DoNotOptimize(outR.data());
-        benchmark::ClobberMemory();
-      }
-      copies += 256;
-      elapsed = ThreadSeconds() - start;
-    } while (elapsed < 0.02);
-    rates.push_back((double)frames * (double)copies / elapsed);
+// Copies of the same frames, two float channels in and two out: the floor.
+struct FloorCopy {
+  std::vector<float> inL, inR, outL, outR;
+  explicit FloorCopy(UInt32 frames)
+      : inL(frames, 0.25f), inR(frames, -0.5f), outL(frames), outR(frames) {}
+  void operator()() {
+    std::memcpy(outL.data(), inL.data(), outL.size() * sizeof(float));
+    std::memcpy(outR.data(), inR.data(), outR.size() * sizeof(float));
+    benchmark::DoNotOptimize(outL.data());
+    benchmark::DoNotOptimize(outR.data());
+    benchmark::ClobberMemory();
   }
-  std::nth_element(rates.begin(), rates.begin() + 3, rates.end());
-  return sRates[frames] = rates[3];
+};
+
+// Seconds per call of `calls` calls of f, timed on this thread's processor clock.
+template <class F>
+double SecondsPerCall(F&& f, long calls) {
+  const double start = ThreadSeconds();
+  for (long i = 0; i < calls; ++i) f();
+  return (ThreadSeconds() - start) / (double)calls;
+}
+
+double Median(std::vector<double> v) {
+  std::nth_element(v.begin(), v.begin() + (long)v.size() / 2, v.end());
+  return v[v.size() / 2];
 }
 
 // A stereo block prepared once; the render callback copies it into the unit's buffers.
@@ -79,12 +78,11 @@ enum class Entry { kSelector, kFastProc };
 
 void BM_Render(benchmark::State& state, Entry entry, bool denormal) {
   const UInt32 frames = (UInt32)state.range(0);
-  const double floor = FloorRate(frames);
   Unit unit;
   PreparedInput input(frames, denormal);
   AURenderCallbackStruct callback = {PreparedInput::Proc, &input};
-  AudioUnitRenderProc render = nullptr;
-  UInt32 size = sizeof(render);
+  AudioUnitRenderProc renderProc = nullptr;
+  UInt32 size = sizeof(renderProc);
   // At the preset "Stereo Enhance".
   if (!unit.Get() || SetFormat(unit, kAudioUnitScope_Input, 0, 2) != noErr ||
       SetFormat(unit, kAudioUnitScope_Output, 0, 2) != noErr ||
@@ -93,35 +91,46 @@ void BM_Render(benchmark::State& state, Entry entry, bool denormal) {
                            &callback, sizeof(callback)) != noErr ||
       SelectPreset(unit, 1) != noErr || AudioUnitInitialize(unit) != noErr ||
       AudioUnitGetProperty(unit, kAudioUnitProperty_FastDispatch, kAudioUnitScope_Global,
-                           kAudioUnitRenderSelect, &render, &size) != noErr) {
+                           kAudioUnitRenderSelect, &renderProc, &size) != noErr) {
     state.SkipWithError("the Orvanta bundle could not be opened");
     return;
   }
   void* storage = unit.Storage();
   Buffers out(2, frames);
+  FloorCopy floor(frames);
   double sampleTime = 0;
-  const double start = ThreadSeconds();
-  for (auto _ : state) {
+  auto render = [&] {
     AudioTimeStamp ts = TimeAt(sampleTime);
     if (entry == Entry::kSelector) {
       AudioUnitRender(unit, nullptr, &ts, 0, frames, out.List());
     } else {
-      render(storage, nullptr, &ts, 0, frames, out.List());
+      renderProc(storage, nullptr, &ts, 0, frames, out.List());
     }
     sampleTime += frames;
     benchmark::DoNotOptimize(out.Channel(0));
     benchmark::ClobberMemory();
+  };
+  // Render and floor take turns in slices of about a millisecond, so that what else the
+  // machine does falls on both alike; the figures are the medians of the slices.
+  const long calls = std::max<long>(16, 1000000 / (long)(frames + 64));
+  std::vector<double> renderTimes, floorTimes;
+  for (auto _ : state) {
+    const double perCall = SecondsPerCall(render, calls);
+    floorTimes.push_back(SecondsPerCall(floor, calls));
+    renderTimes.push_back(perCall);
+    state.SetIterationTime(perCall * (double)calls);
   }
-  const double seconds = ThreadSeconds() - start;
-  const double rendered = (double)frames * (double)state.iterations();
-  state.counters["frames/s"] = rendered / seconds;
-  state.counters["s/frame"] = seconds / rendered;
-  state.counters["floor/s"] = floor;
-  state.counters["x floor"] = rendered / seconds / floor;
+  const double renderRate = (double)frames / Median(renderTimes);
+  const double floorRate = (double)frames / Median(floorTimes);
+  state.counters["frames/s"] = renderRate;
+  state.counters["s/frame"] = 1.0 / renderRate;
+  state.counters["floor/s"] = floorRate;
+  state.counters["x floor"] = renderRate / floorRate;
 }
 
 void Blocks(benchmark::internal::Benchmark* b) {
   for (int frames : {16, 64, 512, 4096}) b->Arg(frames);
+  b->UseManualTime();
 }
 
 }  // namespace
