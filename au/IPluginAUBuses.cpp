@@ -327,7 +327,9 @@ ComponentResult IPluginAU::PullInputs(AudioUnitRenderActionFlags* /*pFlags*/,
       AttachInputBuffers(pBus->mFirstPlugChannel + j, 1, &pData, (int)nFrames);
     }
   }
-  mLastPullSampleTime = pTimestamp->mSampleTime;
+  // A pull of no frames read nothing, so the time is not yet covered: a block that follows at
+  // the same time must pull its input rather than process what an earlier time left.
+  if (nFrames > 0) mLastPullSampleTime = pTimestamp->mSampleTime;
   return noErr;
 }
 

@@ -96,6 +96,12 @@ TEST_F(AURenderTest, InputsArePulledOncePerSampleTime) {
   ASSERT_EQ(source.Attach(unit), noErr);
   ASSERT_EQ(Render(again, kFrames), noErr);
   EXPECT_EQ(source.calls, 4);
+  // A block of no frames reads nothing, so a block at the same time still pulls its input.
+  Buffers none(2, 0);
+  ASSERT_EQ(Render(none, 2 * kFrames), noErr);
+  ASSERT_EQ(Render(again, 2 * kFrames), noErr);
+  EXPECT_EQ(source.calls, 6);
+  ExpectProcessed(again, kPresetValues[0], 2 * kFrames, "after an empty block");
 }
 
 TEST_F(AURenderTest, NullOutputPointersGetTheUnitsMemoryInChannelOrder) {
