@@ -604,6 +604,11 @@ int main(int argc, char** argv) {
   HostError failure;
   auto component = HostComponent::Load(bundle, &failure);
   if (!component) return Fail(bundle + ": " + failure.message);
+  // These work through the tool's own copy of Orvanta, which stands for no other unit.
+  if ((command == "preset" || command == "snapshot" || command == "demo") &&
+      !IsOrvantaComponent(*component))
+    return Fail(bundle + ": not Orvanta's bundle; \"" + command +
+                "\" works through the tool's copy of Orvanta and only with its bundle");
   if (command == "render" && !args.outDir.empty()) return RenderBatch(*component, args);
   auto unit = HostUnit::Open(*component, &failure);
   if (!unit) return Fail(bundle + ": " + failure.message);

@@ -10,6 +10,8 @@
 #include <memory>
 
 #include "effect/Orvanta.h"
+#include "effect/OrvantaIdentity.h"
+#include "host/HostComponent.h"
 #include "host/SafeFileWriter.h"
 #include "tools/editor-snapshot/EditorSnapshot.h"
 
@@ -62,6 +64,11 @@ bool WriteThroughMemory(const std::string& path, const std::function<bool(UTL_St
 }
 
 }  // namespace
+
+bool IsOrvantaComponent(const HostComponent& component) {
+  return component.Description().componentSubType == HostFourCC(orvanta_identity::kUniqueID) &&
+         component.Description().componentManufacturer == HostFourCC(orvanta_identity::kMakerID);
+}
 
 bool DrawEditorSnapshot(const std::string& bundlePath, const std::vector<float>& values,
                         const std::string& pngPath, std::string* error, int scale) {

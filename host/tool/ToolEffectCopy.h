@@ -6,6 +6,12 @@
 #include <string>
 #include <vector>
 
+class HostComponent;
+
+// Whether the component is Orvanta (its codes), so that the copy stands for it. Another unit
+// built on the same framework has other parameters, presets and artwork.
+bool IsOrvantaComponent(const HostComponent& component);
+
 // Draws the editor showing these parameter values (in parameter order) into a PNG file,
 // written safely. False with a message for a bundle missing an editor image or an unwritable
 // path.

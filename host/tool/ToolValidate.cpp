@@ -16,8 +16,8 @@
 #include <random>
 #include <vector>
 
+#include "ToolEffectCopy.h"
 #include "ToolUnit.h"
-#include "effect/OrvantaIdentity.h"
 #include "host/Host.h"
 #include "host/RealtimeCounter.h"
 #include "raster/Raster.h"
@@ -272,13 +272,6 @@ void CheckIdentity(const HostComponent& component, HostUnit& unit, Report& repor
   report.Check(name, problem.empty(), problem);
 }
 
-// Some checks know Orvanta's own parameters, arithmetic and artwork. Another unit (a plug-in
-// built on the same framework) skips them rather than fail them; Orvanta's codes decide.
-bool IsOrvanta(const HostComponent& component) {
-  return component.Description().componentSubType == HostFourCC(orvanta_identity::kUniqueID) &&
-         component.Description().componentManufacturer == HostFourCC(orvanta_identity::kMakerID);
-}
-
 // The editor's images sit in the bundle's Resources folder, where the unit loads them from.
 void CheckArtwork(const HostComponent& component, HostUnit& unit, Report& report) {
   const char* name = "the artwork loads";
@@ -294,7 +287,7 @@ void CheckArtwork(const HostComponent& component, HostUnit& unit, Report& report
   std::vector<std::string> images;
   for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error))
     if (it->path().extension() == ".png") images.push_back(it->path().string());
-  if (images.empty() && !IsOrvanta(component)) {
+  if (images.empty() && !IsOrvantaComponent(component)) {
     report.Skip(name, "the bundle has no images, and its editor may need none");
     return;
   }
@@ -550,7 +543,7 @@ void CheckRealtime(RenderRig& rig, Report& report) {
 void CheckRendering(const HostComponent& component, HostUnit& unit, Report& report) {
   RenderRig rig(unit);
   if (!rig.HasParameters()) {
-    if (IsOrvanta(component))
+    if (IsOrvantaComponent(component))
       report.Check("rendering", false, "the unit lacks the Gain, Mono and Stereo parameters");
     else
       report.Skip("rendering", "not Orvanta: its expected samples are not known here");

@@ -207,6 +207,11 @@ TEST(LV2HostTools, TheExamplePlugInLoadsAndRendersInBothFormats) {
   out = RunHostCommand(tool + "validate", &status);
   EXPECT_EQ(status, 0) << out;
   EXPECT_NE(out.find(" 0 failed, 2 skipped"), std::string::npos) << out;
+  // Program files and pictures come from the tool's copy of Orvanta: refused for another unit.
+  const std::string program = TempPath("balance.fxp");
+  RunHostCommand(tool + "preset export --fxp '" + program + "'", &status);
+  EXPECT_NE(status, 0);
+  EXPECT_NE(access(program.c_str(), F_OK), 0);
   out = RunHostCommand("lv2info urn:orvanta:examples:balance", &status);
   ASSERT_EQ(status, 0) << out;
   EXPECT_NE(out.find("Name:              Balance"), std::string::npos) << out;
