@@ -1,6 +1,7 @@
 #include "lv2/IPluginLV2.h"
 
 #include <algorithm>
+#include <bit>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
@@ -69,6 +70,7 @@ void IPluginLV2::ConnectPort(uint32_t port, void* data) {
   } else if (port == (uint32_t)EnabledPort()) {
     mEnabledPort = p;
   }
+  mAudioConnected = AllAudioPortsConnected();
 }
 
 void IPluginLV2::Activate() {
@@ -84,9 +86,11 @@ void IPluginLV2::ApplyControlPorts() {
   const int n = NParams();
   float* const* ports = mControlPorts.Get();
   float* last = mLastControls.Get();
+  // Every run looks, so the look compares bits: no branch per port, and a port holding NaN or
+  // the other zero settles after one pass below like any other value.
   bool changed = mKeepRestoredValues;
-  for (int i = 0; i < n && !changed; ++i)
-    if (ports[i] && !std::isnan(*ports[i]) && *ports[i] != last[i]) changed = true;
+  for (int i = 0; i < n; ++i)
+    changed |= ports[i] && std::bit_cast<uint32_t>(*ports[i]) != std::bit_cast<uint32_t>(last[i]);
   if (!changed) return;
 
   // The audio thread never waits: while a state save holds the lock, the new values are
@@ -95,9 +99,9 @@ void IPluginLV2::ApplyControlPorts() {
   for (int i = 0; i < n; ++i) {
     if (!ports[i]) continue;
     const float value = *ports[i];
-    if (std::isnan(value) || value == last[i]) continue;
+    const bool moved = !std::isnan(value) && value != last[i];
     last[i] = value;
-    if (mKeepRestoredValues) continue;
+    if (!moved || mKeepRestoredValues) continue;
     GetParam(i)->Set(value);
     OnParamChange(i);
   }
@@ -105,7 +109,7 @@ void IPluginLV2::ApplyControlPorts() {
   mMutex.Leave();
 }
 
-bool IPluginLV2::AudioPortsConnected() const {
+bool IPluginLV2::AllAudioPortsConnected() const {
   for (int i = 0; i < NInChannels(); ++i)
     if (!mAudioIn.Get()[i]) return false;
   for (int i = 0; i < NOutChannels(); ++i)
@@ -128,7 +132,7 @@ int IPluginLV2::BypassTarget() const {
 }
 
 void IPluginLV2::RunBypass(uint32_t nFrames, int target) {
-  const bool connected = AudioPortsConnected();
+  const bool connected = mAudioConnected;
   const int nIn = NInChannels(), nOut = NOutChannels();
   float* dry = mDry.Get();  // without it (no memory at start-up) the switch is immediate
   const uint32_t fading =
@@ -168,7 +172,7 @@ void IPluginLV2::RunBypass(uint32_t nFrames, int target) {
 
 void IPluginLV2::RunEffect(uint32_t nFrames) {
   ApplyControlPorts();
-  if (AudioPortsConnected()) {
+  if (mAudioConnected) {
     ScopedFlushDenormals flush;
     if (DoesSingleReplacing() && nFrames <= (uint32_t)kSliceFrames) {
       // Every channel has the host's array and the processor works in them directly:

@@ -97,7 +97,7 @@ class IPluginLV2 : public IPluginBase {
   // Bypassed or crossfading: the effect runs only where its output is heard.
   void RunBypass(uint32_t nFrames, int target);
   void ApplyControlPorts();
-  bool AudioPortsConnected() const;
+  bool AllAudioPortsConnected() const;
   void UpdateLastControls();
 
   UTL_String mBundleID;
@@ -110,6 +110,8 @@ class IPluginLV2 : public IPluginBase {
   UTL_TypedBuf<float*> mSliceIn;
   UTL_TypedBuf<float*> mSliceOut;
   float* mEnabledPort = nullptr;
+  // Whether every audio port has an array, decided when ports are connected, not every run.
+  bool mAudioConnected = false;
   // The crossfade's length at the sample rate, and where it stands: mFadeFrames is fully
   // processed, 0 fully bypassed.
   int mFadeFrames = 1;
