@@ -85,27 +85,65 @@ StereoImageMeter::StereoImageMeter(double sampleRate)
     : mRate(sampleRate > 0 ? sampleRate : 44100),
       mWindowFrames(std::max<size_t>(1, size_t(std::lround(mRate * kWindowSeconds)))) {}
 
-void MidSideMeter::Add(const float* left, const float* right, size_t frames) {
-  double midPeak = mMidPeak, sidePeak = mSidePeak, mm = 0, ss = 0;
-  uint64_t nonFinite = 0;
-  for (size_t i = 0; i < frames; ++i) {
-    double l = left[i], r = right[i];
-    const bool finiteL = std::isfinite(l), finiteR = std::isfinite(r);
-    nonFinite += !finiteL + !finiteR;
-    l = finiteL ? l : 0;
-    r = finiteR ? r : 0;
-    const double mid = (l + r) * 0.5, side = (l - r) * 0.5;
+namespace {
+
+// Sums and peaks of one block, pairs of frames side by side in the processor's baseline vectors
+// so that no single chain of additions sets the pace.
+struct MidSideBlock {
+  double midSquares = 0, sideSquares = 0, midPeak = 0, sidePeak = 0;
+};
+
+MidSideBlock MeasureBlock(const float* left, const float* right, size_t frames) {
+  typedef double Pair __attribute__((vector_size(16)));
+  const Pair half = Pair{} + 0.5;
+  Pair mm{}, ss{}, midPeak{}, sidePeak{};
+  size_t i = 0;
+  for (; i + 2 <= frames; i += 2) {
+    const Pair l = {left[i], left[i + 1]}, r = {right[i], right[i + 1]};
+    const Pair mid = (l + r) * half, side = (l - r) * half;
+    const Pair midSize = mid < 0 ? -mid : mid, sideSize = side < 0 ? -side : side;
     mm += mid * mid;
     ss += side * side;
-    midPeak = std::max(midPeak, std::fabs(mid));
-    sidePeak = std::max(sidePeak, std::fabs(side));
+    midPeak = midSize > midPeak ? midSize : midPeak;
+    sidePeak = sideSize > sidePeak ? sideSize : sidePeak;
   }
-  mMidPeak = midPeak;
-  mSidePeak = sidePeak;
-  mMidSquares += mm;
-  mSideSquares += ss;
+  MidSideBlock block{mm[0] + mm[1], ss[0] + ss[1], std::max(midPeak[0], midPeak[1]),
+                     std::max(sidePeak[0], sidePeak[1])};
+  for (; i < frames; ++i) {
+    const double mid = (double(left[i]) + right[i]) * 0.5;
+    const double side = (double(left[i]) - right[i]) * 0.5;
+    block.midSquares += mid * mid;
+    block.sideSquares += side * side;
+    block.midPeak = std::max(block.midPeak, std::fabs(mid));
+    block.sidePeak = std::max(block.sidePeak, std::fabs(side));
+  }
+  return block;
+}
+
+}  // namespace
+
+void MidSideMeter::Add(const float* left, const float* right, size_t frames) {
+  MidSideBlock block = MeasureBlock(left, right, frames);
+  // NaN or infinity in either channel makes mid or side, and so the sums, non-finite: only
+  // then is the block measured again sample by sample, those samples counted as silence.
+  if (!std::isfinite(block.midSquares + block.sideSquares)) {
+    block = {};
+    for (size_t i = 0; i < frames; ++i) {
+      const bool finiteL = std::isfinite(left[i]), finiteR = std::isfinite(right[i]);
+      mNonFinite += !finiteL + !finiteR;
+      const float l = finiteL ? left[i] : 0, r = finiteR ? right[i] : 0;
+      const MidSideBlock one = MeasureBlock(&l, &r, 1);
+      block.midSquares += one.midSquares;
+      block.sideSquares += one.sideSquares;
+      block.midPeak = std::max(block.midPeak, one.midPeak);
+      block.sidePeak = std::max(block.sidePeak, one.sidePeak);
+    }
+  }
+  mMidSquares += block.midSquares;
+  mSideSquares += block.sideSquares;
+  mMidPeak = std::max(mMidPeak, block.midPeak);
+  mSidePeak = std::max(mSidePeak, block.sidePeak);
   mFrames += frames;
-  mNonFinite += nonFinite;
 }
 
 StereoLevel MidSideMeter::Mid() const {
