@@ -102,6 +102,11 @@ X11ShmImage::~X11ShmImage() {
   if (mPlain) XDestroyImage(mPlain);  // frees its data
 }
 
+void X11ShmImage::WaitForServer() {
+  if (!mConnection->IsLost()) XSync(mConnection->Get(), False);
+  mPutPending = false;
+}
+
 void X11ShmImage::Copy(Drawable target, GC gc, const uint32_t* src, int srcSpan, int srcW, int srcH,
                        PixelRect r) {
   // Below this many pixels XPutImage is cheaper than waiting for the server.

@@ -37,6 +37,8 @@ class X11ShmImage {
   // clipped to the source and the image.
   void Copy(Drawable target, GC gc, const uint32_t* src, int srcSpan, int srcW, int srcH,
             viewrules::PixelRect r);
+  // Returns once the server has finished every copy sent so far.
+  void WaitForServer();
 
  private:
   X11ShmImage(X11Connection* connection, Visual* visual);
