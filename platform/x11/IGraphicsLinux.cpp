@@ -191,6 +191,8 @@ bool IGraphicsLinux::CopiesThroughSharedMemory() const {
   return mWindow && mWindow->CopiesThroughSharedMemory();
 }
 
+bool IGraphicsLinux::WaitForScreenCopies() { return mWindow && mWindow->WaitForScreenCopies(); }
+
 bool IGraphicsLinux::DrawScreen(IRECT* pR) {
   if (!mWindow || !pR) return false;
   return mWindow->CopyToScreen(*pR);

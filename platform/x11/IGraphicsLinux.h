@@ -87,6 +87,9 @@ class IGraphicsLinux : public IGraphics {
   void RunEventLoop(int milliseconds);
   // The open window's screen copy goes through shared memory (MIT-SHM), not XPutImage.
   bool CopiesThroughSharedMemory() const;
+  // Waits until the X server has finished every screen copy sent so far, so that a
+  // measurement counts a frame only once it is on the screen. False without a window.
+  bool WaitForScreenCopies();
 
   // Pumps every open editor window of the process, for hosts that hold only the window
   // (through the view factory) and give the plug-in one idle call. Returns how many

@@ -230,6 +230,12 @@ bool X11EditorWindow::CopyToScreen(const IRECT& r) {
   return true;
 }
 
+bool X11EditorWindow::WaitForScreenCopies() {
+  if (!IsAlive() || !mImage) return false;
+  mImage->WaitForServer();
+  return IsAlive();
+}
+
 void X11EditorWindow::Resize(int w, int h) {
   if (!IsAlive()) return;
   EndTextEntry(false);

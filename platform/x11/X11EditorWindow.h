@@ -48,6 +48,7 @@ class X11EditorWindow {
   // Copies r (clipped to the window) of the engine's bitmap to the window.
   bool CopyToScreen(const IRECT& r);
   bool CopiesThroughSharedMemory() const { return mImage && mImage->SharedMemory(); }
+  bool WaitForScreenCopies();
   void Resize(int w, int h);
 
   void OpenTextEntry(IControl* control, IParam* param, IText* style, const char* text,
@@ -95,7 +96,6 @@ class X11EditorWindow {
   Colormap mOwnColormap = None;
   int mDepth = 0;
   std::unique_ptr<X11ShmImage> mImage;
-  std::vector<uint32_t> mImageBits;
   int mScale = 1;
   std::vector<uint32_t> mDoubled;  // the pixel-doubled bitmap of a high-density window
   Cursor mBlankCursor = None;

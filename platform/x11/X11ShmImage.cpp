@@ -1,5 +1,6 @@
 #include "platform/x11/X11ShmImage.h"
 
+#include <poll.h>
 #include <sys/ipc.h>
 #include <sys/shm.h>
 
@@ -28,9 +29,7 @@ VisualFormat FormatOf(Visual* v) { return VisualFormat(v->red_mask, v->green_mas
 }  // namespace
 
 X11ShmImage::X11ShmImage(X11Connection* connection, Visual* visual)
-    : mConnection(connection), mVisual(visual), mFormat(FormatOf(visual)) {
-  mShm.shmid = -1;
-}
+    : mConnection(connection), mVisual(visual), mFormat(FormatOf(visual)) {}
 
 std::unique_ptr<X11ShmImage> X11ShmImage::Create(X11Connection* connection, Visual* visual,
                                                  int depth, int w, int h) {
@@ -39,36 +38,54 @@ std::unique_ptr<X11ShmImage> X11ShmImage::Create(X11Connection* connection, Visu
   Display* d = connection->Get();
   image->mPlain = image->MakePlain(depth, w, h);
   if (!image->mPlain) return nullptr;
-  if (SharedMemoryWanted() && LocalDisplay(d) && XShmQueryExtension(d))
-    image->MakeShared(depth, w, h);
+  if (SharedMemoryWanted() && LocalDisplay(d) && XShmQueryExtension(d)) {
+    // One segment is enough to work; the second only saves time.
+    for (Segment& s : image->mSegments) {
+      if (!image->Attach(s, depth, w, h)) break;
+      ++image->mSegmentCount;
+    }
+    image->mCompletionEvent = XShmGetEventBase(d) + ShmCompletion;
+  }
   return image;
 }
 
-bool X11ShmImage::MakeShared(int depth, int w, int h) {
+bool X11ShmImage::Attach(Segment& s, int depth, int w, int h) {
   Display* d = mConnection->Get();
-  mImage = XShmCreateImage(d, mVisual, depth, ZPixmap, nullptr, &mShm, w, h);
-  if (!mImage) return false;
-  mShm.shmid = shmget(IPC_PRIVATE, (size_t)mImage->bytes_per_line * h, IPC_CREAT | 0600);
-  void* at = mShm.shmid < 0 ? (void*)-1 : shmat(mShm.shmid, nullptr, 0);
+  s.image = XShmCreateImage(d, mVisual, depth, ZPixmap, nullptr, &s.info, w, h);
+  if (!s.image) return false;
+  s.info.shmid = shmget(IPC_PRIVATE, (size_t)s.image->bytes_per_line * h, IPC_CREAT | 0600);
+  void* at = s.info.shmid < 0 ? (void*)-1 : shmat(s.info.shmid, nullptr, 0);
   if (at != (void*)-1) {
-    mShm.shmaddr = mImage->data = (char*)at;
-    mShm.readOnly = True;
+    s.info.shmaddr = s.image->data = (char*)at;
+    s.info.readOnly = True;
     // The server may refuse (another machine after all, or no access to the segment).
     mConnection->BeginTrap();
-    XShmAttach(d, &mShm);
+    XShmAttach(d, &s.info);
     const bool attached = mConnection->Succeeded();
     // Marked for removal now: the segment goes once both sides have detached, even if this
     // process dies.
-    shmctl(mShm.shmid, IPC_RMID, nullptr);
+    shmctl(s.info.shmid, IPC_RMID, nullptr);
     if (attached) return true;
-    shmdt(mShm.shmaddr);
-  } else if (mShm.shmid >= 0) {
-    shmctl(mShm.shmid, IPC_RMID, nullptr);
+    shmdt(s.info.shmaddr);
+  } else if (s.info.shmid >= 0) {
+    shmctl(s.info.shmid, IPC_RMID, nullptr);
   }
-  mImage->data = nullptr;
-  XDestroyImage(mImage);
-  mImage = nullptr;
+  s.image->data = nullptr;
+  XDestroyImage(s.image);
+  s.image = nullptr;
   return false;
+}
+
+void X11ShmImage::Detach(Segment& s) {
+  // A lost connection has nothing left to detach on the server side.
+  if (!mConnection->IsLost()) {
+    mConnection->BeginTrap();
+    XShmDetach(mConnection->Get(), &s.info);
+    mConnection->Succeeded();
+  }
+  shmdt(s.info.shmaddr);
+  s.image->data = nullptr;
+  XDestroyImage(s.image);
 }
 
 XImage* X11ShmImage::MakePlain(int depth, int w, int h) {
@@ -88,18 +105,35 @@ XImage* X11ShmImage::MakePlain(int depth, int w, int h) {
 }
 
 X11ShmImage::~X11ShmImage() {
-  if (SharedMemory()) {
-    // A lost connection has nothing left to detach on the server side.
-    if (!mConnection->IsLost()) {
-      mConnection->BeginTrap();
-      XShmDetach(mConnection->Get(), &mShm);
-      mConnection->Succeeded();
-    }
-    shmdt(mShm.shmaddr);
-    mImage->data = nullptr;
-    XDestroyImage(mImage);
-  }
+  for (int i = 0; i < mSegmentCount; ++i) Detach(mSegments[i]);
   if (mPlain) XDestroyImage(mPlain);  // frees its data
+}
+
+void X11ShmImage::WaitForServer() {
+  if (mPlainPending && !mConnection->IsLost()) {
+    XSync(mConnection->Get(), False);  // also covers the shared copies sent before
+    for (Segment& s : mSegments) s.pending = false;
+  }
+  mPlainPending = false;
+  for (int i = 0; i < mSegmentCount; ++i) Await(mSegments[i]);
+}
+
+void X11ShmImage::Await(Segment& s) {
+  // The server handles a client's requests in order, and Xlib records the number of the last
+  // request anything it read from the server answered.
+  Display* d = mConnection->Get();
+  while (s.pending && !mConnection->IsLost() && LastKnownRequestProcessed(d) < s.request) {
+    // Takes the completion events out of the queue; the last call, finding none, reads
+    // what has arrived without blocking and sends what is still buffered.
+    XEvent e;
+    while (XCheckTypedEvent(d, mCompletionEvent, &e)) {
+    }
+    if (LastKnownRequestProcessed(d) >= s.request) break;
+    pollfd p{ConnectionNumber(d), POLLIN, 0};
+    // A silent server that is still there is only slow; a round trip settles it.
+    if (poll(&p, 1, 200) == 0) XSync(d, False);
+  }
+  s.pending = false;
 }
 
 void X11ShmImage::Copy(Drawable target, GC gc, const uint32_t* src, int srcSpan, int srcW, int srcH,
@@ -111,13 +145,13 @@ void X11ShmImage::Copy(Drawable target, GC gc, const uint32_t* src, int srcSpan,
   const int cw = c.R - c.L, ch = c.B - c.T;
   if (cw <= 0 || ch <= 0 || !src) return;
   Display* d = mConnection->Get();
-  const bool shared = SharedMemory() && (long)cw * ch >= kSharedMinimum;
-  XImage* image = shared ? mImage : mPlain;
-  if (shared) {
-    // The segment must not change while the server may still be reading the last copy.
-    if (mPutPending) XSync(d, False);
-    mPutPending = false;
+  Segment* segment = nullptr;
+  if (SharedMemory() && (long)cw * ch >= kSharedMinimum) {
+    segment = &mSegments[mNextSegment];
+    mNextSegment = (mNextSegment + 1) % mSegmentCount;
+    Await(*segment);
   }
+  XImage* image = segment ? segment->image : mPlain;
   src += (size_t)c.T * srcSpan + c.L;
   if (image->bits_per_pixel == 32) {
     const int span = image->bytes_per_line / 4;
@@ -128,10 +162,12 @@ void X11ShmImage::Copy(Drawable target, GC gc, const uint32_t* src, int srcSpan,
       for (int x = 0; x < cw; ++x)
         XPutPixel(image, c.L + x, c.T + y, mFormat.Convert(src[(size_t)y * srcSpan + x]));
   }
-  if (shared) {
-    XShmPutImage(d, target, gc, image, c.L, c.T, c.L, c.T, cw, ch, False);
-    mPutPending = true;
+  if (segment) {
+    segment->request = NextRequest(d);
+    XShmPutImage(d, target, gc, image, c.L, c.T, c.L, c.T, cw, ch, True);
+    segment->pending = true;
   } else {
     XPutImage(d, target, gc, image, c.L, c.T, c.L, c.T, cw, ch);
+    mPlainPending = true;
   }
 }

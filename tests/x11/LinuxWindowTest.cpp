@@ -102,15 +102,15 @@ TEST_F(LinuxWindow, ShowsTheEngineBitmapPixelForPixel) {
     EXPECT_EQ(e.g.CopiesThroughSharedMemory(), sharedMemory && display && display[0] == ':');
     std::vector<uint32_t> shown = ReadWindow(w, 200, 150);
     ASSERT_EQ(shown.size(), 200u * 150u);
-    RAS_SysBitmap* b = e.g.GetDrawBitmap();
-    viewrules::VisualFormat rgb(0xff0000, 0xff00, 0xff);
-    int mismatches = 0;
-    for (int y = 0; y < 150; ++y) {
-      for (int x = 0; x < 200; ++x) {
-        mismatches += shown[y * 200 + x] != rgb.Convert(b->getBits()[y * b->getRowSpan() + x]);
+    auto mismatches = [&e](const std::vector<uint32_t>& pixels) {
+      viewrules::VisualFormat rgb(0xff0000, 0xff00, 0xff);
+      int n = 0;
+      for (int y = 0; y < 150; ++y) {
+        for (int x = 0; x < 200; ++x) n += pixels[y * 200 + x] != rgb.Convert(e.BitmapPixel(x, y));
       }
-    }
-    EXPECT_EQ(mismatches, 0);
+      return n;
+    };
+    EXPECT_EQ(mismatches(shown), 0);
     EXPECT_EQ(shown[20 * 200 + 20], Rgb(kRed));
     EXPECT_EQ(shown[20 * 200 + 120], Rgb(kBlue));
 
@@ -122,6 +122,16 @@ TEST_F(LinuxWindow, ShowsTheEngineBitmapPixelForPixel) {
     shown = ReadWindow(w, 200, 150);
     EXPECT_EQ(shown[20 * 200 + 20], Rgb(kBlue));
     EXPECT_EQ(e.right->mDraws, rightDraws);
+
+    // Full copies take turns in the shared segments; each must show its own frame.
+    for (const IColor& color : {kRed, kBlue}) {
+      e.right->mColor = color;
+      e.g.SetAllControlsDirty();
+      e.g.RunEventLoop(120);
+      shown = ReadWindow(w, 200, 150);
+      EXPECT_EQ(shown[20 * 200 + 120], Rgb(color));
+      EXPECT_EQ(mismatches(shown), 0);
+    }
     e.g.CloseWindow();
     EXPECT_FALSE(e.g.WindowIsOpen());
   }
