@@ -243,6 +243,7 @@ int IGraphicsLinux::ShowMessageBox(const char* text, const char* caption, int ty
   request.defaultButton = 0;
   request.cancelButton = request.buttons.size() > 1 ? (int)request.buttons.size() - 1 : 0;
   X11EditorWindow* window = mWindow.get();
+  X11EditorWindow::ModalWait wait(window);
   DialogResult result =
       RunDialog(connection, mWindow ? mWindow->Id() : None, request, nullptr, [window](XEvent& e) {
         if (window) window->HandleForeignEvent(e);
@@ -304,6 +305,7 @@ void IGraphicsLinux::PromptForFile(UTL_String* pFilename, EFileAction action, UT
     return true;
   };
   X11EditorWindow* window = mWindow.get();
+  X11EditorWindow::ModalWait wait(window);
   DialogResult result = RunDialog(window->Connection(), window->Id(), request, accept,
                                   [window](XEvent& e) { window->HandleForeignEvent(e); });
   if (result.button != 0 || chosen.empty()) return;

@@ -259,6 +259,31 @@ void X11EditorWindow::RememberPointer(int x, int y) {
   mPrevY = p.y;
 }
 
+X11EditorWindow::ModalWait::ModalWait(X11EditorWindow* window) {
+  if (!window || window->mInputDepth == 0) return;
+  mReleased = window->mEngine->DrawingLock();
+  if (mReleased) mReleased->Leave();
+}
+
+X11EditorWindow::ModalWait::~ModalWait() {
+  if (mReleased) mReleased->Enter();
+}
+
+namespace {
+// Holds the plug-in's lock while one input event is handled.
+class InputScope {
+ public:
+  InputScope(UTL_Mutex* lock, int* depth) : mLock(lock), mDepth(depth) { ++*mDepth; }
+  ~InputScope() { --*mDepth; }
+  InputScope(const InputScope&) = delete;
+  InputScope& operator=(const InputScope&) = delete;
+
+ private:
+  UTL_MutexLock mLock;
+  int* mDepth;
+};
+}  // namespace
+
 void X11EditorWindow::Dispatch(XEvent& e, bool input) {
   // Keys read after a change of the keyboard map (as typing tools make) need the new map.
   if (e.type == MappingNotify) {
@@ -267,7 +292,10 @@ void X11EditorWindow::Dispatch(XEvent& e, bool input) {
   }
   if (mEntry && e.xany.window == mEntry->Id()) {
     if (e.type == Expose && e.xexpose.count == 0) mEntry->Redraw();
-    if (e.type == KeyPress && input) OnKey(e.xkey);
+    if (e.type == KeyPress && input) {
+      InputScope scope(mEngine->DrawingLock(), &mInputDepth);
+      OnKey(e.xkey);
+    }
     return;
   }
   if (mTooltip && e.xany.window == mTooltip) {
@@ -290,19 +318,25 @@ void X11EditorWindow::Dispatch(XEvent& e, bool input) {
       // Into a window of ours inside the editor (the text entry) is not leaving it.
       if (e.xcrossing.detail != NotifyInferior) {
         mPointerStill = 0;  // no tooltip for where the pointer was
+        InputScope scope(mEngine->DrawingLock(), &mInputDepth);
         mEngine->OnMouseOut();
       }
       break;
     case ButtonPress:
     case ButtonRelease:
-      if (input) OnButton(e.xbutton, e.type == ButtonPress);
-      break;
     case MotionNotify:
-      if (input) OnMotion(e.xmotion);
+    case KeyPress: {
+      if (!input) break;
+      InputScope scope(mEngine->DrawingLock(), &mInputDepth);
+      if (e.type == MotionNotify) {
+        OnMotion(e.xmotion);
+      } else if (e.type == KeyPress) {
+        OnKey(e.xkey);
+      } else {
+        OnButton(e.xbutton, e.type == ButtonPress);
+      }
       break;
-    case KeyPress:
-      if (input) OnKey(e.xkey);
-      break;
+    }
     default:
       break;
   }
@@ -456,6 +490,7 @@ IPopupMenu* X11EditorWindow::RunMenu(IPopupMenu* menu, const IRECT& area) {
   Window child;
   XTranslateCoordinates(mConnection->Get(), mWindow, mConnection->Root(), area.L * mScale,
                         area.B * mScale + 4, &rx, &ry, &child);
+  ModalWait wait(this);
   return RunPopupMenu(mConnection.get(), menu, rx, ry, [this](XEvent& e) { Dispatch(e, false); });
 }
 

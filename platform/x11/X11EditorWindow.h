@@ -18,6 +18,7 @@
 #include "platform/x11/X11TextEntry.h"
 
 class IGraphicsLinux;
+class UTL_Mutex;
 class IControl;
 class IParam;
 class IPopupMenu;
@@ -60,6 +61,21 @@ class X11EditorWindow {
   // Runs other modal loops with the editor kept painted.
   void HandleForeignEvent(XEvent& e) { Dispatch(e, false); }
 
+  // The user's input reaches the engine with the plug-in's lock held, as drawing does: the
+  // host's threads move the same controls under that lock. A modal loop (a menu, a dialog)
+  // opened from that input lets go of it while it waits for the user, so that the host's
+  // renders and parameter calls never wait on a person.
+  class ModalWait {
+   public:
+    explicit ModalWait(X11EditorWindow* window);
+    ~ModalWait();
+    ModalWait(const ModalWait&) = delete;
+    ModalWait& operator=(const ModalWait&) = delete;
+
+   private:
+    UTL_Mutex* mReleased = nullptr;
+  };
+
   // Pointer position on the screen, or false when unknown.
   bool PointerOnScreen(int* x, int* y);
   void HideCursor();
@@ -88,6 +104,8 @@ class X11EditorWindow {
   Window mParent = None;
   bool mTopLevel = false;
   bool mGone = false;
+  // Input events being handled on this thread, each holding the plug-in's lock.
+  int mInputDepth = 0;
   bool mDestroyed = false;  // the server destroyed the window (with its parent)
   Atom mDeleteWindow = None;
   GC mGC = nullptr;

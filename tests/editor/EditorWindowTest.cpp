@@ -11,6 +11,7 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "effect/Orvanta.h"
@@ -84,6 +85,29 @@ TEST_F(EditorWindow, FadersAndKnobMoveTheirParametersWithGestureEvents) {
   const FaderGeometry g = Fader();
   ASSERT_GT(g.travel, 0);
   std::vector<uint32_t> before = Pixels();
+  // The gesture starts in the engine's own mouse handling, which runs under the plug-in's lock
+  // (the host's threads move the same controls under it): another thread cannot take it then.
+  struct LockProbe {
+    UTL_Mutex* lock;
+    int heldElsewhere = 0, starts = 0;
+    static void Heard(void* self, void*, const AudioUnitEvent*, UInt64, AudioUnitParameterValue) {
+      auto* probe = static_cast<LockProbe*>(self);
+      ++probe->starts;
+      std::thread([probe] {
+        if (probe->lock->TryEnter()) return probe->lock->Leave();
+        ++probe->heldElsewhere;
+      }).join();
+    }
+  } probe{Plug()->GetMutex()};
+  AUEventListenerRef listener = nullptr;
+  ASSERT_EQ(AUEventListenerCreate(LockProbe::Heard, &probe, CFRunLoopGetCurrent(),
+                                  kCFRunLoopDefaultMode, 0, 0, &listener),
+            noErr);
+  AudioUnitEvent start = {};
+  start.mEventType = kAudioUnitEvent_BeginParameterChangeGesture;
+  start.mArgument.mParameter = {mUnit->Unit(), kAUParameterListener_AnyParameter,
+                                kAudioUnitScope_Global, 0};
+  ASSERT_EQ(AUEventListenerAddEventType(listener, &probe, &start), noErr);
 
   // Left fader: the handle's centre follows the pointer.
   ASSERT_TRUE(mPointer.Drag(kMonoFaderPointerX, kFaderTop + g.half + 20, kMonoFaderPointerX,
@@ -91,6 +115,9 @@ TEST_F(EditorWindow, FadersAndKnobMoveTheirParametersWithGestureEvents) {
   double expected = Decibels(Orvanta::kMono, 1.0 - 150.0 / g.travel);
   EXPECT_NEAR(Param(Orvanta::kMono), expected, 0.01);
   EXPECT_EQ(Param(Orvanta::kStereo), 0.0);
+  AUListenerDispose(listener);
+  EXPECT_EQ(probe.starts, 1);
+  EXPECT_EQ(probe.heldElsewhere, 1);
   std::vector<uint32_t> afterMono = Pixels();
   EXPECT_FALSE(SameRegion(before, afterMono, kMonoReadoutRect));
   EXPECT_TRUE(SameRegion(before, afterMono, kStereoReadoutRect));

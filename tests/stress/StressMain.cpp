@@ -1,7 +1,7 @@
 // Drives one Orvanta unit from four threads at once, as a host does: its audio thread renders
 // (through the fast-dispatch procedure and the Render selector), another thread automates the
-// parameters, a third saves and restores the state, and the editor draws. Built with the
-// thread sanitizer, every data race among them is a report.
+// parameters, a third saves and restores the state, and the editor draws and is dragged. Built
+// with the thread sanitizer, every data race among them is a report.
 //
 // usage: orvanta_stress [seconds]   (default 30)
 
@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "effect/Orvanta.h"
+#include "effect/OrvantaLayout.h"
 
 namespace {
 
@@ -52,7 +53,7 @@ AudioStreamBasicDescription Stereo() {
 }
 
 struct Counts {
-  long renders = 0, badRenders = 0, changes = 0, saves = 0, badSaves = 0, draws = 0;
+  long renders = 0, badRenders = 0, changes = 0, saves = 0, badSaves = 0, draws = 0, drags = 0;
 };
 
 void Render(AudioUnit unit, AudioUnitRenderProc fast, void* storage, Counts& n) {
@@ -103,8 +104,20 @@ void SaveAndRestore(AudioUnit unit, Counts& n) {
   }
 }
 
+// The editor's thread draws and takes the user's drags on the mono fader, handing each to the
+// engine under the plug-in's lock as its window does.
 void Draw(IGraphicsLinux* editor, Counts& n) {
+  using namespace orvanta_editor;
+  IMouseMod left(true);
   while (gRunning) {
+    const int x = kMonoFaderX + 4, y = kFaderTop + 8 + int(n.drags * 37 % (kFaderLength - 16));
+    {
+      UTL_MutexLock lock(editor->DrawingLock());
+      editor->OnMouseDown(x, y, &left);
+      editor->OnMouseDrag(x, y + 5, &left);
+      editor->OnMouseUp(x, y + 5, &left);
+    }
+    ++n.drags;
     if (editor->DrawDirty()) ++n.draws;
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
@@ -116,7 +129,8 @@ int main(int argc, char** argv) {
   if (argc > 1 && (!strcmp(argv[1], "--help") || !strcmp(argv[1], "-h"))) {
     printf(
         "usage: orvanta_stress [seconds]\nRenders, automates, saves state and draws the editor "
-        "of one unit from four threads at once (default 30 seconds).\n");
+        "of one unit from four threads at once, dragging a fader as a user would (default 30 "
+        "seconds).\n");
     return 0;
   }
   const double seconds = argc > 1 ? atof(argv[1]) : 30.0;
@@ -183,8 +197,8 @@ int main(int argc, char** argv) {
 
   printf(
       "%.1f s: %ld renders (%ld failed), %ld parameter changes, %ld state round trips "
-      "(%ld failed), %ld drawing passes\n",
+      "(%ld failed), %ld drawing passes, %ld fader drags\n",
       took, audio.renders, audio.badRenders, automation.changes, state.saves, state.badSaves,
-      drawing.draws);
+      drawing.draws, drawing.drags);
   return audio.badRenders || state.badSaves || !audio.renders || !drawing.draws ? 1 : 0;
 }
