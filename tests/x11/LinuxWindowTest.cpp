@@ -18,6 +18,7 @@
 #include "framework/IParam.h"
 #include "graphics/IPopupMenu.h"
 #include "platform/x11/PixelConversion.h"
+#include "tests/support/HeadlessGraphics.h"
 
 // Xlib last: its Bool macro would rename the parameter's accessor of that name.
 #include <X11/Xlib.h>
@@ -338,6 +339,36 @@ TEST_F(LinuxWindow, PopupMenusReturnTheChosenMenu) {
                             " 40 104 sleep 0.2 mousemove_relative 120 22 sleep 0.2 click 1");
   EXPECT_EQ(chosen, &sub);
   EXPECT_EQ(sub.GetChosenItemIdx(), 1);
+
+  // A menu opened by a click lets go of the plug-in's lock, which the click's handling holds,
+  // for as long as it waits for the user.
+  HeadlessPlug plug(1);
+  Editor locked(&plug);
+  const std::string lockedWin = std::to_string(Open(locked));
+  bool freeDuringMenu = false;
+  locked.left->mOnDown = [&] {
+    std::thread driver([&] {
+      for (int i = 0; i < 50 && !Xdo("search --sync --limit 1 --name 'Orvanta menu'"); ++i) {
+      }
+      if ((freeDuringMenu = plug.GetMutex()->TryEnter())) plug.GetMutex()->Leave();
+      Xdo("key Escape");
+    });
+    EXPECT_EQ(locked.g.CreateIPopupMenu(&menu, &area), nullptr);
+    driver.join();
+  };
+  Xdo("mousemove --window " + lockedWin + " 40 40 click 1");
+  locked.g.RunEventLoop(300);
+  EXPECT_TRUE(freeDuringMenu);
+  // Taken again afterwards: another thread cannot have it while a click is handled.
+  bool heldDuringClick = false;
+  locked.left->mOnDown = [&] {
+    std::thread([&] {
+      if (!(heldDuringClick = !plug.GetMutex()->TryEnter())) plug.GetMutex()->Leave();
+    }).join();
+  };
+  Xdo("mousemove --window " + lockedWin + " 40 40 click 1");
+  locked.g.RunEventLoop(200);
+  EXPECT_TRUE(heldDuringClick);
 }
 
 TEST_F(LinuxWindow, MessageBoxAnswers) {

@@ -15,10 +15,11 @@ inline constexpr IColor kRed(255, 200, 30, 20);
 inline constexpr IColor kBlue(255, 20, 40, 210);
 
 struct Editor {
-  IGraphicsLinux g{nullptr, 200, 150};
+  IGraphicsLinux g;
   RecordingControl* left;
   RecordingControl* right;
-  Editor() {
+  // With a plug-in, input and drawing hold its lock.
+  explicit Editor(IPluginBase* plug = nullptr) : g(plug, 200, 150) {
     g.AttachPanelBackground(&kGray);
     left = new RecordingControl(IRECT(10, 10, 90, 140), kRed);
     right = new RecordingControl(IRECT(110, 10, 190, 140), kBlue);
