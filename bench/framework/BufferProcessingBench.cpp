@@ -5,14 +5,13 @@
 
 #include <vector>
 
-#include "bench/framework/HostlessBenchPlug.h"
+#include "tests/support/HeadlessGraphics.h"
 
 namespace {
-using BenchPlug = HostlessBenchPlug;
 
 void BM_ProcessBuffersFloat(benchmark::State& state) {
   int nFrames = (int)state.range(0);
-  BenchPlug plug;
+  HeadlessPlug plug(0);
   plug.SetBlockSize(nFrames);
   plug.SetInputChannelConnections(0, 2, true);
   plug.SetOutputChannelConnections(0, 2, true);

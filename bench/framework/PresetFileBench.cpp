@@ -6,13 +6,13 @@
 #include <cstdio>
 #include <string>
 
-#include "bench/framework/HostlessBenchPlug.h"
+#include "tests/support/HeadlessGraphics.h"
 
 namespace {
 // Keeps its state as one opaque block of the chosen size.
-class BlobPlug : public HostlessBenchPlug {
+class BlobPlug : public HeadlessPlug {
  public:
-  BlobPlug() : HostlessBenchPlug(true) {}
+  BlobPlug() : HeadlessPlug(0) {}
   bool SerializeState(ByteChunk* chunk) override { return chunk->PutStr(mBlob.c_str()) > 0; }
   int UnserializeState(ByteChunk* chunk, int pos) override { return chunk->GetStr(nullptr, pos); }
   std::string mBlob;
