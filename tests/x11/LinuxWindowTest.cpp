@@ -85,6 +85,16 @@ class LinuxWindow : public ::testing::Test {
         std::to_string(y));
     Xdo(std::string(extra) + " click 1");
   }
+  // Press at one point, move to another, release; the editor handles each step.
+  void Drag(Editor& e, unsigned long w, int x0, int y0, int x1, int y1) {
+    const std::string window = "mousemove --window " + std::to_string(w) + " ";
+    Xdo(window + std::to_string(x0) + " " + std::to_string(y0) + " mousedown 1");
+    e.g.RunEventLoop(60);
+    Xdo(window + std::to_string(x1) + " " + std::to_string(y1));
+    e.g.RunEventLoop(60);
+    Xdo("mouseup 1");
+    e.g.RunEventLoop(100);
+  }
 };
 
 // Through shared memory where the (local) test server offers it, and through XPutImage
@@ -153,12 +163,7 @@ TEST_F(LinuxWindow, PointerEventsReachTheControlUnderThePointer) {
 
   // A drag that leaves the control still reaches it (the press captured it).
   e.left->mEvents.clear();
-  Xdo("mousemove --window " + std::to_string(w) + " 40 100 mousedown 1");
-  e.g.RunEventLoop(60);
-  Xdo("mousemove --window " + std::to_string(w) + " 150 60");
-  e.g.RunEventLoop(60);
-  Xdo("mouseup 1");
-  e.g.RunEventLoop(100);
+  Drag(e, w, 40, 100, 150, 60);
   ASSERT_GE(e.left->mEvents.size(), 3u);
   EXPECT_EQ(e.left->mEvents.front().kind, "down");
   EXPECT_EQ(e.left->mEvents[1].kind, "drag");
@@ -191,12 +196,7 @@ TEST_F(LinuxWindow, AtTwiceTheSizeEveryPixelDoublesAndThePointerMapsBack) {
   // same pixel); drags map back the same way.
   Click(w, 61, 81);
   Click(w, 60, 80);
-  Xdo("mousemove --window " + std::to_string(w) + " 80 200 mousedown 1");
-  e.g.RunEventLoop(60);
-  Xdo("mousemove --window " + std::to_string(w) + " 301 121");
-  e.g.RunEventLoop(60);
-  Xdo("mouseup 1");
-  e.g.RunEventLoop(100);
+  Drag(e, w, 80, 200, 301, 121);
   std::vector<std::string> kinds;
   for (const Event& ev : e.left->mEvents) kinds.push_back(ev.kind);
   ASSERT_EQ(kinds, (std::vector<std::string>{"down", "up", "double", "up", "down", "drag", "up"}));
@@ -344,7 +344,7 @@ TEST_F(LinuxWindow, PopupMenusReturnTheChosenMenu) {
   // for as long as it waits for the user.
   HeadlessPlug plug(1);
   Editor locked(&plug);
-  const std::string lockedWin = std::to_string(Open(locked));
+  const unsigned long lockedWin = Open(locked);
   bool freeDuringMenu = false;
   locked.left->mOnDown = [&] {
     std::thread driver([&] {
@@ -356,7 +356,7 @@ TEST_F(LinuxWindow, PopupMenusReturnTheChosenMenu) {
     EXPECT_EQ(locked.g.CreateIPopupMenu(&menu, &area), nullptr);
     driver.join();
   };
-  Xdo("mousemove --window " + lockedWin + " 40 40 click 1");
+  Click(lockedWin, 40, 40);
   locked.g.RunEventLoop(300);
   EXPECT_TRUE(freeDuringMenu);
   // Taken again afterwards: another thread cannot have it while a click is handled.
@@ -366,7 +366,7 @@ TEST_F(LinuxWindow, PopupMenusReturnTheChosenMenu) {
       if (!(heldDuringClick = !plug.GetMutex()->TryEnter())) plug.GetMutex()->Leave();
     }).join();
   };
-  Xdo("mousemove --window " + lockedWin + " 40 40 click 1");
+  Click(lockedWin, 40, 40);
   locked.g.RunEventLoop(200);
   EXPECT_TRUE(heldDuringClick);
 }
