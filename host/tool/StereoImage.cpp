@@ -85,15 +85,18 @@ StereoImageMeter::StereoImageMeter(double sampleRate)
     : mRate(sampleRate > 0 ? sampleRate : 44100),
       mWindowFrames(std::max<size_t>(1, size_t(std::lround(mRate * kWindowSeconds)))) {}
 
+void MidSideMeter::Sums::Merge(const Sums& other) {
+  midSquares += other.midSquares;
+  sideSquares += other.sideSquares;
+  midPeak = std::max(midPeak, other.midPeak);
+  sidePeak = std::max(sidePeak, other.sidePeak);
+}
+
 namespace {
 
-// Sums and peaks of one block, pairs of frames side by side in the processor's baseline vectors
-// so that no single chain of additions sets the pace.
-struct MidSideBlock {
-  double midSquares = 0, sideSquares = 0, midPeak = 0, sidePeak = 0;
-};
-
-MidSideBlock MeasureBlock(const float* left, const float* right, size_t frames) {
+// Pairs of frames side by side in the processor's baseline vectors, so that no single chain of
+// additions sets the pace.
+MidSideMeter::Sums MeasureBlock(const float* left, const float* right, size_t frames) {
   typedef double Pair __attribute__((vector_size(16)));
   const Pair half = Pair{} + 0.5;
   Pair mm{}, ss{}, midPeak{}, sidePeak{};
@@ -107,23 +110,20 @@ MidSideBlock MeasureBlock(const float* left, const float* right, size_t frames) 
     midPeak = midSize > midPeak ? midSize : midPeak;
     sidePeak = sideSize > sidePeak ? sideSize : sidePeak;
   }
-  MidSideBlock block{mm[0] + mm[1], ss[0] + ss[1], std::max(midPeak[0], midPeak[1]),
-                     std::max(sidePeak[0], sidePeak[1])};
+  MidSideMeter::Sums sums{mm[0] + mm[1], ss[0] + ss[1], std::max(midPeak[0], midPeak[1]),
+                          std::max(sidePeak[0], sidePeak[1])};
   for (; i < frames; ++i) {
     const double mid = (double(left[i]) + right[i]) * 0.5;
     const double side = (double(left[i]) - right[i]) * 0.5;
-    block.midSquares += mid * mid;
-    block.sideSquares += side * side;
-    block.midPeak = std::max(block.midPeak, std::fabs(mid));
-    block.sidePeak = std::max(block.sidePeak, std::fabs(side));
+    sums.Merge({mid * mid, side * side, std::fabs(mid), std::fabs(side)});
   }
-  return block;
+  return sums;
 }
 
 }  // namespace
 
 void MidSideMeter::Add(const float* left, const float* right, size_t frames) {
-  MidSideBlock block = MeasureBlock(left, right, frames);
+  Sums block = MeasureBlock(left, right, frames);
   // NaN or infinity in either channel makes mid or side, and so the sums, non-finite: only
   // then is the block measured again sample by sample, those samples counted as silence.
   if (!std::isfinite(block.midSquares + block.sideSquares)) {
@@ -132,26 +132,19 @@ void MidSideMeter::Add(const float* left, const float* right, size_t frames) {
       const bool finiteL = std::isfinite(left[i]), finiteR = std::isfinite(right[i]);
       mNonFinite += !finiteL + !finiteR;
       const float l = finiteL ? left[i] : 0, r = finiteR ? right[i] : 0;
-      const MidSideBlock one = MeasureBlock(&l, &r, 1);
-      block.midSquares += one.midSquares;
-      block.sideSquares += one.sideSquares;
-      block.midPeak = std::max(block.midPeak, one.midPeak);
-      block.sidePeak = std::max(block.sidePeak, one.sidePeak);
+      block.Merge(MeasureBlock(&l, &r, 1));
     }
   }
-  mMidSquares += block.midSquares;
-  mSideSquares += block.sideSquares;
-  mMidPeak = std::max(mMidPeak, block.midPeak);
-  mSidePeak = std::max(mSidePeak, block.sidePeak);
+  mSums.Merge(block);
   mFrames += frames;
 }
 
 StereoLevel MidSideMeter::Mid() const {
-  return {mMidPeak, std::sqrt(mMidSquares / std::max<double>(1, double(mFrames)))};
+  return {mSums.midPeak, std::sqrt(mSums.midSquares / std::max<double>(1, double(mFrames)))};
 }
 
 StereoLevel MidSideMeter::Side() const {
-  return {mSidePeak, std::sqrt(mSideSquares / std::max<double>(1, double(mFrames)))};
+  return {mSums.sidePeak, std::sqrt(mSums.sideSquares / std::max<double>(1, double(mFrames)))};
 }
 
 void StereoImageMeter::Add(const float* left, const float* right, size_t frames) {

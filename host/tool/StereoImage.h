@@ -34,16 +34,22 @@ struct StereoLevel {
 // the image figures. NaN or infinite samples are counted and measured as silence.
 class MidSideMeter {
  public:
+  // Sums of squares and peaks, of a block or of everything so far.
+  struct Sums {
+    double midSquares = 0, sideSquares = 0, midPeak = 0, sidePeak = 0;
+    void Merge(const Sums& other);
+  };
+
   void Add(const float* left, const float* right, size_t frames);
 
   StereoLevel Mid() const;
   StereoLevel Side() const;
-  double MidSquares() const { return mMidSquares; }
-  double SideSquares() const { return mSideSquares; }
+  double MidSquares() const { return mSums.midSquares; }
+  double SideSquares() const { return mSums.sideSquares; }
   uint64_t NonFinite() const { return mNonFinite; }
 
  private:
-  double mMidPeak = 0, mSidePeak = 0, mMidSquares = 0, mSideSquares = 0;
+  Sums mSums;
   uint64_t mFrames = 0, mNonFinite = 0;
 };
 
