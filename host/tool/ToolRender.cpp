@@ -25,6 +25,30 @@ struct InputFeed {
   }
 };
 
+// Renders `frames` frames of the input arrays into the output arrays, block by block from the
+// file's frame `position`. False with a message when the unit refuses a block.
+bool RenderChunk(HostUnit& unit, InputFeed& feed, HostBuffers& buffers, UInt32 blockSize,
+                 const float* const in[2], float* const out[2], size_t frames, uint64_t position,
+                 std::string* error) {
+  for (size_t done = 0; done < frames;) {
+    const UInt32 block = UInt32(std::min<size_t>(blockSize, frames - done));
+    feed.channels[0] = in[0] + done;
+    feed.channels[1] = in[1] + done;
+    buffers.Reset();
+    const OSStatus status = unit.Render(0, Float64(position + done), block, buffers.List());
+    if (status != noErr) {
+      *error = "rendering failed at frame " + std::to_string(position + done) + " (status " +
+               std::to_string(status) + ")";
+      return false;
+    }
+    // The unit may point the buffers at its own memory.
+    std::copy_n(buffers.Channel(0), block, out[0] + done);
+    std::copy_n(buffers.Channel(1), block, out[1] + done);
+    done += block;
+  }
+  return true;
+}
+
 // A bar with the percentage done, or, for a file of open length, the seconds done so far.
 class Progress {
  public:
@@ -101,7 +125,7 @@ bool RenderStream(HostUnit& unit, AudioReader& reader, AudioWriter* writer,
   const size_t chunk = options.block * std::max<size_t>(1, kChunkFrames / options.block);
   std::vector<float> left(chunk), right(chunk), outLeft(chunk), outRight(chunk);
   float* const input[2] = {left.data(), right.data()};
-  const float* const output[2] = {outLeft.data(), outRight.data()};
+  float* const output[2] = {outLeft.data(), outRight.data()};
   HostBuffers buffers(2, options.block);
   Progress progress(options.progress, reader.PromisedFrames(), rate);
   uint64_t position = 0;
@@ -110,23 +134,7 @@ bool RenderStream(HostUnit& unit, AudioReader& reader, AudioWriter* writer,
     const size_t frames = reader.Read(input, chunk);
     if (frames == 0) break;
     if (channels == 1) std::copy(left.begin(), left.begin() + long(frames), right.begin());
-    for (size_t done = 0; done < frames;) {
-      const UInt32 block = UInt32(std::min<size_t>(options.block, frames - done));
-      feed.channels[0] = left.data() + done;
-      feed.channels[1] = right.data() + done;
-      buffers.Reset();
-      status = unit.Render(0, static_cast<Float64>(position + done), block, buffers.List());
-      if (status != noErr) {
-        *error = "rendering failed at frame " + std::to_string(position + done) + " (status " +
-                 std::to_string(status) + ")";
-        ok = false;
-        break;
-      }
-      // The unit may point the buffers at its own memory.
-      std::copy_n(buffers.Channel(0), block, outLeft.data() + done);
-      std::copy_n(buffers.Channel(1), block, outRight.data() + done);
-      done += block;
-    }
+    ok = RenderChunk(unit, feed, buffers, options.block, input, output, frames, position, error);
     if (!ok) break;
     summary->before.Add(left.data(), right.data(), frames);
     summary->after.Add(outLeft.data(), outRight.data(), frames);
