@@ -18,7 +18,7 @@
 #     [LIBS <target>...]          what the effect links besides its wrapper
 #     [INCLUDE_DIRS <dir>...]     public include folders of the effect (the identity's folder)
 #     [COMPILE_OPTIONS <opt>...]  private options of the effect's sources
-#     FORMATS au [lv2])
+#     FORMATS au [lv2] [clap])
 #
 # What it creates (in the build folder, <name> = lower-case <Name>):
 #   au:  <prefix>_effect (static: SOURCES on the Audio Unit wrapper) and <prefix>_component,
@@ -30,6 +30,7 @@
 #        (written by <prefix>_lv2_ttl from an instance), <name>.so (exports only
 #        lv2_descriptor), <name>_ui.so (only lv2ui_descriptor) and the images. The bundle's
 #        folder is in the cache as <PREFIX>_LV2_BUNDLE_DIR.
+#   clap: see cmake/OrvantaCLAP.cmake.
 #
 # Example (examples/balance/CMakeLists.txt, where BALANCE_PLUG_* are set):
 #   orvanta_add_plugin(NAME Balance TARGET balance FORMATS au lv2
@@ -40,6 +41,8 @@
 #     LV2_LICENSE "https://orvanta.example/license"
 #     INCLUDE_DIRS ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_CURRENT_BINARY_DIR}/identity
 #     LIBS orvanta_framework orvanta_graphics orvanta_x11)
+
+include(${CMAKE_CURRENT_LIST_DIR}/OrvantaCLAP.cmake)
 
 # The effect library of one format: the same sources on that format's wrapper. Reads the
 # arguments of the orvanta_add_plugin call it is made from (P_...).
@@ -79,8 +82,8 @@ function(orvanta_add_plugin)
   foreach(format IN LISTS P_FORMATS)
     if(format STREQUAL "au" AND NOT P_AU_ENTRY)
       message(FATAL_ERROR "orvanta_add_plugin(${P_NAME}): FORMATS au needs AU_ENTRY")
-    elseif(NOT format MATCHES "^(au|lv2)$")
-      message(FATAL_ERROR "orvanta_add_plugin(${P_NAME}): unknown format '${format}' (au, lv2)")
+    elseif(NOT format MATCHES "^(au|lv2|clap)$")
+      message(FATAL_ERROR "orvanta_add_plugin(${P_NAME}): unknown format '${format}' (au, lv2, clap)")
     endif()
   endforeach()
   list(TRANSFORM P_SOURCES PREPEND ${CMAKE_CURRENT_SOURCE_DIR}/ REGEX "^[^/]")
@@ -193,5 +196,9 @@ function(orvanta_add_plugin)
         COMMAND ${CMAKE_COMMAND} -E copy_if_different ${images} ${bundle}/
         VERBATIM)
     endif()
+  endif()
+
+  if(clap IN_LIST P_FORMATS)
+    _orvanta_plugin_clap()
   endif()
 endfunction()
