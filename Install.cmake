@@ -3,8 +3,9 @@
 #   lib/orvanta/Orvanta.component/             the component bundle, where the tool looks first
 #   lib/orvanta/liborvanta_apple.so            the Apple-service stand-ins the two share
 #   lib/lv2/orvanta.lv2/                       the LV2 bundle (carries its own stand-ins)
-# Two install components: "tool" (the first three) and "lv2", so that a per-user install can
-# put them in different places.
+#   lib/clap/Orvanta.clap, lib/clap/Orvanta/   the CLAP bundle and its images and stand-ins
+# Three install components: "tool" (the first three), "lv2" and "clap", so that a per-user
+# install can put them in different places.
 set(orvanta_component_dir lib/orvanta/Orvanta.component)
 
 install(TARGETS orvanta_apple LIBRARY DESTINATION lib/orvanta COMPONENT tool)
@@ -27,4 +28,11 @@ if(ORVANTA_LV2)
   install(TARGETS orvanta_apple LIBRARY DESTINATION lib/lv2/orvanta.lv2 COMPONENT lv2)
   install(DIRECTORY ${PROJECT_BINARY_DIR}/orvanta.lv2/ DESTINATION lib/lv2/orvanta.lv2
     COMPONENT lv2 FILES_MATCHING PATTERN "*.ttl" PATTERN "*.png")
+endif()
+
+if(ORVANTA_CLAP)
+  install(TARGETS orvanta_clap_bundle LIBRARY DESTINATION lib/clap COMPONENT clap)
+  install(DIRECTORY ${PROJECT_BINARY_DIR}/clap/Orvanta DESTINATION lib/clap COMPONENT clap
+    FILES_MATCHING PATTERN "*.png")
+  install(TARGETS orvanta_apple LIBRARY DESTINATION lib/clap/Orvanta COMPONENT clap)
 endif()

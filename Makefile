@@ -61,8 +61,9 @@ stress: deps
 golden: configure
 	@cmake --build $(BUILD) -j $(JOBS) --target golden
 
-# PREFIX/bin/orvanta, PREFIX/lib/orvanta/ (the component, found by the installed tool) and
-# PREFIX/lib/lv2/orvanta.lv2; install-user: the tool in ~/.local, the LV2 bundle in ~/.lv2.
+# PREFIX/bin/orvanta, PREFIX/lib/orvanta/ (the component, found by the installed tool),
+# PREFIX/lib/lv2/orvanta.lv2 and PREFIX/lib/clap/Orvanta.clap (with its folder Orvanta/);
+# install-user: the tool in ~/.local, the LV2 bundle in ~/.lv2, the CLAP bundle in ~/.clap.
 install: build
 	@DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
 
@@ -73,13 +74,21 @@ install-user: build
 	@mkdir -p "$(HOME)/.lv2" && rm -rf "$(HOME)/.lv2/orvanta.lv2" && \
 	  mv $(BUILD)/user-lv2/lib/lv2/orvanta.lv2 "$(HOME)/.lv2/" && rm -rf $(BUILD)/user-lv2
 	@echo "-- Installed: $(HOME)/.lv2/orvanta.lv2"
+	@rm -rf $(BUILD)/user-clap && cmake --install $(BUILD) --prefix "$(abspath $(BUILD))/user-clap" \
+	  --component clap >/dev/null
+	@mkdir -p "$(HOME)/.clap" && rm -rf "$(HOME)/.clap/Orvanta.clap" "$(HOME)/.clap/Orvanta" && \
+	  mv $(BUILD)/user-clap/lib/clap/Orvanta.clap $(BUILD)/user-clap/lib/clap/Orvanta \
+	  "$(HOME)/.clap/" && rm -rf $(BUILD)/user-clap
+	@echo "-- Installed: $(HOME)/.clap/Orvanta.clap"
 
 uninstall:
 	rm -rf "$(DESTDIR)$(PREFIX)/bin/orvanta" "$(DESTDIR)$(PREFIX)/lib/orvanta" \
-	  "$(DESTDIR)$(PREFIX)/lib/lv2/orvanta.lv2"
+	  "$(DESTDIR)$(PREFIX)/lib/lv2/orvanta.lv2" "$(DESTDIR)$(PREFIX)/lib/clap/Orvanta.clap" \
+	  "$(DESTDIR)$(PREFIX)/lib/clap/Orvanta"
 
 uninstall-user:
-	rm -rf "$(HOME)/.local/bin/orvanta" "$(HOME)/.local/lib/orvanta" "$(HOME)/.lv2/orvanta.lv2"
+	rm -rf "$(HOME)/.local/bin/orvanta" "$(HOME)/.local/lib/orvanta" "$(HOME)/.lv2/orvanta.lv2" \
+	  "$(HOME)/.clap/Orvanta.clap" "$(HOME)/.clap/Orvanta"
 
 # Every fuzz target for FUZZ_SECONDS each (or those in FUZZ_TARGETS), in a clang build of its own.
 fuzz: deps

@@ -20,7 +20,7 @@ test=(
   xvfb xauth xdotool x11-utils
   lilv-utils sordi jalv jackd2
   clang libclang-rt-14-dev clang-format
-  ardour
+  ardour qtractor
 )
 bench=(
   libbenchmark-dev libpixman-1-dev
