@@ -4,7 +4,12 @@
 #   images and the libraries it needs in clap/<Name>/ beside it. The identity needs
 #   <var prefix>_CLAP_ID (a reverse-DNS id hosts store in projects; never change it) and may
 #   give <var prefix>_URL. The bundle's path is in the cache as <PREFIX>_CLAP_BUNDLE.
-function(_orvanta_plugin_clap)
+list(APPEND ORVANTA_PLUGIN_FORMATS clap)
+
+function(orvanta_plugin_clap)
+  if(NOT TARGET orvanta_clap)
+    message(FATAL_ERROR "orvanta_add_plugin(${P_NAME}): FORMATS clap needs ORVANTA_CLAP on")
+  endif()
   set(id "${${P_IDENTITY}_CLAP_ID}")
   if(NOT id)
     message(FATAL_ERROR "orvanta_add_plugin(${P_NAME}): FORMATS clap needs ${P_IDENTITY}_CLAP_ID")
@@ -15,7 +20,6 @@ function(_orvanta_plugin_clap)
   endif()
   set(folder ${PROJECT_BINARY_DIR}/clap)
   set(resources ${folder}/${P_NAME})
-  string(TOUPPER ${P_TARGET} upper_target)
   set(${upper_target}_CLAP_BUNDLE ${folder}/${P_NAME}.clap CACHE INTERNAL "")
 
   set(identity_dir ${CMAKE_CURRENT_BINARY_DIR}/${P_TARGET}_clap_identity)
@@ -29,15 +33,16 @@ function(_orvanta_plugin_clap)
   configure_file(${PROJECT_SOURCE_DIR}/cmake/CLAPPluginIdentity.h.in
     ${identity_dir}/CLAPPluginIdentity.h @ONLY)
 
-  _orvanta_plugin_effect(${P_TARGET}_effect_clap orvanta_clap)
-  target_compile_definitions(${P_TARGET}_effect_clap PUBLIC ORVANTA_CLAP)
+  # The bundle carries its editor: the view is made inside the instance the host created.
+  orvanta_plugin_effect(${P_TARGET}_effect_clap orvanta_clap ORVANTA_CLAP)
+  target_link_libraries(${P_TARGET}_effect_clap PUBLIC orvanta_editor_x11)
   # The image cache the LV2 build uses serves here too: images load from a folder.
   if(P_LV2_RESOURCES)
     set(images_source ${CMAKE_CURRENT_SOURCE_DIR}/${P_LV2_RESOURCES})
   else()
     set(images_source ${PROJECT_SOURCE_DIR}/lv2/LV2NoEditorImages.cpp)
   endif()
-  _orvanta_plugin_module(${P_TARGET}_clap_bundle ${P_NAME} ${folder}
+  orvanta_plugin_module(${P_TARGET}_clap_bundle ${P_NAME} ${folder}
     ${PROJECT_SOURCE_DIR}/clap/CLAPEntry.cpp ${images_source})
   set_property(TARGET ${P_TARGET}_clap_bundle PROPERTY ORVANTA_EXPORTS clap_entry)
   target_include_directories(${P_TARGET}_clap_bundle PRIVATE ${identity_dir})
