@@ -8,8 +8,6 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "framework/IBlockRenderer.h"
-#include "framework/IParamEvent.h"
 #include "graphics/IGraphics.h"
 
 namespace {
@@ -50,8 +48,6 @@ IPluginCLAP::IPluginCLAP(const IPluginInstanceInfo& /*instanceInfo*/, int nParam
                          bool plugDoesChunks, bool plugIsInst, int /*plugScChans*/)
     : IPluginBase(nParams, channelIOStr, nPresets, effectName, productName, mfrName, vendorVersion,
                   uniqueID, mfrID, latency, plugDoesMidi, plugDoesChunks, plugIsInst, kAPICLAP),
-      mRenderer(std::make_unique<IBlockRenderer>(this)),
-      mEvents(std::make_unique<IParamEvent[]>(kMaxSpanEvents)),
       mEditorDirty(std::make_unique<std::atomic<bool>[]>(std::max(1, nParams))) {}
 
 IPluginCLAP::~IPluginCLAP() = default;
@@ -64,8 +60,7 @@ bool IPluginCLAP::Init() {
   auto* check = HostExtension<clap::clap_host_thread_check_t>(mClapHost, clap::kExtThreadCheck);
   if (check && check->is_main_thread && check->is_audio_thread) mThreadCheck = check;
   CLAP_ASSERT_THREAD(OnMainThread());
-  SetInputChannelConnections(0, NInChannels(), true);
-  SetOutputChannelConnections(0, NOutChannels(), true);
+  // The change hooks derive what processing reads from the values.
   UTL_MutexLock lock(mMutex);
   OnParamReset();
   return true;
@@ -76,9 +71,8 @@ bool IPluginCLAP::Activate(double sampleRate, uint32_t /*minFrames*/, uint32_t m
   if (mActive || !(sampleRate > 0.0) || maxFrames == 0) return false;
   // Longer host blocks are rendered in pieces, so a host's "any length" costs no memory.
   const int largest = (int)std::min<uint32_t>(maxFrames, kMaxPreparedFrames);
-  if (!mRenderer->Prepare(sampleRate, largest)) return false;
-  mRenderer->Activate(IsBypassed());
-  mSamplePos = 0;
+  if (!mRenderer.Prepare(sampleRate, largest)) return false;
+  mRenderer.Activate(IsBypassed());  // no crossfade from before
   OnActivate(true);
   {
     UTL_MutexLock lock(mMutex);
@@ -111,7 +105,7 @@ void IPluginCLAP::StopProcessing() {
 void IPluginCLAP::ResetProcessing() {
   CLAP_ASSERT_THREAD(OnAudioThread());
   if (!mActive) return;
-  mRenderer->Activate(IsBypassed());
+  mRenderer.Activate(IsBypassed());
   // The audio thread never waits: with the lock taken elsewhere, the plug-in keeps its state.
   if (mMutex.TryEnter()) {
     Reset();
@@ -330,10 +324,10 @@ bool IPluginCLAP::LoadState(const clap::clap_istream_t* pStream) {
 
 // ---- Host services ----
 
-int IPluginCLAP::GetSamplePos() { return (int)mSamplePos; }
+int IPluginCLAP::GetSamplePos() { return (int)mRenderer.SamplePos(); }
 
 void IPluginCLAP::GetTime(ITimeInfo* pTimeInfo) {
-  if (pTimeInfo) pTimeInfo->mSamplePosition = (double)mSamplePos;
+  if (pTimeInfo) pTimeInfo->mSamplePosition = (double)mRenderer.SamplePos();
 }
 
 EHost IPluginCLAP::GetHost() {

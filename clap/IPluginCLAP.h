@@ -9,6 +9,7 @@
 // Thread tags (docs/ARCHITECTURE.md): [host] is the host's main thread, [audio] the audio
 // thread, where process and (while active) flush run, never at once.
 
+#include <array>
 #include <atomic>
 #include <cstdint>
 #include <memory>
@@ -16,9 +17,7 @@
 #include "clap/CLAPEventQueue.h"
 #include "clap/CLAPInterface.h"
 #include "framework/Framework.h"
-
-class IBlockRenderer;
-struct IParamEvent;
+#include "framework/IBlockRenderer.h"
 
 class IPluginCLAP : public IPluginBase {
  public:
@@ -106,15 +105,9 @@ class IPluginCLAP : public IPluginBase {
   const clap::clap_host_params_t* mHostParams = nullptr;
   const clap::clap_host_state_t* mHostState = nullptr;
   const clap::clap_host_thread_check_t* mThreadCheck = nullptr;
-  std::unique_ptr<IBlockRenderer> mRenderer;
-  // The host's value events of one span, in the renderer's form; sized once.
-  std::unique_ptr<IParamEvent[]> mEvents;
-  // The channel arrays of one span, moved past the frames already rendered.
-  float* mSpanIn32[2] = {};
-  float* mSpanOut32[2] = {};
-  double* mSpanIn64[2] = {};
-  double* mSpanOut64[2] = {};
-  int64_t mSamplePos = 0;
+  IBlockRenderer mRenderer{this};
+  // The host's value events of one span, in the renderer's form.
+  std::array<IParamEvent, kMaxSpanEvents> mEvents;
   bool mActive = false;
   std::atomic<bool> mProcessing = false;
   std::atomic<bool> mBypassed = false;

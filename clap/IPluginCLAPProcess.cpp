@@ -2,11 +2,8 @@
 // renderer, which applies each change at its frame and crossfades the bypass.
 
 #include <algorithm>
-#include <cassert>
 
 #include "clap/IPluginCLAP.h"
-#include "framework/IBlockRenderer.h"
-#include "framework/IParamEvent.h"
 
 namespace {
 
@@ -76,7 +73,7 @@ void IPluginCLAP::RenderBlock(const clap::clap_process_t* pProcess, T* const* in
       spanIn[c] = in[c] ? in[c] + start : nullptr;
       spanOut[c] = out[c] ? out[c] + start : nullptr;
     }
-    mRenderer->Render(spanIn, spanOut, (int)(end - start), mEvents.get(), n, bypassed);
+    mRenderer.Render(spanIn, spanOut, (int)(end - start), mEvents.data(), n, bypassed);
     start = end;
     n = 0;
   };
@@ -124,7 +121,6 @@ clap::clap_process_status IPluginCLAP::Process(const clap::clap_process_t* pProc
     Channels(pOut, out);
     RenderBlock<float>(pProcess, in, out);
   }
-  mSamplePos += pProcess->frames_count;
   if (pOut) pOut->constant_mask = 0;
   PushOutputEvents(pProcess->out_events);
   // Without a tail, silence in is silence out: the host may rest until input or events come.

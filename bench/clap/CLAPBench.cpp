@@ -58,7 +58,7 @@ void BM_LV2Run(benchmark::State& state) {
 }
 
 void BM_CLAPProcess(benchmark::State& state) {
-  CLAPTestHost host(CLAPTestHost::Offer{false, false});
+  CLAPTestHost host(false);
   if (!host.Create()) return state.SkipWithError("no CLAP bundle");
   host.SetValues({-3.0, 1.0, 2.0});
   host.Start(kRate, kMaxBlock);
@@ -76,7 +76,7 @@ void BM_LV2Instantiate(benchmark::State& state) {
 }
 
 void BM_CLAPCreate(benchmark::State& state) {
-  CLAPTestHost host(CLAPTestHost::Offer{false, false});
+  CLAPTestHost host(false);
   for (auto _ : state) {
     if (!host.Create()) return state.SkipWithError("no CLAP bundle");
     host.Destroy();
