@@ -94,8 +94,10 @@ class IPluginCLAP : public IPluginBase {
   // One host block in spans between bypass switches (and event-buffer fills).
   template <class T>
   void RenderBlock(const clap::clap_process_t* pProcess, T* const* in, T* const* out);
-  // Whether the host's input holds silence only, by its constant-channel flags.
-  static bool InputIsSilent(const clap::clap_process_t* pProcess);
+  // The block in one sample width; returns whether the input was silent.
+  template <class T>
+  bool RenderBuffers(const clap::clap_process_t* pProcess, const clap::clap_audio_buffer_t* pIn,
+                     const clap::clap_audio_buffer_t* pOut);
   void ApplyNow(int idx, double value);
   void PushOutputEvents(const clap::clap_output_events_t* pOut);
   void QueueEditorEvent(CLAPOutEvent::EKind kind, int idx);

@@ -2,6 +2,7 @@
 // renderer, which applies each change at its frame and crossfades the bypass.
 
 #include <algorithm>
+#include <cstdint>
 
 #include "clap/IPluginCLAP.h"
 
@@ -40,23 +41,18 @@ void Channels(const clap::clap_audio_buffer_t* pBuffer, T** out) {
     out[c] = data && (uint32_t)c < pBuffer->channel_count ? data[c] : nullptr;
 }
 
-}  // namespace
-
-bool IPluginCLAP::InputIsSilent(const clap::clap_process_t* pProcess) {
-  if (!pProcess->audio_inputs_count || !pProcess->audio_inputs) return true;
-  const clap::clap_audio_buffer_t& in = pProcess->audio_inputs[0];
-  if (!in.data32 && !in.data64) return true;
-  if (pProcess->frames_count == 0) return false;
-  // A missing channel is silence; otherwise only the host's constant-channel flags are
-  // trusted, and the samples are not searched.
-  for (uint32_t c = 0; c < (uint32_t)kChannels && c < in.channel_count; ++c) {
-    const bool present = in.data32 ? in.data32[c] != nullptr : in.data64[c] != nullptr;
-    if (!present) continue;
-    if (!((in.constant_mask >> c) & 1)) return false;
-    if ((in.data32 ? (double)in.data32[c][0] : in.data64[c][0]) != 0.0) return false;
-  }
+// Whether the host's input holds silence only: a missing channel is silence, and otherwise
+// only the host's constant-channel flags are trusted (the samples are not searched). Read
+// before rendering, which may overwrite the input in place.
+template <class T>
+bool InputIsSilent(T* const* in, uint64_t constantMask, uint32_t frames) {
+  if (frames == 0) return false;
+  for (int c = 0; c < kChannels; ++c)
+    if (in[c] && (!((constantMask >> c) & 1) || in[c][0] != 0)) return false;
   return true;
 }
+
+}  // namespace
 
 template <class T>
 void IPluginCLAP::RenderBlock(const clap::clap_process_t* pProcess, T* const* in, T* const* out) {
@@ -64,6 +60,10 @@ void IPluginCLAP::RenderBlock(const clap::clap_process_t* pProcess, T* const* in
   const clap::clap_input_events_t* pEvents = pProcess->in_events;
   const uint32_t nEvents = EventCount(pEvents);
   bool bypassed = IsBypassed();
+  if (nEvents == 0) {
+    mRenderer.Render(in, out, (int)std::min<uint32_t>(frames, INT32_MAX), nullptr, 0, bypassed);
+    return;
+  }
   uint32_t start = 0;
   int n = 0;
   auto renderTo = [&](uint32_t end) {
@@ -73,7 +73,8 @@ void IPluginCLAP::RenderBlock(const clap::clap_process_t* pProcess, T* const* in
       spanIn[c] = in[c] ? in[c] + start : nullptr;
       spanOut[c] = out[c] ? out[c] + start : nullptr;
     }
-    mRenderer.Render(spanIn, spanOut, (int)(end - start), mEvents.data(), n, bypassed);
+    mRenderer.Render(spanIn, spanOut, (int)std::min<uint32_t>(end - start, INT32_MAX),
+                     mEvents.data(), n, bypassed);
     start = end;
     n = 0;
   };
@@ -99,6 +100,19 @@ void IPluginCLAP::RenderBlock(const clap::clap_process_t* pProcess, T* const* in
   renderTo(frames);
 }
 
+template <class T>
+bool IPluginCLAP::RenderBuffers(const clap::clap_process_t* pProcess,
+                                const clap::clap_audio_buffer_t* pIn,
+                                const clap::clap_audio_buffer_t* pOut) {
+  T* in[kChannels];
+  T* out[kChannels];
+  Channels(pIn, in);
+  Channels(pOut, out);
+  const bool silent = InputIsSilent(in, pIn ? pIn->constant_mask : 0, pProcess->frames_count);
+  RenderBlock(pProcess, in, out);
+  return silent;
+}
+
 clap::clap_process_status IPluginCLAP::Process(const clap::clap_process_t* pProcess) {
   if (!mActive || !pProcess) return clap::kProcessError;
   const clap::clap_audio_buffer_t* pIn =
@@ -108,24 +122,12 @@ clap::clap_process_status IPluginCLAP::Process(const clap::clap_process_t* pProc
   // 64-bit when that is what the host passes; 32-bit otherwise, as every host may.
   const bool wide =
       (pOut && !pOut->data32 && pOut->data64) || (!pOut && pIn && !pIn->data32 && pIn->data64);
-  if (wide) {
-    double* in[kChannels];
-    double* out[kChannels];
-    Channels(pIn, in);
-    Channels(pOut, out);
-    RenderBlock<double>(pProcess, in, out);
-  } else {
-    float* in[kChannels];
-    float* out[kChannels];
-    Channels(pIn, in);
-    Channels(pOut, out);
-    RenderBlock<float>(pProcess, in, out);
-  }
+  const bool silent =
+      wide ? RenderBuffers<double>(pProcess, pIn, pOut) : RenderBuffers<float>(pProcess, pIn, pOut);
   if (pOut) pOut->constant_mask = 0;
-  PushOutputEvents(pProcess->out_events);
+  if (!mOutEvents.Empty()) PushOutputEvents(pProcess->out_events);
   // Without a tail, silence in is silence out: the host may rest until input or events come.
-  return GetTailSize() == 0 && InputIsSilent(pProcess) ? clap::kProcessSleep
-                                                       : clap::kProcessContinue;
+  return silent && GetTailSize() == 0 ? clap::kProcessSleep : clap::kProcessContinue;
 }
 
 void IPluginCLAP::ApplyInputEvents(const clap::clap_input_events_t* pIn) {
