@@ -1,6 +1,6 @@
 // Reading a property list (a preset file, a saved state, an Info.plist) of n entries: the time
 // per entry should not grow with n. Reported in entries and bytes per second; the largest XML
-// case is a document of about 4 MB, the 1 MB preset a host could hand over four times.
+// case is a document of about 4.5 MB.
 
 #include <CoreFoundation/CoreFoundation.h>
 #include <benchmark/benchmark.h>
