@@ -144,8 +144,10 @@ void IParam::GetDisplayForHost(double value, bool normalized, char* out,
   if (!out) return;
   if (normalized) value = GetNonNormalized(value);
 
+  // A switch reads as on from 0.5, as Bool() does, so that the host shows what is heard.
+  const int whole = mType == kTypeBool ? (value >= 0.5 ? 1 : 0) : TruncateToInt(value);
   if (withDisplayText) {
-    const char* text = GetDisplayText(TruncateToInt(value));
+    const char* text = GetDisplayText(whole);
     if (text[0]) {
       snprintf(out, kDisplayTextSize, "%s", text);
       return;
@@ -156,7 +158,7 @@ void IParam::GetDisplayForHost(double value, bool normalized, char* out,
   if (mDisplayPrecision > 0) {
     snprintf(out, kDisplayTextSize, "%.*f", mDisplayPrecision, value);
   } else {
-    snprintf(out, kDisplayTextSize, "%d", TruncateToInt(value));
+    snprintf(out, kDisplayTextSize, "%d", mType == kTypeBool ? whole : TruncateToInt(value));
   }
 }
 
