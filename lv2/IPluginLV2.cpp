@@ -46,6 +46,9 @@ IPluginLV2::~IPluginLV2() = default;
 // ---- Audio instance ----
 
 void IPluginLV2::InitAudio(double sampleRate) {
+  // Every channel has a port; one a host leaves unconnected is the renderer's silence.
+  SetInputChannelConnections(0, NInChannels(), true);
+  SetOutputChannelConnections(0, NOutChannels(), true);
   mRenderer.Prepare(sampleRate, kSliceFrames);
   UTL_MutexLock lock(mMutex);
   OnParamReset();
