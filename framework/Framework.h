@@ -7,6 +7,7 @@
 #include "framework/IMidiMsg.h"
 #include "framework/IParam.h"
 #include "framework/IPluginBase.h"
+#include "framework/IPluginConfig.h"
 #include "framework/IPluginStructs.h"
 #include "framework/IPreset.h"
 #include "framework/Log.h"

@@ -12,6 +12,7 @@
 #include "framework/Hosts.h"
 #include "framework/IMidiMsg.h"
 #include "framework/IParam.h"
+#include "framework/IPluginConfig.h"
 #include "framework/IPluginStructs.h"
 #include "framework/IPreset.h"
 #include "framework/UTL_Mutex.h"
@@ -60,6 +61,8 @@ class IPluginBase {
               const char* productName, const char* mfrName, int vendorVersion, int uniqueID,
               int mfrID, int latency, bool plugDoesMidi, bool plugDoesChunks, bool plugIsInst,
               EAPI plugAPI);
+  // The same, with the values named (framework/IPluginConfig.h).
+  IPluginBase(const IPluginConfig& config, EAPI plugAPI);
   IPluginBase(const IPluginBase&) = delete;
   IPluginBase& operator=(const IPluginBase&) = delete;
 

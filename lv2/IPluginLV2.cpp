@@ -42,6 +42,12 @@ IPluginLV2::IPluginLV2(const IPluginInstanceInfo& instanceInfo, int nParams,
   ResizeZeroed<float*>(&mSliceOut, NOutChannels(), nullptr);
 }
 
+IPluginLV2::IPluginLV2(const IPluginInstanceInfo& instanceInfo, const IPluginConfig& config)
+    : IPluginLV2(instanceInfo, config.nParams, config.channelIO, config.nPresets, config.effectName,
+                 config.productName, config.mfrName, config.vendorVersion, config.uniqueID,
+                 config.mfrID, config.latency, config.doesMidi, config.doesChunks, config.isInst,
+                 config.scChans) {}
+
 IPluginLV2::~IPluginLV2() = default;
 
 // ---- Audio instance ----
