@@ -102,6 +102,41 @@ int ContainerForPath(const std::string& path, std::string* extension) {
 
 }  // namespace
 
+SF_VIRTUAL_IO AudioWriter::sIo = {
+    [](void* self) -> sf_count_t {
+      struct stat status;
+      return fstat(static_cast<AudioWriter*>(self)->mFd, &status) == 0 ? status.st_size : -1;
+    },
+    [](sf_count_t offset, int whence, void* self) -> sf_count_t {
+      auto* writer = static_cast<AudioWriter*>(self);
+      const off_t at = lseek(writer->mFd, offset, whence);
+      if (at < 0 && !writer->mWriteError) writer->mWriteError = errno;
+      return at;
+    },
+    [](void* bytes, sf_count_t count, void* self) -> sf_count_t {
+      const ssize_t got = read(static_cast<AudioWriter*>(self)->mFd, bytes, size_t(count));
+      return got < 0 ? 0 : got;
+    },
+    [](const void* bytes, sf_count_t count, void* self) -> sf_count_t {
+      auto* writer = static_cast<AudioWriter*>(self);
+      const char* at = static_cast<const char*>(bytes);
+      sf_count_t done = 0;
+      while (done < count) {
+        const ssize_t written = write(writer->mFd, at + done, size_t(count - done));
+        if (written < 0 && errno == EINTR) continue;
+        if (written <= 0) {
+          if (!writer->mWriteError) writer->mWriteError = written < 0 ? errno : EIO;
+          break;
+        }
+        done += written;
+      }
+      return done;
+    },
+    [](void* self) -> sf_count_t {
+      return lseek(static_cast<AudioWriter*>(self)->mFd, 0, SEEK_CUR);
+    },
+};
+
 AudioWriter::~AudioWriter() {
   if (mFile) sf_close(mFile);
 }
@@ -134,7 +169,12 @@ bool AudioWriter::Open(const std::string& path, double sampleRate, int channels,
     return false;
   }
   if (!mOutput.Open(path, error)) return false;
-  mFile = sf_open_fd(mOutput.Descriptor(), SFM_WRITE, &mInfo, SF_FALSE);
+  mFd = mOutput.Descriptor();
+  mWriteError = 0;
+  // A pipe is left to libsndfile, which writes a header there that needs no seeking back.
+  const bool seekable = lseek(mFd, 0, SEEK_CUR) >= 0;
+  mFile = seekable ? sf_open_virtual(&sIo, SFM_WRITE, &mInfo, this)
+                   : sf_open_fd(mFd, SFM_WRITE, &mInfo, SF_FALSE);
   if (!mFile) {
     *error = path + ": cannot be written (" + sf_strerror(nullptr) + ")";
     mOutput.Abandon();
@@ -149,25 +189,37 @@ bool AudioWriter::Write(const float* const* channels, size_t frames, std::string
   if (mInterleaved.size() < frames * count) mInterleaved.resize(frames * count);
   for (size_t c = 0; c < count; ++c)
     for (size_t i = 0; i < frames; ++i) mInterleaved[i * count + c] = channels[c][i];
-  if (sf_writef_float(mFile, mInterleaved.data(), static_cast<sf_count_t>(frames)) ==
-      static_cast<sf_count_t>(frames)) {
-    mUnsynced += frames * count;
-    if (mUnsynced >= kWritebackSamples) {
-      mOutput.StartWriteback();
-      mUnsynced = 0;
-    }
-    return true;
+  // An encoder that buffers (FLAC, Vorbis, Opus) may take every frame although its write
+  // failed, so the error flags are asked too.
+  if (sf_writef_float(mFile, mInterleaved.data(), static_cast<sf_count_t>(frames)) !=
+          static_cast<sf_count_t>(frames) ||
+      mWriteError || sf_error(mFile) != SF_ERR_NO_ERROR)
+    return Failed(error);
+  mUnsynced += frames * count;
+  if (mUnsynced >= kWritebackSamples) {
+    mOutput.StartWriteback();
+    mUnsynced = 0;
   }
-  *error = mPath + ": cannot be written (" + sf_strerror(mFile) + ")";
+  return true;
+}
+
+bool AudioWriter::Failed(std::string* error) {
+  *error = mPath + ": cannot be written (" +
+           (mWriteError ? strerror(mWriteError) : sf_strerror(mFile)) + ")";
+  if (mFile) sf_close(mFile);
+  mFile = nullptr;
+  mOutput.Abandon();
   return false;
 }
 
 bool AudioWriter::Commit(std::string* error) {
-  // Closing writes the header's final sizes; only then is the file complete.
+  // Closing flushes the encoder and writes the header's final sizes; only then is the file
+  // complete. Libsndfile does not report a failed flush, the writes seen here do.
   const int closed = sf_close(mFile);
   mFile = nullptr;
-  if (closed != 0) {
-    *error = mPath + ": cannot be written (" + sf_error_number(closed) + ")";
+  if (mWriteError || closed != 0) {
+    *error = mPath + ": cannot be written (" +
+             (mWriteError ? strerror(mWriteError) : sf_error_number(closed)) + ")";
     mOutput.Abandon();
     return false;
   }

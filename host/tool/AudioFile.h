@@ -60,11 +60,19 @@ class AudioWriter {
   ~AudioWriter();
   int Format() const { return mInfo.format; }
   // One buffer per channel, `frames` samples each. Full-scale overs are clipped, not wrapped.
+  // Every write the encoder makes is checked, its final flush at Commit included: a full disk
+  // fails here or there with the system's cause, never as a short file.
   bool Write(const float* const* channels, size_t frames, std::string* error);
   bool Commit(std::string* error);
 
  private:
+  bool Failed(std::string* error);
+  // Libsndfile writes a seekable file through these, so that no failed write goes unseen.
+  static SF_VIRTUAL_IO sIo;
+
   std::string mPath;
+  int mFd = -1;
+  int mWriteError = 0;  // the first errno a write or seek met
   // Every few megabytes the disk is set to work on what was written, alongside the render.
   static constexpr size_t kWritebackSamples = size_t(1) << 20;
   size_t mUnsynced = 0;

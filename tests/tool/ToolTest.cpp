@@ -302,6 +302,23 @@ TEST_F(ToolTest, UnwritableOutputLeavesNoFileBehind) {
   EXPECT_NE(r.err.find(Path("taken.wav") + ": cannot be written (Is a directory)"),
             std::string::npos)
       << r.err;
+  // A full disk, met in the encoders' buffered writes or their flush at the end: a device that
+  // is always full, and a file-size limit on the temporary beside an old file.
+  const std::string twoSeconds =
+      WriteSignal("long.wav", 2, 48000, SF_FORMAT_WAV | SF_FORMAT_FLOAT, 96000);
+  for (const std::string extension : {".flac", ".ogg", ".opus"}) {
+    fs::create_symlink("/dev/full", Path("full" + extension));
+    r = Run("render " + twoSeconds + " " + Path("full" + extension));
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.err.find("full" + extension + ": cannot be written (No space left on device)"),
+              std::string::npos)
+        << r.err;
+    std::ofstream(Path("old" + extension)) << "old";
+    r = RunShell("ulimit -f 8; trap '' XFSZ; " ORVANTA_TOOL " render " + twoSeconds + " " +
+                 Path("old" + extension));
+    EXPECT_EQ(r.code, 1) << extension;
+    EXPECT_EQ(Slurp(Path("old" + extension)), "old");
+  }
   for (const auto& entry : fs::directory_iterator(mDir))
     EXPECT_EQ(entry.path().string().find(".part"), std::string::npos) << entry.path();
 }
