@@ -73,42 +73,56 @@ namespace {
 struct Container {
   const char* extensions[3];
   int format;
+  bool streams;  // written front to back, without going back to complete a header
 };
 const Container kContainers[] = {
-    {{"wav", "wave"}, SF_FORMAT_WAV},
-    {{"aif", "aiff", "aifc"}, SF_FORMAT_AIFF},
-    {{"flac"}, SF_FORMAT_FLAC},
-    {{"caf"}, SF_FORMAT_CAF},
-    {{"w64"}, SF_FORMAT_W64},
-    {{"rf64"}, SF_FORMAT_RF64},
-    {{"au", "snd"}, SF_FORMAT_AU},
-    {{"ogg", "oga"}, SF_FORMAT_OGG},
-    {{"opus"}, SF_FORMAT_OGG | SF_FORMAT_OPUS},
+    {{"wav", "wave"}, SF_FORMAT_WAV, false},
+    {{"aif", "aiff", "aifc"}, SF_FORMAT_AIFF, false},
+    {{"flac"}, SF_FORMAT_FLAC, true},
+    {{"caf"}, SF_FORMAT_CAF, false},
+    {{"w64"}, SF_FORMAT_W64, false},
+    {{"rf64"}, SF_FORMAT_RF64, false},
+    {{"au", "snd"}, SF_FORMAT_AU, true},
+    {{"ogg", "oga"}, SF_FORMAT_OGG, true},
+    {{"opus"}, SF_FORMAT_OGG | SF_FORMAT_OPUS, true},
 };
 
-// The container the file name's extension names: WAV without one, -1 for an unknown one.
-int ContainerForPath(const std::string& path, std::string* extension) {
-  const std::string name = path.substr(path.rfind('/') + 1);
-  const auto dot = name.rfind('.');
-  if (dot == std::string::npos || dot == 0) return SF_FORMAT_WAV;
-  *extension = name.substr(dot + 1);
-  std::string lower = *extension;
+// The container an extension names (WAV for none), or null for an unknown one.
+const Container* ContainerFor(const std::string& extension) {
+  std::string lower = extension.empty() ? "wav" : extension;
   for (char& c : lower) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
   for (const Container& container : kContainers)
     for (const char* known : container.extensions)
-      if (known && lower == known) return container.format;
-  return -1;
+      if (known && lower == known) return &container;
+  return nullptr;
+}
+
+std::string ExtensionOf(const std::string& path) {
+  const std::string name = path.substr(path.rfind('/') + 1);
+  const auto dot = name.rfind('.');
+  return dot == std::string::npos || dot == 0 ? "" : name.substr(dot + 1);
 }
 
 }  // namespace
 
 SF_VIRTUAL_IO AudioWriter::sIo = {
     [](void* self) -> sf_count_t {
+      auto* writer = static_cast<AudioWriter*>(self);
       struct stat status;
-      return fstat(static_cast<AudioWriter*>(self)->mFd, &status) == 0 ? status.st_size : -1;
+      if (writer->mStream) return writer->mStreamed;
+      return fstat(writer->mFd, &status) == 0 ? status.st_size : -1;
     },
     [](sf_count_t offset, int whence, void* self) -> sf_count_t {
       auto* writer = static_cast<AudioWriter*>(self);
+      if (writer->mStream) {
+        // Only staying where the stream is works; what is written after any other seek was
+        // meant for a place the stream has passed, and is dropped.
+        const sf_count_t to = whence == SEEK_CUR   ? writer->mStreamed + offset
+                              : whence == SEEK_SET ? offset
+                                                   : -1;
+        writer->mSkipping = to != writer->mStreamed;
+        return writer->mSkipping ? -1 : to;
+      }
       const off_t at = lseek(writer->mFd, offset, whence);
       if (at < 0 && !writer->mWriteError) writer->mWriteError = errno;
       return at;
@@ -119,6 +133,7 @@ SF_VIRTUAL_IO AudioWriter::sIo = {
     },
     [](const void* bytes, sf_count_t count, void* self) -> sf_count_t {
       auto* writer = static_cast<AudioWriter*>(self);
+      if (writer->mSkipping) return count;
       const char* at = static_cast<const char*>(bytes);
       sf_count_t done = 0;
       while (done < count) {
@@ -130,10 +145,12 @@ SF_VIRTUAL_IO AudioWriter::sIo = {
         }
         done += written;
       }
+      writer->mStreamed += done;
       return done;
     },
     [](void* self) -> sf_count_t {
-      return lseek(static_cast<AudioWriter*>(self)->mFd, 0, SEEK_CUR);
+      auto* writer = static_cast<AudioWriter*>(self);
+      return writer->mStream ? writer->mStreamed : lseek(writer->mFd, 0, SEEK_CUR);
     },
 };
 
@@ -142,16 +159,17 @@ AudioWriter::~AudioWriter() {
 }
 
 bool AudioWriter::Open(const std::string& path, double sampleRate, int channels, int sampleFormat,
-                       std::string* error) {
+                       std::string* error, const std::string& format) {
   mPath = path;
-  std::string extension;
-  const int container = ContainerForPath(path, &extension);
-  if (container < 0) {
+  const std::string extension = format.empty() ? ExtensionOf(path) : format;
+  const Container* chosen = ContainerFor(extension);
+  if (!chosen) {
     *error = path + ": cannot write \"." + extension +
              "\" files; the extensions written are .wav .aiff .flac .caf .w64 .rf64 .au .ogg "
              ".opus";
     return false;
   }
+  const int container = chosen->format;
   mInfo = {};
   mInfo.samplerate = static_cast<int>(sampleRate);
   mInfo.channels = channels;
@@ -171,10 +189,20 @@ bool AudioWriter::Open(const std::string& path, double sampleRate, int channels,
   if (!mOutput.Open(path, error)) return false;
   mFd = mOutput.Descriptor();
   mWriteError = 0;
-  // A pipe is left to libsndfile, which writes a header there that needs no seeking back.
-  const bool seekable = lseek(mFd, 0, SEEK_CUR) >= 0;
-  mFile = seekable ? sf_open_virtual(&sIo, SFM_WRITE, &mInfo, this)
-                   : sf_open_fd(mFd, SFM_WRITE, &mInfo, SF_FALSE);
+  mStream = lseek(mFd, 0, SEEK_CUR) < 0;
+  if (mStream && !chosen->streams) {
+    *error = path + ": a pipe cannot take a ." + (extension.empty() ? "wav" : extension) +
+             " file, whose header is completed at its end; the formats that stream are .au "
+             ".flac .ogg .opus (for - or a name without one, choose with --format)";
+    mOutput.Abandon();
+    return false;
+  }
+  // Into a pipe, libsndfile writes a header that needs no completing, except for FLAC: its
+  // encoder goes back for the length, and the writes meant for there would trail the stream.
+  mStreamed = 0;
+  mSkipping = false;
+  mFile = !mStream || container == SF_FORMAT_FLAC ? sf_open_virtual(&sIo, SFM_WRITE, &mInfo, this)
+                                                  : sf_open_fd(mFd, SFM_WRITE, &mInfo, SF_FALSE);
   if (!mFile) {
     *error = path + ": cannot be written (" + sf_strerror(nullptr) + ")";
     mOutput.Abandon();

@@ -1,6 +1,7 @@
 // orvanta: the command-line host. Every command loads the component bundle and talks to the
 // unit through its exported entry, as a host on the Mac would.
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -49,8 +50,9 @@ const char* const kRenderHelp =
     "in memory that does not grow with the file. OUT's extension names its container (.wav\n"
     ".aiff .flac .caf .w64 .rf64 .au .ogg .opus; none: WAV), written with the input's sample\n"
     "rate and sample format where the container holds it. OUT appears complete or not at all;\n"
-    "a link is written through to its target, a device or pipe written into. A file holding\n"
-    "fewer frames than its header promises is refused as truncated.\n"
+    "a link is written through to its target, a device or pipe written into; - is stdout (the\n"
+    "summary then goes to stderr). A pipe takes the formats written front to back: .au .flac\n"
+    ".ogg .opus. A file holding fewer frames than its header promises is refused as truncated.\n"
     "With --out-dir, renders every IN with the same settings into DIR as <name><S>.<ext>,\n"
     "N files at a time (default: one per core), a line per file and a table at the end; a\n"
     "file that fails does not stop the others, and the exit code is 1 if any failed.\n"
@@ -59,6 +61,7 @@ const char* const kRenderHelp =
     "  --state FILE           a state saved as an .aupreset file\n"
     "  --fxp FILE             a program saved as an FXP file\n"
     "  --block N              frames per render call (default 512)\n"
+    "  --format EXT           OUT's container by extension (flac), for - or a name without one\n"
     "  --bypass               render with the unit bypassed\n"
     "  --upmix                accept mono input by feeding it to both channels\n"
     "  --report OUT.png       a picture of the stereo image before and after (see analyze)\n";
@@ -122,9 +125,15 @@ struct Arguments {
   ToolChoices choices;
   RenderOptions render;
   bool upmix = false, help = false, json = false;
-  std::string example, out, snapshot, fxp, fxb, save, plot, report, outDir, suffix, scale;
+  std::string example, out, snapshot, fxp, fxb, save, plot, report, outDir, suffix, scale, format;
   unsigned jobs = 0;
 };
+
+bool SameFile(const std::string& a, const std::string& b) {
+  struct stat sa, sb;
+  return stat(a.c_str(), &sa) == 0 && stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+         sa.st_ino == sb.st_ino;
+}
 
 int Fail(const std::string& message, int code = 1) {
   fprintf(stderr, "orvanta: %s\n", message.c_str());
@@ -150,6 +159,7 @@ const TextOption kTextOptions[] = {
     {"--out-dir", [](Arguments* a) { return &a->outDir; }},
     {"--suffix", [](Arguments* a) { return &a->suffix; }},
     {"--scale", [](Arguments* a) { return &a->scale; }},
+    {"--format", [](Arguments* a) { return &a->format; }},
 };
 
 const TextOption* FindTextOption(const std::string& word) {
@@ -253,7 +263,9 @@ int Render(HostUnit& unit, const Arguments& args) {
     return Fail(std::string("render needs IN and OUT\n") + kRenderHelp, 2);
   if (args.jobs || !args.suffix.empty()) return Fail("--jobs and --suffix go with --out-dir", 2);
   const std::string& inPath = args.positional[0];
-  const std::string& outPath = args.positional[1];
+  const std::string outPath = args.positional[1] == "-" ? "/dev/stdout" : args.positional[1];
+  // Audio on stdout leaves the words for stderr.
+  FILE* const words = SameFile(outPath, "/dev/stdout") ? stderr : stdout;
   std::string error;
   AudioReader in;
   AudioWriter out;
@@ -262,7 +274,7 @@ int Render(HostUnit& unit, const Arguments& args) {
   options.progress = isatty(STDERR_FILENO) != 0;
   RenderSummary summary;
   if (!in.Open(inPath, &error) || !ApplyAll(unit, args, &error) ||
-      !out.Open(outPath, in.SampleRate(), 2, in.Format(), &error))
+      !out.Open(outPath, in.SampleRate(), 2, in.Format(), &error, args.format))
     return Fail(error);
   // The report's meters see every block as it goes by.
   const bool report = !args.report.empty();
@@ -291,10 +303,11 @@ int Render(HostUnit& unit, const Arguments& args) {
       return Fail(error);
   }
   const double seconds = double(summary.frames) / in.SampleRate();
-  printf("%s: %llu frames, %.2f s of audio, %.0fx real time; before %s; after %s; written as %s\n",
-         outPath.c_str(), static_cast<unsigned long long>(summary.frames), seconds,
-         elapsed > 0 ? seconds / elapsed : 0.0, Levels(summary.before).c_str(),
-         Levels(summary.after).c_str(), DescribeAudioFormat(out.Format()).c_str());
+  fprintf(words,
+          "%s: %llu frames, %.2f s of audio, %.0fx real time; before %s; after %s; written as %s\n",
+          args.positional[1].c_str(), static_cast<unsigned long long>(summary.frames), seconds,
+          elapsed > 0 ? seconds / elapsed : 0.0, Levels(summary.before).c_str(),
+          Levels(summary.after).c_str(), DescribeAudioFormat(out.Format()).c_str());
   return 0;
 }
 
