@@ -63,6 +63,7 @@ const char* const kRenderHelp =
     "  --block N              frames per render call (default 512)\n"
     "  --format EXT           OUT's container by extension (flac), for - or a name without one\n"
     "  --bypass               render with the unit bypassed\n"
+    "  --replace-input        let OUT be IN, replaced once the render is complete\n"
     "  --upmix                accept mono input by feeding it to both channels\n"
     "  --report OUT.png       a picture of the stereo image before and after (see analyze)\n";
 
@@ -124,7 +125,7 @@ struct Arguments {
   std::vector<std::string> positional;
   ToolChoices choices;
   RenderOptions render;
-  bool upmix = false, help = false, json = false;
+  bool upmix = false, help = false, json = false, replaceInput = false;
   std::string example, out, snapshot, fxp, fxb, save, plot, report, outDir, suffix, scale, format;
   unsigned jobs = 0;
 };
@@ -168,12 +169,22 @@ const TextOption* FindTextOption(const std::string& word) {
   return nullptr;
 }
 
-// False with a message for an unknown option or a missing value.
+// A count in digits alone (no sign or space) from `low` to `high`.
+bool ParseCount(const std::string& text, long low, long high, long* count) {
+  if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string::npos)
+    return false;
+  *count = std::stol(text);
+  return *count >= low && *count <= high;
+}
+
+// False with a message for an unknown option or a missing value. After "--" every word is an
+// operand, so a file named like an option can be given.
 bool ParseArguments(const std::vector<std::string>& words, Arguments* args, std::string* error) {
+  bool options = true;
   for (size_t i = 0; i < words.size(); ++i) {
     const std::string& w = words[i];
     auto value = [&](std::string* into) {
-      if (i + 1 >= words.size()) {
+      if (i + 1 >= words.size() || words[i + 1].empty()) {
         *error = w + " needs a value";
         return false;
       }
@@ -181,7 +192,12 @@ bool ParseArguments(const std::vector<std::string>& words, Arguments* args, std:
       return true;
     };
     std::string text;
-    if (w == "--help" || w == "-h") {
+    long count = 0;
+    if (!options) {
+      args->positional.push_back(w);
+    } else if (w == "--") {
+      options = false;
+    } else if (w == "--help" || w == "-h") {
       args->help = true;
     } else if (const TextOption* option = FindTextOption(w)) {
       if (!value(option->field(args))) return false;
@@ -191,22 +207,20 @@ bool ParseArguments(const std::vector<std::string>& words, Arguments* args, std:
       args->choices.settings.push_back(setting);
     } else if (w == "--block") {
       if (!value(&text)) return false;
-      char* end = nullptr;
-      const long block = strtol(text.c_str(), &end, 10);
-      if (*end || block < 1 || block > 1 << 20) {
+      if (!ParseCount(text, 1, 1 << 20, &count)) {
         *error = "--block expects a frame count from 1 to 1048576, not \"" + text + "\"";
         return false;
       }
-      args->render.block = static_cast<UInt32>(block);
+      args->render.block = static_cast<UInt32>(count);
     } else if (w == "--jobs") {
       if (!value(&text)) return false;
-      char* end = nullptr;
-      const long jobs = strtol(text.c_str(), &end, 10);
-      if (*end || jobs < 1 || jobs > 256) {
+      if (!ParseCount(text, 1, 256, &count)) {
         *error = "--jobs expects a count from 1 to 256, not \"" + text + "\"";
         return false;
       }
-      args->jobs = static_cast<unsigned>(jobs);
+      args->jobs = static_cast<unsigned>(count);
+    } else if (w == "--replace-input") {
+      args->replaceInput = true;
     } else if (w == "--bypass") {
       args->render.bypass = true;
     } else if (w == "--upmix") {
@@ -219,6 +233,10 @@ bool ParseArguments(const std::vector<std::string>& words, Arguments* args, std:
     } else {
       args->positional.push_back(w);
     }
+  }
+  if (args->suffix.find('/') != std::string::npos) {
+    *error = "--suffix cannot hold \"/\": the outputs stay inside --out-dir";
+    return false;
   }
   return true;
 }
@@ -273,6 +291,9 @@ int Render(HostUnit& unit, const Arguments& args) {
   options.upmix = args.upmix;
   options.progress = isatty(STDERR_FILENO) != 0;
   RenderSummary summary;
+  if (SameFile(inPath, outPath) && !args.replaceInput)
+    return Fail(outPath + " is the input itself; add --replace-input to replace it with the render",
+                2);
   if (!in.Open(inPath, &error) || !ApplyAll(unit, args, &error) ||
       !out.Open(outPath, in.SampleRate(), 2, in.Format(), &error, args.format))
     return Fail(error);
@@ -584,6 +605,10 @@ int main(int argc, char** argv) {
   std::string bundle = DefaultBundle();
   std::vector<std::string> words;
   for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--") == 0) {
+      words.insert(words.end(), argv + i, argv + argc);
+      break;
+    }
     if (std::strcmp(argv[i], "--bundle") == 0 && i + 1 < argc)
       bundle = argv[++i];
     else

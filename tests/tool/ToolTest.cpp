@@ -409,7 +409,8 @@ TEST_F(ToolTest, NamesAndValuesAreCheckedAgainstTheUnit) {
   r = Run("render " + in + " " + Path("out.wav") + " --set Gain=loud");
   EXPECT_EQ(r.code, 2);
   EXPECT_NE(r.err.find("\"loud\" is not a number"), std::string::npos) << r.err;
-  for (const char* bad : {"--block 0", "--block x", "--frobnicate", "--preset"}) {
+  for (const char* bad : {"--block 0", "--block x", "--frobnicate", "--preset", "--jobs ' 2'",
+                          "--jobs +2", "--preset ''"}) {
     r = Run("render " + in + " " + Path("out.wav") + " " + bad);
     EXPECT_EQ(r.code, 2) << bad;
     EXPECT_NE(r.err.find("usage: orvanta render"), std::string::npos) << bad << r.err;
@@ -422,6 +423,19 @@ TEST_F(ToolTest, NamesAndValuesAreCheckedAgainstTheUnit) {
       << r.err;
   EXPECT_NE(r.err.find("Mono -200 dB is outside [-94, 6]; clamped to -94 dB"), std::string::npos);
   ExpectEffect(Read(in), Read(Path("out.wav")), 6, -94, 0);
+
+  // The input as the output only when asked for; after "--", names that look like options.
+  const Audio original = Read(in);
+  r = Run("render " + in + " " + in);
+  EXPECT_EQ(r.code, 2);
+  EXPECT_NE(r.err.find("add --replace-input"), std::string::npos) << r.err;
+  ASSERT_EQ(RunShell("cd " + mDir.string() +
+                     " && " ORVANTA_TOOL " render --set Gain=-6 -- in.wav " + "--replace-input")
+                .code,
+            0);
+  ExpectEffect(original, Read(Path("--replace-input")), -6, 0, 0);
+  ASSERT_EQ(Run("render " + in + " " + in + " --replace-input --set Gain=-6").code, 0);
+  ExpectEffect(original, Read(in), -6, 0, 0);
 }
 
 TEST_F(ToolTest, StateFilesRoundTripIntoRendering) {
@@ -530,6 +544,7 @@ TEST_F(ToolTest, SnapshotShowsTheChosenValues) {
                     one->getBits()[y / 2 * one->getRowSpan() + x / 2];
   EXPECT_EQ(mismatches, 0);
   EXPECT_EQ(Run("snapshot " + Path("x.png") + " --scale 3").code, 2);
+  EXPECT_EQ(Run("snapshot " + Path("x.png") + " --scale ''").code, 2);
   r = Run("snapshot " + Path("nowhere/x.png"));
   EXPECT_EQ(r.code, 1);
   EXPECT_NE(r.err.find(Path("nowhere/x.png") + ": cannot be written"), std::string::npos);
@@ -628,15 +643,34 @@ TEST_F(ToolTest, BatchRendersTheGoodFilesAndNamesTheBadOnes) {
   const std::string a = WriteSignal("a.wav", 2),
                     b = WriteSignal("b.aiff", 2, 44100, SF_FORMAT_AIFF | SF_FORMAT_PCM_24);
   std::ofstream(Path("bad.wav")) << "not audio";
-  const Result r = Run("render " + a + " " + Path("bad.wav") + " " + b + " " + a + " --out-dir " +
-                       Path("out") + " --jobs 2 --suffix -x --preset 1");
+  Result r = Run("render " + a + " " + Path("bad.wav") + " " + b + " " + a + " --out-dir " +
+                 Path("out") + " --jobs 2 --suffix -x --preset 1");
   EXPECT_EQ(r.code, 1);
-  EXPECT_NE(r.err.find("2 of 4 files failed: " + Path("bad.wav") + ", " + a), std::string::npos)
+  EXPECT_NE(r.err.find(a + " is listed twice; it is rendered once"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("1 of 3 files failed: " + Path("bad.wav") + "\n"), std::string::npos)
       << r.err;
-  EXPECT_NE(r.out.find("also that of " + a), std::string::npos) << r.out;
   ExpectEffect(Read(a), Read(Path("out/a-x.wav")), 0, 0, 3);
   ExpectEffect(Read(b), Read(Path("out/b-x.aiff")), 0, 0, 3, 1e-4);
   EXPECT_FALSE(fs::exists(Path("out/bad-x.wav")));
+
+  // Run again over what is there, the outputs beside the inputs: no output may be an input.
+  const std::string ax = Path("a-x.wav");
+  fs::copy_file(b, ax);
+  r = Run("render " + a + " " + ax + " --out-dir " + Path("") + " --suffix -x");
+  EXPECT_EQ(r.code, 1);
+  EXPECT_NE(r.out.find("would replace the input " + ax), std::string::npos) << r.out;
+  EXPECT_EQ(Slurp(ax), Slurp(b));
+  EXPECT_TRUE(fs::exists(Path("a-x-x.wav")));
+  // No more jobs at once than the open-file limit leaves room for.
+  r = RunShell("ulimit -n 16; " ORVANTA_TOOL " render " + a + " " + b + " --jobs 9 --out-dir " +
+               Path("few"));
+  EXPECT_EQ(r.code, 0) << r.err;
+  EXPECT_NE(r.err.find("the limit of 16 open files leaves room for 1 jobs, not 2"),
+            std::string::npos)
+      << r.err;
+  EXPECT_EQ(
+      Run("render " + a + " " + a + " --out-dir " + Path("") + " --suffix " + "/../victim").code,
+      2);
 }
 
 // Installed into a staging folder as a package build does: the installed tool finds the
