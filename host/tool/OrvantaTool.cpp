@@ -264,6 +264,24 @@ bool ApplyValues(HostUnit& unit, const std::vector<float>& values, std::string* 
   return true;
 }
 
+// What the settings are called: the present preset's name (chosen, or the state's), marked when
+// values were set after it.
+std::string SettingsName(const HostUnit& unit, bool changed) {
+  AUPreset present = {};
+  if (unit.GetPresentPreset(&present) != noErr) return "";
+  std::string name = ToolUtf8(present.presetName);
+  if (present.presetName) CFRelease(present.presetName);
+  return changed ? name + " (changed)" : name;
+}
+
+// The settings as a report shows them; named only when a preset or state was chosen, and
+// changed by --set or an FXP program after it.
+std::string SettingsLabel(const HostUnit& unit, const Arguments& args) {
+  const bool named = !args.choices.preset.empty() || !args.choices.stateFile.empty();
+  const bool changed = !args.choices.settings.empty() || !args.fxp.empty();
+  return ToolSettingsLabel(unit, named ? SettingsName(unit, changed) : "");
+}
+
 // The command line's choices, an FXP program among them, applied to the unit.
 bool ApplyAll(HostUnit& unit, const Arguments& args, std::string* error) {
   std::string notes;
@@ -318,8 +336,7 @@ int Render(HostUnit& unit, const Arguments& args) {
     before->Finish();
     after->Finish();
     const StereoImageSubject subject{
-        inPath, in.SampleRate(),
-        ToolSettingsLabel(unit, args.choices.preset) + (options.bypass ? " (bypassed)" : "")};
+        inPath, in.SampleRate(), SettingsLabel(unit, args) + (options.bypass ? " (bypassed)" : "")};
     if (!WriteStereoImagePlot(args.report, subject, *before, after.get(), &error))
       return Fail(error);
   }
@@ -374,7 +391,7 @@ int Analyze(HostUnit& unit, const Arguments& args) {
   std::string error;
   if (request.throughUnit) {
     if (!ApplyAll(unit, args, &error)) return Fail(error);
-    request.settings = ToolSettingsLabel(unit, args.choices.preset);
+    request.settings = SettingsLabel(unit, args);
   }
   return ToolAnalyze(unit, request);
 }
@@ -498,7 +515,9 @@ int Preset(HostUnit& unit, const Arguments& args) {
   if (args.positional[0] == "export") {
     if (!ToolApplyChoices(unit, args.choices, &notes, &error)) return Fail(error);
     if (!notes.empty()) fprintf(stderr, "orvanta: %s", notes.c_str());
-    if (!WriteProgramFile(ToolParameterValues(unit), path, bank, &error)) return Fail(error);
+    if (!WriteProgramFile(ToolParameterValues(unit),
+                          SettingsName(unit, !args.choices.settings.empty()), path, bank, &error))
+      return Fail(error);
     printf("wrote %s\n", path.c_str());
     return 0;
   }

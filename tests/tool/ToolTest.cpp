@@ -487,6 +487,7 @@ TEST_F(ToolTest, ProgramFilesCarryValuesIntoRendering) {
   ASSERT_EQ(bytes.size(), 68u);  // 56-byte header and three big-endian floats
   EXPECT_EQ(bytes.substr(0, 4), "CcnK");
   EXPECT_EQ(bytes.substr(8, 4), "FxCk");
+  EXPECT_EQ(bytes.substr(28, 28), "Only Mono (changed)" + std::string(9, '\0'));
 
   r = Run("preset import --fxp " + fxp + " --save " + Path("from-fxp.aupreset"));
   ASSERT_EQ(r.code, 0) << r.err;
@@ -631,6 +632,11 @@ TEST_F(ToolTest, AnalyzeMeasuresInputAndOutputWithAPicture) {
     EXPECT_EQ(word(16), 1200) << picture;
     EXPECT_EQ(word(20), 700) << picture;
   }
+
+  r = Run("analyze " + in + " --preset 1 --set Gain=-1");
+  EXPECT_NE(r.out.find("output with Stereo Enhance (changed): Gain -1 dB, Mono 0 dB, Stereo 3 dB"),
+            std::string::npos)
+      << r.out;
 
   r = Run("analyze " + WriteSignal("mono.wav", 1));
   ASSERT_EQ(r.code, 0) << r.err;
