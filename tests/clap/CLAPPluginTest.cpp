@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "clap/CLAPTestHost.h"
+#include "host/RealtimeCounter.h"
 #include "lv2/LV2HostWindow.h"
 #include "support/EditorLayout.h"
 #include "x11/X11TestSupport.h"
@@ -138,7 +139,8 @@ TEST(CLAPBundle, PortsParametersAndQueriesAsAScannerSeesThem) {
 }
 
 // Value events inside blocks land on their frame: the output is the tool's render with the
-// first values up to that frame and the second after it, at several block lengths.
+// first values up to that frame and the second after it, at several block lengths, and no
+// block allocates.
 TEST(CLAPBundle, RendersAsTheToolWithChangesOnTheirFrame) {
   constexpr int kFrames = 6000, kChange = 2345;
   std::vector<float> signal(2 * kFrames);
@@ -164,7 +166,9 @@ TEST(CLAPBundle, RendersAsTheToolWithChangesOnTheirFrame) {
           for (clap_id id = 0; id < 3; ++id) host.AddValue(kChange - start, id, second[id]);
         double* d[2] = {ch64[0].data() + start, ch64[1].data() + start};
         float* s[2] = {ch32[0].data() + start, ch32[1].data() + start};
+        realtime_counter::Scope scope;
         wide ? host.Process(d, d, n) : host.Process(s, s, n);
+        ASSERT_EQ(scope.Allocations(), 0) << start;
       }
       for (int i = 0; i < 2 * kFrames; ++i) {
         const double result = wide ? ch64[i & 1][i / 2] : ch32[i & 1][i / 2];
