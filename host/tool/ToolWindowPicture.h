@@ -1,0 +1,9 @@
+#pragma once
+// A window as the display shows it, written as a PNG file: the editor of any unit pictured
+// through the unit's own view, as a host would show it.
+
+#include <string>
+
+// Writes the window's pixels (pixel-doubled at scale 2) through the safe file writer. False
+// with *error naming the cause: no display, a window not shown, an unwritable path.
+bool WriteWindowPng(unsigned long window, const std::string& path, int scale, std::string* error);
