@@ -563,7 +563,9 @@ int Snapshot(const HostComponent& component, HostUnit& unit, const Arguments& ar
     HostError failure;
     auto view = HostEditorView::Open(unit, &failure);
     if (!view) return Fail("the editor cannot open: " + failure.message);
-    view->IdleFor(300);
+    // Shown within a few seconds even on a busy machine, then given time for a redraw.
+    for (int wait = 0; wait < 50 && !WindowIsShown(view->Window()); ++wait) view->IdleFor(100);
+    view->IdleFor(200);
     if (!WriteWindowPng(view->Window(), args.positional[0], scale, &error)) return Fail(error);
   }
   printf("wrote %s\n", args.positional[0].c_str());

@@ -28,6 +28,20 @@ uint32_t Channel(unsigned long pixel, unsigned long mask) {
 
 }  // namespace
 
+bool WindowIsShown(unsigned long window) {
+  Display* display = XOpenDisplay(nullptr);
+  if (!display) return false;
+  auto* previous = XSetErrorHandler(NoteError);
+  gXError = false;
+  XWindowAttributes attributes = {};
+  const bool shown = XGetWindowAttributes(display, window, &attributes) && !gXError &&
+                     attributes.map_state == IsViewable;
+  XSync(display, False);
+  XSetErrorHandler(previous);
+  XCloseDisplay(display);
+  return shown;
+}
+
 bool WriteWindowPng(unsigned long window, const std::string& path, int scale, std::string* error) {
   Display* display = XOpenDisplay(nullptr);
   if (!display) {

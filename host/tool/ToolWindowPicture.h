@@ -4,6 +4,9 @@
 
 #include <string>
 
+// Whether the display shows the window yet (a new window is mapped a moment after it is made).
+bool WindowIsShown(unsigned long window);
+
 // Writes the window's pixels (pixel-doubled at scale 2) through the safe file writer. False
 // with *error naming the cause: no display, a window not shown, an unwritable path.
 bool WriteWindowPng(unsigned long window, const std::string& path, int scale, std::string* error);
