@@ -11,6 +11,7 @@
 #include "framework/IPluginBase.h"
 #include "framework/IPluginStructs.h"
 #include "framework/IPreset.h"
+#include "framework/ISmoothedValue.h"
 #include "framework/Log.h"
 #include "framework/PlugVersion.h"
 #include "framework/ScopedFlushDenormals.h"
