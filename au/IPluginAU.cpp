@@ -72,6 +72,12 @@ IPluginAU::IPluginAU(const IPluginInstanceInfo& instanceInfo, int nParams, const
   mBlockEvents.Resize(kMaxBlockEvents);
 }
 
+IPluginAU::IPluginAU(const IPluginInstanceInfo& instanceInfo, const IPluginConfig& config)
+    : IPluginAU(instanceInfo, config.nParams, config.channelIO, config.nPresets, config.effectName,
+                config.productName, config.mfrName, config.vendorVersion, config.uniqueID,
+                config.mfrID, config.latency, config.doesMidi, config.doesChunks, config.isInst,
+                config.scChans) {}
+
 IPluginAU::~IPluginAU() {
   mRenderNotifiers.Empty(true);
   mInputBuses.Empty(true);

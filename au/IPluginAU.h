@@ -28,6 +28,7 @@ class IPluginAU : public IPluginBase {
             int nPresets, const char* effectName, const char* productName, const char* mfrName,
             int vendorVersion, int uniqueID, int mfrID, int latency, bool plugDoesMidi,
             bool plugDoesChunks, bool plugIsInst, int plugScChans = 0);
+  IPluginAU(const IPluginInstanceInfo& instanceInfo, const IPluginConfig& config);
   ~IPluginAU() override;
 
   // Thread tags: docs/ARCHITECTURE.md.

@@ -41,6 +41,12 @@ IPluginLV2::IPluginLV2(const IPluginInstanceInfo& instanceInfo, int nParams,
   ResizeZeroed<float*>(&mAudioOut, NOutChannels(), nullptr);
 }
 
+IPluginLV2::IPluginLV2(const IPluginInstanceInfo& instanceInfo, const IPluginConfig& config)
+    : IPluginLV2(instanceInfo, config.nParams, config.channelIO, config.nPresets, config.effectName,
+                 config.productName, config.mfrName, config.vendorVersion, config.uniqueID,
+                 config.mfrID, config.latency, config.doesMidi, config.doesChunks, config.isInst,
+                 config.scChans) {}
+
 IPluginLV2::~IPluginLV2() = default;
 
 // ---- Audio instance ----
