@@ -186,19 +186,18 @@ TEST_F(LinuxWindow, GenericEditorSwitchesAndTurnsUnderThePointer) {
   plug.AttachGraphics(g);
   const unsigned long w = (unsigned long)(uintptr_t)g->OpenWindow(nullptr);
   g->RunEventLoop(300);
-  // Background and title, then name, control and value per parameter.
+  // Each parameter's control follows the background, the title and the parameter's name.
   const IRECT knob = *g->GetControl(3)->GetRECT(), flip = *g->GetControl(6)->GetRECT();
 
   Click(w, (int)flip.MW(), (int)flip.MH());
   g->RunEventLoop(150);
   EXPECT_EQ(plug.GetParam(1)->Value(), 1.0);
-  // The thumb now shows at the right end, where the track's end circle is centred.
+  // The thumb shows over the centre of the track's right end.
   const std::vector<uint32_t> shown = ReadWindow(w, width, height);
   ASSERT_EQ(shown.size(), (size_t)(width * height));
   EXPECT_EQ(shown[(flip.T + flip.H() / 2) * width + flip.R - flip.H() / 2 - 1],
             Rgb(IDrawnSwitchControl::kDefaultThumbColor));
-
-  // Up by the knob's height turns it a quarter of its travel: 100 % + 50 %.
+  // Up by the knob's height is a quarter of its travel: 100 % + 50 %.
   Drag(*g, w, (int)knob.MW(), (int)knob.MH(), (int)knob.MW(), (int)knob.MH() - knob.H());
   EXPECT_NEAR(plug.GetParam(0)->Value(), 150.0, 1e-9);
   g->CloseWindow();
