@@ -1,13 +1,6 @@
 #pragma once
-// The host wrapper the effect derives from: the Audio Unit wrapper, or the LV2 wrapper when
-// the effect is compiled into the LV2 build.
+// The host wrapper the effect derives from: the one of the format it is compiled for.
 
-#if defined(ORVANTA_LV2)
-#include "lv2/IPluginLV2.h"
+#include "plugin/IPluginWrapper.h"
 
-using OrvantaWrapper = IPluginLV2;
-#else
-#include "au/AU.h"
-
-using OrvantaWrapper = IPluginAU;
-#endif
+using OrvantaWrapper = IPluginWrapper;

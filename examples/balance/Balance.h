@@ -4,17 +4,10 @@
 
 #include <atomic>
 
-// The recipe compiles this file twice: on the Audio Unit wrapper for the component bundle,
-// and with ORVANTA_LV2 defined on the LV2 wrapper for the LV2 bundle.
-#if defined(ORVANTA_LV2)
-#include "lv2/IPluginLV2.h"
-using BalanceWrapper = IPluginLV2;
-#else
-#include "au/AU.h"
-using BalanceWrapper = IPluginAU;
-#endif
+// The recipe compiles this plug-in once per format; IPluginWrapper is that format's wrapper.
+#include "plugin/Plugin.h"
 
-class Balance : public BalanceWrapper {
+class Balance : public IPluginWrapper {
  public:
   enum EParams { kBalance = 0, kNumParams };
   enum EPresets { kCentre = 0, kNumPresets };
@@ -41,5 +34,5 @@ class Balance : public BalanceWrapper {
   std::atomic<double> mRightGain = 1.0;
 };
 
-// The factory both formats' entries call.
-BalanceWrapper* MakePlug();
+// The factory every format's entry calls.
+IPluginWrapper* MakePlug();

@@ -598,7 +598,7 @@ TEST_F(ToolTest, SnapshotShowsTheChosenValues) {
   EXPECT_NE(r.err.find(Path("nowhere/x.png") + ": cannot be written"), std::string::npos);
   // A bundle that lost an image is refused, not drawn without it.
   const fs::path bundle = mDir / "Orvanta.component";
-  fs::copy(fs::path(ORVANTA_TOOL).parent_path() / "Orvanta.component", bundle,
+  fs::copy(fs::path(ORVANTA_TOOL).parent_path() / "au/Orvanta.component", bundle,
            fs::copy_options::recursive);
   fs::remove(bundle / "Contents/Resources/knob.png");
   r = Run("--bundle " + bundle.string() + " snapshot " + Path("lost.png"));
@@ -825,7 +825,10 @@ TEST_F(ToolTest, ValidatePassesTheComponentAndFailsABrokenOne) {
       {"locks", "", kLocks},
       {"aborts-on-bad-state", "",
        "FAIL  hostile ClassInfo dictionaries refused, state kept: the unit crashed (signal 6"},
-      {"", "rm -r Contents/Resources", "FAIL  the artwork loads: no images in"},
+      {"", "rm -r Contents/Resources",
+       "FAIL  the artwork loads: the editor's image orvantaBack.png"},
+      {"", "rm Contents/Resources/knob.png",
+       "FAIL  the artwork loads (3 images): the editor's image knob.png is missing"},
       {"", "rm Contents/Resources/knob.png && echo x >Contents/Resources/knob.png",
        "knob.png does not load"},
       {"", "sed -i s/131073/65536/ Contents/Info.plist",
