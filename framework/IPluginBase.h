@@ -280,10 +280,13 @@ class IPluginBase {
   static int GetFrameworkVerFromChunk(ByteChunk* pChunk, int* pPos);
 
   // ---- Preset files and text dumps; false for an empty path or a failed file ----
+  // Why a program or bank file was refused: it cannot be read, it is not this plug-in's (or
+  // not such a file at all), it ends before what its header promises, or its header is wrong.
+  enum class PresetFileFault { kNone, kUnreadable, kForeign, kTruncated, kMalformed };
   bool SaveProgramAsFXP(UTL_String* pPath);
   bool SaveBankAsFXB(UTL_String* pPath);
-  bool LoadProgramFromFXP(UTL_String* pPath);
-  bool LoadBankFromFXB(UTL_String* pPath);
+  bool LoadProgramFromFXP(UTL_String* pPath, PresetFileFault* pFault = nullptr);
+  bool LoadBankFromFXB(UTL_String* pPath, PresetFileFault* pFault = nullptr);
   bool DumpPresetSrcCode(const char* path, const char** paramEnumNames);
   bool DumpPresetBlob(const char* path);
   bool DumpBankBlob(const char* path);
