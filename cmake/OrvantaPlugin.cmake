@@ -18,7 +18,9 @@
 #     [LIBS <target>...]          what the effect links besides its wrapper
 #     [INCLUDE_DIRS <dir>...]     public include folders of the effect (the identity's folder)
 #     [COMPILE_OPTIONS <opt>...]  private options of the effect's sources
-#     FORMATS au [lv2])
+#     [VST3_SUBCATEGORIES <a|b>]  the VST3 class's subcategories (default Fx)
+#     [VST3_URL <url>]            the maker's web address in the VST3 factory
+#     FORMATS au [lv2] [vst3])
 #
 # What it creates (in the build folder, <name> = lower-case <Name>):
 #   au:  <prefix>_effect (static: SOURCES on the Audio Unit wrapper) and <prefix>_component,
@@ -30,6 +32,7 @@
 #        (written by <prefix>_lv2_ttl from an instance), <name>.so (exports only
 #        lv2_descriptor), <name>_ui.so (only lv2ui_descriptor) and the images. The bundle's
 #        folder is in the cache as <PREFIX>_LV2_BUNDLE_DIR.
+#   vst3: see cmake/OrvantaVST3.cmake.
 #
 # Example (examples/balance/CMakeLists.txt, where BALANCE_PLUG_* are set):
 #   orvanta_add_plugin(NAME Balance TARGET balance FORMATS au lv2
@@ -69,7 +72,7 @@ endfunction()
 
 function(orvanta_add_plugin)
   cmake_parse_arguments(P ""
-    "NAME;TARGET;IDENTITY;IDENTITY_HEADER;IDENTITY_NAMESPACE;AU_ENTRY;LV2_RESOURCES;LV2_COMMENT;LV2_LICENSE;RESOURCES"
+    "NAME;TARGET;IDENTITY;IDENTITY_HEADER;IDENTITY_NAMESPACE;AU_ENTRY;LV2_RESOURCES;LV2_COMMENT;LV2_LICENSE;RESOURCES;VST3_SUBCATEGORIES;VST3_URL"
     "SOURCES;LIBS;INCLUDE_DIRS;COMPILE_OPTIONS;FORMATS" ${ARGN})
   foreach(required NAME TARGET IDENTITY IDENTITY_HEADER IDENTITY_NAMESPACE SOURCES FORMATS)
     if(NOT P_${required})
@@ -79,8 +82,8 @@ function(orvanta_add_plugin)
   foreach(format IN LISTS P_FORMATS)
     if(format STREQUAL "au" AND NOT P_AU_ENTRY)
       message(FATAL_ERROR "orvanta_add_plugin(${P_NAME}): FORMATS au needs AU_ENTRY")
-    elseif(NOT format MATCHES "^(au|lv2)$")
-      message(FATAL_ERROR "orvanta_add_plugin(${P_NAME}): unknown format '${format}' (au, lv2)")
+    elseif(NOT format MATCHES "^(au|lv2|vst3)$")
+      message(FATAL_ERROR "orvanta_add_plugin(${P_NAME}): unknown format '${format}' (au, lv2, vst3)")
     endif()
   endforeach()
   list(TRANSFORM P_SOURCES PREPEND ${CMAKE_CURRENT_SOURCE_DIR}/ REGEX "^[^/]")
@@ -193,5 +196,9 @@ function(orvanta_add_plugin)
         COMMAND ${CMAKE_COMMAND} -E copy_if_different ${images} ${bundle}/
         VERBATIM)
     endif()
+  endif()
+
+  if(vst3 IN_LIST P_FORMATS)
+    _orvanta_plugin_vst3()
   endif()
 endfunction()

@@ -4,9 +4,12 @@
 
 #include <atomic>
 
-// The recipe compiles this file twice: on the Audio Unit wrapper for the component bundle,
-// and with ORVANTA_LV2 defined on the LV2 wrapper for the LV2 bundle.
-#if defined(ORVANTA_LV2)
+// The recipe compiles this file once per format: on the Audio Unit wrapper for the component
+// bundle, and with ORVANTA_LV2 or ORVANTA_VST3 defined on that format's wrapper.
+#if defined(ORVANTA_VST3)
+#include "vst3/IPluginVST3.h"
+using BalanceWrapper = IPluginVST3;
+#elif defined(ORVANTA_LV2)
 #include "lv2/IPluginLV2.h"
 using BalanceWrapper = IPluginLV2;
 #else
