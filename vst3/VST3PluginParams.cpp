@@ -14,6 +14,9 @@ namespace vst3 {
 
 namespace {
 
+// Parameters whose preset changes are reported one by one.
+constexpr int kMaxEchoedParams = 256;
+
 double Clamp01(double v) { return v > 0.0 ? (v < 1.0 ? v : 1.0) : 0.0; }
 
 // Reads a number, optionally followed by the parameter's unit; false for anything else.
@@ -118,12 +121,21 @@ tresult VST3Plugin::setParamNormalized(uint32 id, double value) {
     // again over the restored values.
     const int idx = (int)normalizedParamToPlain(id, value);
     if (idx == mPlug->GetCurrentPresetIdx()) return kResultOk;
-    {
-      UTL_MutexLock lock(mPlug->GetMutex());
-      if (!mPlug->RestorePreset(idx)) return kResultFalse;
+    UTL_MutexLock lock(mPlug->GetMutex());
+    const int n = std::min(mPlug->NParams(), kMaxEchoedParams);
+    double before[kMaxEchoedParams];
+    for (int i = 0; i < n; ++i) before[i] = mPlug->GetParam(i)->Value();
+    if (!mPlug->RestorePreset(idx)) return kResultFalse;
+    // The values the preset changed reach the host as edits. Not as a restart request: Ardour
+    // holds a lock around this call that its restart handling takes again.
+    if (IComponentHandler* handler = mPlug->GetComponentHandler()) {
+      for (int i = 0; i < n; ++i) {
+        if (mPlug->GetParam(i)->Value() == before[i]) continue;
+        handler->beginEdit((uint32)i);
+        handler->performEdit((uint32)i, mPlug->GetParam(i)->GetNormalized());
+        handler->endEdit((uint32)i);
+      }
     }
-    if (IComponentHandler* handler = mPlug->GetComponentHandler())
-      handler->restartComponent(kParamValuesChanged);
     return kResultOk;
   }
   IParam* param = Param(id);
