@@ -13,9 +13,9 @@ install(TARGETS orvanta_apple LIBRARY DESTINATION lib/orvanta COMPONENT tool)
 set_target_properties(orvanta_component PROPERTIES INSTALL_RPATH "$ORIGIN/../../..")
 install(TARGETS orvanta_component LIBRARY DESTINATION ${orvanta_component_dir}/Contents/Linux
   COMPONENT tool)
-install(FILES ${PROJECT_BINARY_DIR}/Orvanta.component/Contents/Info.plist
+install(FILES ${ORVANTA_AU_BUNDLE_DIR}/Contents/Info.plist
   DESTINATION ${orvanta_component_dir}/Contents COMPONENT tool)
-install(DIRECTORY ${PROJECT_BINARY_DIR}/Orvanta.component/Contents/Resources
+install(DIRECTORY ${ORVANTA_AU_BUNDLE_DIR}/Contents/Resources
   DESTINATION ${orvanta_component_dir}/Contents COMPONENT tool)
 
 set_target_properties(orvanta PROPERTIES INSTALL_RPATH "$ORIGIN/../lib/orvanta")
@@ -25,6 +25,6 @@ if(ORVANTA_LV2)
   install(TARGETS orvanta_lv2_dsp orvanta_lv2_ui LIBRARY DESTINATION lib/lv2/orvanta.lv2
     COMPONENT lv2)
   install(TARGETS orvanta_apple LIBRARY DESTINATION lib/lv2/orvanta.lv2 COMPONENT lv2)
-  install(DIRECTORY ${PROJECT_BINARY_DIR}/orvanta.lv2/ DESTINATION lib/lv2/orvanta.lv2
+  install(DIRECTORY ${ORVANTA_LV2_BUNDLE_DIR}/ DESTINATION lib/lv2/orvanta.lv2
     COMPONENT lv2 FILES_MATCHING PATTERN "*.ttl" PATTERN "*.png")
 endif()

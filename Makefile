@@ -49,8 +49,8 @@ demo: build
 # STRESS_SECONDS under the thread sanitizer, in its own build folder; any report fails.
 STRESS_SECONDS ?= 30
 stress: deps
-	@cmake -S . -B build-tsan -G Ninja -DORVANTA_SANITIZE=thread -DORVANTA_BENCH=OFF \
-	  > build-tsan.configure.log 2>&1 || (cat build-tsan.configure.log; exit 1)
+	@cmake -S . -B build-tsan -G Ninja -DORVANTA_SANITIZE=thread -DORVANTA_TESTS=ON \
+	  -DORVANTA_BENCH=OFF > build-tsan.configure.log 2>&1 || (cat build-tsan.configure.log; exit 1)
 	@cmake --build build-tsan -j $(JOBS) --target orvanta_stress
 	@build-tsan/tests/stress/orvanta_stress $(STRESS_SECONDS) 2>build-tsan/stress.log; code=$$?; \
 	  reports=$$(grep -c "WARNING: ThreadSanitizer" build-tsan/stress.log); \

@@ -260,9 +260,14 @@ ComponentResult IPluginAU::Initialize() {
   if (!CheckLegalIO()) return badComponentSelector;
   mInitialized = true;
   mLastPullSampleTime = -1.0;
+  PrepareIfInitialized();
   OnParamReset();
   OnActivate(true);
   return noErr;
+}
+
+void IPluginAU::PrepareIfInitialized() {
+  if (mInitialized) PrepareToProcess(GetSampleRate(), GetBlockSize());
 }
 
 void IPluginAU::Uninitialize() {

@@ -115,6 +115,9 @@ class IPluginAU : public IPluginBase {
   static SelectorHandler FindSelectorHandler(int select);
   ComponentResult Initialize();
   void Uninitialize();
+  // Tells the plug-in the sample rate and largest slice once initialised (PrepareToProcess):
+  // at Initialize and when either changes afterwards.
+  void PrepareIfInitialized();
   void ClearConnections();
 
   ComponentResult AddPropertyListener(AudioUnitPropertyID propID,

@@ -197,7 +197,10 @@ ComponentResult IPluginAU::SetStreamFormat(AudioUnitScope scope, AudioUnitElemen
   const bool accepted = connectionOK && linearPCM && canonical;
   if (accepted) {
     pBus->mHostChannelCount = n;
-    if (pASBD->mSampleRate > 0.0) SetSampleRate(pASBD->mSampleRate);
+    if (pASBD->mSampleRate > 0.0 && pASBD->mSampleRate != GetSampleRate()) {
+      SetSampleRate(pASBD->mSampleRate);
+      PrepareIfInitialized();
+    }
   }
   AssessInputConnections();
   return accepted ? (ComponentResult)noErr : kAudioUnitErr_InvalidProperty;

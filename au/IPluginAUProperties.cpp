@@ -304,6 +304,7 @@ const IPluginAU::PropertyRule* IPluginAU::FindPropertyRule(AudioUnitPropertyID i
          // Every time the unit reports is divided by the rate; keep it a positive number.
          if (!(rate > 0.0 && rate < 1e12)) return kAudioUnitErr_InvalidPropertyValue;
          au.SetSampleRate(rate);
+         au.PrepareIfInitialized();
          au.Reset();
          return noErr;
        }},
@@ -407,6 +408,7 @@ const IPluginAU::PropertyRule* IPluginAU::FindPropertyRule(AudioUnitPropertyID i
            // The scratch buffers hold frames x channels floats in an int count.
            if (frames > kMaxFramesPerSlice) return kAudioUnitErr_InvalidPropertyValue;
            au.SetBlockSize((int)frames);
+           au.PrepareIfInitialized();
            au.Reset();
            return noErr;
          });

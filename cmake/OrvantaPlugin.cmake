@@ -14,25 +14,23 @@
 #                                 (lv2/LV2Resources.h); without it the editor loads no images
 #     LV2_COMMENT <text>          what LV2 host browsers show about the plug-in
 #     LV2_LICENSE <uri>
-#     [RESOURCES <folder>]        the editor's images (*.png), copied into both bundles
+#     [RESOURCES <folder>]        the editor's images (*.png), copied into every bundle
 #     [LIBS <target>...]          what the effect links besides its wrapper
 #     [INCLUDE_DIRS <dir>...]     public include folders of the effect (the identity's folder)
 #     [COMPILE_OPTIONS <opt>...]  private options of the effect's sources
-#     [VST3_SUBCATEGORIES <a|b>]  the VST3 class's subcategories (default Fx)
-#     [VST3_URL <url>]            the maker's web address in the VST3 factory
-#     FORMATS au [lv2] [vst3])
+#     FORMATS <format>...)        any of the formats below
 #
-# What it creates (in the build folder, <name> = lower-case <Name>):
-#   au:  <prefix>_effect (static: SOURCES on the Audio Unit wrapper) and <prefix>_component,
-#        the bundle <Name>.component/Contents/{Info.plist, Linux/<Name>.so, Resources/*.png};
-#        the .so exports only <Name>_Entry and <Name>_ViewEntry (append more to the target's
-#        ORVANTA_EXPORTS property).
-#   lv2: <prefix>_effect_lv2 (SOURCES again, on the LV2 wrapper, with ORVANTA_LV2 defined) and
-#        <prefix>_lv2_bundle, the bundle <name>.lv2/{manifest.ttl, <name>.ttl, presets.ttl}
-#        (written by <prefix>_lv2_ttl from an instance), <name>.so (exports only
-#        lv2_descriptor), <name>_ui.so (only lv2ui_descriptor) and the images. The bundle's
-#        folder is in the cache as <PREFIX>_LV2_BUNDLE_DIR.
-#   vst3: see cmake/OrvantaVST3.cmake.
+# The sources are compiled once per format, with ORVANTA_<FORMAT> defined (ORVANTA_AU,
+# ORVANTA_LV2, ...): plugin/Plugin.h turns that into the wrapper class IPluginWrapper and the
+# editor maker MakeEditorGraphics. Each format's bundles go in a folder of their own in the
+# build tree, build/<format>/, so that a host pointed at one finds nothing else there.
+#
+# Each format's part of the recipe is a function orvanta_plugin_<format>() in
+# cmake/Orvanta<FORMAT>.cmake, included below; it reads the arguments of the call (P_...) and
+# the values worked out here (lower_name, upper_target, images). What each makes:
+#   au:  cmake/OrvantaAU.cmake, build/au/<Name>.component
+#   lv2: cmake/OrvantaLV2.cmake, build/lv2/<name>.lv2
+#   vst3: cmake/OrvantaVST3.cmake, build/vst3/<Name>.vst3
 #
 # Example (examples/balance/CMakeLists.txt, where BALANCE_PLUG_* are set):
 #   orvanta_add_plugin(NAME Balance TARGET balance FORMATS au lv2
@@ -42,13 +40,20 @@
 #     LV2_COMMENT "Left/right balance of a stereo signal."
 #     LV2_LICENSE "https://orvanta.example/license"
 #     INCLUDE_DIRS ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_CURRENT_BINARY_DIR}/identity
-#     LIBS orvanta_framework orvanta_graphics orvanta_x11)
+#     LIBS orvanta_framework orvanta_graphics)
 
-# The effect library of one format: the same sources on that format's wrapper. Reads the
-# arguments of the orvanta_add_plugin call it is made from (P_...).
-function(_orvanta_plugin_effect target wrapper)
+set(ORVANTA_PLUGIN_FORMATS "")
+# One line per format.
+include(${CMAKE_CURRENT_LIST_DIR}/OrvantaAU.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/OrvantaLV2.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/OrvantaVST3.cmake)
+
+# The effect library of one format: the same sources on that format's wrapper, with the
+# format's define. Reads the arguments of the orvanta_add_plugin call it is made from (P_...).
+function(orvanta_plugin_effect target wrapper define)
   add_library(${target} STATIC ${P_SOURCES})
   target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR} ${P_INCLUDE_DIRS})
+  target_compile_definitions(${target} PUBLIC ${define})
   if(P_COMPILE_OPTIONS)
     target_compile_options(${target} PRIVATE ${P_COMPILE_OPTIONS})
   endif()
@@ -56,7 +61,7 @@ function(_orvanta_plugin_effect target wrapper)
 endfunction()
 
 # A loadable library that exports only the names in the target's ORVANTA_EXPORTS.
-function(_orvanta_plugin_module target output folder)
+function(orvanta_plugin_module target output folder)
   add_library(${target} MODULE ${ARGN})
   set(exports ${CMAKE_CURRENT_BINARY_DIR}/${target}.exports)
   file(GENERATE OUTPUT ${exports} CONTENT
@@ -72,7 +77,7 @@ endfunction()
 
 function(orvanta_add_plugin)
   cmake_parse_arguments(P ""
-    "NAME;TARGET;IDENTITY;IDENTITY_HEADER;IDENTITY_NAMESPACE;AU_ENTRY;LV2_RESOURCES;LV2_COMMENT;LV2_LICENSE;RESOURCES;VST3_SUBCATEGORIES;VST3_URL"
+    "NAME;TARGET;IDENTITY;IDENTITY_HEADER;IDENTITY_NAMESPACE;AU_ENTRY;LV2_RESOURCES;LV2_COMMENT;LV2_LICENSE;RESOURCES"
     "SOURCES;LIBS;INCLUDE_DIRS;COMPILE_OPTIONS;FORMATS" ${ARGN})
   foreach(required NAME TARGET IDENTITY IDENTITY_HEADER IDENTITY_NAMESPACE SOURCES FORMATS)
     if(NOT P_${required})
@@ -80,10 +85,9 @@ function(orvanta_add_plugin)
     endif()
   endforeach()
   foreach(format IN LISTS P_FORMATS)
-    if(format STREQUAL "au" AND NOT P_AU_ENTRY)
-      message(FATAL_ERROR "orvanta_add_plugin(${P_NAME}): FORMATS au needs AU_ENTRY")
-    elseif(NOT format MATCHES "^(au|lv2|vst3)$")
-      message(FATAL_ERROR "orvanta_add_plugin(${P_NAME}): unknown format '${format}' (au, lv2, vst3)")
+    if(NOT format IN_LIST ORVANTA_PLUGIN_FORMATS)
+      list(JOIN ORVANTA_PLUGIN_FORMATS ", " known)
+      message(FATAL_ERROR "orvanta_add_plugin(${P_NAME}): unknown format '${format}' (${known})")
     endif()
   endforeach()
   list(TRANSFORM P_SOURCES PREPEND ${CMAKE_CURRENT_SOURCE_DIR}/ REGEX "^[^/]")
@@ -94,111 +98,7 @@ function(orvanta_add_plugin)
   string(TOLOWER ${P_NAME} lower_name)
   string(TOUPPER ${P_TARGET} upper_target)
 
-  if(au IN_LIST P_FORMATS)
-    set(bundle ${PROJECT_BINARY_DIR}/${P_NAME}.component)
-    _orvanta_plugin_effect(${P_TARGET}_effect orvanta_au)
-    _orvanta_plugin_module(${P_TARGET}_component ${P_NAME} ${bundle}/Contents/Linux
-      ${CMAKE_CURRENT_SOURCE_DIR}/${P_AU_ENTRY})
-    # The wrapper calls the factory of the effect, which derives from the wrapper.
-    target_link_libraries(${P_TARGET}_component PRIVATE orvanta_au ${P_TARGET}_effect)
-    set_property(TARGET ${P_TARGET}_component PROPERTY ORVANTA_EXPORTS
-      ${P_NAME}_Entry ${P_NAME}_ViewEntry)
-
-    # Info.plist: the bundle identity and the AudioComponents entry hosts register the unit
-    # under; the version is the packed one, in decimal.
-    foreach(key NAME MAKER TYPE UNIQUE_ID MAKER_ID VERSION BUNDLE_ID)
-      set(PLUG_${key} "${${P_IDENTITY}_${key}}")
-    endforeach()
-    math(EXPR plug_version "${${P_IDENTITY}_VERSION_PACKED}")
-    set(info_plist ${CMAKE_CURRENT_BINARY_DIR}/${P_NAME}.Info.plist)
-    configure_file(${PROJECT_SOURCE_DIR}/cmake/Info.plist.in ${info_plist} @ONLY)
-    add_custom_command(TARGET ${P_TARGET}_component POST_BUILD
-      COMMAND ${CMAKE_COMMAND} -E make_directory ${bundle}/Contents/Resources
-      COMMAND ${CMAKE_COMMAND} -E copy_if_different ${info_plist} ${bundle}/Contents/Info.plist
-      VERBATIM)
-    if(images)
-      add_custom_command(TARGET ${P_TARGET}_component POST_BUILD
-        COMMAND ${CMAKE_COMMAND} -E copy_if_different ${images} ${bundle}/Contents/Resources/
-        VERBATIM)
-    endif()
-  endif()
-
-  if(lv2 IN_LIST P_FORMATS)
-    set(bundle ${PROJECT_BINARY_DIR}/${lower_name}.lv2)
-    set(${upper_target}_LV2_BUNDLE_DIR ${bundle} CACHE INTERNAL "")
-    # The wrapper's names for this plug-in (lv2/LV2Identity.h includes them).
-    set(identity_dir ${CMAKE_CURRENT_BINARY_DIR}/${P_TARGET}_lv2_identity)
-    set(PLUG_IDENTITY_HEADER ${P_IDENTITY_HEADER})
-    set(PLUG_IDENTITY_NAMESPACE ${P_IDENTITY_NAMESPACE})
-    set(PLUG_LV2_COMMENT "${P_LV2_COMMENT}")
-    set(PLUG_LV2_LICENSE "${P_LV2_LICENSE}")
-    set(PLUG_LV2_NAME ${lower_name})
-    configure_file(${PROJECT_SOURCE_DIR}/cmake/LV2PluginIdentity.h.in
-      ${identity_dir}/LV2PluginIdentity.h @ONLY)
-    add_library(${P_TARGET}_lv2_identity INTERFACE)
-    target_include_directories(${P_TARGET}_lv2_identity INTERFACE ${identity_dir} ${P_INCLUDE_DIRS})
-
-    _orvanta_plugin_effect(${P_TARGET}_effect_lv2 orvanta_lv2)
-    target_compile_definitions(${P_TARGET}_effect_lv2 PUBLIC ORVANTA_LV2)
-    target_link_libraries(${P_TARGET}_effect_lv2 PUBLIC ${P_TARGET}_lv2_identity)
-
-    # The editor's images, cached from the bundle before an instance is made.
-    set(lv2_dir ${PROJECT_SOURCE_DIR}/lv2)
-    if(P_LV2_RESOURCES)
-      set(resources ${CMAKE_CURRENT_SOURCE_DIR}/${P_LV2_RESOURCES})
-    else()
-      set(resources ${lv2_dir}/LV2NoEditorImages.cpp)
-    endif()
-    add_library(${P_TARGET}_lv2_resources STATIC ${resources})
-    target_link_libraries(${P_TARGET}_lv2_resources PUBLIC ${P_TARGET}_effect_lv2)
-
-    # Shared libraries the plug-in needs travel in the bundle.
-    _orvanta_plugin_module(${P_TARGET}_lv2_dsp ${lower_name} ${bundle} ${lv2_dir}/LV2Entry.cpp)
-    set_property(TARGET ${P_TARGET}_lv2_dsp PROPERTY ORVANTA_EXPORTS lv2_descriptor)
-    target_link_libraries(${P_TARGET}_lv2_dsp PRIVATE ${P_TARGET}_lv2_resources
-      ${P_TARGET}_effect_lv2)
-    _orvanta_plugin_module(${P_TARGET}_lv2_ui ${lower_name}_ui ${bundle} ${lv2_dir}/LV2UIEntry.cpp)
-    set_property(TARGET ${P_TARGET}_lv2_ui PROPERTY ORVANTA_EXPORTS lv2ui_descriptor)
-    target_link_libraries(${P_TARGET}_lv2_ui PRIVATE ${P_TARGET}_lv2_resources
-      ${P_TARGET}_effect_lv2 orvanta_x11)
-    set_target_properties(${P_TARGET}_lv2_dsp ${P_TARGET}_lv2_ui PROPERTIES
-      BUILD_RPATH "$ORIGIN" INSTALL_RPATH "$ORIGIN")
-
-    # The description is generated from an instance, so ports, ranges and presets follow the code.
-    add_library(${P_TARGET}_lv2_description STATIC ${lv2_dir}/LV2Description.cpp)
-    target_link_libraries(${P_TARGET}_lv2_description PUBLIC orvanta_lv2 ${P_TARGET}_lv2_identity)
-    add_executable(${P_TARGET}_lv2_ttl ${lv2_dir}/LV2DescriptionTool.cpp)
-    target_link_libraries(${P_TARGET}_lv2_ttl PRIVATE ${P_TARGET}_lv2_description
-      ${P_TARGET}_lv2_resources)
-    set(image_folder ${P_RESOURCES})
-    if(NOT image_folder)
-      set(image_folder ${bundle})
-    endif()
-    set(ttl_files ${bundle}/manifest.ttl ${bundle}/${lower_name}.ttl ${bundle}/presets.ttl)
-    add_custom_command(OUTPUT ${ttl_files}
-      COMMAND ${CMAKE_COMMAND} -E make_directory ${bundle}
-      COMMAND ${P_TARGET}_lv2_ttl ${bundle} ${image_folder}
-      DEPENDS ${P_TARGET}_lv2_ttl
-      COMMENT "Writing the LV2 description of ${P_NAME}"
-      VERBATIM)
-    add_custom_target(${P_TARGET}_lv2_bundle ALL DEPENDS ${ttl_files} ${P_TARGET}_lv2_dsp
-      ${P_TARGET}_lv2_ui)
-    if(TARGET orvanta_apple)
-      get_target_property(apple_type orvanta_apple TYPE)
-      if(apple_type STREQUAL "SHARED_LIBRARY")
-        add_custom_command(TARGET ${P_TARGET}_lv2_bundle POST_BUILD
-          COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:orvanta_apple> ${bundle}/
-          VERBATIM)
-      endif()
-    endif()
-    if(images)
-      add_custom_command(TARGET ${P_TARGET}_lv2_bundle POST_BUILD
-        COMMAND ${CMAKE_COMMAND} -E copy_if_different ${images} ${bundle}/
-        VERBATIM)
-    endif()
-  endif()
-
-  if(vst3 IN_LIST P_FORMATS)
-    _orvanta_plugin_vst3()
-  endif()
+  foreach(format IN LISTS P_FORMATS)
+    cmake_language(CALL orvanta_plugin_${format})
+  endforeach()
 endfunction()

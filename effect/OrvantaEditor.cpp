@@ -6,6 +6,7 @@
 #include "effect/OrvantaEffect.h"
 #include "effect/OrvantaGraphics.h"
 #include "graphics/Graphics.h"
+#include "plugin/EditorGraphics.h"
 
 using namespace orvanta_editor;
 
@@ -14,14 +15,12 @@ IRECT Rect(const LayoutRect& r) { return IRECT(r.L, r.T, r.R, r.B); }
 }  // namespace
 
 OrvantaGraphics* MakeGraphics(IPluginBase* plug, int w, int h, int fps) {
-  OrvantaGraphics* graphics = new OrvantaGraphics(plug, w, h, fps);
-  graphics->SetBundleID(kBundleID);
-  return graphics;
+  return static_cast<OrvantaGraphics*>(MakeEditorGraphics(plug, kBundleID, w, h, fps));
 }
 
 void Orvanta::MakeEditor() {
-  OrvantaGraphics* graphics = new OrvantaGraphics(this, kWidth, kHeight, 0);
-  graphics->SetBundleID(kBundleID);
+  IGraphics* graphics = MakeEditorGraphics(this, kBundleID, kWidth, kHeight);
+  if (!graphics) return;  // a binary without an editor
 
   graphics->AttachBackground(kBackgroundID, kBackgroundFile);
 

@@ -189,6 +189,13 @@ const char* IPluginBase::GetAPIString() const {
   }
 }
 
+void IPluginBase::PrepareToProcess(double sampleRate, int maxBlockFrames) {
+  UTL_MutexLock lock(mMutex);
+  SetSampleRate(sampleRate);
+  SetBlockSize(maxBlockFrames);
+  OnPrepare(sampleRate, maxBlockFrames);
+}
+
 double IPluginBase::GetSamplesPerBeat() {
   double tempo = GetTempo();
   return tempo > 0.0 ? mSampleRate * 60.0 / tempo : 0.0;

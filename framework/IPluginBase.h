@@ -120,6 +120,9 @@ class IPluginBase {
   virtual void DirtyPTCompareState() {}
   virtual void PresetsChangedByHost() {}
   virtual void SetBlockSize(int blockSize);
+  // [host] The sample rate and the largest block processing will see, before processing
+  // starts and whenever either changes; called by PrepareToProcess with the mutex held.
+  virtual void OnPrepare(double /*sampleRate*/, int /*maxBlockFrames*/) {}
 
   // ---- Parameters ----
   int NParams() const { return mParams.GetSize(); }
@@ -160,6 +163,9 @@ class IPluginBase {
   IGraphics* GetGUI() const { return mGraphics; }
 
   // ---- Timing ----
+  // [host] Wrappers call this before processing starts and whenever the sample rate or the
+  // largest block changes: stores both (SetSampleRate, SetBlockSize) and runs OnPrepare.
+  void PrepareToProcess(double sampleRate, int maxBlockFrames);
   void SetSampleRate(double sampleRate) { mSampleRate = sampleRate; }
   double GetSampleRate() const { return mSampleRate; }
   int GetBlockSize() const { return mBlockSize; }

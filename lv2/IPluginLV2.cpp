@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cerrno>
+#include <climits>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -30,16 +31,14 @@ IPluginLV2::IPluginLV2(const IPluginInstanceInfo& instanceInfo, int nParams,
       mBundleID(instanceInfo.mBundleID),
       mControlPorts(256),
       mLastControls(256),
+      mEvents(256),
       mAudioIn(256),
-      mAudioOut(256),
-      mSliceIn(256),
-      mSliceOut(256) {
+      mAudioOut(256) {
   ResizeZeroed<float*>(&mControlPorts, NParams(), nullptr);
   ResizeZeroed(&mLastControls, NParams(), std::numeric_limits<float>::quiet_NaN());
+  ResizeZeroed(&mEvents, NParams(), IParamEvent{0, 0, 0.0});
   ResizeZeroed<float*>(&mAudioIn, NInChannels(), nullptr);
   ResizeZeroed<float*>(&mAudioOut, NOutChannels(), nullptr);
-  ResizeZeroed<float*>(&mSliceIn, NInChannels(), nullptr);
-  ResizeZeroed<float*>(&mSliceOut, NOutChannels(), nullptr);
 }
 
 IPluginLV2::~IPluginLV2() = default;
@@ -47,13 +46,7 @@ IPluginLV2::~IPluginLV2() = default;
 // ---- Audio instance ----
 
 void IPluginLV2::InitAudio(double sampleRate) {
-  SetSampleRate(sampleRate);
-  SetBlockSize(kSliceFrames);
-  SetInputChannelConnections(0, NInChannels(), true);
-  SetOutputChannelConnections(0, NOutChannels(), true);
-  mFadeFrames = std::clamp((int)std::lround(sampleRate * kBypassFadeSeconds), 1, kSliceFrames);
-  mFadePos = mFadeFrames;
-  mDry.Resize(std::max(1, NInChannels()) * kSliceFrames);
+  mRenderer.Prepare(sampleRate, kSliceFrames);
   UTL_MutexLock lock(mMutex);
   OnParamReset();
 }
@@ -74,15 +67,15 @@ void IPluginLV2::ConnectPort(uint32_t port, void* data) {
 }
 
 void IPluginLV2::Activate() {
-  mSamplePos = 0;
-  mFadePos = BypassTarget();  // no crossfade from before
+  // No crossfade from before activation.
+  mRenderer.Activate(mEnabledPort && *mEnabledPort <= 0.0f);
   OnActivate(true);
   Reset();
 }
 
 void IPluginLV2::Deactivate() { OnActivate(false); }
 
-void IPluginLV2::ApplyControlPorts() {
+int IPluginLV2::CollectControlEvents() {
   const int n = NParams();
   float* const* ports = mControlPorts.Get();
   float* last = mLastControls.Get();
@@ -91,22 +84,19 @@ void IPluginLV2::ApplyControlPorts() {
   bool changed = mKeepRestoredValues;
   for (int i = 0; i < n; ++i)
     changed |= ports[i] && std::bit_cast<uint32_t>(*ports[i]) != std::bit_cast<uint32_t>(last[i]);
-  if (!changed) return;
+  if (!changed) return 0;
 
-  // The audio thread never waits: while a state save holds the lock, the new values are
-  // applied by a later block.
-  if (!mMutex.TryEnter()) return;
+  IParamEvent* events = mEvents.Get();
+  int nEvents = 0;
   for (int i = 0; i < n; ++i) {
     if (!ports[i]) continue;
     const float value = *ports[i];
     const bool moved = !std::isnan(value) && value != last[i];
     last[i] = value;
-    if (!moved || mKeepRestoredValues) continue;
-    GetParam(i)->Set(value);
-    OnParamChange(i);
+    if (moved && !mKeepRestoredValues) events[nEvents++] = {0, i, (double)value};
   }
   mKeepRestoredValues = false;
-  mMutex.Leave();
+  return nEvents;
 }
 
 bool IPluginLV2::AllAudioPortsConnected() const {
@@ -118,81 +108,13 @@ bool IPluginLV2::AllAudioPortsConnected() const {
 }
 
 void IPluginLV2::Run(uint32_t nFrames) {
-  const int target = BypassTarget();
-  if (target == mFadeFrames && mFadePos == mFadeFrames) {
-    RunEffect(nFrames);
-  } else {
-    RunBypass(nFrames, target);
-  }
-}
-
-int IPluginLV2::BypassTarget() const {
-  // A host without a bypass switch leaves the port unconnected; NaN counts as on.
-  return mEnabledPort && *mEnabledPort <= 0.0f ? 0 : mFadeFrames;
-}
-
-void IPluginLV2::RunBypass(uint32_t nFrames, int target) {
-  const bool connected = mAudioConnected;
-  const int nIn = NInChannels(), nOut = NOutChannels();
-  float* dry = mDry.Get();  // without it (no memory at start-up) the switch is immediate
-  const uint32_t fading =
-      connected && dry ? std::min<uint32_t>(nFrames, (uint32_t)std::abs(target - mFadePos)) : 0;
-  for (int c = 0; c < nIn && fading; ++c)
-    std::memcpy(dry + c * kSliceFrames, mAudioIn.Get()[c], fading * sizeof(float));
-
-  const uint32_t wet = target ? nFrames : fading;
-  RunEffect(wet);
-  mSamplePos += nFrames - wet;
-  if (!connected) {
-    mFadePos = target;
-    return;
-  }
-  // A linear crossfade, one step per frame, from where the last block left off.
-  const int step = target > mFadePos ? 1 : -1;
-  const float scale = 1.0f / (float)mFadeFrames;
-  for (int c = 0; c < nOut; ++c) {
-    float* out = mAudioOut.Get()[c];
-    const float* in = c < nIn ? dry + c * kSliceFrames : nullptr;
-    int pos = mFadePos;
-    for (uint32_t i = 0; i < fading; ++i) {
-      pos += step;
-      const float w = (float)pos * scale, d = in ? in[i] : 0.0f;
-      out[i] = w * out[i] + (1.0f - w) * d;
-    }
-    if (!target && fading < nFrames) {
-      if (c < nIn) {
-        std::memmove(out + fading, mAudioIn.Get()[c] + fading, (nFrames - fading) * sizeof(float));
-      } else {
-        std::memset(out + fading, 0, (nFrames - fading) * sizeof(float));
-      }
-    }
-  }
-  mFadePos = dry ? mFadePos + step * (int)fading : target;
-}
-
-void IPluginLV2::RunEffect(uint32_t nFrames) {
-  ApplyControlPorts();
-  if (mAudioConnected) {
-    ScopedFlushDenormals flush;
-    if (DoesSingleReplacing() && nFrames <= (uint32_t)kSliceFrames) {
-      // Every channel has the host's array and the processor works in them directly:
-      // nothing to attach and no scratch memory to fit.
-      ProcessSingleReplacing(mAudioIn.Get(), mAudioOut.Get(), (int)nFrames);
-      mSamplePos += nFrames;
-      return;
-    }
-    const int nIn = NInChannels(), nOut = NOutChannels();
-    for (uint32_t done = 0; done < nFrames;) {
-      const int frames = (int)std::min<uint32_t>(nFrames - done, kSliceFrames);
-      for (int i = 0; i < nIn; ++i) mSliceIn.Get()[i] = mAudioIn.Get()[i] + done;
-      for (int i = 0; i < nOut; ++i) mSliceOut.Get()[i] = mAudioOut.Get()[i] + done;
-      AttachInputBuffers(0, nIn, mSliceIn.Get(), frames);
-      AttachOutputBuffers(0, nOut, mSliceOut.Get());
-      ProcessBuffers(0.0f, frames);
-      done += (uint32_t)frames;
-    }
-  }
-  mSamplePos += nFrames;
+  const int nEvents = CollectControlEvents();
+  const bool bypassed = mEnabledPort && *mEnabledPort <= 0.0f;
+  // Without every audio port the controls still apply, and no host array is written.
+  float* const* outputs = mAudioConnected ? mAudioOut.Get() : nullptr;
+  // Runs of more than 2^31 - 1 frames would need 8 GiB per port; none is ever made.
+  const int frames = (int)std::min<uint32_t>(nFrames, INT_MAX);
+  mRenderer.Render(mAudioIn.Get(), outputs, frames, mEvents.Get(), nEvents, bypassed);
 }
 
 bool IPluginLV2::SaveState(ByteChunk* pChunk) { return pChunk && SerializeState(pChunk); }
@@ -252,7 +174,7 @@ void IPluginLV2::EndInformHostOfParamChange(int idx) {
 }
 
 void IPluginLV2::GetTime(ITimeInfo* pTimeInfo) {
-  if (pTimeInfo) pTimeInfo->mSamplePosition = (double)mSamplePos;
+  if (pTimeInfo) pTimeInfo->mSamplePosition = (double)mRenderer.SamplePos();
 }
 
 EHost IPluginLV2::GetHost() {

@@ -16,8 +16,8 @@
 
 class IPluginLV2 : public IPluginBase {
  public:
-  // Scratch memory per channel; longer runs are processed in slices of this size, since LV2
-  // sets no upper bound on the frames of one run call.
+  // The largest block the plug-in is prepared for; longer runs are processed in pieces of
+  // this size, since LV2 sets no upper bound on the frames of one run call.
   static constexpr int kSliceFrames = 4096;
   // No interface number is assigned to LV2; the API text of such a plug-in is empty.
   static constexpr EAPI kAPILV2 = static_cast<EAPI>(6);
@@ -37,10 +37,6 @@ class IPluginLV2 : public IPluginBase {
 
   const char* GetBundleID() const { return mBundleID.Get(); }
 
-  // The host's bypass switch (designated lv2:enabled): above 0 processes, 0 passes the input
-  // through. Switching crossfades between the two over this time, so that it does not click.
-  static constexpr double kBypassFadeSeconds = 0.005;
-
   // ---- Port layout ----
   int NPorts() const { return EnabledPort() + 1; }
   int EnabledPort() const { return NParams() + NInChannels() + NOutChannels(); }
@@ -48,15 +44,18 @@ class IPluginLV2 : public IPluginBase {
   int AudioOutPort(int ch) const { return NParams() + NInChannels() + ch; }
 
   // ---- Audio instance ----
-  // Prepares the instance for a sample rate: scratch memory, connections, the change hooks
-  // (run here so that later changes on the audio thread replace texts without allocating).
+  // Prepares the instance for a sample rate (the block renderer, PrepareToProcess) and runs
+  // the change hooks (here, so that later changes on the audio thread replace texts without
+  // allocating).
   void InitAudio(double sampleRate);  // [host]
   // Ports outside the layout are ignored.
   void ConnectPort(uint32_t port, void* data);  // [audio]
   void Activate();                              // [host]
   void Deactivate();                            // [host]
-  // One block. Control values that changed since the last block are applied first; audio is
-  // processed only when every audio port is connected. Bypassed, the input is passed through.
+  // One block through the block renderer: control values that changed since the last block
+  // are events at its start, and the switch designated lv2:enabled (above 0 processes, 0 or
+  // less bypasses; unconnected or NaN processes) is the renderer's bypass. Outputs are written
+  // only when every audio port is connected.
   void Run(uint32_t nFrames);  // [audio]
   // The state chunk (SerializeState) and its restoration. A chunk whose size differs from
   // the one this plug-in writes is refused and changes nothing. After a restore the restored
@@ -80,7 +79,7 @@ class IPluginLV2 : public IPluginBase {
   void InformHostOfParamChange(int idx, double normalizedValue) override;
   void EndInformHostOfParamChange(int idx) override;
   void InformHostOfProgramChange() override {}
-  int GetSamplePos() override { return (int)mSamplePos; }
+  int GetSamplePos() override { return (int)mRenderer.SamplePos(); }
   // LV2 hosts send transport only to plug-ins with a time port; this one has none.
   double GetTempo() override { return ITimeInfo().mBeatsPerMinute; }
   void GetTimeSig(int* /*pNum*/, int* /*pDenom*/) override {}
@@ -91,36 +90,23 @@ class IPluginLV2 : public IPluginBase {
   bool SendMidiMsg(IMidiMsg* /*pMsg*/) override { return false; }
 
  private:
-  void RunEffect(uint32_t nFrames);
-  // What the bypass switch asks for, as a wet share in fade steps (0 or mFadeFrames).
-  int BypassTarget() const;
-  // Bypassed or crossfading: the effect runs only where its output is heard.
-  void RunBypass(uint32_t nFrames, int target);
-  void ApplyControlPorts();
+  // The control ports that moved since the last run, as events at frame 0; their count.
+  int CollectControlEvents();
   bool AllAudioPortsConnected() const;
-  void UpdateLastControls();
 
   UTL_String mBundleID;
   UTL_TypedBuf<float*> mControlPorts;
-  // What each control port held when last applied; NaN until the first run.
+  // What each control port held when last looked at; NaN until the first run.
   UTL_TypedBuf<float> mLastControls;
+  UTL_TypedBuf<IParamEvent> mEvents;  // one per parameter, so a run allocates nothing
   UTL_TypedBuf<float*> mAudioIn;
   UTL_TypedBuf<float*> mAudioOut;
-  // The arrays of one slice, handed to the base; sized once so that a run allocates nothing.
-  UTL_TypedBuf<float*> mSliceIn;
-  UTL_TypedBuf<float*> mSliceOut;
   float* mEnabledPort = nullptr;
   // Whether every audio port has an array, decided when ports are connected, not every run.
   bool mAudioConnected = false;
-  // The crossfade's length at the sample rate, and where it stands: mFadeFrames is fully
-  // processed, 0 fully bypassed.
-  int mFadeFrames = 1;
-  int mFadePos = 1;
-  // The input of the crossfading frames, kept before processing in place overwrites it.
-  UTL_TypedBuf<float> mDry;
   // Set by a restore: the next run takes the port values as seen rather than applying them.
   bool mKeepRestoredValues = false;
-  int64_t mSamplePos = 0;
+  IBlockRenderer mRenderer{this};
 
   WriteFunction mWrite = nullptr;
   void* mController = nullptr;

@@ -1,5 +1,6 @@
 #include "vst3/VST3Plugin.h"
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <new>
@@ -12,20 +13,15 @@ namespace vst3 {
 namespace {
 
 // The channel arrays of a host's first bus when it brings every channel the plug-in has;
-// null otherwise, which the renderer treats as silence in or output dropped.
+// null otherwise. The renderer reads a null array or channel as silence in, or drops it out.
 template <class T>
 T* const* Channels(const AudioBusBuffers* buses, int32 numBuses, int nChannels) {
   if (!buses || numBuses < 1 || nChannels <= 0 || buses[0].numChannels < nChannels) return nullptr;
-  T* const* channels;
   if constexpr (sizeof(T) == sizeof(float)) {
-    channels = buses[0].channelBuffers32;
+    return buses[0].channelBuffers32;
   } else {
-    channels = buses[0].channelBuffers64;
+    return buses[0].channelBuffers64;
   }
-  if (!channels) return nullptr;
-  for (int c = 0; c < nChannels; ++c)
-    if (!channels[c]) return nullptr;
-  return channels;
 }
 
 template <class T>
@@ -86,7 +82,7 @@ tresult VST3Plugin::initialize(FUnknown* context) {
     try {
       mPlug = MakePlug();
       if (mPlug) {
-        mRenderer = new VST3BlockRenderer(mPlug);
+        mRenderer = new IBlockRenderer(mPlug);
         // Room for every point the event collection may take from one block.
         const int capacity = std::max(1, mPlug->NParams() * kMaxPointsPerParam);
         if (!mEvents.Resize(capacity)) return kOutOfMemory;
@@ -293,7 +289,7 @@ tresult VST3Plugin::RenderBlock(ProcessData& data, int nEvents) {
   const uint64 allIn = nIn >= 64 ? ~uint64(0) : (uint64(1) << nIn) - 1;
   if (in && (data.inputs[0].silenceFlags & allIn) == allIn) {
     for (int c = 0; c < mPlug->NOutChannels() && c < 64; ++c)
-      if (AllZero(out[c], nFrames)) silence |= uint64(1) << c;
+      if (out[c] && AllZero(out[c], nFrames)) silence |= uint64(1) << c;
   }
   data.outputs[0].silenceFlags = silence;
   return kResultOk;

@@ -12,7 +12,6 @@
 
 #include "framework/Framework.h"
 #include "vst3/IPluginVST3.h"
-#include "vst3/VST3BlockRenderer.h"
 #include "vst3/VST3Editing.h"
 #include "vst3/VST3Processing.h"
 #include "vst3/VST3View.h"
@@ -134,7 +133,7 @@ class VST3Plugin final : public ComponentSide,
   std::atomic<bool> mActive = false;
   std::atomic<bool> mBypass = false;
   ProcessSetup mSetup = {};
-  VST3BlockRenderer* mRenderer = nullptr;
+  IBlockRenderer* mRenderer = nullptr;
   UTL_TypedBuf<IParamEvent> mEvents;
 };
 

@@ -1,10 +1,8 @@
 #include "Balance.h"
 
 #include "BalanceIdentity.h"
-#include "graphics/Graphics.h"
-#include "platform/x11/IGraphicsLinux.h"
 
-BalanceWrapper* MakePlug() {
+IPluginWrapper* MakePlug() {
   IPluginInstanceInfo info;
   info.mBundleID.Set(balance_identity::kBundleID);
   info.mViewFactoryClassName.Set(balance_identity::kViewClass);
@@ -14,7 +12,7 @@ BalanceWrapper* MakePlug() {
 // "2-2": two inputs, two outputs. Arguments after the identity: no latency, no MIDI, no state
 // beyond the parameters, an effect rather than an instrument.
 Balance::Balance(const IPluginInstanceInfo& instanceInfo)
-    : BalanceWrapper(instanceInfo, kNumParams, "2-2", kNumPresets, balance_identity::kName, "",
+    : IPluginWrapper(instanceInfo, kNumParams, "2-2", kNumPresets, balance_identity::kName, "",
                      balance_identity::kMaker, balance_identity::kVersion,
                      FourCC(balance_identity::kUniqueID), FourCC(balance_identity::kMakerID), 0,
                      false, false, false) {
@@ -43,8 +41,9 @@ void Balance::ProcessDoubleReplacing(double** inputs, double** outputs, int nFra
 // The editor: a plain background and one stock knob drawn as a line, no images needed. The
 // plug-in owns the editor, and the editor owns its controls.
 void Balance::MakeEditor() {
-  IGraphicsLinux* graphics = new IGraphicsLinux(this, kEditorWidth, kEditorHeight, 0);
-  graphics->SetBundleID(balance_identity::kBundleID);
+  IGraphics* graphics =
+      MakeEditorGraphics(this, balance_identity::kBundleID, kEditorWidth, kEditorHeight);
+  if (!graphics) return;  // a binary without an editor
   const IColor background(255, 40, 44, 52);
   graphics->AttachPanelBackground(&background);
   const IColor line(255, 230, 230, 230);

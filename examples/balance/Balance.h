@@ -4,20 +4,10 @@
 
 #include <atomic>
 
-// The recipe compiles this file once per format: on the Audio Unit wrapper for the component
-// bundle, and with ORVANTA_LV2 or ORVANTA_VST3 defined on that format's wrapper.
-#if defined(ORVANTA_VST3)
-#include "vst3/IPluginVST3.h"
-using BalanceWrapper = IPluginVST3;
-#elif defined(ORVANTA_LV2)
-#include "lv2/IPluginLV2.h"
-using BalanceWrapper = IPluginLV2;
-#else
-#include "au/AU.h"
-using BalanceWrapper = IPluginAU;
-#endif
+// The recipe compiles this plug-in once per format; IPluginWrapper is that format's wrapper.
+#include "plugin/Plugin.h"
 
-class Balance : public BalanceWrapper {
+class Balance : public IPluginWrapper {
  public:
   enum EParams { kBalance = 0, kNumParams };
   enum EPresets { kCentre = 0, kNumPresets };
@@ -44,5 +34,5 @@ class Balance : public BalanceWrapper {
   std::atomic<double> mRightGain = 1.0;
 };
 
-// The factory both formats' entries call.
-BalanceWrapper* MakePlug();
+// The factory every format's entry calls.
+IPluginWrapper* MakePlug();

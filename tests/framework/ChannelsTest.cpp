@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <limits>
+#include <thread>
 #include <vector>
 
 #include "framework/BaseTestPlug.h"
@@ -344,4 +347,104 @@ TEST(Channels, BlockProcessingAllocatesNothing) {
   EXPECT_EQ(scope.Allocations(), 0);
   EXPECT_EQ(plug.mCalls, 3);
   EXPECT_EQ(dout1[511], 0.5);  // the last call passed through
+}
+
+namespace {
+// Adds parameter c's value to channel c, so each output frame tells which value held there.
+class OffsetPlug : public BaseTestPlug {
+ public:
+  explicit OffsetPlug(bool single) : BaseTestPlug(3, "2-2") {
+    SetDoesSingleReplacing(single);
+    for (int i = 0; i < NParams(); ++i) GetParam(i)->InitDouble("p", 0.0, -100.0, 100.0, 0.001);
+  }
+  template <class T>
+  void Add(T** in, T** out, int nFrames) {
+    mPieces.push_back(nFrames);
+    for (int c = 0; c < 2; ++c)
+      for (int i = 0; i < nFrames; ++i) out[c][i] = in[c][i] + (T)GetParam(c)->Value();
+  }
+  void ProcessDoubleReplacing(double** in, double** out, int n) override { Add(in, out, n); }
+  void ProcessSingleReplacing(float** in, float** out, int n) override { Add(in, out, n); }
+  void OnPrepare(double rate, int maxFrames) override { mPrepared = {rate, (double)maxFrames}; }
+  std::vector<int> mPieces;
+  std::pair<double, double> mPrepared;
+};
+
+template <class T>
+std::vector<T> RenderLeft(IBlockRenderer& r, int n, const std::vector<IParamEvent>& events) {
+  std::vector<T> left(n, (T)-999);
+  T* outs[] = {left.data(), nullptr};  // no inputs: silence; the right output is dropped
+  r.Render(nullptr, outs, n, events.data(), (int)events.size(), false);
+  return left;
+}
+}  // namespace
+
+TEST(Channels, BlockRendererSplitsAtEventsAndPreparedBlocks) {
+  struct Row {
+    const char* what;
+    int frames, maxBlock;
+    std::vector<IParamEvent> events;
+    std::vector<double> left;  // then param 0 after the block
+    std::vector<int> pieces;
+    double after;
+  };
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const Row rows[] = {
+      {"at offsets",
+       6,
+       64,
+       {{0, 0, 1}, {2, 1, 5}, {2, 0, 2}, {5, 0, -1}},
+       {1, 1, 2, 2, 2, -1},
+       {2, 3, 1},
+       -1},
+      {"longer than the block", 7, 3, {{5, 0, 3}}, {0, 0, 0, 0, 0, 3, 3}, {3, 2, 2}, 3},
+      {"past the end, out of order",
+       3,
+       64,
+       {{2, 0, 4}, {1, 0, 6}, {9, 0, 7}},
+       {0, 0, 6},
+       {2, 1},
+       7},
+      {"zero frames", 0, 64, {{5, 0, 4}}, {}, {}, 4},
+      {"unknown index, NaN", 2, 64, {{0, 9, 1}, {0, -1, 1}, {1, 0, nan}}, {0, 0}, {1, 1}, 0},
+  };
+  for (const Row& row : rows) {
+    for (int mode = 0; mode < 3; ++mode) {  // 32 bits in place, 32 bits widened, 64 bits
+      SCOPED_TRACE(testing::Message() << row.what << " mode " << mode);
+      OffsetPlug plug(mode == 0);
+      IBlockRenderer r(&plug);
+      ASSERT_TRUE(r.Prepare(44100.0, row.maxBlock));
+      EXPECT_EQ(plug.mPrepared, std::make_pair(44100.0, (double)row.maxBlock));
+      EXPECT_EQ(plug.GetBlockSize(), row.maxBlock);
+      std::vector<double> left;
+      if (mode < 2) {
+        for (float v : RenderLeft<float>(r, row.frames, row.events)) left.push_back(v);
+      } else {
+        left = RenderLeft<double>(r, row.frames, row.events);
+      }
+      EXPECT_EQ(left, row.left);
+      EXPECT_EQ(plug.mPieces, row.pieces);
+      EXPECT_EQ(plug.GetParam(0)->Value(), row.after);
+      EXPECT_EQ(r.SamplePos(), row.frames);
+    }
+  }
+}
+
+TEST(Channels, BlockRendererNeverWaitsForTheLockAndRunsHooksOnceItIsFree) {
+  OffsetPlug plug(true);
+  IBlockRenderer r(&plug);
+  ASSERT_TRUE(r.Prepare(48000.0, 64));
+  std::atomic<int> step = 0;
+  std::thread holder([&] {
+    UTL_MutexLock lock(plug.GetMutex());
+    step = 1;
+    while (step != 2) std::this_thread::yield();
+  });
+  while (step != 1) std::this_thread::yield();
+  EXPECT_EQ(RenderLeft<float>(r, 2, {{1, 0, 8}}), (std::vector<float>{0, 8}));
+  EXPECT_TRUE(plug.mHookCalls.empty());
+  step = 2;
+  holder.join();
+  RenderLeft<float>(r, 1, {});
+  EXPECT_EQ(plug.mHookCalls, std::vector<int>{0});
 }

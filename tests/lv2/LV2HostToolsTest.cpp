@@ -17,9 +17,8 @@
 
 namespace {
 
-// Runs a shell command with LV2_PATH at the build folder; returns its standard output and
-// sets *status to its exit status. Standard error (lilv's notes on every folder of the
-// build that is no bundle) is dropped.
+// Runs a shell command with LV2_PATH at the build's LV2 folder; returns its standard output
+// and sets *status to its exit status. Standard error is dropped.
 std::string RunHostCommand(const std::string& command, int* status) {
   PrepareEnvironmentForHosts();
   const std::string bundle = LV2BundlePath();

@@ -510,7 +510,7 @@ TEST_F(ToolTest, SnapshotShowsTheChosenValues) {
   EXPECT_NE(r.err.find(Path("nowhere/x.png") + ": cannot be written"), std::string::npos);
   // A bundle that lost an image is refused, not drawn without it.
   const fs::path bundle = mDir / "Orvanta.component";
-  fs::copy(fs::path(ORVANTA_TOOL).parent_path() / "Orvanta.component", bundle,
+  fs::copy(fs::path(ORVANTA_TOOL).parent_path() / "au/Orvanta.component", bundle,
            fs::copy_options::recursive);
   fs::remove(bundle / "Contents/Resources/knob.png");
   r = Run("--bundle " + bundle.string() + " snapshot " + Path("lost.png"));
