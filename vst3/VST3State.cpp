@@ -23,8 +23,8 @@ bool ReadStateChunk(IBStream* stream, ByteChunk* pChunk) {
     int32 got = 0;
     if (stream->read(buffer, kPiece, &got) != kResultOk || got < 0 || got > kPiece) return false;
     if (pChunk->Size() + got > kMaxStateBytes) return false;
-    if (got > 0 && pChunk->PutBytes(buffer, got) < 0) return false;
-    if (got < kPiece) return true;
+    if (got == 0) return true;
+    if (pChunk->PutBytes(buffer, got) < 0) return false;
   }
 }
 

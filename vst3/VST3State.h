@@ -12,8 +12,9 @@ constexpr int kMaxStateBytes = 1 << 24;
 
 // Writes every byte of the chunk; false when the stream takes less.
 bool WriteStateChunk(IBStream* stream, ByteChunk* pChunk);
-// Reads from the stream's position to its end (the first read that returns fewer bytes than
-// asked for). False, with the chunk in any state, when a read fails or the data is too long.
+// Reads from the stream's position to its end (the first read that gives no bytes; earlier
+// ones may give fewer than asked for). False, with the chunk in any state, when a read fails
+// or the data is too long.
 bool ReadStateChunk(IBStream* stream, ByteChunk* pChunk);
 
 }  // namespace vst3
