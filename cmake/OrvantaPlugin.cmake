@@ -11,7 +11,8 @@
 #     SOURCES <file>...           the effect: plug-in class, editor, processing
 #     AU_ENTRY <file>             defines <Name>_Entry and <Name>_ViewEntry
 #     [LV2_RESOURCES <file>]      defines LV2CacheEditorImages/LV2EditorImageCount
-#                                 (lv2/LV2Resources.h); without it the editor loads no images
+#                                 (lv2/LV2Resources.h), with which the LV2 and VST3 binaries
+#                                 cache the editor's images; without it the editor loads none
 #     LV2_COMMENT <text>          what LV2 host browsers show about the plug-in
 #     LV2_LICENSE <uri>
 #     [RESOURCES <folder>]        the editor's images (*.png), copied into every bundle

@@ -43,8 +43,14 @@ function(orvanta_plugin_vst3)
   orvanta_plugin_effect(${P_TARGET}_effect_vst3 orvanta_vst3 ORVANTA_VST3)
   target_link_libraries(${P_TARGET}_effect_vst3 PUBLIC orvanta_editor_x11)
   set(binary_dir ${bundle}/Contents/x86_64-linux)
+  # The editor's images, cached from the bundle before an instance is made (as in LV2).
+  if(P_LV2_RESOURCES)
+    set(resources ${CMAKE_CURRENT_SOURCE_DIR}/${P_LV2_RESOURCES})
+  else()
+    set(resources ${PROJECT_SOURCE_DIR}/lv2/LV2NoEditorImages.cpp)
+  endif()
   orvanta_plugin_module(${P_TARGET}_vst3_module ${P_NAME} ${binary_dir}
-    ${PROJECT_SOURCE_DIR}/vst3/VST3Module.cpp)
+    ${PROJECT_SOURCE_DIR}/vst3/VST3Module.cpp ${resources})
   target_include_directories(${P_TARGET}_vst3_module PRIVATE ${identity_dir})
   # The wrapper calls the factory of the effect, which derives from the wrapper.
   target_link_libraries(${P_TARGET}_vst3_module PRIVATE orvanta_vst3 ${P_TARGET}_effect_vst3)

@@ -2,6 +2,8 @@
 
 #include <dlfcn.h>
 
+#include "lv2/LV2Resources.h"
+
 namespace vst3 {
 
 const std::string& ModuleBundlePath() {
@@ -19,6 +21,15 @@ const std::string& ModuleBundlePath() {
     return p;
   }();
   return path;
+}
+
+std::string ModuleResourcesFolder() {
+  return ModuleBundlePath().empty() ? std::string() : ModuleBundlePath() + "/Contents/Resources";
+}
+
+void CacheEditorImages() {
+  const std::string folder = ModuleResourcesFolder();
+  if (!folder.empty()) LV2CacheEditorImages(folder.c_str());
 }
 
 }  // namespace vst3

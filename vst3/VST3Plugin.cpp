@@ -5,6 +5,7 @@
 #include <cmath>
 #include <new>
 
+#include "vst3/VST3Bundle.h"
 #include "vst3/VST3State.h"
 #include "vst3/VST3Strings.h"
 
@@ -80,6 +81,7 @@ tresult VST3Plugin::initialize(FUnknown* context) {
   if (mInitialized) return kResultOk;
   if (!mPlug) {
     try {
+      CacheEditorImages();
       mPlug = MakePlug();
       if (mPlug) {
         mRenderer = new IBlockRenderer(mPlug);

@@ -177,8 +177,8 @@ IPlugView* CreateEditorView(VST3Plugin* plugin) {
   auto* graphics = dynamic_cast<IGraphicsLinux*>(plugin->Plug()->GetGUI());
   if (!graphics) return nullptr;
   // The editor's images are in the bundle the host loaded.
-  if (!ModuleBundlePath().empty())
-    graphics->SetResourceFolder((ModuleBundlePath() + "/Contents/Resources").c_str());
+  if (!ModuleResourcesFolder().empty())
+    graphics->SetResourceFolder(ModuleResourcesFolder().c_str());
   return new (std::nothrow) VST3View(plugin, graphics);
 }
 
