@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
@@ -241,6 +242,16 @@ TEST_F(VST3PluginTest, ProcessesBothWidthsInPlaceAndAllocatesNothing) {
   realtime_counter::Scope scope;
   for (int i = 0; i < 20; ++i) host.Process(io, io, i % 2 ? 4096 : 17, &moving[i]);
   EXPECT_EQ(scope.Allocations(), 0);
+
+  // The bypass parameter fades to the input (5 ms: 240 frames) and then passes it unchanged.
+  Changes bypass;
+  bypass.Add(kBypass, 0, 1.0);
+  std::fill(l.begin(), l.end(), 0.5f);
+  ASSERT_EQ(host.Process(io, io, 4096, &bypass), kResultOk);
+  EXPECT_EQ(host.mController->getParamNormalized(kBypass), 1.0);
+  EXPECT_NE(l[0], 0.5f);
+  EXPECT_EQ(l[240], 0.5f);
+  EXPECT_EQ(l[4095], 0.5f);
 }
 
 TEST_F(VST3PluginTest, StateRoundTripsAndBadStreamsChangeNothing) {
