@@ -24,10 +24,12 @@ function(orvanta_plugin_lv2)
   add_library(${P_TARGET}_lv2_identity INTERFACE)
   target_include_directories(${P_TARGET}_lv2_identity INTERFACE ${identity_dir} ${P_INCLUDE_DIRS})
 
-  # One effect library for both binaries: which editor maker a binary links decides whether
-  # it has an editor.
+  # The effect twice: with its editor for the editor library (and the description, which
+  # asks whether there is one), and without for the audio library.
   orvanta_plugin_effect(${P_TARGET}_effect_lv2 orvanta_lv2 ORVANTA_LV2)
-  target_link_libraries(${P_TARGET}_effect_lv2 PUBLIC ${P_TARGET}_lv2_identity)
+  target_link_libraries(${P_TARGET}_effect_lv2 PUBLIC ${P_TARGET}_lv2_identity orvanta_editor_x11)
+  orvanta_plugin_effect(${P_TARGET}_effect_lv2_dsp orvanta_lv2 "ORVANTA_LV2;ORVANTA_EDITOR=0")
+  target_link_libraries(${P_TARGET}_effect_lv2_dsp PUBLIC ${P_TARGET}_lv2_identity)
 
   # The editor's images, cached from the bundle before an instance is made.
   set(lv2_dir ${PROJECT_SOURCE_DIR}/lv2)
@@ -42,12 +44,14 @@ function(orvanta_plugin_lv2)
   # Shared libraries the plug-in needs travel in the bundle.
   orvanta_plugin_module(${P_TARGET}_lv2_dsp ${lower_name} ${bundle} ${lv2_dir}/LV2Entry.cpp)
   set_property(TARGET ${P_TARGET}_lv2_dsp PROPERTY ORVANTA_EXPORTS lv2_descriptor)
-  target_link_libraries(${P_TARGET}_lv2_dsp PRIVATE ${P_TARGET}_lv2_resources
-    ${P_TARGET}_effect_lv2 orvanta_editor_x11)
+  # No editor: of the libraries the effect's targets name, only those its audio code calls
+  # are loaded with it.
+  target_link_libraries(${P_TARGET}_lv2_dsp PRIVATE ${P_TARGET}_effect_lv2_dsp)
+  target_link_options(${P_TARGET}_lv2_dsp PRIVATE -Wl,--as-needed)
   orvanta_plugin_module(${P_TARGET}_lv2_ui ${lower_name}_ui ${bundle} ${lv2_dir}/LV2UIEntry.cpp)
   set_property(TARGET ${P_TARGET}_lv2_ui PROPERTY ORVANTA_EXPORTS lv2ui_descriptor)
   target_link_libraries(${P_TARGET}_lv2_ui PRIVATE ${P_TARGET}_lv2_resources
-    ${P_TARGET}_effect_lv2 orvanta_editor_x11)
+    ${P_TARGET}_effect_lv2)
   set_target_properties(${P_TARGET}_lv2_dsp ${P_TARGET}_lv2_ui PROPERTIES
     BUILD_RPATH "$ORIGIN" INSTALL_RPATH "$ORIGIN")
 
@@ -56,7 +60,7 @@ function(orvanta_plugin_lv2)
   target_link_libraries(${P_TARGET}_lv2_description PUBLIC orvanta_lv2 ${P_TARGET}_lv2_identity)
   add_executable(${P_TARGET}_lv2_ttl ${lv2_dir}/LV2DescriptionTool.cpp)
   target_link_libraries(${P_TARGET}_lv2_ttl PRIVATE ${P_TARGET}_lv2_description
-    ${P_TARGET}_lv2_resources orvanta_editor_x11)
+    ${P_TARGET}_lv2_resources)
   set(image_folder ${P_RESOURCES})
   if(NOT image_folder)
     set(image_folder ${bundle})

@@ -19,51 +19,54 @@ OrvantaGraphics* MakeGraphics(IPluginBase* plug, int w, int h, int fps) {
 }
 
 void Orvanta::MakeEditor() {
-  IGraphics* graphics = MakeEditorGraphics(this, kBundleID, kWidth, kHeight);
-  if (!graphics) return;  // a binary without an editor
+  // A binary without an editor (an LV2 audio library) links none of it.
+  if constexpr (kHasEditor) {
+    IGraphics* graphics = MakeEditorGraphics(this, kBundleID, kWidth, kHeight);
 
-  graphics->AttachBackground(kBackgroundID, kBackgroundFile);
+    graphics->AttachBackground(kBackgroundID, kBackgroundFile);
 
-  IBitmap knob = graphics->LoadIBitmap(kKnobID, kKnobFile, kKnobFrames, false);
-  graphics->AttachControl(new IKnobMultiControl(this, kKnobX, kKnobY, kGain, &knob, Vertical, 4.0));
+    IBitmap knob = graphics->LoadIBitmap(kKnobID, kKnobFile, kKnobFrames, false);
+    graphics->AttachControl(
+        new IKnobMultiControl(this, kKnobX, kKnobY, kGain, &knob, Vertical, 4.0));
 
-  IBitmap cap = graphics->LoadIBitmap(kFaderCapID, kFaderCapFile, 1);
-  IFaderControl* mono =
-      new IFaderControl(this, kMonoFaderX, kFaderTop, kFaderLength, kMono, &cap, Vertical, false);
-  graphics->AttachControl(mono);
-  IFaderControl* stereo = new IFaderControl(this, kStereoFaderX, kFaderTop, kFaderLength, kStereo,
-                                            &cap, Vertical, false);
-  graphics->AttachControl(stereo);
+    IBitmap cap = graphics->LoadIBitmap(kFaderCapID, kFaderCapFile, 1);
+    IFaderControl* mono =
+        new IFaderControl(this, kMonoFaderX, kFaderTop, kFaderLength, kMono, &cap, Vertical, false);
+    graphics->AttachControl(mono);
+    IFaderControl* stereo = new IFaderControl(this, kStereoFaderX, kFaderTop, kFaderLength, kStereo,
+                                              &cap, Vertical, false);
+    graphics->AttachControl(stereo);
 
-  IBitmap font = graphics->LoadIBitmap(kFontID, kFontFile, kFontGlyphs, true);
-  IText readoutStyle(12, &COLOR_BLACK, "Arial", IText::kStyleNormal, IText::kAlignCenter, 0,
-                     IText::kQualityDefault, &DEFAULT_TEXT_ENTRY_BGCOLOR,
-                     &DEFAULT_TEXT_ENTRY_FGCOLOR);
-  mGainText = new IBitmapTextControl(this, Rect(kGainReadoutBox), &font, "", &readoutStyle, 6, 12,
-                                     0, true, false);
-  graphics->AttachControl(mGainText);
-  mMonoText = new IBitmapTextControl(this, Rect(kMonoReadoutBox), &font, "", &readoutStyle, 6, 12,
-                                     0, true, false);
-  graphics->AttachControl(mMonoText);
-  mStereoText = new IBitmapTextControl(this, Rect(kStereoReadoutBox), &font, "", &readoutStyle, 6,
-                                       12, 0, true, false);
-  graphics->AttachControl(mStereoText);
+    IBitmap font = graphics->LoadIBitmap(kFontID, kFontFile, kFontGlyphs, true);
+    IText readoutStyle(12, &COLOR_BLACK, "Arial", IText::kStyleNormal, IText::kAlignCenter, 0,
+                       IText::kQualityDefault, &DEFAULT_TEXT_ENTRY_BGCOLOR,
+                       &DEFAULT_TEXT_ENTRY_FGCOLOR);
+    mGainText = new IBitmapTextControl(this, Rect(kGainReadoutBox), &font, "", &readoutStyle, 6, 12,
+                                       0, true, false);
+    graphics->AttachControl(mGainText);
+    mMonoText = new IBitmapTextControl(this, Rect(kMonoReadoutBox), &font, "", &readoutStyle, 6, 12,
+                                       0, true, false);
+    graphics->AttachControl(mMonoText);
+    mStereoText = new IBitmapTextControl(this, Rect(kStereoReadoutBox), &font, "", &readoutStyle, 6,
+                                         12, 0, true, false);
+    graphics->AttachControl(mStereoText);
 
-  char version[kVersionStrSize];
-  GetEffectVersionStr(version);
-  IText versionStyle(12, &COLOR_BLACK, "Arial", IText::kStyleNormal, IText::kAlignFar, 0,
-                     IText::kQualityDefault, &DEFAULT_TEXT_ENTRY_BGCOLOR,
-                     &DEFAULT_TEXT_ENTRY_FGCOLOR);
-  graphics->AttachControl(new IBitmapTextControl(this, Rect(kVersionLineBox), &font, version,
-                                                 &versionStyle, 6, 12, 0, true, false));
+    char version[kVersionStrSize];
+    GetEffectVersionStr(version);
+    IText versionStyle(12, &COLOR_BLACK, "Arial", IText::kStyleNormal, IText::kAlignFar, 0,
+                       IText::kQualityDefault, &DEFAULT_TEXT_ENTRY_BGCOLOR,
+                       &DEFAULT_TEXT_ENTRY_FGCOLOR);
+    graphics->AttachControl(new IBitmapTextControl(this, Rect(kVersionLineBox), &font, version,
+                                                   &versionStyle, 6, 12, 0, true, false));
 
-  mLinkControl = new IURLControl(this, Rect(kLinkAreaBox), kMakerURL, nullptr, nullptr);
-  // The link's rectangle crosses both fader tracks right where the handles rest at 0 dB, and
-  // it lies on top of them. Only the band between the tracks, where the address is drawn,
-  // takes clicks, so that a handle can be grabbed at its default value.
-  mLinkControl->SetTargetArea(
-      IRECT(mono->GetRECT()->R, kLinkAreaBox.T, stereo->GetRECT()->L, kLinkAreaBox.B));
-  graphics->AttachControl(mLinkControl);
+    mLinkControl = new IURLControl(this, Rect(kLinkAreaBox), kMakerURL, nullptr, nullptr);
+    // The link's rectangle crosses both fader tracks right where the handles rest at 0 dB, and
+    // it lies on top of them. Only the band between the tracks, where the address is drawn,
+    // takes clicks, so that a handle can be grabbed at its default value.
+    mLinkControl->SetTargetArea(
+        IRECT(mono->GetRECT()->R, kLinkAreaBox.T, stereo->GetRECT()->L, kLinkAreaBox.B));
+    graphics->AttachControl(mLinkControl);
 
-  AttachGraphics(graphics);
+    AttachGraphics(graphics);
+  }
 }

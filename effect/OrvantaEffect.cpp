@@ -7,6 +7,7 @@
 #include "effect/OrvantaIdentity.h"
 #include "effect/StereoImageKernel.h"
 #include "graphics/IBitmapTextControl.h"
+#include "plugin/EditorGraphics.h"
 
 namespace {
 constexpr double kMinDb = -94.0;
@@ -130,8 +131,10 @@ void Orvanta::FormatReadout(double value, char* out) {
 }
 
 void Orvanta::printString(double value, IBitmapTextControl* control) {
-  if (!control) return;
-  char text[kReadoutSize];
-  FormatReadout(value, text);
-  control->SetTextFromPlug(text);
+  if constexpr (kHasEditor) {
+    if (!control) return;
+    char text[kReadoutSize];
+    FormatReadout(value, text);
+    control->SetTextFromPlug(text);
+  }
 }

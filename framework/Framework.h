@@ -9,6 +9,7 @@
 #include "framework/IParam.h"
 #include "framework/IParamEvent.h"
 #include "framework/IPluginBase.h"
+#include "framework/IPluginConfig.h"
 #include "framework/IPluginStructs.h"
 #include "framework/IPreset.h"
 #include "framework/Log.h"

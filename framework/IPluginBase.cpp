@@ -39,6 +39,12 @@ IPluginBase::IPluginBase(int nParams, const char* channelIOStr, int nPresets,
   ParseChannelIO(channelIOStr);
 }
 
+IPluginBase::IPluginBase(const IPluginConfig& config, EAPI plugAPI)
+    : IPluginBase(config.nParams, config.channelIO, config.nPresets, config.effectName,
+                  config.productName, config.mfrName, config.vendorVersion, config.uniqueID,
+                  config.mfrID, config.latency, config.doesMidi, config.doesChunks, config.isInst,
+                  plugAPI) {}
+
 IPluginBase::~IPluginBase() {
   delete mGraphics;
   mGraphics = nullptr;

@@ -8,10 +8,13 @@
 // [audio] no allocation, no waiting; [any] any thread, no lock, no allocation;
 // [locked] plug-in mutex held; [host] a host thread outside render; [ui] the editor's thread.
 
+#include <initializer_list>
+
 #include "framework/ByteChunk.h"
 #include "framework/Hosts.h"
 #include "framework/IMidiMsg.h"
 #include "framework/IParam.h"
+#include "framework/IPluginConfig.h"
 #include "framework/IPluginStructs.h"
 #include "framework/IPreset.h"
 #include "framework/UTL_Mutex.h"
@@ -60,6 +63,8 @@ class IPluginBase {
               const char* productName, const char* mfrName, int vendorVersion, int uniqueID,
               int mfrID, int latency, bool plugDoesMidi, bool plugDoesChunks, bool plugIsInst,
               EAPI plugAPI);
+  // The same, with the values named (framework/IPluginConfig.h).
+  IPluginBase(const IPluginConfig& config, EAPI plugAPI);
   IPluginBase(const IPluginBase&) = delete;
   IPluginBase& operator=(const IPluginBase&) = delete;
 
@@ -230,6 +235,21 @@ class IPluginBase {
   void MakePreset(const char* name, ...);
   // nParamsNamed pairs of (parameter index, value); unnamed parameters keep their value.
   void MakePresetFromNamedParams(const char* name, int nParamsNamed, ...);
+  // The typed forms of the two above: every value is a double, whatever the parameter's type,
+  // so an int literal reads as the number it is, and a conversion that could change a value
+  // does not compile:
+  //   MakePreset("Wide", {150.0, 1});
+  //   MakePresetFromNamedParams("Flipped", {{kPolarity, 1}});
+  // Values in parameter order; parameters the list does not reach keep their current value,
+  // values beyond the last parameter are ignored. Stored as given, not clamped.
+  void MakePreset(const char* name, std::initializer_list<double> values);
+  struct NamedValue {
+    int mParamIdx;
+    double mValue;
+  };
+  // Unnamed parameters keep their value; an index outside the list is ignored, and of two
+  // values for one parameter the later holds.
+  void MakePresetFromNamedParams(const char* name, std::initializer_list<NamedValue> values);
   void MakePresetFromChunk(const char* name, ByteChunk* pChunk);
   // Decodes Base64 into exactly sizeOfChunk bytes (zero-filled where the text is short).
   void MakePresetFromBlob(const char* name, const char* blob, int sizeOfChunk);

@@ -63,24 +63,6 @@ void IGraphics::AttachKeyCatcher(IControl* pControl) {
 
 // ---- Parameter synchronisation ----
 
-void IGraphics::SetParameterFromPlug(int paramIdx, double value, bool normalized) {
-  if (!normalized) {
-    IParam* pParam = mPlug ? mPlug->GetParam(paramIdx) : nullptr;
-    if (!pParam) return;
-    value = pParam->GetNormalized(value);
-  }
-  for (int i = 0; i < mControls.GetSize(); ++i) {
-    IControl* pControl = mControls.Get(i);
-    if (pControl->ParamIdx() == paramIdx) pControl->SetValueFromPlug(value);
-    int auxIdx = pControl->AuxParamIdx(paramIdx);
-    if (auxIdx >= 0) pControl->SetAuxParamValueFromPlug(auxIdx, value);
-  }
-}
-
-void IGraphics::SetControlFromPlug(int controlIdx, double normalizedValue) {
-  if (IControl* pControl = mControls.Get(controlIdx)) pControl->SetValueFromPlug(normalizedValue);
-}
-
 void IGraphics::SetParameterFromGUI(int paramIdx, double normalizedValue) {
   for (int i = 0; i < mControls.GetSize(); ++i) {
     IControl* pControl = mControls.Get(i);

@@ -41,11 +41,20 @@ IPluginLV2::IPluginLV2(const IPluginInstanceInfo& instanceInfo, int nParams,
   ResizeZeroed<float*>(&mAudioOut, NOutChannels(), nullptr);
 }
 
+IPluginLV2::IPluginLV2(const IPluginInstanceInfo& instanceInfo, const IPluginConfig& config)
+    : IPluginLV2(instanceInfo, config.nParams, config.channelIO, config.nPresets, config.effectName,
+                 config.productName, config.mfrName, config.vendorVersion, config.uniqueID,
+                 config.mfrID, config.latency, config.doesMidi, config.doesChunks, config.isInst,
+                 config.scChans) {}
+
 IPluginLV2::~IPluginLV2() = default;
 
 // ---- Audio instance ----
 
 void IPluginLV2::InitAudio(double sampleRate) {
+  // Every channel has a port; one a host leaves unconnected is the renderer's silence.
+  SetInputChannelConnections(0, NInChannels(), true);
+  SetOutputChannelConnections(0, NOutChannels(), true);
   mRenderer.Prepare(sampleRate, kSliceFrames);
   UTL_MutexLock lock(mMutex);
   OnParamReset();

@@ -33,6 +33,7 @@ class IPluginLV2 : public IPluginBase {
              int nPresets, const char* effectName, const char* productName, const char* mfrName,
              int vendorVersion, int uniqueID, int mfrID, int latency, bool plugDoesMidi,
              bool plugDoesChunks, bool plugIsInst, int plugScChans = 0);
+  IPluginLV2(const IPluginInstanceInfo& instanceInfo, const IPluginConfig& config);
   ~IPluginLV2() override;
 
   const char* GetBundleID() const { return mBundleID.Get(); }

@@ -11,7 +11,6 @@
 
 #include "lv2/IPluginLV2.h"
 #include "lv2/LV2Identity.h"
-#include "lv2/LV2Resources.h"
 
 namespace {
 
@@ -32,12 +31,10 @@ const void* FindFeature(const LV2_Feature* const* features, const char* uri) {
   return nullptr;
 }
 
-LV2_Handle Instantiate(const LV2_Descriptor*, double sampleRate, const char* bundlePath,
+LV2_Handle Instantiate(const LV2_Descriptor*, double sampleRate, const char*,
                        const LV2_Feature* const* features) {
   if (!(sampleRate > 0.0)) return nullptr;
   try {
-    // The constructor builds the editor too; its images come from the bundle.
-    LV2CacheEditorImages(bundlePath);
     auto instance = std::make_unique<Instance>();
     instance->mPlug = MakePlug();
     if (!instance->mPlug) return nullptr;

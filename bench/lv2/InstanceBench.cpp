@@ -85,7 +85,8 @@ void RegisterAll(const std::string& folder, const std::string& label) {
 
 int main(int argc, char** argv) {
   RegisterAll(ORVANTA_BUILD_DIR, "");
-  if (const char* baseline = std::getenv("ORVANTA_BENCH_BASELINE")) RegisterAll(baseline, "_baseline");
+  if (const char* baseline = std::getenv("ORVANTA_BENCH_BASELINE"))
+    RegisterAll(baseline, "_baseline");
   benchmark::RegisterBenchmark("lv2_instance/mda_Image", BM_LV2Instance, "/usr/lib/lv2/mda.lv2",
                                "Image.so", "http://drobilla.net/plugins/mda/Image");
   benchmark::RegisterBenchmark("lv2_instance/calf_StereoTools", BM_LV2Instance,

@@ -41,13 +41,15 @@ void Balance::ProcessDoubleReplacing(double** inputs, double** outputs, int nFra
 // The editor: a plain background and one stock knob drawn as a line, no images needed. The
 // plug-in owns the editor, and the editor owns its controls.
 void Balance::MakeEditor() {
-  IGraphics* graphics =
-      MakeEditorGraphics(this, balance_identity::kBundleID, kEditorWidth, kEditorHeight);
-  if (!graphics) return;  // a binary without an editor
-  const IColor background(255, 40, 44, 52);
-  graphics->AttachPanelBackground(&background);
-  const IColor line(255, 230, 230, 230);
-  graphics->AttachControl(
-      new IKnobLineControl(this, IRECT(50, 30, 110, 90), kBalance, &line, 8.0, 28.0));
-  AttachGraphics(graphics);
+  // A binary without an editor (an LV2 audio library) links none of it.
+  if constexpr (kHasEditor) {
+    IGraphics* graphics =
+        MakeEditorGraphics(this, balance_identity::kBundleID, kEditorWidth, kEditorHeight);
+    const IColor background(255, 40, 44, 52);
+    graphics->AttachPanelBackground(&background);
+    const IColor line(255, 230, 230, 230);
+    graphics->AttachControl(
+        new IKnobLineControl(this, IRECT(50, 30, 110, 90), kBalance, &line, 8.0, 28.0));
+    AttachGraphics(graphics);
+  }
 }

@@ -1,6 +1,7 @@
 // orvanta: the command-line host. Every command loads the component bundle and talks to the
 // unit through its exported entry, as a host on the Mac would.
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -49,8 +50,9 @@ const char* const kRenderHelp =
     "in memory that does not grow with the file. OUT's extension names its container (.wav\n"
     ".aiff .flac .caf .w64 .rf64 .au .ogg .opus; none: WAV), written with the input's sample\n"
     "rate and sample format where the container holds it. OUT appears complete or not at all;\n"
-    "a link is written through to its target, a device or pipe written into. A file holding\n"
-    "fewer frames than its header promises is refused as truncated.\n"
+    "a link is written through to its target, a device or pipe written into; - is stdout (the\n"
+    "summary then goes to stderr). A pipe takes the formats written front to back: .au .flac\n"
+    ".ogg .opus. A file holding fewer frames than its header promises is refused as truncated.\n"
     "With --out-dir, renders every IN with the same settings into DIR as <name><S>.<ext>,\n"
     "N files at a time (default: one per core), a line per file and a table at the end; a\n"
     "file that fails does not stop the others, and the exit code is 1 if any failed.\n"
@@ -59,7 +61,9 @@ const char* const kRenderHelp =
     "  --state FILE           a state saved as an .aupreset file\n"
     "  --fxp FILE             a program saved as an FXP file\n"
     "  --block N              frames per render call (default 512)\n"
+    "  --format EXT           OUT's container by extension (flac), for - or a name without one\n"
     "  --bypass               render with the unit bypassed\n"
+    "  --replace-input        let OUT be IN, replaced once the render is complete\n"
     "  --upmix                accept mono input by feeding it to both channels\n"
     "  --report OUT.png       a picture of the stereo image before and after (see analyze)\n";
 
@@ -121,10 +125,16 @@ struct Arguments {
   std::vector<std::string> positional;
   ToolChoices choices;
   RenderOptions render;
-  bool upmix = false, help = false, json = false;
-  std::string example, out, snapshot, fxp, fxb, save, plot, report, outDir, suffix, scale;
+  bool upmix = false, help = false, json = false, replaceInput = false;
+  std::string example, out, snapshot, fxp, fxb, save, plot, report, outDir, suffix, scale, format;
   unsigned jobs = 0;
 };
+
+bool SameFile(const std::string& a, const std::string& b) {
+  struct stat sa, sb;
+  return stat(a.c_str(), &sa) == 0 && stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+         sa.st_ino == sb.st_ino;
+}
 
 int Fail(const std::string& message, int code = 1) {
   fprintf(stderr, "orvanta: %s\n", message.c_str());
@@ -150,6 +160,7 @@ const TextOption kTextOptions[] = {
     {"--out-dir", [](Arguments* a) { return &a->outDir; }},
     {"--suffix", [](Arguments* a) { return &a->suffix; }},
     {"--scale", [](Arguments* a) { return &a->scale; }},
+    {"--format", [](Arguments* a) { return &a->format; }},
 };
 
 const TextOption* FindTextOption(const std::string& word) {
@@ -158,12 +169,22 @@ const TextOption* FindTextOption(const std::string& word) {
   return nullptr;
 }
 
-// False with a message for an unknown option or a missing value.
+// A count in digits alone (no sign or space) from `low` to `high`.
+bool ParseCount(const std::string& text, long low, long high, long* count) {
+  if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string::npos)
+    return false;
+  *count = std::stol(text);
+  return *count >= low && *count <= high;
+}
+
+// False with a message for an unknown option or a missing value. After "--" every word is an
+// operand, so a file named like an option can be given.
 bool ParseArguments(const std::vector<std::string>& words, Arguments* args, std::string* error) {
+  bool options = true;
   for (size_t i = 0; i < words.size(); ++i) {
     const std::string& w = words[i];
     auto value = [&](std::string* into) {
-      if (i + 1 >= words.size()) {
+      if (i + 1 >= words.size() || words[i + 1].empty()) {
         *error = w + " needs a value";
         return false;
       }
@@ -171,7 +192,12 @@ bool ParseArguments(const std::vector<std::string>& words, Arguments* args, std:
       return true;
     };
     std::string text;
-    if (w == "--help" || w == "-h") {
+    long count = 0;
+    if (!options) {
+      args->positional.push_back(w);
+    } else if (w == "--") {
+      options = false;
+    } else if (w == "--help" || w == "-h") {
       args->help = true;
     } else if (const TextOption* option = FindTextOption(w)) {
       if (!value(option->field(args))) return false;
@@ -181,22 +207,20 @@ bool ParseArguments(const std::vector<std::string>& words, Arguments* args, std:
       args->choices.settings.push_back(setting);
     } else if (w == "--block") {
       if (!value(&text)) return false;
-      char* end = nullptr;
-      const long block = strtol(text.c_str(), &end, 10);
-      if (*end || block < 1 || block > 1 << 20) {
+      if (!ParseCount(text, 1, 1 << 20, &count)) {
         *error = "--block expects a frame count from 1 to 1048576, not \"" + text + "\"";
         return false;
       }
-      args->render.block = static_cast<UInt32>(block);
+      args->render.block = static_cast<UInt32>(count);
     } else if (w == "--jobs") {
       if (!value(&text)) return false;
-      char* end = nullptr;
-      const long jobs = strtol(text.c_str(), &end, 10);
-      if (*end || jobs < 1 || jobs > 256) {
+      if (!ParseCount(text, 1, 256, &count)) {
         *error = "--jobs expects a count from 1 to 256, not \"" + text + "\"";
         return false;
       }
-      args->jobs = static_cast<unsigned>(jobs);
+      args->jobs = static_cast<unsigned>(count);
+    } else if (w == "--replace-input") {
+      args->replaceInput = true;
     } else if (w == "--bypass") {
       args->render.bypass = true;
     } else if (w == "--upmix") {
@@ -209,6 +233,10 @@ bool ParseArguments(const std::vector<std::string>& words, Arguments* args, std:
     } else {
       args->positional.push_back(w);
     }
+  }
+  if (args->suffix.find('/') != std::string::npos) {
+    *error = "--suffix cannot hold \"/\": the outputs stay inside --out-dir";
+    return false;
   }
   return true;
 }
@@ -236,6 +264,24 @@ bool ApplyValues(HostUnit& unit, const std::vector<float>& values, std::string* 
   return true;
 }
 
+// What the settings are called: the present preset's name (chosen, or the state's), marked when
+// values were set after it.
+std::string SettingsName(const HostUnit& unit, bool changed) {
+  AUPreset present = {};
+  if (unit.GetPresentPreset(&present) != noErr) return "";
+  std::string name = ToolUtf8(present.presetName);
+  if (present.presetName) CFRelease(present.presetName);
+  return changed ? name + " (changed)" : name;
+}
+
+// The settings as a report shows them; named only when a preset or state was chosen, and
+// changed by --set or an FXP program after it.
+std::string SettingsLabel(const HostUnit& unit, const Arguments& args) {
+  const bool named = !args.choices.preset.empty() || !args.choices.stateFile.empty();
+  const bool changed = !args.choices.settings.empty() || !args.fxp.empty();
+  return ToolSettingsLabel(unit, named ? SettingsName(unit, changed) : "");
+}
+
 // The command line's choices, an FXP program among them, applied to the unit.
 bool ApplyAll(HostUnit& unit, const Arguments& args, std::string* error) {
   std::string notes;
@@ -253,7 +299,9 @@ int Render(HostUnit& unit, const Arguments& args) {
     return Fail(std::string("render needs IN and OUT\n") + kRenderHelp, 2);
   if (args.jobs || !args.suffix.empty()) return Fail("--jobs and --suffix go with --out-dir", 2);
   const std::string& inPath = args.positional[0];
-  const std::string& outPath = args.positional[1];
+  const std::string outPath = args.positional[1] == "-" ? "/dev/stdout" : args.positional[1];
+  // Audio on stdout leaves the words for stderr.
+  FILE* const words = SameFile(outPath, "/dev/stdout") ? stderr : stdout;
   std::string error;
   AudioReader in;
   AudioWriter out;
@@ -261,8 +309,11 @@ int Render(HostUnit& unit, const Arguments& args) {
   options.upmix = args.upmix;
   options.progress = isatty(STDERR_FILENO) != 0;
   RenderSummary summary;
+  if (SameFile(inPath, outPath) && !args.replaceInput)
+    return Fail(outPath + " is the input itself; add --replace-input to replace it with the render",
+                2);
   if (!in.Open(inPath, &error) || !ApplyAll(unit, args, &error) ||
-      !out.Open(outPath, in.SampleRate(), 2, in.Format(), &error))
+      !out.Open(outPath, in.SampleRate(), 2, in.Format(), &error, args.format))
     return Fail(error);
   // The report's meters see every block as it goes by.
   const bool report = !args.report.empty();
@@ -285,16 +336,16 @@ int Render(HostUnit& unit, const Arguments& args) {
     before->Finish();
     after->Finish();
     const StereoImageSubject subject{
-        inPath, in.SampleRate(),
-        ToolSettingsLabel(unit, args.choices.preset) + (options.bypass ? " (bypassed)" : "")};
+        inPath, in.SampleRate(), SettingsLabel(unit, args) + (options.bypass ? " (bypassed)" : "")};
     if (!WriteStereoImagePlot(args.report, subject, *before, after.get(), &error))
       return Fail(error);
   }
   const double seconds = double(summary.frames) / in.SampleRate();
-  printf("%s: %llu frames, %.2f s of audio, %.0fx real time; before %s; after %s; written as %s\n",
-         outPath.c_str(), static_cast<unsigned long long>(summary.frames), seconds,
-         elapsed > 0 ? seconds / elapsed : 0.0, Levels(summary.before).c_str(),
-         Levels(summary.after).c_str(), DescribeAudioFormat(out.Format()).c_str());
+  fprintf(words,
+          "%s: %llu frames, %.2f s of audio, %.0fx real time; before %s; after %s; written as %s\n",
+          args.positional[1].c_str(), static_cast<unsigned long long>(summary.frames), seconds,
+          elapsed > 0 ? seconds / elapsed : 0.0, Levels(summary.before).c_str(),
+          Levels(summary.after).c_str(), DescribeAudioFormat(out.Format()).c_str());
   return 0;
 }
 
@@ -340,7 +391,7 @@ int Analyze(HostUnit& unit, const Arguments& args) {
   std::string error;
   if (request.throughUnit) {
     if (!ApplyAll(unit, args, &error)) return Fail(error);
-    request.settings = ToolSettingsLabel(unit, args.choices.preset);
+    request.settings = SettingsLabel(unit, args);
   }
   return ToolAnalyze(unit, request);
 }
@@ -464,7 +515,9 @@ int Preset(HostUnit& unit, const Arguments& args) {
   if (args.positional[0] == "export") {
     if (!ToolApplyChoices(unit, args.choices, &notes, &error)) return Fail(error);
     if (!notes.empty()) fprintf(stderr, "orvanta: %s", notes.c_str());
-    if (!WriteProgramFile(ToolParameterValues(unit), path, bank, &error)) return Fail(error);
+    if (!WriteProgramFile(ToolParameterValues(unit),
+                          SettingsName(unit, !args.choices.settings.empty()), path, bank, &error))
+      return Fail(error);
     printf("wrote %s\n", path.c_str());
     return 0;
   }
@@ -571,6 +624,10 @@ int main(int argc, char** argv) {
   std::string bundle = DefaultBundle();
   std::vector<std::string> words;
   for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--") == 0) {
+      words.insert(words.end(), argv + i, argv + argc);
+      break;
+    }
     if (std::strcmp(argv[i], "--bundle") == 0 && i + 1 < argc)
       bundle = argv[++i];
     else

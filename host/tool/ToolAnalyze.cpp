@@ -6,11 +6,7 @@
 #include "StereoImagePlot.h"
 #include "ToolUnit.h"
 
-std::string ToolSettingsLabel(const HostUnit& unit, const std::string& preset) {
-  std::string name = preset;
-  // A preset chosen by number is shown by its name.
-  for (const ToolPreset& p : ToolFactoryPresets(unit))
-    if (preset == std::to_string(p.number)) name = p.name;
+std::string ToolSettingsLabel(const HostUnit& unit, const std::string& name) {
   std::string label = name.empty() ? "" : name + ": ";
   const auto parameters = ToolParameters(unit);
   const auto values = ToolParameterValues(unit);

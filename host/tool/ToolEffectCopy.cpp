@@ -98,9 +98,11 @@ bool DrawEditorSnapshot(const std::string& bundlePath, const std::vector<float>&
   return editor_snapshot::WriteEditorPng(effect, pngPath.c_str(), error, scale);
 }
 
-bool WriteProgramFile(const std::vector<float>& values, const std::string& path, bool bank,
-                      std::string* error) {
+bool WriteProgramFile(const std::vector<float>& values, const std::string& name,
+                      const std::string& path, bool bank, std::string* error) {
   auto plug = MakeEffect(values);
+  // A program carries the name of the present preset, which the copy's is not.
+  if (!bank) plug->ModifyCurrentPreset(name.c_str());
   return WriteThroughMemory(
       path,
       [&](UTL_String* file) {

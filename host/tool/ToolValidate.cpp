@@ -18,8 +18,10 @@
 
 #include "ToolEffectCopy.h"
 #include "ToolUnit.h"
+#include "effect/OrvantaGraphics.h"
 #include "host/Host.h"
 #include "host/RealtimeCounter.h"
+#include "platform/x11/ResourceNames.h"
 #include "raster/Raster.h"
 
 namespace {
@@ -272,7 +274,8 @@ void CheckIdentity(const HostComponent& component, HostUnit& unit, Report& repor
   report.Check(name, problem.empty(), problem);
 }
 
-// The editor's images sit in the bundle's Resources folder, where the unit loads them from.
+// The editor's images sit in the bundle's Resources folder, where the unit loads them from:
+// each one there must decode, and each one Orvanta's editor asks for must be there.
 void CheckArtwork(const HostComponent& component, HostUnit& unit, Report& report) {
   const char* name = "the artwork loads";
   UInt32 size = 0;
@@ -287,15 +290,27 @@ void CheckArtwork(const HostComponent& component, HostUnit& unit, Report& report
   std::vector<std::string> images;
   for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error))
     if (it->path().extension() == ".png") images.push_back(it->path().string());
-  if (images.empty() && !IsOrvantaComponent(component)) {
+  const bool orvanta = IsOrvantaComponent(component);
+  if (images.empty() && !orvanta) {
     report.Skip(name, "the bundle has no images, and its editor may need none");
     return;
   }
   std::string problem;
-  if (images.empty()) problem = "no images in " + folder.string();
+  auto add = [&problem](const std::string& text) {
+    problem += (problem.empty() ? "" : "; ") + text;
+  };
+  if (orvanta)
+    for (const char* asked : {orvanta_editor::kBackgroundFile, orvanta_editor::kKnobFile,
+                              orvanta_editor::kFaderCapFile, orvanta_editor::kFontFile}) {
+      UTL_String path;
+      if (!viewrules::ResourcePath(folder.c_str(), asked, &path) ||
+          std::find(images.begin(), images.end(), path.Get()) == images.end())
+        add("the editor's image " + fs::path(asked).filename().string() + " is missing from " +
+            folder.string());
+    }
   for (const std::string& image : images) {
     RAS_IBitmap* bitmap = RAS_LoadPNG(image.c_str());
-    if (!bitmap) problem += std::string(problem.empty() ? "" : "; ") + image + " does not load";
+    if (!bitmap) add(image + " does not load");
     delete bitmap;
   }
   report.Check(name + (images.empty() ? "" : " (" + std::to_string(images.size()) + " images)"),

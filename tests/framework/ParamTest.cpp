@@ -138,6 +138,10 @@ TEST(IParam, DisplayTextRules) {
   EXPECT_EQ(Display(b, 1.0), "on");
   EXPECT_EQ(Display(b, 0.0, false, false), "0");
   EXPECT_EQ(Display(b, 1.0, false, false), "1");
+  b.Set(0.5);  // on, as Bool() reads it
+  EXPECT_TRUE(b.Bool());
+  EXPECT_EQ(Display(b, 0.5), "on");
+  EXPECT_EQ(Display(b, 0.49, false, false), "0");
   EXPECT_STREQ(b.GetLabelForHost(), "");  // a display text exists for the value
 
   IParam t;

@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "host/RealtimeCounter.h"
@@ -68,6 +70,17 @@ TEST_F(LV2PluginTest, DescriptorAndInstantiation) {
   ASSERT_TRUE(other.Loaded());
   EXPECT_EQ(other.Instantiate(0.0), nullptr);  // no sample rate, no instance
   EXPECT_NE(other.Instantiate(44100.0, false), nullptr);
+
+  // The audio library carries no editor: no windowing, font or image library loads with it.
+  std::string needed;
+  if (FILE* readelf = popen(("readelf -d '" + LV2BundlePath() + "/orvanta.so'").c_str(), "r")) {
+    char line[512];
+    while (std::fgets(line, sizeof line, readelf)) needed += line;
+    pclose(readelf);
+  }
+  EXPECT_NE(needed.find("[libc.so"), std::string::npos) << needed;
+  for (const char* lib : {"libX", "libfontconfig", "libfreetype", "libpng", "libplist", "apple"})
+    EXPECT_EQ(needed.find(lib), std::string::npos) << lib << " in\n" << needed;
 }
 
 TEST_F(LV2PluginTest, ProcessesWithControlValuesAcrossSlicesAndInPlace) {
