@@ -58,15 +58,16 @@ function(orvanta_plugin_vst3)
     GetPluginFactory ModuleEntry ModuleExit)
   set_target_properties(${P_TARGET}_vst3_module PROPERTIES
     BUILD_RPATH "$ORIGIN" INSTALL_RPATH "$ORIGIN")
+  set(copy_images "")
+  if(images)
+    set(copy_images COMMAND ${CMAKE_COMMAND} -E copy_if_different ${images}
+      ${bundle}/Contents/Resources/)
+  endif()
   add_custom_command(TARGET ${P_TARGET}_vst3_module POST_BUILD
     COMMAND ${CMAKE_COMMAND} -E make_directory ${bundle}/Contents/Resources
     COMMAND ${CMAKE_COMMAND} -E copy_if_different ${identity_dir}/moduleinfo.json
       ${bundle}/Contents/Resources/
     COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:orvanta_apple> ${binary_dir}/
+    ${copy_images}
     VERBATIM)
-  if(images)
-    add_custom_command(TARGET ${P_TARGET}_vst3_module POST_BUILD
-      COMMAND ${CMAKE_COMMAND} -E copy_if_different ${images} ${bundle}/Contents/Resources/
-      VERBATIM)
-  endif()
 endfunction()
