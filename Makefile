@@ -62,8 +62,9 @@ golden: configure
 	@cmake --build $(BUILD) -j $(JOBS) --target golden
 
 # PREFIX/bin/orvanta, PREFIX/lib/orvanta/ (the component, found by the installed tool),
-# PREFIX/lib/lv2/orvanta.lv2 and PREFIX/lib/clap/Orvanta.clap (with its folder Orvanta/);
-# install-user: the tool in ~/.local, the LV2 bundle in ~/.lv2, the CLAP bundle in ~/.clap.
+# PREFIX/lib/lv2/orvanta.lv2, PREFIX/lib/vst3/Orvanta.vst3 and PREFIX/lib/clap/Orvanta.clap
+# (with its folder Orvanta/); install-user: the tool in ~/.local, the LV2 bundle in ~/.lv2,
+# the VST3 bundle in ~/.vst3, the CLAP bundle in ~/.clap.
 install: build
 	@DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
 
@@ -74,6 +75,11 @@ install-user: build
 	@mkdir -p "$(HOME)/.lv2" && rm -rf "$(HOME)/.lv2/orvanta.lv2" && \
 	  mv $(BUILD)/user-lv2/lib/lv2/orvanta.lv2 "$(HOME)/.lv2/" && rm -rf $(BUILD)/user-lv2
 	@echo "-- Installed: $(HOME)/.lv2/orvanta.lv2"
+	@rm -rf $(BUILD)/user-vst3 && cmake --install $(BUILD) --prefix "$(abspath $(BUILD))/user-vst3" \
+	  --component vst3 >/dev/null
+	@mkdir -p "$(HOME)/.vst3" && rm -rf "$(HOME)/.vst3/Orvanta.vst3" && \
+	  mv $(BUILD)/user-vst3/lib/vst3/Orvanta.vst3 "$(HOME)/.vst3/" && rm -rf $(BUILD)/user-vst3
+	@echo "-- Installed: $(HOME)/.vst3/Orvanta.vst3"
 	@rm -rf $(BUILD)/user-clap && cmake --install $(BUILD) --prefix "$(abspath $(BUILD))/user-clap" \
 	  --component clap >/dev/null
 	@mkdir -p "$(HOME)/.clap" && rm -rf "$(HOME)/.clap/Orvanta.clap" "$(HOME)/.clap/Orvanta" && \
@@ -83,12 +89,12 @@ install-user: build
 
 uninstall:
 	rm -rf "$(DESTDIR)$(PREFIX)/bin/orvanta" "$(DESTDIR)$(PREFIX)/lib/orvanta" \
-	  "$(DESTDIR)$(PREFIX)/lib/lv2/orvanta.lv2" "$(DESTDIR)$(PREFIX)/lib/clap/Orvanta.clap" \
-	  "$(DESTDIR)$(PREFIX)/lib/clap/Orvanta"
+	  "$(DESTDIR)$(PREFIX)/lib/lv2/orvanta.lv2" "$(DESTDIR)$(PREFIX)/lib/vst3/Orvanta.vst3" \
+	  "$(DESTDIR)$(PREFIX)/lib/clap/Orvanta.clap" "$(DESTDIR)$(PREFIX)/lib/clap/Orvanta"
 
 uninstall-user:
 	rm -rf "$(HOME)/.local/bin/orvanta" "$(HOME)/.local/lib/orvanta" "$(HOME)/.lv2/orvanta.lv2" \
-	  "$(HOME)/.clap/Orvanta.clap" "$(HOME)/.clap/Orvanta"
+	  "$(HOME)/.vst3/Orvanta.vst3" "$(HOME)/.clap/Orvanta.clap" "$(HOME)/.clap/Orvanta"
 
 # Every fuzz target for FUZZ_SECONDS each (or those in FUZZ_TARGETS), in a clang build of its own.
 fuzz: deps

@@ -97,7 +97,6 @@ bool CLAPEditor::OpenWindow() {
   }
   const int fd = mGraphics->ConnectionFd();
   if (mFDs && fd >= 0 && mFDs->register_fd(host, fd, clap::kPosixFDRead)) mFD = fd;
-  mPlug->SyncEditor();
   uint32_t w = 0, h = 0;
   GetSize(&w, &h);
   if ((w != expectedW || h != expectedH) && mHostGUI && mHostGUI->request_resize)
@@ -115,7 +114,6 @@ void CLAPEditor::CloseWindow() {
 }
 
 void CLAPEditor::Pump() {
-  mPlug->SyncEditor();
   // A window the host destroyed under us closes; the host's calls find it closed.
   if (mGraphics && mGraphics->GetWindow() && !mGraphics->ProcessEvents()) CloseWindow();
 }

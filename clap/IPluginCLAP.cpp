@@ -47,8 +47,13 @@ IPluginCLAP::IPluginCLAP(const IPluginInstanceInfo& /*instanceInfo*/, int nParam
                          int uniqueID, int mfrID, int latency, bool plugDoesMidi,
                          bool plugDoesChunks, bool plugIsInst, int /*plugScChans*/)
     : IPluginBase(nParams, channelIOStr, nPresets, effectName, productName, mfrName, vendorVersion,
-                  uniqueID, mfrID, latency, plugDoesMidi, plugDoesChunks, plugIsInst, kAPICLAP),
-      mEditorDirty(std::make_unique<std::atomic<bool>[]>(std::max(1, nParams))) {}
+                  uniqueID, mfrID, latency, plugDoesMidi, plugDoesChunks, plugIsInst, kAPICLAP) {}
+
+IPluginCLAP::IPluginCLAP(const IPluginInstanceInfo& instanceInfo, const IPluginConfig& config)
+    : IPluginCLAP(instanceInfo, config.nParams, config.channelIO, config.nPresets,
+                  config.effectName, config.productName, config.mfrName, config.vendorVersion,
+                  config.uniqueID, config.mfrID, config.latency, config.doesMidi,
+                  config.doesChunks, config.isInst, config.scChans) {}
 
 IPluginCLAP::~IPluginCLAP() = default;
 
@@ -223,22 +228,7 @@ void IPluginCLAP::ApplyNow(int idx, double value) {
   UTL_MutexLock lock(mMutex);
   GetParam(idx)->Set(value);
   OnParamChange(idx);
-  MarkEditorDirty(idx);
-}
-
-void IPluginCLAP::MarkEditorDirty(int idx) {
-  mEditorDirty[idx].store(true, std::memory_order_relaxed);
-  mAnyEditorDirty.store(true, std::memory_order_release);
-}
-
-void IPluginCLAP::SyncEditor() {
-  if (!mAnyEditorDirty.exchange(false, std::memory_order_acquire)) return;
-  IGraphics* pGraphics = GetGUI();
-  UTL_MutexLock lock(mMutex);
-  for (int i = 0; i < NParams(); ++i) {
-    if (!mEditorDirty[i].exchange(false, std::memory_order_relaxed) || !pGraphics) continue;
-    pGraphics->SetParameterFromPlug(i, GetParam(i)->Value(), false);
-  }
+  NoteProcessingChange(idx);  // the editor shows it at its next drawing pass
 }
 
 // ---- The editor's changes, out to the host ----
@@ -317,7 +307,7 @@ bool IPluginCLAP::LoadState(const clap::clap_istream_t* pStream) {
     if (chunk.PutBytes(buffer, (int)n) < 0) return false;
   }
   if (!LoadStateChunk(this, &chunk)) return false;
-  for (int i = 0; i < NParams(); ++i) MarkEditorDirty(i);
+  for (int i = 0; i < NParams(); ++i) NoteProcessingChange(i);
   if (mHostParams && mHostParams->rescan) mHostParams->rescan(mClapHost, clap::kParamRescanValues);
   return true;
 }

@@ -36,6 +36,8 @@ class IPluginCLAP : public IPluginBase {
               int nPresets, const char* effectName, const char* productName, const char* mfrName,
               int vendorVersion, int uniqueID, int mfrID, int latency, bool plugDoesMidi,
               bool plugDoesChunks, bool plugIsInst, int plugScChans = 0);
+  // The same, with the values named (framework/IPluginConfig.h).
+  IPluginCLAP(const IPluginInstanceInfo& instanceInfo, const IPluginConfig& config);
   ~IPluginCLAP() override;
 
   // ---- Life cycle ----
@@ -67,9 +69,6 @@ class IPluginCLAP : public IPluginBase {
   // Refuses, changing nothing, a stream that fails, ends early or holds damaged data.
   bool LoadState(const clap::clap_istream_t* pStream);  // [host]
 
-  // ---- Editor support ----
-  // [host] Moves the editor's controls to values the host or a state load changed.
-  void SyncEditor();
   // Whether the calling thread is the one the host calls the documented functions on; true
   // when the host cannot tell.
   bool OnMainThread() const;
@@ -101,7 +100,6 @@ class IPluginCLAP : public IPluginBase {
   void ApplyNow(int idx, double value);
   void PushOutputEvents(const clap::clap_output_events_t* pOut);
   void QueueEditorEvent(CLAPOutEvent::EKind kind, int idx);
-  void MarkEditorDirty(int idx);
 
   const clap::clap_host_t* mClapHost = nullptr;
   const clap::clap_host_params_t* mHostParams = nullptr;
@@ -115,9 +113,6 @@ class IPluginCLAP : public IPluginBase {
   std::atomic<bool> mBypassed = false;
   // The editor's changes on their way to the host, oldest first.
   CLAPEventQueue mOutEvents;
-  // Parameters the host changed since the editor last looked (one flag each).
-  std::unique_ptr<std::atomic<bool>[]> mEditorDirty;
-  std::atomic<bool> mAnyEditorDirty = false;
 };
 
 // The plug-in's factory: each plug-in built on this wrapper defines it.

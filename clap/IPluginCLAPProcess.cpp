@@ -95,7 +95,6 @@ void IPluginCLAP::RenderBlock(const clap::clap_process_t* pProcess, T* const* in
     }
     if (n == kMaxSpanEvents) renderTo(time);
     mEvents[n++] = {(int)(time - start), (int)e->param_id, e->value};
-    MarkEditorDirty((int)e->param_id);
   }
   renderTo(frames);
 }

@@ -12,6 +12,11 @@ set(ORVANTA_PLUG_VIEW_CLASS "Orvanta_View")
 set(ORVANTA_PLUG_LV2_URI "urn:quev:orvanta")
 set(ORVANTA_PLUG_CLAP_ID "com.quev.orvanta")
 set(ORVANTA_PLUG_URL "https://orvanta.example/")
+# The VST3 class id: made once at random, never to change (hosts store it in projects).
+set(ORVANTA_PLUG_VST3_CID "5F7256964AC745031F5232D3A156B832")
+# How VST3 hosts file it, and the maker's address in its factory.
+set(ORVANTA_PLUG_VST3_SUBCATEGORIES "Fx|Spatial")
+set(ORVANTA_PLUG_VST3_URL "https://orvanta.example/")
 
 # Packed as hosts read it: major in bits 16-31, minor in 8-15, revision in 0-7.
 math(EXPR ORVANTA_PLUG_VERSION_PACKED
