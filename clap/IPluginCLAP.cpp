@@ -52,8 +52,8 @@ IPluginCLAP::IPluginCLAP(const IPluginInstanceInfo& /*instanceInfo*/, int nParam
 IPluginCLAP::IPluginCLAP(const IPluginInstanceInfo& instanceInfo, const IPluginConfig& config)
     : IPluginCLAP(instanceInfo, config.nParams, config.channelIO, config.nPresets,
                   config.effectName, config.productName, config.mfrName, config.vendorVersion,
-                  config.uniqueID, config.mfrID, config.latency, config.doesMidi,
-                  config.doesChunks, config.isInst, config.scChans) {}
+                  config.uniqueID, config.mfrID, config.latency, config.doesMidi, config.doesChunks,
+                  config.isInst, config.scChans) {}
 
 IPluginCLAP::~IPluginCLAP() = default;
 
