@@ -22,6 +22,7 @@
 #include "ToolRender.h"
 #include "ToolUnit.h"
 #include "ToolValidate.h"
+#include "ToolWindowPicture.h"
 #include "host/Host.h"
 
 namespace {
@@ -57,7 +58,7 @@ const char* const kRenderHelp =
     "N files at a time (default: one per core), a line per file and a table at the end; a\n"
     "file that fails does not stop the others, and the exit code is 1 if any failed.\n"
     "  --preset NAME          a factory preset, by name or number\n"
-    "  --set NAME=VALUE       a parameter in its own unit (dB), repeatable\n"
+    "  --set NAME=VALUE       a parameter in its own unit (as `info` shows), repeatable\n"
     "  --state FILE           a state saved as an .aupreset file\n"
     "  --fxp FILE             a program saved as an FXP file\n"
     "  --block N              frames per render call (default 512)\n"
@@ -108,8 +109,9 @@ const char* const kPresetHelp =
 const char* const kSnapshotHelp =
     "usage: orvanta snapshot OUT.png [--preset NAME] [--set NAME=VALUE ...] [--state FILE]\n"
     "                        [--scale 1|2]\n"
-    "Draws the editor without a window, showing the chosen values; --scale 2 draws it as a\n"
-    "high-density screen shows it, every pixel doubled.\n";
+    "Pictures the editor showing the chosen values: Orvanta's is drawn without a window, any\n"
+    "other unit's is opened through its bundle's own view on the X display. --scale 2 pictures\n"
+    "it as a high-density screen shows it, every pixel doubled.\n";
 const char* const kEditorHelp =
     "usage: orvanta editor [--state FILE.aupreset] [--save FILE.aupreset]\n"
     "Opens the editor in a window through the unit's view factory; when the window is\n"
@@ -564,16 +566,35 @@ int Preset(HostUnit& unit, const Arguments& args) {
   return 0;
 }
 
-int Snapshot(HostUnit& unit, const std::string& bundle, const Arguments& args) {
+int Snapshot(const HostComponent& component, HostUnit& unit, const Arguments& args) {
   if (args.positional.size() != 1)
     return Fail(std::string("snapshot needs OUT.png\n") + kSnapshotHelp, 2);
   if (!args.scale.empty() && args.scale != "1" && args.scale != "2")
     return Fail("--scale must be 1 or 2, not \"" + args.scale + "\"\n" + kSnapshotHelp, 2);
+  const int scale = args.scale == "2" ? 2 : 1;
   std::string error;
-  if (!ApplyAll(unit, args, &error) ||
-      !DrawEditorSnapshot(bundle, ToolParameterValues(unit), args.positional[0], &error,
-                          args.scale == "2" ? 2 : 1))
-    return Fail(error);
+  if (!ApplyAll(unit, args, &error)) return Fail(error);
+  if (IsOrvantaComponent(component)) {
+    // Orvanta's editor is drawn without a window, by the tool's copy of the effect.
+    if (!DrawEditorSnapshot(component.BundlePath(), ToolParameterValues(unit), args.positional[0],
+                            &error, scale))
+      return Fail(error);
+  } else {
+    // Any other unit's editor is opened through the bundle's own view, as a host shows it.
+    if (!getenv("DISPLAY") || !*getenv("DISPLAY"))
+      return Fail(
+          "this unit's editor is pictured through its own view, which needs an X display "
+          "(set DISPLAY)");
+    if (OSStatus status = unit.Initialize(); status != noErr)
+      return Fail("the unit cannot be initialised (status " + std::to_string(status) + ")");
+    HostError failure;
+    auto view = HostEditorView::Open(unit, &failure);
+    if (!view) return Fail("the editor cannot open: " + failure.message);
+    // Shown within a few seconds even on a busy machine, then given time for a redraw.
+    for (int wait = 0; wait < 50 && !WindowIsShown(view->Window()); ++wait) view->IdleFor(100);
+    view->IdleFor(200);
+    if (!WriteWindowPng(view->Window(), args.positional[0], scale, &error)) return Fail(error);
+  }
   printf("wrote %s\n", args.positional[0].c_str());
   return 0;
 }
@@ -689,8 +710,7 @@ int main(int argc, char** argv) {
   auto component = HostComponent::Load(bundle, &failure);
   if (!component) return Fail(bundle + ": " + failure.message);
   // These work through the tool's own copy of Orvanta, which stands for no other unit.
-  if ((command == "preset" || command == "snapshot" || command == "demo") &&
-      !IsOrvantaComponent(*component))
+  if ((command == "preset" || command == "demo") && !IsOrvantaComponent(*component))
     return Fail(bundle + ": not Orvanta's bundle; \"" + command +
                 "\" works through the tool's copy of Orvanta and only with its bundle");
   if (command == "render" && !args.outDir.empty()) return RenderBatch(*component, args);
@@ -701,7 +721,7 @@ int main(int argc, char** argv) {
   if (command == "info") return Info(*component, *unit);
   if (command == "state") return State(*unit, args);
   if (command == "preset") return Preset(*unit, args);
-  if (command == "snapshot") return Snapshot(*unit, bundle, args);
+  if (command == "snapshot") return Snapshot(*component, *unit, args);
   if (command == "editor") return Editor(*unit, args);
   return Demo(*unit, bundle, args);
 }

@@ -813,22 +813,21 @@ TEST_F(ToolTest, ValidatePassesTheComponentAndFailsABrokenOne) {
   } cases[] = {
       {"", "", kPasses},
       {"halves-right", "",
-       "FAIL  renders 8000-192000 Hz in blocks of 1-4096 frames as mid/side "
+       "FAIL  Orvanta: renders 8000-192000 Hz in blocks of 1-4096 frames as mid/side "
        "arithmetic: 8000 Hz, 4096 frames: channel 1 frame 0"},
       {"fast-halves-right", "",
        "FAIL  fast-dispatch render gives the Render selector's samples: 512 frames: channel 1 "
        "frame 0"},
       {"ignores-bypass", "", "FAIL  bypass passes the input through: Render: channel 0 frame 0"},
+      {"zeroes-block-start", "", "FAIL  the same output at every block split: channel 0 frame 1 "},
       {"aborts-on-empty", "", "FAIL  zero-frame renders: the unit crashed (signal 6"},
       {"sleeps", "", "FAIL  a 512-frame block renders in under a quarter of its duration: median "},
       {"allocates", "", "FAIL  rendering allocates nothing: 50 and 50 allocations"},
       {"locks", "", kLocks},
       {"aborts-on-bad-state", "",
        "FAIL  hostile ClassInfo dictionaries refused, state kept: the unit crashed (signal 6"},
-      {"", "rm -r Contents/Resources",
-       "FAIL  the artwork loads: the editor's image orvantaBack.png"},
       {"", "rm Contents/Resources/knob.png",
-       "FAIL  the artwork loads (3 images): the editor's image knob.png is missing"},
+       "FAIL  Orvanta: the editor's 4 images are in the bundle: knob.png is missing"},
       {"", "rm Contents/Resources/knob.png && echo x >Contents/Resources/knob.png",
        "knob.png does not load"},
       {"", "sed -i s/131073/65536/ Contents/Info.plist",
