@@ -3,8 +3,9 @@
 #   lib/orvanta/Orvanta.component/             the component bundle, where the tool looks first
 #   lib/orvanta/liborvanta_apple.so            the Apple-service stand-ins the two share
 #   lib/lv2/orvanta.lv2/                       the LV2 bundle (carries its own stand-ins)
-# Two install components: "tool" (the first three) and "lv2", so that a per-user install can
-# put them in different places.
+#   lib/vst3/Orvanta.vst3/                     the VST3 bundle (carries its own stand-ins)
+# Three install components: "tool" (the first three), "lv2" and "vst3", so that a per-user
+# install can put them in different places.
 set(orvanta_component_dir lib/orvanta/Orvanta.component)
 
 install(TARGETS orvanta_apple LIBRARY DESTINATION lib/orvanta COMPONENT tool)
@@ -28,3 +29,9 @@ if(ORVANTA_LV2)
   install(DIRECTORY ${ORVANTA_LV2_BUNDLE_DIR}/ DESTINATION lib/lv2/orvanta.lv2
     COMPONENT lv2 FILES_MATCHING PATTERN "*.ttl" PATTERN "*.png")
 endif()
+
+set(orvanta_vst3_dir lib/vst3/Orvanta.vst3/Contents)
+install(TARGETS orvanta_vst3_module orvanta_apple
+  LIBRARY DESTINATION ${orvanta_vst3_dir}/x86_64-linux COMPONENT vst3)
+install(DIRECTORY ${ORVANTA_VST3_BUNDLE_DIR}/Contents/Resources DESTINATION ${orvanta_vst3_dir}
+  COMPONENT vst3)

@@ -61,8 +61,9 @@ stress: deps
 golden: configure
 	@cmake --build $(BUILD) -j $(JOBS) --target golden
 
-# PREFIX/bin/orvanta, PREFIX/lib/orvanta/ (the component, found by the installed tool) and
-# PREFIX/lib/lv2/orvanta.lv2; install-user: the tool in ~/.local, the LV2 bundle in ~/.lv2.
+# PREFIX/bin/orvanta, PREFIX/lib/orvanta/ (the component, found by the installed tool),
+# PREFIX/lib/lv2/orvanta.lv2 and PREFIX/lib/vst3/Orvanta.vst3; install-user: the tool in
+# ~/.local, the LV2 bundle in ~/.lv2, the VST3 bundle in ~/.vst3.
 install: build
 	@DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
 
@@ -73,13 +74,19 @@ install-user: build
 	@mkdir -p "$(HOME)/.lv2" && rm -rf "$(HOME)/.lv2/orvanta.lv2" && \
 	  mv $(BUILD)/user-lv2/lib/lv2/orvanta.lv2 "$(HOME)/.lv2/" && rm -rf $(BUILD)/user-lv2
 	@echo "-- Installed: $(HOME)/.lv2/orvanta.lv2"
+	@rm -rf $(BUILD)/user-vst3 && cmake --install $(BUILD) --prefix "$(abspath $(BUILD))/user-vst3" \
+	  --component vst3 >/dev/null
+	@mkdir -p "$(HOME)/.vst3" && rm -rf "$(HOME)/.vst3/Orvanta.vst3" && \
+	  mv $(BUILD)/user-vst3/lib/vst3/Orvanta.vst3 "$(HOME)/.vst3/" && rm -rf $(BUILD)/user-vst3
+	@echo "-- Installed: $(HOME)/.vst3/Orvanta.vst3"
 
 uninstall:
 	rm -rf "$(DESTDIR)$(PREFIX)/bin/orvanta" "$(DESTDIR)$(PREFIX)/lib/orvanta" \
-	  "$(DESTDIR)$(PREFIX)/lib/lv2/orvanta.lv2"
+	  "$(DESTDIR)$(PREFIX)/lib/lv2/orvanta.lv2" "$(DESTDIR)$(PREFIX)/lib/vst3/Orvanta.vst3"
 
 uninstall-user:
-	rm -rf "$(HOME)/.local/bin/orvanta" "$(HOME)/.local/lib/orvanta" "$(HOME)/.lv2/orvanta.lv2"
+	rm -rf "$(HOME)/.local/bin/orvanta" "$(HOME)/.local/lib/orvanta" "$(HOME)/.lv2/orvanta.lv2" \
+	  "$(HOME)/.vst3/Orvanta.vst3"
 
 # Every fuzz target for FUZZ_SECONDS each (or those in FUZZ_TARGETS), in a clang build of its own.
 fuzz: deps

@@ -3,6 +3,7 @@
 
 #include "au/IPluginAU.h"
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -62,7 +63,20 @@ IPluginAU::IPluginAU(const IPluginInstanceInfo& instanceInfo, int nParams, const
       mBundleID(instanceInfo.mBundleID),
       mViewFactoryClassName(instanceInfo.mViewFactoryClassName) {
   MakeBuses(plugScChans);
+  mSliceIn.Resize(NInChannels());
+  mSliceOut.Resize(NOutChannels());
+  for (int i = 0; i < mSliceIn.GetSize(); ++i) mSliceIn.Get()[i] = nullptr;
+  for (int i = 0; i < mSliceOut.GetSize(); ++i) mSliceOut.Get()[i] = nullptr;
+  mScheduled.Resize(kMaxScheduledEvents);
+  mTimedEvents.Resize(kMaxBlockEvents);
+  mBlockEvents.Resize(kMaxBlockEvents);
 }
+
+IPluginAU::IPluginAU(const IPluginInstanceInfo& instanceInfo, const IPluginConfig& config)
+    : IPluginAU(instanceInfo, config.nParams, config.channelIO, config.nPresets, config.effectName,
+                config.productName, config.mfrName, config.vendorVersion, config.uniqueID,
+                config.mfrID, config.latency, config.doesMidi, config.doesChunks, config.isInst,
+                config.scChans) {}
 
 IPluginAU::~IPluginAU() {
   mRenderNotifiers.Empty(true);
@@ -267,7 +281,7 @@ ComponentResult IPluginAU::Initialize() {
 }
 
 void IPluginAU::PrepareIfInitialized() {
-  if (mInitialized) PrepareToProcess(GetSampleRate(), GetBlockSize());
+  if (mInitialized) mRenderer.Prepare(GetSampleRate(), GetBlockSize());
 }
 
 void IPluginAU::Uninitialize() {
@@ -325,14 +339,71 @@ ComponentResult IPluginAU::SetParamProc(void* pPlug, AudioUnitParameterID paramI
 ComponentResult IPluginAU::ScheduleParameters(const AudioUnitParameterEvent* pEvents,
                                               UInt32 nEvents) {
   if (!pEvents) return nEvents ? kParamErr : noErr;
+  UTL_MutexLock lock(&mMutex);
   for (UInt32 i = 0; i < nEvents; ++i) {
     const AudioUnitParameterEvent& event = pEvents[i];
-    if (event.eventType != kParameterEvent_Immediate) continue;
-    ComponentResult r = SetParamProc(this, event.parameter, event.scope, event.element,
-                                     event.eventValues.immediate.value, 0);
-    if (r != noErr) return r;
+    Trace("ScheduleParameters", __LINE__, "%d:(%d:%s):%d:%d", (int)event.parameter,
+          (int)event.scope, AUScopeStr((int)event.scope), (int)event.element, (int)event.eventType);
+    if (event.scope != kAudioUnitScope_Global) return kAudioUnitErr_InvalidProperty;
+    if (event.parameter >= (AudioUnitParameterID)NParams()) return kAudioUnitErr_InvalidParameter;
+    if (event.eventType != kParameterEvent_Immediate && event.eventType != kParameterEvent_Ramped)
+      return kParamErr;
+    // Beyond what one render takes the host hears of it rather than losing the change.
+    if (mNScheduled >= mScheduled.GetSize()) return kAudioUnitErr_CannotDoInCurrentContext;
+    mScheduled.Get()[mNScheduled++] = event;
   }
   return noErr;
+}
+
+int IPluginAU::TakeScheduledEvents(int nFrames) {
+  if (!mNScheduled || !mMutex.TryEnter()) return 0;
+  const int nQueued = mNScheduled;
+  int nRamps = 0;
+  for (int i = 0; i < nQueued; ++i)
+    nRamps += mScheduled.Get()[i].eventType == kParameterEvent_Ramped;
+  // Every event keeps at least its final value; ramps share what room is left for steps.
+  const int capacity = mTimedEvents.GetSize();
+  const int stepBudget = nRamps ? std::max(0, capacity - nQueued) / nRamps : 0;
+  TimedEvent* timed = mTimedEvents.Get();
+  int n = 0;
+  auto add = [&](long long offset, int idx, double value) {
+    if (n >= capacity) return;
+    const int frame = (int)std::clamp<long long>(offset, 0, nFrames);
+    timed[n] = {{frame, idx, value}, n};
+    ++n;
+  };
+  for (int i = 0; i < nQueued; ++i) {
+    const AudioUnitParameterEvent& event = mScheduled.Get()[i];
+    const int idx = (int)event.parameter;
+    if (event.eventType == kParameterEvent_Immediate) {
+      add(event.eventValues.immediate.bufferOffset, idx, event.eventValues.immediate.value);
+      continue;
+    }
+    // The ramp's value on frame f is start + (end - start) * (f - startOffset) / duration; the
+    // host sends it again with each slice it spans, from an offset before the slice if need be.
+    const auto& ramp = event.eventValues.ramp;
+    const long long start = ramp.startBufferOffset, end = start + ramp.durationInFrames;
+    const long long first = std::max(start, 0LL), last = std::min<long long>(end, nFrames);
+    long long step = kRampStepFrames;
+    if (stepBudget > 0 && (last - first) / step >= stepBudget)
+      step = (last - first) / stepBudget + 1;
+    for (long long f = first; stepBudget > 0 && f < last; f += step) {
+      add(f, idx,
+          ramp.startValue + (double)(ramp.endValue - ramp.startValue) * (double)(f - start) /
+                                (double)ramp.durationInFrames);
+    }
+    // A ramp that starts after the slice waits for the host to send it with its own slice.
+    if (end <= nFrames) add(end, idx, ramp.endValue);
+  }
+  mNScheduled = 0;
+  mMutex.Leave();
+
+  std::sort(timed, timed + n, [](const TimedEvent& a, const TimedEvent& b) {
+    return a.mEvent.mOffset != b.mEvent.mOffset ? a.mEvent.mOffset < b.mEvent.mOffset
+                                                : a.mOrder < b.mOrder;
+  });
+  for (int i = 0; i < n; ++i) mBlockEvents.Get()[i] = timed[i].mEvent;
+  return n;
 }
 
 ComponentResult IPluginAU::AddPropertyListener(AudioUnitPropertyID propID,

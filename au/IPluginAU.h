@@ -17,11 +17,18 @@ class IPluginAU : public IPluginBase {
   static constexpr int kDefaultBlockSize = 1024;
   // Largest slice a host may announce; keeps the scratch buffers within reason.
   static constexpr UInt32 kMaxFramesPerSlice = 1u << 20;
+  // Scheduled parameter events one render takes; a host schedules a few per slice.
+  static constexpr int kMaxScheduledEvents = 256;
+  // A ramp is applied in steps of this many frames, its end value on its last frame.
+  static constexpr int kRampStepFrames = 32;
+  // Changes one render applies, ramp steps included; ramps take longer steps to fit.
+  static constexpr int kMaxBlockEvents = 1024;
 
   IPluginAU(const IPluginInstanceInfo& instanceInfo, int nParams, const char* channelIOStr,
             int nPresets, const char* effectName, const char* productName, const char* mfrName,
             int vendorVersion, int uniqueID, int mfrID, int latency, bool plugDoesMidi,
             bool plugDoesChunks, bool plugIsInst, int plugScChans = 0);
+  IPluginAU(const IPluginInstanceInfo& instanceInfo, const IPluginConfig& config);
   ~IPluginAU() override;
 
   // Thread tags: docs/ARCHITECTURE.md.
@@ -126,7 +133,13 @@ class IPluginAU : public IPluginBase {
                               bool matchUserData, void* userData);
   ComponentResult AddRenderNotify(AURenderCallback proc, void* refCon);
   void RemoveRenderNotify(AURenderCallback proc);
+  // Checks and queues events for the next render, which applies each on its frame.
   ComponentResult ScheduleParameters(const AudioUnitParameterEvent* pEvents, UInt32 nEvents);
+  // [audio] The queued events as changes within a slice of nFrames, in frame order; their
+  // count. Left queued while another thread holds the lock.
+  int TakeScheduledEvents(int nFrames);
+  // [audio] The slice through the plug-in, split where the scheduled changes land.
+  void ProcessSlice(int nFrames);
 
   // Properties: one rule per id, looked up by GetProperty and SetProperty.
   struct PropertyCall {
@@ -182,6 +195,20 @@ class IPluginAU : public IPluginBase {
   UTL_PtrList<BusChannels> mOutputBuses;
   UTL_PtrList<InputConnection> mInputConnections;
   UTL_PtrList<PropertyListener> mListeners;
+  // The host arrays of the current slice per plug-in channel, for pieces within it.
+  UTL_TypedBuf<float*> mSliceIn;
+  UTL_TypedBuf<float*> mSliceOut;
+  // Scheduled events waiting for a render (written under the lock), and one render's
+  // changes in frame order; sized at open so that rendering allocates nothing.
+  struct TimedEvent {
+    IParamEvent mEvent;
+    int mOrder;  // among changes on the same frame, the order they were scheduled in
+  };
+  UTL_TypedBuf<AudioUnitParameterEvent> mScheduled;
+  int mNScheduled = 0;
+  UTL_TypedBuf<TimedEvent> mTimedEvents;
+  UTL_TypedBuf<IParamEvent> mBlockEvents;
+  IBlockRenderer mRenderer{this};
 };
 
 // The plug-in's factory: each plug-in built on this wrapper defines it.

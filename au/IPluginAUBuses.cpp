@@ -328,6 +328,7 @@ ComponentResult IPluginAU::PullInputs(AudioUnitRenderActionFlags* /*pFlags*/,
       if (!pData || pList->mBuffers[j].mDataByteSize < nFrames * sizeof(AudioSampleType))
         return kAudioUnitErr_NoConnection;
       AttachInputBuffers(pBus->mFirstPlugChannel + j, 1, &pData, (int)nFrames);
+      mSliceIn.Get()[pBus->mFirstPlugChannel + j] = pData;
     }
   }
   // A pull of no frames read nothing, so the time is not yet covered: a block that follows at
@@ -389,6 +390,7 @@ ComponentResult IPluginAU::RenderProc(void* pPlug, AudioUnitRenderActionFlags* /
     }
     float* pData = static_cast<float*>(buffer.mData);
     _this->AttachOutputBuffers(first + (int)i, 1, &pData);
+    if (first + (int)i < _this->mSliceOut.GetSize()) _this->mSliceOut.Get()[first + (int)i] = pData;
   }
 
   const int nOutBuses = _this->mOutputBuses.GetSize();
@@ -403,13 +405,7 @@ ComponentResult IPluginAU::RenderProc(void* pPlug, AudioUnitRenderActionFlags* /
     const int nextChannel = 2 * ((int)outputBusIdx + 1);
     if ((int)outputBusIdx + 1 < nOutBuses)
       _this->SetOutputChannelConnections(nextChannel, 2 * nOutBuses - nextChannel, false);
-    // The host's own code (pulls, notifications) keeps its mode.
-    ScopedFlushDenormals flush;
-    if (_this->IsBypassed()) {
-      _this->PassThroughBuffers(0.0f, (int)nFrames);
-    } else {
-      _this->ProcessBuffers(0.0f, (int)nFrames);
-    }
+    _this->ProcessSlice((int)nFrames);
   }
 
   for (int i = 0; i < nNotifiers && i < _this->mRenderNotifiers.GetSize(); ++i) {
@@ -419,4 +415,36 @@ ComponentResult IPluginAU::RenderProc(void* pPlug, AudioUnitRenderActionFlags* /
                        pBufferList);
   }
   return noErr;
+}
+
+void IPluginAU::ProcessSlice(int nFrames) {
+  const int nEvents = TakeScheduledEvents(nFrames);
+  const int nIn = NInChannels(), nOut = NOutChannels();
+  // Re-attaches the slice's arrays from frame start on, for n frames.
+  auto attach = [&](int start, int n) {
+    for (int c = 0; c < nIn; ++c) {
+      float* p = mSliceIn.Get()[c] ? mSliceIn.Get()[c] + start : nullptr;
+      AttachInputBuffers(c, 1, &p, n);
+    }
+    for (int c = 0; c < nOut; ++c) {
+      float* p = mSliceOut.Get()[c] ? mSliceOut.Get()[c] + start : nullptr;
+      AttachOutputBuffers(c, 1, &p);
+    }
+  };
+  bool split = false;
+  mRenderer.Split(nFrames, mBlockEvents.Get(), nEvents, [&](int start, int n) {
+    if (start > 0 || n < nFrames) {
+      attach(start, n);
+      split = true;
+    }
+    // The host's own code (pulls, notifications) keeps its mode.
+    ScopedFlushDenormals flush;
+    if (IsBypassed()) {
+      PassThroughBuffers(0.0f, n);
+    } else {
+      ProcessBuffers(0.0f, n);
+    }
+  });
+  // A later render for the same time on another bus finds the slice attached whole again.
+  if (split) attach(0, nFrames);
 }

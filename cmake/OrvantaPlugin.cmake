@@ -11,7 +11,8 @@
 #     SOURCES <file>...           the effect: plug-in class, editor, processing
 #     AU_ENTRY <file>             defines <Name>_Entry and <Name>_ViewEntry
 #     [LV2_RESOURCES <file>]      defines LV2CacheEditorImages/LV2EditorImageCount
-#                                 (lv2/LV2Resources.h); without it the editor loads no images
+#                                 (lv2/LV2Resources.h), with which the LV2 and VST3 binaries
+#                                 cache the editor's images; without it the editor loads none
 #     LV2_COMMENT <text>          what LV2 host browsers show about the plug-in
 #     LV2_LICENSE <uri>
 #     [LV2_CLASS <class>]         its class in the LV2 core below lv2:Plugin, e.g. SpatialPlugin,
@@ -32,6 +33,7 @@
 # the values worked out here (lower_name, upper_target, images). What each makes:
 #   au:  cmake/OrvantaAU.cmake, build/au/<Name>.component
 #   lv2: cmake/OrvantaLV2.cmake, build/lv2/<name>.lv2
+#   vst3: cmake/OrvantaVST3.cmake, build/vst3/<Name>.vst3
 #
 # Example (examples/balance/CMakeLists.txt, where BALANCE_PLUG_* are set):
 #   orvanta_add_plugin(NAME Balance TARGET balance FORMATS au lv2
@@ -47,6 +49,7 @@ set(ORVANTA_PLUGIN_FORMATS "")
 # One line per format.
 include(${CMAKE_CURRENT_LIST_DIR}/OrvantaAU.cmake)
 include(${CMAKE_CURRENT_LIST_DIR}/OrvantaLV2.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/OrvantaVST3.cmake)
 
 # The effect library of one format: the same sources on that format's wrapper, with the
 # format's define. Reads the arguments of the orvanta_add_plugin call it is made from (P_...).

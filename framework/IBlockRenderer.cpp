@@ -46,8 +46,6 @@ bool IBlockRenderer::Prepare(double sampleRate, int maxBlockFrames) {
   const bool ok = scratch(mFloat) && scratch(mDouble) && Sized(mWideIn, wideIn) &&
                   Sized(mWideOut, wideOut) && Sized(mWideInPtrs, mWide ? nIn : 0) &&
                   Sized(mWideOutPtrs, mWide ? nOut : 0) && Sized(mPendingHooks, mPlug->NParams());
-  mPlug->SetInputChannelConnections(0, nIn, true);
-  mPlug->SetOutputChannelConnections(0, nOut, true);
   mPlug->PrepareToProcess(sampleRate, maxBlockFrames);
   if (!ok) return false;
 
@@ -190,6 +188,7 @@ void IBlockRenderer::ApplyEvents(const IParamEvent* pEvents, int nEvents) {
     IParam* pParam = mPlug->GetParam(event.mParamIdx);
     if (!pParam || std::isnan(event.mValue)) continue;
     pParam->Set(event.mValue);
+    mPlug->NoteProcessingChange(event.mParamIdx);
     if (locked) {
       mPlug->OnParamChange(event.mParamIdx);
     } else if (event.mParamIdx < mPendingHooks.GetSize()) {

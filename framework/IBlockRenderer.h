@@ -17,9 +17,9 @@ class IBlockRenderer {
   IBlockRenderer(const IBlockRenderer&) = delete;
   IBlockRenderer& operator=(const IBlockRenderer&) = delete;
 
-  // [host] Scratch for the largest block and the bypass fade, every channel marked
-  // connected, then pPlug->PrepareToProcess(sampleRate, maxBlockFrames). false, and nothing
-  // rendered until a later Prepare succeeds, without memory or with a size below 1.
+  // [host] Scratch for the largest block and the bypass fade, then
+  // pPlug->PrepareToProcess(sampleRate, maxBlockFrames). false, and nothing rendered until a
+  // later Prepare succeeds, without memory or with a size below 1.
   bool Prepare(double sampleRate, int maxBlockFrames);
   // [host] At activation: sample position 0, the bypass state taken as given (no fade from
   // before).
@@ -28,8 +28,9 @@ class IBlockRenderer {
   // [audio] One host block, in place allowed, any nFrames >= 0. Events sorted by offset are
   // applied at their frame (value stored, OnParamChange run) by splitting the block there; an
   // event out of order applies where it is met, nFrames == 0 applies them only. A NaN value or
-  // an unknown index is skipped. bypassed is the host's switch for this block. A null array
-  // (or a null channel in it) reads as silence in and is dropped out.
+  // an unknown index is skipped; the editor shows the others at its next drawing pass.
+  // bypassed is the host's switch for this block. A null array (or a null channel in it) reads
+  // as silence in and is dropped out. Unprepared, the outputs are silent.
   //
   // Allocates nothing and never waits: change hooks run with the plug-in mutex taken only by
   // trying, so they stay serialised with the host's and the editor's. While another thread
@@ -41,8 +42,8 @@ class IBlockRenderer {
 
   // [audio] The splitting core alone, for a wrapper that moves the audio of a piece its own
   // way: applies the events at their frames as Render does and calls piece(start, nFrames)
-  // for the frames between them, each piece at most the prepared block long. Nothing but the
-  // events happens before Prepare.
+  // for the frames between them, each piece at most the prepared block long (before Prepare,
+  // split only at events).
   template <class PieceFn>
   void Split(int nFrames, const IParamEvent* pEvents, int nEvents, PieceFn&& piece);
 
@@ -93,14 +94,15 @@ class IBlockRenderer {
 template <class PieceFn>
 void IBlockRenderer::Split(int nFrames, const IParamEvent* pEvents, int nEvents, PieceFn&& piece) {
   if (!pEvents || nEvents < 0) nEvents = 0;
-  nFrames = mMaxFrames > 0 && nFrames > 0 ? nFrames : 0;
+  nFrames = nFrames > 0 ? nFrames : 0;
+  const int maxPiece = mMaxFrames > 0 ? mMaxFrames : nFrames;
   int e = 0;
   for (int pos = 0;;) {
     const int first = e;
     while (e < nEvents && pEvents[e].mOffset <= pos) ++e;
     if (e > first || mAnyPending) ApplyEvents(pEvents + first, e - first);
     if (pos >= nFrames) break;
-    int end = pos + (nFrames - pos < mMaxFrames ? nFrames - pos : mMaxFrames);
+    int end = pos + (nFrames - pos < maxPiece ? nFrames - pos : maxPiece);
     if (e < nEvents && pEvents[e].mOffset < end) end = pEvents[e].mOffset;
     piece(pos, end - pos);
     pos = end;

@@ -31,12 +31,12 @@ void IParam::InitCommon(EParamType type, const char* name, const char* label, co
 
 void IParam::InitBool(const char* name, bool defaultVal, const char* label, const char* group) {
   InitCommon(kTypeBool, name, label, group);
-  mValue = defaultVal ? 1.0 : 0.0;
+  Store(defaultVal ? 1.0 : 0.0);
   mMin = 0.0;
   mMax = 1.0;
   mStep = 1.0;
   mShape = 1.0;
-  mDefault = mValue;
+  mDefault = Value();
   mDisplayPrecision = 0;
   SetDisplayText(0, "off");
   SetDisplayText(1, "on");
@@ -45,35 +45,35 @@ void IParam::InitBool(const char* name, bool defaultVal, const char* label, cons
 void IParam::InitEnum(const char* name, int defaultVal, int nEnums, const char* label,
                       const char* group) {
   InitCommon(kTypeEnum, name, label, group);
-  mValue = defaultVal;
+  Store(defaultVal);
   mMin = 0.0;
   mMax = nEnums - 1 > 1 ? nEnums - 1 : 1;
   mStep = 1.0;
   mShape = 1.0;
-  mDefault = mValue;
+  mDefault = Value();
   mDisplayPrecision = 0;
 }
 
 void IParam::InitInt(const char* name, int defaultVal, int minVal, int maxVal, const char* label,
                      const char* group) {
   InitCommon(kTypeInt, name, label, group);
-  mValue = defaultVal;
+  Store(defaultVal);
   mMin = minVal;
   mMax = (double)maxVal > (double)minVal + 1.0 ? (double)maxVal : (double)minVal + 1.0;
   mStep = 1.0;
   mShape = 1.0;
-  mDefault = mValue;
+  mDefault = Value();
   mDisplayPrecision = 0;
 }
 
 void IParam::InitDouble(const char* name, double defaultVal, double minVal, double maxVal,
                         double step, const char* label, const char* group, double shape) {
   InitCommon(kTypeDouble, name, label, group);
-  mValue = defaultVal;
+  Store(defaultVal);
   mMin = minVal;
   mMax = maxVal > minVal + step ? maxVal : minVal + step;
   mStep = step;
-  mDefault = mValue;
+  mDefault = Value();
   SetShape(shape);
 
   // Digits after the point: how many times the step must be scaled by 10 to be whole.
@@ -93,7 +93,7 @@ void IParam::InitDouble(const char* name, double defaultVal, double minVal, doub
 
 void IParam::Set(double value) {
   if (std::isnan(value)) return;
-  mValue = value < mMin ? mMin : (value < mMax ? value : mMax);
+  Store(value < mMin ? mMin : (value < mMax ? value : mMax));
 }
 
 void IParam::SetDisplayText(int value, const char* text) {
@@ -107,19 +107,19 @@ void IParam::SetShape(double shape) {
   if (shape != 0.0) mShape = shape;
 }
 
-int IParam::Int() const { return TruncateToInt(mValue); }
+int IParam::Int() const { return TruncateToInt(Value()); }
 
-double IParam::DBToAmp() const { return std::exp(mValue * 0.1151292546497); }
+double IParam::DBToAmp() const { return std::exp(Value() * 0.1151292546497); }
 
 void IParam::SetNormalized(double normalizedValue) {
   if (std::isnan(normalizedValue)) return;
   double value = GetNonNormalized(normalizedValue);
   if (mType != kTypeDouble) value = std::floor(value / mStep + 0.5) * mStep;
   if (std::isnan(value)) return;
-  mValue = value < mMax ? value : mMax;
+  Store(value < mMax ? value : mMax);
 }
 
-double IParam::GetNormalized() const { return GetNormalized(mValue); }
+double IParam::GetNormalized() const { return GetNormalized(Value()); }
 
 double IParam::GetNormalized(double nonNormalizedValue) const {
   double range = mMax - mMin;
@@ -144,8 +144,10 @@ void IParam::GetDisplayForHost(double value, bool normalized, char* out,
   if (!out) return;
   if (normalized) value = GetNonNormalized(value);
 
+  // A switch reads as on from 0.5, as Bool() does, so that the host shows what is heard.
+  const int whole = mType == kTypeBool ? (value >= 0.5 ? 1 : 0) : TruncateToInt(value);
   if (withDisplayText) {
-    const char* text = GetDisplayText(TruncateToInt(value));
+    const char* text = GetDisplayText(whole);
     if (text[0]) {
       snprintf(out, kDisplayTextSize, "%s", text);
       return;
@@ -156,7 +158,7 @@ void IParam::GetDisplayForHost(double value, bool normalized, char* out,
   if (mDisplayPrecision > 0) {
     snprintf(out, kDisplayTextSize, "%.*f", mDisplayPrecision, value);
   } else {
-    snprintf(out, kDisplayTextSize, "%d", TruncateToInt(value));
+    snprintf(out, kDisplayTextSize, "%d", mType == kTypeBool ? whole : TruncateToInt(value));
   }
 }
 

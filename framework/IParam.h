@@ -1,6 +1,12 @@
 #pragma once
 // One automatable parameter: a typed value in real units with a range, a step, a shape
 // curve to and from the normalised range 0..1, a default and its display texts.
+//
+// The value is a lock-free atomic: any thread, the audio thread included, may read it with
+// Value() (and what derives from it) while another sets it. The rest is fixed by the
+// initialisers while the plug-in is built.
+
+#include <atomic>
 
 #include "framework/UTL_TypedBuf.h"
 
@@ -46,8 +52,9 @@ class IParam {
   double GetNonNormalized(double normalizedValue) const;
 
   EParamType Type() const { return mType; }
-  double Value() const { return mValue; }
-  bool Bool() const { return mValue >= 0.5; }
+  // [any]
+  double Value() const { return mValue.load(std::memory_order_relaxed); }
+  bool Bool() const { return Value() >= 0.5; }
   int Int() const;
   double DBToAmp() const;
   double GetDefault() const { return mDefault; }
@@ -65,7 +72,7 @@ class IParam {
   void GetDisplayForHost(double value, bool normalized, char* out,
                          bool withDisplayText = true) const;
   void GetDisplayForHost(char* out, bool withDisplayText = true) const {
-    GetDisplayForHost(mValue, false, out, withDisplayText);
+    GetDisplayForHost(Value(), false, out, withDisplayText);
   }
   const char* GetNameForHost() const { return mName; }
   const char* GetLabelForHost() const;
@@ -81,9 +88,13 @@ class IParam {
 
  private:
   void InitCommon(EParamType type, const char* name, const char* label, const char* group);
+  // Relaxed: the value is one word and publishes nothing else; whoever derives state from it
+  // reads it anew.
+  void Store(double value) { mValue.store(value, std::memory_order_relaxed); }
 
   EParamType mType = kTypeNone;
-  double mValue = 0.0;
+  std::atomic<double> mValue = 0.0;
+  static_assert(std::atomic<double>::is_always_lock_free);
   double mMin = 0.0;
   double mMax = 1.0;
   double mStep = 1.0;

@@ -95,6 +95,31 @@ void IPluginBase::MakePresetFromNamedParams(const char* name, int nParamsNamed, 
   }
 }
 
+void IPluginBase::MakePreset(const char* name, std::initializer_list<double> values) {
+  IPreset* preset = GetNextUninitializedPreset(&mPresets);
+  if (!preset) return;
+  preset->mInitialized = true;
+  preset->SetName(name);
+  for (int i = 0; i < NParams(); ++i) {
+    double value = i < (int)values.size() ? values.begin()[i] : GetParam(i)->Value();
+    preset->mChunk.Put(&value);
+  }
+}
+
+void IPluginBase::MakePresetFromNamedParams(const char* name,
+                                            std::initializer_list<NamedValue> values) {
+  IPreset* preset = GetNextUninitializedPreset(&mPresets);
+  if (!preset) return;
+  preset->mInitialized = true;
+  preset->SetName(name);
+  for (int i = 0; i < NParams(); ++i) {
+    double value = GetParam(i)->Value();
+    for (const NamedValue& named : values)
+      if (named.mParamIdx == i) value = named.mValue;
+    preset->mChunk.Put(&value);
+  }
+}
+
 void IPluginBase::MakePresetFromChunk(const char* name, ByteChunk* pChunk) {
   IPreset* preset = GetNextUninitializedPreset(&mPresets);
   if (!preset) return;

@@ -1,11 +1,14 @@
 #include "host/HostComponent.h"
 
 #include <dlfcn.h>
+#include <link.h>
 #include <sys/stat.h>
 
 #include <cstring>
 #include <fstream>
 #include <sstream>
+
+#include "host/ElfObject.h"
 
 namespace {
 
@@ -55,6 +58,26 @@ CFPropertyListRef ReadPlist(const std::string& path, HostError* error) {
     CFRelease(cfError);
   }
   return plist;
+}
+
+// dlsym finds names in the libraries the executable depends on too; calling `abort` or `free`
+// as an entry would end or corrupt the host. Empty when the symbol is a function the
+// executable itself defines.
+std::string ForeignSymbolProblem(void* library, void* symbol) {
+  void* own = nullptr;
+  void* holder = nullptr;
+  void* entry = nullptr;
+  Dl_info info;
+  if (dlinfo(library, RTLD_DI_LINKMAP, &own) != 0 ||
+      !dladdr1(symbol, &info, &holder, RTLD_DL_LINKMAP) ||
+      !dladdr1(symbol, &info, &entry, RTLD_DL_SYMENT))
+    return "no loaded object holds it";
+  if (holder != own)
+    return std::string("the name belongs to ") +
+           (info.dli_fname ? info.dli_fname : "another object");
+  if (!entry || ELF64_ST_TYPE(static_cast<const ElfW(Sym)*>(entry)->st_info) != STT_FUNC)
+    return "the name is not a function";
+  return "";
 }
 
 }  // namespace
@@ -140,6 +163,12 @@ std::unique_ptr<HostComponent> HostComponent::Load(const std::string& bundlePath
               bundlePath + " has no executable Contents/Linux/" + executable + ".so");
       break;
     }
+    if (const std::string damage = ElfObjectProblem(c->mExecutablePath); !damage.empty()) {
+      err.Set(kHostErr_BadFile,
+              bundlePath + " is damaged: " + c->mExecutablePath.substr(bundlePath.size() + 1) +
+                  " " + damage);
+      break;
+    }
     c->mLibrary = dlopen(c->mExecutablePath.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!c->mLibrary) {
       const char* why = dlerror();
@@ -149,6 +178,12 @@ std::unique_ptr<HostComponent> HostComponent::Load(const std::string& bundlePath
     void* symbol = dlsym(c->mLibrary, c->mEntryName.c_str());
     if (!symbol) {
       err.Set(kHostErr_NoEntry, c->mExecutablePath + " exports no entry named " + c->mEntryName);
+      break;
+    }
+    if (const std::string elsewhere = ForeignSymbolProblem(c->mLibrary, symbol);
+        !elsewhere.empty()) {
+      err.Set(kHostErr_NoEntry,
+              c->mExecutablePath + " defines no entry named " + c->mEntryName + ": " + elsewhere);
       break;
     }
     c->mEntry = reinterpret_cast<ComponentRoutineUPP>(symbol);

@@ -69,12 +69,18 @@ bool SafeFileWriter::Open(const std::string& path, std::string* error) {
   Abandon();
   mPath = path;
   if (path.empty()) return Fail("no file name", error);
-  if (!ResolveLinks(path, &mTarget)) return Fail(strerror(errno), error);
   struct stat existing;
+  // A device or pipe is the destination itself; replacing it would break whoever uses it. It
+  // is opened by the name given: /dev/stdout's link leads to no name a pipe could be found by.
+  if (stat(path.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode) &&
+      !S_ISDIR(existing.st_mode)) {
+    mFd = open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
+    return mFd >= 0 || Fail(strerror(errno), error);
+  }
+  if (!ResolveLinks(path, &mTarget)) return Fail(strerror(errno), error);
   const bool exists = stat(mTarget.c_str(), &existing) == 0;
   if (exists && S_ISDIR(existing.st_mode)) return Fail(strerror(EISDIR), error);
   if (exists && !S_ISREG(existing.st_mode)) {
-    // A device or pipe is the destination itself; replacing it would break whoever uses it.
     mFd = open(mTarget.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
     return mFd >= 0 || Fail(strerror(errno), error);
   }

@@ -41,11 +41,20 @@ IPluginLV2::IPluginLV2(const IPluginInstanceInfo& instanceInfo, int nParams,
   ResizeZeroed<float*>(&mAudioOut, NOutChannels(), nullptr);
 }
 
+IPluginLV2::IPluginLV2(const IPluginInstanceInfo& instanceInfo, const IPluginConfig& config)
+    : IPluginLV2(instanceInfo, config.nParams, config.channelIO, config.nPresets, config.effectName,
+                 config.productName, config.mfrName, config.vendorVersion, config.uniqueID,
+                 config.mfrID, config.latency, config.doesMidi, config.doesChunks, config.isInst,
+                 config.scChans) {}
+
 IPluginLV2::~IPluginLV2() = default;
 
 // ---- Audio instance ----
 
 void IPluginLV2::InitAudio(double sampleRate) {
+  // Every channel has a port; one a host leaves unconnected is the renderer's silence.
+  SetInputChannelConnections(0, NInChannels(), true);
+  SetOutputChannelConnections(0, NOutChannels(), true);
   mRenderer.Prepare(sampleRate, kSliceFrames);
   UTL_MutexLock lock(mMutex);
   OnParamReset();
@@ -81,7 +90,7 @@ int IPluginLV2::CollectControlEvents() {
   float* last = mLastControls.Get();
   // Every run looks, so the look compares bits: no branch per port, and a port holding NaN or
   // the other zero settles after one pass below like any other value.
-  bool changed = mKeepRestoredValues;
+  bool changed = false;
   for (int i = 0; i < n; ++i)
     changed |= ports[i] && std::bit_cast<uint32_t>(*ports[i]) != std::bit_cast<uint32_t>(last[i]);
   if (!changed) return 0;
@@ -91,11 +100,11 @@ int IPluginLV2::CollectControlEvents() {
   for (int i = 0; i < n; ++i) {
     if (!ports[i]) continue;
     const float value = *ports[i];
-    const bool moved = !std::isnan(value) && value != last[i];
+    const bool seen = std::bit_cast<uint32_t>(last[i]) == kTakeAsSeen;
+    const bool moved = !seen && !std::isnan(value) && value != last[i];
     last[i] = value;
-    if (moved && !mKeepRestoredValues) events[nEvents++] = {0, i, (double)value};
+    if (moved) events[nEvents++] = {0, i, (double)value};
   }
-  mKeepRestoredValues = false;
   return nEvents;
 }
 
@@ -121,7 +130,11 @@ bool IPluginLV2::SaveState(ByteChunk* pChunk) { return SaveStateChunk(pChunk); }
 
 bool IPluginLV2::RestoreState(ByteChunk* pChunk) {
   if (!LoadStateChunk(pChunk)) return false;
-  mKeepRestoredValues = true;
+  // The restored values hold until the host moves a port: what each port holds now is what a
+  // later run compares against. A port not yet connected takes its first value as seen.
+  float* const* ports = mControlPorts.Get();
+  for (int i = 0; i < NParams(); ++i)
+    mLastControls.Get()[i] = ports[i] ? *ports[i] : std::bit_cast<float>(kTakeAsSeen);
   return true;
 }
 

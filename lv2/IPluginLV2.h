@@ -33,6 +33,7 @@ class IPluginLV2 : public IPluginBase {
              int nPresets, const char* effectName, const char* productName, const char* mfrName,
              int vendorVersion, int uniqueID, int mfrID, int latency, bool plugDoesMidi,
              bool plugDoesChunks, bool plugIsInst, int plugScChans = 0);
+  IPluginLV2(const IPluginInstanceInfo& instanceInfo, const IPluginConfig& config);
   ~IPluginLV2() override;
 
   const char* GetBundleID() const { return mBundleID.Get(); }
@@ -59,7 +60,8 @@ class IPluginLV2 : public IPluginBase {
   void Run(uint32_t nFrames);  // [audio]
   // The state chunk and its restoration (SaveStateChunk, LoadStateChunk: a chunk of an older
   // or newer version restores what it holds, a damaged one is refused and changes nothing).
-  // After a restore the restored values hold until the host moves a control port.
+  // After a restore the restored values hold until the host moves a control port; a port
+  // moved after the restore applies.
   bool SaveState(ByteChunk* pChunk);     // [host]
   bool RestoreState(ByteChunk* pChunk);  // [host]
 
@@ -96,16 +98,16 @@ class IPluginLV2 : public IPluginBase {
 
   UTL_String mBundleID;
   UTL_TypedBuf<float*> mControlPorts;
-  // What each control port held when last looked at; NaN until the first run.
+  // What each control port held when last looked at; NaN until the first run, kTakeAsSeen
+  // for a port whose next value is taken without applying it.
   UTL_TypedBuf<float> mLastControls;
+  static constexpr uint32_t kTakeAsSeen = 0x7fc0'5eedu;  // a NaN no port comparison makes
   UTL_TypedBuf<IParamEvent> mEvents;  // one per parameter, so a run allocates nothing
   UTL_TypedBuf<float*> mAudioIn;
   UTL_TypedBuf<float*> mAudioOut;
   float* mEnabledPort = nullptr;
   // Whether every audio port has an array, decided when ports are connected, not every run.
   bool mAudioConnected = false;
-  // Set by a restore: the next run takes the port values as seen rather than applying them.
-  bool mKeepRestoredValues = false;
   IBlockRenderer mRenderer{this};
 
   WriteFunction mWrite = nullptr;

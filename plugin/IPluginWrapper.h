@@ -3,7 +3,11 @@
 // orvanta_add_plugin compiles them once per format with ORVANTA_AU, ORVANTA_LV2, ... defined,
 // so that `class MyPlug : public IPluginWrapper` builds unchanged for every format.
 
-#if defined(ORVANTA_LV2)
+#if defined(ORVANTA_VST3)
+#include "vst3/IPluginVST3.h"
+
+using IPluginWrapper = IPluginVST3;
+#elif defined(ORVANTA_LV2)
 #include "lv2/IPluginLV2.h"
 
 using IPluginWrapper = IPluginLV2;

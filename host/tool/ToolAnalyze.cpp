@@ -6,11 +6,7 @@
 #include "StereoImagePlot.h"
 #include "ToolUnit.h"
 
-std::string ToolSettingsLabel(const HostUnit& unit, const std::string& preset) {
-  std::string name = preset;
-  // A preset chosen by number is shown by its name.
-  for (const ToolPreset& p : ToolFactoryPresets(unit))
-    if (preset == std::to_string(p.number)) name = p.name;
+std::string ToolSettingsLabel(const HostUnit& unit, const std::string& name) {
   std::string label = name.empty() ? "" : name + ": ";
   const auto parameters = ToolParameters(unit);
   const auto values = ToolParameterValues(unit);
@@ -56,8 +52,10 @@ int ToolAnalyze(HostUnit& unit, const AnalyzeRequest& request) {
   }
   input.Finish();
   output.Finish();
-  StereoImageSubject subject{request.input, reader.SampleRate(), request.settings};
-  const StereoImageFigures before = input.Figures(), after = output.Figures();
+  StereoImageSubject subject{request.input, reader.SampleRate(), request.settings, ""};
+  StereoImageFigures before = input.Figures();
+  const StereoImageFigures after = output.Figures();
+  before.beyondFloat = reader.BeyondFloatRange();
   const StereoImageFigures* measuredAfter = request.throughUnit ? &after : nullptr;
   if (!request.plot.empty() &&
       !WriteStereoImagePlot(request.plot, subject, input, request.throughUnit ? &output : nullptr,

@@ -10,8 +10,9 @@
 #include "ToolRender.h"
 #include "host/Host.h"
 
-// The unit's present values as a line for a report: "Stereo Enhance: Gain 0 dB, ...".
-std::string ToolSettingsLabel(const HostUnit& unit, const std::string& preset);
+// The unit's present values as a line for a report, after the settings' name if there is one:
+// "Stereo Enhance: Gain 0 dB, ...".
+std::string ToolSettingsLabel(const HostUnit& unit, const std::string& name);
 
 struct AnalyzeRequest {
   std::string input, plot;

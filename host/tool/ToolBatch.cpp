@@ -1,5 +1,6 @@
 #include "ToolBatch.h"
 
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -9,6 +10,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -19,15 +21,32 @@
 namespace {
 
 struct Outcome {
-  std::string output, error;
+  std::string output, error, clipping;
   bool done = false, ok = false;
   double audioSeconds = 0, elapsed = 0;
 };
 
-bool SameFile(const std::string& a, const std::string& b) {
-  struct stat sa, sb;
-  return stat(a.c_str(), &sa) == 0 && stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
-         sa.st_ino == sb.st_ino;
+// What tells files apart: device and inode, whatever the name; a name for what is not there.
+std::string FileIdentity(const std::string& path) {
+  struct stat status;
+  if (stat(path.c_str(), &status) != 0) return "name " + path;
+  return std::to_string(status.st_dev) + ":" + std::to_string(status.st_ino);
+}
+
+// As many jobs as the open-file limit leaves room for: each holds its input and its output
+// open, and a few more are kept for what libraries open on the way.
+size_t JobsWithinFileLimit(rlim_t* fileLimit) {
+  constexpr size_t kFilesPerJob = 2, kSpare = 8;
+  rlimit limit;
+  if (getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY) return SIZE_MAX;
+  *fileLimit = limit.rlim_cur;
+  size_t open = 0;
+  std::error_code failed;
+  for (auto it = std::filesystem::directory_iterator("/proc/self/fd", failed);
+       !failed && it != std::filesystem::directory_iterator(); it.increment(failed))
+    ++open;
+  const size_t used = open + kSpare;
+  return limit.rlim_cur > used ? std::max<size_t>(1, (limit.rlim_cur - used) / kFilesPerJob) : 1;
 }
 
 // Read, render and write one file: what a single `render` does, less the printing.
@@ -40,10 +59,12 @@ bool RenderOne(HostUnit& unit, const std::string& inPath, const BatchRequest& re
   options.progress = false;
   std::string& error = outcome->error;
   if (!in.Open(inPath, &error) ||
-      !out.Open(outcome->output, in.SampleRate(), 2, in.Format(), &error) ||
+      !out.Open(outcome->output, in.SampleRate(), 2,
+                request.floatSamples ? SF_FORMAT_FLOAT : in.Format(), &error) ||
       !RenderStream(unit, in, &out, options, &summary, &error) || !out.Commit(&error))
     return false;
   outcome->audioSeconds = double(summary.frames) / in.SampleRate();
+  outcome->clipping = ClippingText(out);
   return true;
 }
 
@@ -79,23 +100,38 @@ std::string BatchOutputPath(const std::string& input, const std::string& outDir,
   return (outDir.empty() ? "." : outDir) + "/" + stem + suffix + extension;
 }
 
-int ToolBatchRender(const HostComponent& component, const BatchRequest& request,
+int ToolBatchRender(const HostComponent& component, const BatchRequest& given,
                     const BatchPrepare& prepare) {
+  // A file listed twice (by any name) is rendered once.
+  BatchRequest request = given;
+  request.inputs.clear();
+  std::map<std::string, size_t> inputs;  // by identity
+  for (const std::string& input : given.inputs) {
+    const auto [twin, fresh] = inputs.emplace(FileIdentity(input), request.inputs.size());
+    if (fresh) {
+      request.inputs.push_back(input);
+    } else {
+      const std::string& kept = request.inputs[twin->second];
+      fprintf(stderr, "orvanta: %s is listed twice%s; it is rendered once\n", input.c_str(),
+              kept == input ? "" : (" (also as " + kept + ")").c_str());
+    }
+  }
   const size_t count = request.inputs.size();
   std::vector<Outcome> outcomes(count);
-  // Outputs are decided up front, so that clashes fail before anything is written.
+  // Outputs are decided up front, so that clashes fail before anything is written. No output
+  // may be an input: it would be replaced before (or after) being read.
   std::map<std::string, size_t> claimed;
   for (size_t i = 0; i < count; ++i) {
     Outcome& o = outcomes[i];
     o.output = BatchOutputPath(request.inputs[i], request.outDir, request.suffix);
     const auto [at, fresh] = claimed.emplace(o.output, i);
+    const auto input = inputs.find(FileIdentity(o.output));
     if (!fresh)
       o.error = request.inputs[i] + ": its output " + o.output + " is also that of " +
                 request.inputs[at->second] + " (use --suffix or another --out-dir)";
-    else if (SameFile(request.inputs[i], o.output))
-      o.error = request.inputs[i] +
-                ": the output would replace the input (use --suffix or "
-                "another --out-dir)";
+    else if (input != inputs.end())
+      o.error = request.inputs[i] + ": its output " + o.output + " would replace the input " +
+                request.inputs[input->second] + " (use --suffix or another --out-dir)";
     o.done = !o.error.empty();
   }
   if (mkdir(request.outDir.c_str(), 0777) != 0 && errno != EEXIST) {
@@ -104,8 +140,15 @@ int ToolBatchRender(const HostComponent& component, const BatchRequest& request,
     return 1;
   }
   const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
-  const size_t workers =
+  size_t workers =
       std::max<size_t>(1, std::min<size_t>(request.jobs ? request.jobs : cores, count));
+  rlim_t fileLimit = 0;
+  if (const size_t room = JobsWithinFileLimit(&fileLimit); workers > room) {
+    if (request.jobs)
+      fprintf(stderr, "orvanta: the limit of %llu open files leaves room for %zu jobs, not %zu\n",
+              static_cast<unsigned long long>(fileLimit), room, workers);
+    workers = room;
+  }
   // Each worker has its own instance, opened and set up here, one after another.
   std::vector<std::unique_ptr<HostUnit>> units;
   for (size_t w = 0; w < workers; ++w) {
@@ -128,8 +171,9 @@ int ToolBatchRender(const HostComponent& component, const BatchRequest& request,
     if (!out) return;
     ++finished;
     if (o.ok)
-      fprintf(out, "[%zu/%zu] %s -> %s: %.2f s of audio in %.2f s\n", finished, count,
-              request.inputs[i].c_str(), o.output.c_str(), o.audioSeconds, o.elapsed);
+      fprintf(out, "[%zu/%zu] %s -> %s: %.2f s of audio in %.2f s%s%s\n", finished, count,
+              request.inputs[i].c_str(), o.output.c_str(), o.audioSeconds, o.elapsed,
+              o.clipping.empty() ? "" : "; ", o.clipping.c_str());
     else
       fprintf(out, "[%zu/%zu] %s: FAILED: %s\n", finished, count, request.inputs[i].c_str(),
               o.error.c_str());

@@ -294,6 +294,15 @@ TEST(CFPropertyList, HostileInputIsRefusedWithAnError) {
       BinaryList(doubling),  // 2^64 copies of one object
       std::string("<plist><dict><key>a\0b</key><true/></dict></plist>", 50),
       nestedXml,
+      // Integers the reader would otherwise wrap, cut at the first wrong character or invent.
+      "<plist><integer>-99999999999999999999999</integer></plist>",
+      "<plist><integer>99000000000000000000000000000</integer></plist>",
+      "<plist><integer>9223372036854775808</integer></plist>",
+      "<plist><integer>131073abc</integer></plist>",
+      "<plist><integer>010</integer></plist>",  // octal to one reader, ten to another
+      "<plist><integer>1<!---->2</integer></plist>",
+      "<plist><integer/></plist>",
+      "<plist><integer> </integer></plist>",
   };
   for (const std::string& bytes : hostile) {
     CFDataRef input = Bytes(bytes);
@@ -303,6 +312,21 @@ TEST(CFPropertyList, HostileInputIsRefusedWithAnError) {
     ASSERT_NE(error, nullptr) << bytes.substr(0, 80);
     EXPECT_EQ(CFErrorGetCode(error), kCFPropertyListReadCorruptError);
     CFRelease(error);
+    CFRelease(input);
+  }
+  const std::pair<const char*, SInt64> integers[] = {{"-9223372036854775808", INT64_MIN},
+                                                     {"9223372036854775807", INT64_MAX},
+                                                     {"0x1F", 31},
+                                                     {"\n\t+7 ", 7},
+                                                     {"-0", 0}};
+  for (const auto& [text, value] : integers) {
+    CFDataRef input = Bytes(std::string("<plist><integer>") + text + "</integer></plist>");
+    CFPropertyListRef number = CFPropertyListCreateWithData(nullptr, input, 0, nullptr, nullptr);
+    SInt64 read = 0;
+    EXPECT_TRUE(number &&
+                CFNumberGetValue(static_cast<CFNumberRef>(number), kCFNumberSInt64Type, &read));
+    EXPECT_EQ(read, value) << text;
+    CFRelease(number);
     CFRelease(input);
   }
 }

@@ -206,7 +206,8 @@ TEST_F(AUEntryTest, ParameterAccessOutsideGlobalScopeOrRangeIsRefused) {
   EXPECT_EQ(GetParam(unit, 0), 0.0f);
 }
 
-TEST_F(AUEntryTest, ScheduledParametersApplyImmediateEventsInOrderUntilAnError) {
+// They land on their frames in the next render (AURenderTest); here, what is refused.
+TEST_F(AUEntryTest, ScheduledParametersAreQueuedInOrderUntilAnError) {
   AudioUnitParameterEvent events[4] = {};
   events[0].parameter = 0;
   events[0].eventType = kParameterEvent_Ramped;
@@ -223,13 +224,17 @@ TEST_F(AUEntryTest, ScheduledParametersApplyImmediateEventsInOrderUntilAnError) 
   events[3].eventValues.immediate = {0, -5.0f};
 
   EXPECT_EQ(AudioUnitScheduleParameters(unit, events, 2), noErr);
-  EXPECT_EQ(GetParam(unit, 0), 0.0f);
-  EXPECT_EQ(GetParam(unit, 1), -3.0f);
+  EXPECT_EQ(GetParam(unit, 1), 0.0f);  // not before the render
   EXPECT_EQ(AudioUnitScheduleParameters(unit, events, 4), kAudioUnitErr_InvalidProperty);
-  EXPECT_EQ(GetParam(unit, 2), 0.0f);
   EXPECT_EQ(AudioUnitScheduleParameters(unit, events, 0), noErr);
   EXPECT_EQ(AudioUnitScheduleParameters(unit, nullptr, 0), noErr);
   EXPECT_NE(AudioUnitScheduleParameters(unit, nullptr, 3), noErr);
+  events[3].parameter = 3;
+  EXPECT_EQ(AudioUnitScheduleParameters(unit, events + 3, 1), kAudioUnitErr_InvalidParameter);
+  // A full queue refuses more rather than dropping them.
+  int accepted = 0;
+  while (AudioUnitScheduleParameters(unit, events + 1, 1) == noErr && accepted < 1000) ++accepted;
+  EXPECT_EQ(accepted, 256 - 4);  // the queue takes 256 events per render
 }
 
 // Property-listener calls, recorded in order.

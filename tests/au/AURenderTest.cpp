@@ -66,6 +66,34 @@ TEST_F(AURenderTest, EveryFactoryPresetGivesTheMidSideArithmetic) {
   ExpectProcessed(out, db, 9000.0, "parameters");
 }
 
+// Gain -6 dB from frame 100; a stereo ramp from -10 to 6 dB over frames -64 .. 64, stepped
+// every 32 frames; a mono change past the block's end holds from the next one.
+TEST_F(AURenderTest, ScheduledChangesLandOnTheirFramesAndRampsStep) {
+  AudioUnitParameterEvent events[3] = {};
+  events[0].eventType = kParameterEvent_Immediate;
+  events[0].eventValues.immediate = {100, -6.0f};
+  events[1].parameter = 2;
+  events[1].eventType = kParameterEvent_Ramped;
+  events[1].eventValues.ramp = {-64, 128, -10.0f, 6.0f};
+  events[2].parameter = 1;
+  events[2].eventType = kParameterEvent_Immediate;
+  events[2].eventValues.immediate = {kFrames + 5, -94.0f};
+  ASSERT_EQ(AudioUnitScheduleParameters(unit, events, 3), noErr);
+  Buffers out(2, kFrames);
+  ASSERT_EQ(Render(out, 0), noErr);
+  for (UInt32 i = 0; i < kFrames; ++i) {
+    float e0, e1;
+    ExpectedFrame(i < 100 ? 0 : -6, 0,
+                  i < 32   ? -2
+                  : i < 64 ? 2
+                           : 6,
+                  Signal(0, i), Signal(1, i), &e0, &e1);
+    ASSERT_NEAR(out.Channel(0)[i], e0, 1e-6) << i;
+    ASSERT_NEAR(out.Channel(1)[i], e1, 1e-6) << i;
+  }
+  EXPECT_EQ(GetParam(unit, 1), -94.0f);
+}
+
 TEST_F(AURenderTest, BypassPassesTheInputThrough) {
   ASSERT_EQ(SelectPreset(unit, 2), noErr);
   const UInt32 on = 1;
@@ -327,14 +355,26 @@ TEST_F(AURenderTest, RenderingAllocatesNothing) {
     EXPECT_EQ(scope.Allocations(), 0);
     EXPECT_EQ(scope.Locks(), 0);
   }
+  {
+    // Scheduled changes split the slice and run the change hooks on the audio thread.
+    AudioUnitParameterEvent events[2] = {};
+    events[0].eventType = events[1].eventType = kParameterEvent_Ramped;
+    events[0].eventValues.ramp = {0, 512, -20.0f, 3.0f};
+    events[1].parameter = 2;
+    events[1].eventValues.ramp = {100, 200, 0.0f, -9.0f};
+    ASSERT_EQ(AudioUnitScheduleParameters(unit, events, 2), noErr);
+    realtime_counter::Scope scope;
+    ASSERT_EQ(unit.Host().FastRender(0, 512.0 * 17, 512, unitMemory.List()), noErr);
+    EXPECT_EQ(scope.Allocations(), 0);  // the hooks' lock is only tried, never waited for
+  }
   // The counter does see the plug-in's allocations: opening a unit makes some.
   {
     realtime_counter::Scope scope;
     Unit another;
     EXPECT_GT(scope.Allocations(), 0);
   }
-  EXPECT_EQ(notified, 34);
-  EXPECT_EQ(source.calls, 17);
+  EXPECT_EQ(notified, 36);
+  EXPECT_EQ(source.calls, 18);
 }
 
 TEST_F(AURenderTest, BadStreamFormatsAreRefusedAndLeaveTheBusEmpty) {

@@ -51,8 +51,13 @@ class InstrumentPlug : public IPluginAU {
 class SideChainPlug : public IPluginAU {
  public:
   SideChainPlug()
-      : IPluginAU(Info("org.example.missing", "Missing_View"), 0, "2-2 3-2", 0, "SideChain", "",
-                  "Test", 0x10000, 0x53646368, 0x54657374, 0, false, false, false, 1) {
+      : IPluginAU(Info("org.example.missing", "Missing_View"), {.channelIO = "2-2 3-2",
+                                                                .nPresets = 0,
+                                                                .effectName = "SideChain",
+                                                                .mfrName = "Test",
+                                                                .uniqueID = 0x53646368,
+                                                                .mfrID = 0x54657374,
+                                                                .scChans = 1}) {
     AttachGraphics(new HeadlessGraphics(this, 64, 64));
   }
   void ProcessDoubleReplacing(double** in, double** out, int nFrames) override {

@@ -35,6 +35,7 @@ class BaseTestPlug : public IPluginBase {
                         bool chunks = false, int uniqueID = FourCC("Qzvk"))
       : IPluginBase(nParams, channelIO, nPresets, "Test", "Product", "Maker", 0x20001, uniqueID,
                     FourCC("Mfr_"), 0, false, chunks, false, kAPIAU) {}
+  explicit BaseTestPlug(const IPluginConfig& config) : IPluginBase(config, kAPIAU) {}
 
   void OnParamChange(int paramIdx) override {
     IPluginBase::OnParamChange(paramIdx);

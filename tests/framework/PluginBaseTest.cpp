@@ -37,6 +37,23 @@ TEST(IPluginBase, ConstructionState) {
   EXPECT_FALSE(plug.GetPreset(3)->mInitialized);
   EXPECT_EQ(plug.GetHost(), kHostUninit);
 
+  // Fields left out take their defaults (one preset).
+  BaseTestPlug named({.nParams = 2,
+                      .channelIO = "1-1 2-2",
+                      .effectName = "Named",
+                      .vendorVersion = 0x10203,
+                      .uniqueID = FourCC("Nmed"),
+                      .latency = 64,
+                      .doesChunks = true});
+  EXPECT_EQ(named.NParams(), 2);
+  EXPECT_EQ(named.NPresets(), 1);
+  EXPECT_EQ(named.NChannelIO(), 2);
+  EXPECT_STREQ(named.GetEffectName(), "Named");
+  EXPECT_EQ(named.GetEffectVersion(true), 10203);
+  EXPECT_EQ(named.GetUniqueID(), FourCC("Nmed"));
+  EXPECT_EQ(named.GetLatency(), 64);
+  EXPECT_TRUE(named.DoesStateChunks());
+
   BaseTestPlug none(-2, nullptr, -1);
   EXPECT_EQ(none.NParams(), 0);
   EXPECT_EQ(none.NPresets(), 0);

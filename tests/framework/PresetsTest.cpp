@@ -72,6 +72,16 @@ TEST(Presets, VariableArgumentsFollowTheParameterTypes) {
   EXPECT_EQ(Values(plug.GetPreset(2)), (std::vector<double>{0.0, 2.0, 0.5}));
 }
 
+TEST(Presets, TypedFormsConvertEveryValue) {
+  MixedPlug plug;
+  plug.MakePreset("typed", {1, 7, 1});  // the last is an int for the double parameter
+  plug.MakePreset("short", {1});
+  plug.MakePresetFromNamedParams("named", {{2, 1}, {9, 5.0}, {1, 3}, {1, 4}});
+  EXPECT_EQ(Values(plug.GetPreset(0)), (std::vector<double>{1.0, 7.0, 1.0}));
+  EXPECT_EQ(Values(plug.GetPreset(1)), (std::vector<double>{1.0, 2.0, 0.5}));
+  EXPECT_EQ(Values(plug.GetPreset(2)), (std::vector<double>{0.0, 4.0, 1.0}));
+}
+
 TEST(Presets, ChunkAndBlobPresets) {
   BaseTestPlug plug(3, "2-2", 3);
   plug.InitDecibelParams();

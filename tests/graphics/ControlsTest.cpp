@@ -410,6 +410,80 @@ TEST_F(Controls, LineKnobDrawsFromInnerToOuterRadius) {
   EXPECT_TRUE(Untouched(30, 40));
 }
 
+TEST_F(Controls, DrawnSwitchTogglesAndPutsItsThumbOnTheOnSide) {
+  auto* wide = Add(new IDrawnSwitchControl(&plug, IRECT(10, 10, 40, 24), EditorTestPlug::kBypass));
+  Add(new IDrawnSwitchControl(&plug, IRECT(60, 10, 74, 40), -1));
+  const RAS_pixel thumb = IDrawnSwitchControl::kDefaultThumbColor.Pack();
+  const RAS_pixel on = IDrawnSwitchControl::kDefaultOnColor.Pack();
+  const RAS_pixel off = IDrawnSwitchControl::kDefaultOffColor.Pack();
+  // Ends are half circles of radius 7 centred 7 in from the left and 8 in from the right
+  // (or top and bottom); the thumb sits on one of those centres.
+  DrawNow();
+  EXPECT_EQ(Px(17, 17), thumb);
+  EXPECT_EQ(Px(32, 17), off);
+  EXPECT_EQ(Px(67, 32), thumb);
+  EXPECT_EQ(Px(67, 17), off);
+  EXPECT_TRUE(Untouched(10, 10));  // outside the round end
+
+  g->OnMouseDown(25, 17, &left);
+  g->OnMouseUp(25, 17, &left);
+  g->OnMouseDown(67, 25, &left);
+  DrawNow();
+  EXPECT_EQ(Px(32, 17), thumb);
+  EXPECT_EQ(Px(17, 17), on);
+  EXPECT_EQ(Px(67, 17), thumb);
+  EXPECT_EQ(Px(67, 32), on);
+  wide->SetValueFromPlug(0.5);  // on, as the parameter reads it
+  DrawNow();
+  EXPECT_EQ(Px(32, 17), thumb);
+}
+
+TEST_F(Controls, DrawnButtonIsHeldWhilePressedAndActsOnlyWhenReleasedOverIt) {
+  int actions = 0;
+  IText style(10, &COLOR_WHITE, "DejaVu Sans");
+  auto* button = Add(new IDrawnButtonControl(&plug, IRECT(10, 60, 70, 80), EditorTestPlug::kLevel,
+                                             "Go", &style, [&] { ++actions; }));
+  const RAS_pixel face = IDrawnButtonControl::kDefaultFaceColor.Pack();
+  const RAS_pixel pressed = IDrawnButtonControl::kDefaultPressedColor.Pack();
+  log.clear();
+  g->OnMouseDown(20, 70, &left);
+  DrawNow();
+  EXPECT_EQ(Px(11, 70), pressed);
+  g->OnMouseUp(20, 70, &left);
+  EXPECT_EQ(actions, 1);
+  EXPECT_THAT(log, ElementsAre("begin 4", "gui 4 1.0000", "gui 4 0.0000", "end 4"));
+  DrawNow();
+  EXPECT_EQ(Px(11, 70), face);
+
+  // Dragged off it lets go, back on it holds again; released elsewhere it does nothing.
+  g->OnMouseDown(20, 70, &left);
+  g->OnMouseDrag(20, 95, &left);
+  EXPECT_FALSE(button->IsPressed());
+  EXPECT_EQ(Level(), 0.0);
+  g->OnMouseDrag(25, 75, &left);
+  EXPECT_TRUE(button->IsPressed());
+  g->OnMouseUp(100, 75, &left);  // with no drag there first
+  EXPECT_EQ(actions, 1);
+}
+
+TEST_F(Controls, LabelCentresItsTextVertically) {
+  IText style(12, &COLOR_WHITE, "DejaVu Sans");
+  Add(new ILabelControl(&plug, IRECT(0, 0, 60, 60), "Label", &style));
+  IRECT line(0, 0, 60, 60);
+  ASSERT_TRUE(g->MeasureIText(&style, (char*)"Label", &line));
+  const int top = (60 - line.H()) / 2;
+  DrawNow();
+  int first = -1, last = -1;
+  for (int y = 0; y < 60; ++y)
+    for (int x = 0; x < 60; ++x)
+      if (!Untouched(x, y)) {
+        if (first < 0) first = y;
+        last = y;
+      }
+  EXPECT_GE(first, top);
+  EXPECT_LT(last, top + line.H());
+}
+
 TEST_F(Controls, RotaterTurnsTheWholeImage) {
   // A dark square with a bright spot in its top row.
   WriteImage(ImageFolder(), "rotater.png", 20, 20, [](int x, int y) {
@@ -478,6 +552,59 @@ TEST_F(Controls, FileSelectorCyclesThroughItsStates) {
 
   g->OnMouseDown(5, 5, &left);
   EXPECT_EQ(sel->GetValue(), 0.0);  // wraps
+}
+
+}  // namespace
+
+namespace {
+
+TEST(GenericEditor, LaysOutACellPerParameterThatWorksAsItsControlShould) {
+  using namespace generic_editor;
+  EditorTestPlug plug;
+  int w = 0, h = 0;
+  GetGenericEditorSize(plug.NParams(), &w, &h);
+  EXPECT_EQ(w, 2 * kMargin + kMaxColumns * kCellW);  // six parameters: two rows
+  EXPECT_EQ(h, 2 * kMargin + kHeaderH + 2 * kCellH);
+  auto* g = new HeadlessGraphics(&plug, w, h);
+  AttachGenericEditor(g);
+  plug.AttachGraphics(g);
+
+  // The background and the title, then the name, the control and the value of each parameter.
+  ASSERT_EQ(g->GetNControls(), 2 + 3 * plug.NParams());
+  auto control = [&](int paramIdx) { return g->GetControl(3 + 3 * paramIdx); };
+  for (int i = 0; i < plug.NParams(); ++i) {
+    SCOPED_TRACE(i);
+    int x = kMargin + i % kMaxColumns * kCellW, y = kMargin + kHeaderH + i / kMaxColumns * kCellH;
+    EXPECT_TRUE(control(i)->GetRECT()->Intersects(IRECT(x, y, x + kCellW, y + kCellH)));
+    EXPECT_STREQ(static_cast<ITextControl*>(g->GetControl(2 + 3 * i))->GetTextForPlug(),
+                 plug.GetParam(i)->GetNameForHost());
+    EXPECT_EQ(control(i)->ParamIdx(), i);
+    EXPECT_EQ(dynamic_cast<IDrawnSwitchControl*>(control(i)) != nullptr,
+              i == EditorTestPlug::kBypass);
+  }
+
+  // A click turns the switch on, a right click on a knob with display texts picks one, a drag
+  // turns a knob up by its height, geared by 4; each value text follows.
+  auto press = [&](int paramIdx, IMouseMod mod, int dragY = 0) {
+    IRECT* r = control(paramIdx)->GetRECT();
+    int x = (int)r->MW(), y = (int)r->MH();
+    g->OnMouseDown(x, y, &mod);
+    if (dragY) g->OnMouseDrag(x, y + dragY, &mod);
+    g->OnMouseUp(x, y + dragY, &mod);
+  };
+  g->mMenuAnswers = {2};
+  press(EditorTestPlug::kBypass, IMouseMod(true));
+  press(EditorTestPlug::kMode, IMouseMod(false, true));
+  press(EditorTestPlug::kLevel, IMouseMod(true), -control(EditorTestPlug::kLevel)->GetRECT()->H());
+  DrawAll(g);
+  auto value = [&](int paramIdx) {
+    return std::string(
+        static_cast<ITextControl*>(g->GetControl(4 + 3 * paramIdx))->GetTextForPlug());
+  };
+  EXPECT_EQ(value(EditorTestPlug::kBypass), "on");
+  EXPECT_EQ(value(EditorTestPlug::kMode), "Three");  // the third of the menu's display texts
+  EXPECT_NEAR(plug.GetParam(EditorTestPlug::kLevel)->Value(), 0.25, 1e-9);
+  EXPECT_EQ(value(EditorTestPlug::kLevel), "0.250");  // no label, so no space
 }
 
 }  // namespace

@@ -22,4 +22,10 @@ TEST(Golden, ControlsSheetMatches) {
   ExpectMatchesGolden(&sheet, "tests/graphics/golden/controls_sheet.png");
 }
 
+TEST(Golden, GenericEditorMatches) {
+  RAS_MemBitmap editor(0, 0, 4);
+  ASSERT_TRUE(sheets::RenderGenericEditorSheet(ImageFolder(), &editor));
+  ExpectMatchesGolden(&editor, "tests/graphics/golden/generic_editor.png");
+}
+
 }  // namespace

@@ -126,8 +126,16 @@ TEST_F(BrokenBundle, MissingExecutableOrEntry) {
   ExpectFailure(kHostErr_NoEntry, "exports no entry named Missing_Entry");
   WriteInfoReplacing("<string>TestUnit</string>", "<string>Absent</string>");
   ExpectFailure(kHostErr_NoEntry, "has no executable");
+  // A name the executable only imports would call into the C library.
+  WriteInfoReplacing("<string>TestUnit_Entry</string>", "<string>abort</string>");
+  ExpectFailure(kHostErr_NoEntry, "defines no entry named abort: the name belongs to");
+  WriteInfo(mInfo);
   fs::remove(mBundle / "Contents/Linux/TestUnit.so");
   std::ofstream(mBundle / "Contents/Linux/TestUnit.so") << "not a shared object";
-  WriteInfo(mInfo);
-  ExpectFailure(kHostErr_NoEntry, "cannot load");
+  ExpectFailure(kHostErr_BadFile, "Contents/Linux/TestUnit.so is not an ELF object");
+  // Cut short inside its loadable segments, which the loader would touch with SIGBUS.
+  fs::copy_file(fs::path(TEST_UNIT_BUNDLE) / "Contents/Linux/TestUnit.so",
+                mBundle / "Contents/Linux/TestUnit.so", fs::copy_options::overwrite_existing);
+  fs::resize_file(mBundle / "Contents/Linux/TestUnit.so", 4096);
+  ExpectFailure(kHostErr_BadFile, "is damaged: Contents/Linux/TestUnit.so is cut short");
 }

@@ -8,7 +8,10 @@
 --   reopen  DIR                          the saved session loaded, the plug-in's values read
 -- Prints "CONTROL <label> <value>" per control, "BOUNCED <left file> <right file>", and
 -- "FAIL <reason>" (exit status 1) when a step fails.
+-- The plug-in is the LV2 one, or with ORVANTA_ARDOUR_PLUGIN=VST3 the VST3 one (by name; Ardour
+-- lists it from the cache its scanner wrote).
 local phase, dir = arg[1], arg[2]
+local vst3 = os.getenv("ORVANTA_ARDOUR_PLUGIN") == "VST3"
 local name = "roundtrip"
 local function check(v, msg)
   if not v then print("FAIL " .. msg); os.exit(1) end
@@ -82,8 +85,10 @@ if phase == "process" then
     region:to_audioregion():set_fade_in_active(false)
     region:to_audioregion():set_fade_out_active(false)
   end
-  local proc = ARDOUR.LuaAPI.new_plugin(Session, "urn:quev:orvanta", ARDOUR.PluginType.LV2, "")
-  check(not proc:isnil(), "no LV2 plug-in urn:quev:orvanta on LV2_PATH")
+  local proc = vst3 and ARDOUR.LuaAPI.new_plugin(Session, "Orvanta", ARDOUR.PluginType.VST3, "")
+      or ARDOUR.LuaAPI.new_plugin(Session, "urn:quev:orvanta", ARDOUR.PluginType.LV2, "")
+  check(not proc:isnil(), vst3 and "no scanned VST3 plug-in Orvanta"
+    or "no LV2 plug-in urn:quev:orvanta on LV2_PATH")
   check(route:add_processor_by_index(proc, 0, nil, true) == 0, "cannot insert the plug-in")
   local plugin = proc:to_insert():plugin(0)
   local record = plugin:preset_by_label(preset)

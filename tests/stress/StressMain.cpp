@@ -1,7 +1,9 @@
 // Drives one Orvanta unit from four threads at once, as a host does: its audio thread renders
 // (through the fast-dispatch procedure and the Render selector), another thread automates the
-// parameters, a third saves and restores the state, and the editor draws and is dragged. Built
-// with the thread sanitizer, every data race among them is a report.
+// parameters, a third saves and restores the state, and the editor draws and is dragged. Beside
+// it a plug-in written the obvious way, reading its parameters in its processing, renders
+// through the block renderer with changes inside its blocks while two more threads set and
+// show them. Built with the thread sanitizer, every data race among them is a report.
 //
 // usage: orvanta_stress [seconds]   (default 30)
 
@@ -123,6 +125,48 @@ void Draw(IGraphicsLinux* editor, Counts& n) {
   }
 }
 
+// Reads its parameters themselves while processing: a gain in dB and a polarity switch.
+class ValueReader : public IPluginAU {
+ public:
+  ValueReader()
+      : IPluginAU(IPluginInstanceInfo(), 2, "2-2", 0, "Reader", "", "Maker", 0x10000,
+                  FourCC("Rdr_"), FourCC("Mfr_"), 0, false, false, false) {
+    GetParam(0)->InitDouble("Gain", 0.0, -60.0, 6.0, 0.1, "dB");
+    GetParam(1)->InitBool("Invert", false);
+  }
+  void ProcessDoubleReplacing(double** in, double** out, int nFrames) override {
+    const double gain = GetParam(0)->DBToAmp() * (GetParam(1)->Bool() ? -1.0 : 1.0);
+    for (int c = 0; c < 2; ++c)
+      for (int i = 0; i < nFrames; ++i) out[c][i] = in[c][i] * gain;
+  }
+};
+
+// The reader's audio thread: blocks with a change of each parameter inside them.
+void RenderReader(IBlockRenderer& renderer, Counts& n) {
+  std::vector<float> left(kFrames, 0.25f), right(kFrames, -0.25f);
+  float* channels[] = {left.data(), right.data()};
+  while (gRunning) {
+    const IParamEvent events[] = {{17, 0, -1.0 * double(n.renders % 50)},
+                                  {300, 1, double(n.renders % 2)}};
+    renderer.Render(channels, channels, (int)kFrames, events, 2, n.renders % 64 == 0);
+    if (!std::isfinite(left[kFrames - 1])) ++n.badRenders;
+    ++n.renders;
+  }
+}
+
+// Host and editor threads of the reader: set the values and show them.
+void AutomateReader(ValueReader& reader, Counts& n) {
+  char text[IParam::kDisplayTextSize];
+  while (gRunning) {
+    IPluginAU::SetParamProc(&reader, 0, kAudioUnitScope_Global, 0, -0.5f * float(n.changes % 90),
+                            0);
+    reader.GetParam(1)->SetNormalized(n.changes % 3 ? 1.0 : 0.0);
+    reader.GetParam(n.changes % 2)->GetDisplayForHost(text);
+    ++n.changes;
+    std::this_thread::sleep_for(std::chrono::microseconds(100));
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -179,13 +223,22 @@ int main(int argc, char** argv) {
     return 1;
   }
 
-  Counts audio, automation, state, drawing;
+  ValueReader reader;
+  IBlockRenderer readerRenderer(&reader);
+  if (!readerRenderer.Prepare(44100.0, (int)kFrames)) {
+    fprintf(stderr, "orvanta_stress: the reader could not be prepared\n");
+    return 1;
+  }
+
+  Counts audio, automation, state, drawing, readerAudio, readerHost;
   const auto start = std::chrono::steady_clock::now();
   std::thread threads[] = {
       std::thread(Render, unit, fastRender, storage, std::ref(audio)),
       std::thread(Automate, unit, fastSet, storage, std::ref(automation)),
       std::thread(SaveAndRestore, unit, std::ref(state)),
       std::thread(Draw, editor, std::ref(drawing)),
+      std::thread(RenderReader, std::ref(readerRenderer), std::ref(readerAudio)),
+      std::thread(AutomateReader, std::ref(reader), std::ref(readerHost)),
   };
   std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
   gRunning = false;
@@ -197,8 +250,13 @@ int main(int argc, char** argv) {
 
   printf(
       "%.1f s: %ld renders (%ld failed), %ld parameter changes, %ld state round trips "
-      "(%ld failed), %ld drawing passes, %ld fader drags\n",
+      "(%ld failed), %ld drawing passes, %ld fader drags; reader: %ld blocks (%ld failed), "
+      "%ld changes\n",
       took, audio.renders, audio.badRenders, automation.changes, state.saves, state.badSaves,
-      drawing.draws, drawing.drags);
-  return audio.badRenders || state.badSaves || !audio.renders || !drawing.draws ? 1 : 0;
+      drawing.draws, drawing.drags, readerAudio.renders, readerAudio.badRenders,
+      readerHost.changes);
+  return audio.badRenders || state.badSaves || !audio.renders || !drawing.draws ||
+                 readerAudio.badRenders || !readerAudio.renders
+             ? 1
+             : 0;
 }

@@ -157,6 +157,18 @@ TEST_F(ToolTest, RenderAppliesPresetsSettingsAndBlockSizes) {
   ASSERT_EQ(r.code, 0) << r.err;
   EXPECT_NE(r.out.find(", 3 samples NaN or infinite (measured as 0); after"), std::string::npos)
       << r.out;
+  // Finite 64-bit values too large for a float are told apart from NaN and infinity.
+  SF_INFO wide = {0, 48000, 2, SF_FORMAT_WAV | SF_FORMAT_DOUBLE, 0, 0};
+  file = sf_open(Path("wide.wav").c_str(), SFM_WRITE, &wide);
+  ASSERT_NE(file, nullptr);
+  const double samples[] = {0.1, 1e300, -1e300, NAN, 0.2, 0.3};
+  sf_writef_double(file, samples, 3);
+  sf_close(file);
+  r = Run("render " + Path("wide.wav") + " " + Path("wide-out.wav"));
+  EXPECT_NE(r.out.find(", 1 samples NaN or infinite and 2 samples beyond the 32-bit float range "
+                       "(measured as 0); after"),
+            std::string::npos)
+      << r.out;
 }
 
 TEST_F(ToolTest, ProgressBarOnlyOnATerminal) {
@@ -198,6 +210,26 @@ TEST_F(ToolTest, RenderKeepsTheInputFormatAndUpmixesMonoOnRequest) {
     ASSERT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(Read(Path(to)).info.format, format) << to;
   }
+  // Overs clipped in an integer file are counted per channel, with the remedies; a float
+  // file keeps them.
+  const Audio source = Read(wav24);
+  uint64_t overs[2] = {};
+  for (size_t i = 0; i < source.samples.size(); ++i)
+    overs[i % 2] += std::fabs(source.samples[i] * std::pow(10.0, 6.0 / 20)) > 1;
+  ASSERT_GT(overs[0] + overs[1], 0u);
+  r = Run("render " + wav24 + " " + Path("loud.wav") + " --set Gain=6 --report " +
+          Path("loud.png"));
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_NE(r.out.find(std::to_string(overs[0] + overs[1]) +
+                       " samples clipped at full scale (left " + std::to_string(overs[0]) +
+                       ", right " + std::to_string(overs[1]) + "): lower Gain by "),
+            std::string::npos)
+      << r.out;
+  r = Run("render " + wav24 + " " + Path("loud.wav") + " --set Gain=6 --float");
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(r.out.find("clipped"), std::string::npos) << r.out;
+  ExpectEffect(source, Read(Path("loud.wav")), 6, 0, 0);
+
   r = Run("render " + wav24 + " " + Path("out.mp3"));
   EXPECT_EQ(r.code, 1);
   EXPECT_NE(r.err.find(Path("out.mp3") + ": cannot write \".mp3\" files"), std::string::npos)
@@ -302,6 +334,23 @@ TEST_F(ToolTest, UnwritableOutputLeavesNoFileBehind) {
   EXPECT_NE(r.err.find(Path("taken.wav") + ": cannot be written (Is a directory)"),
             std::string::npos)
       << r.err;
+  // A full disk, met in the encoders' buffered writes or their flush at the end: a device that
+  // is always full, and a file-size limit on the temporary beside an old file.
+  const std::string twoSeconds =
+      WriteSignal("long.wav", 2, 48000, SF_FORMAT_WAV | SF_FORMAT_FLOAT, 96000);
+  for (const std::string extension : {".flac", ".ogg", ".opus"}) {
+    fs::create_symlink("/dev/full", Path("full" + extension));
+    r = Run("render " + twoSeconds + " " + Path("full" + extension));
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.err.find("full" + extension + ": cannot be written (No space left on device)"),
+              std::string::npos)
+        << r.err;
+    std::ofstream(Path("old" + extension)) << "old";
+    r = RunShell("ulimit -f 8; trap '' XFSZ; " ORVANTA_TOOL " render " + twoSeconds + " " +
+                 Path("old" + extension));
+    EXPECT_EQ(r.code, 1) << extension;
+    EXPECT_EQ(Slurp(Path("old" + extension)), "old");
+  }
   for (const auto& entry : fs::directory_iterator(mDir))
     EXPECT_EQ(entry.path().string().find(".part"), std::string::npos) << entry.path();
 }
@@ -338,9 +387,10 @@ TEST_F(ToolTest, EveryWriterReplacesFilesSafely) {
                  "; s=$?; wait; exit $s)");
     EXPECT_EQ(r.code, 0) << command << r.err;
     EXPECT_TRUE(fs::is_fifo(fifo));
-    // FLAC through a pipe has no length in its header; the others are the same bytes.
+    // FLAC through a pipe has no length in its header, and nothing after its last frame; the
+    // others are the same bytes.
     if (extension == ".flac")
-      EXPECT_GT(fs::file_size(received), 1000u);
+      EXPECT_EQ(Run("analyze " + received).code, 0);
     else
       EXPECT_EQ(Slurp(received), Slurp(target)) << command;
 
@@ -350,8 +400,15 @@ TEST_F(ToolTest, EveryWriterReplacesFilesSafely) {
               std::string::npos)
         << r.err;
   }
-  const Result r = RunShell("(for i in $(seq 80); do (" ORVANTA_TOOL " state save " +
-                            Path("same.aupreset") + " || echo failed) & done; wait)");
+  // Standard output, a pipe here: only a format that streams, named when it has no extension.
+  Result r = RunShell("(" ORVANTA_TOOL " render " + in + " - | cat >" + Path("piped.au") + ")");
+  EXPECT_NE(r.err.find("a pipe cannot take a .wav file"), std::string::npos) << r.err;
+  r = RunShell("(" ORVANTA_TOOL " render " + in + " - --format au --set Gain=-2 | cat >" +
+               Path("piped.au") + ")");
+  EXPECT_NE(r.err.find("-: 3000 frames"), std::string::npos) << r.err;
+  ExpectEffect(Read(in), Read(Path("piped.au")), -2, 0, 0);
+  r = RunShell("(for i in $(seq 80); do (" ORVANTA_TOOL " state save " + Path("same.aupreset") +
+               " || echo failed) & done; wait)");
   EXPECT_NE(r.out.find("wrote the unit's state"), std::string::npos);
   EXPECT_EQ(r.out.find("failed"), std::string::npos) << r.err;
   // A folder the tool may not write to; root writes everywhere, so it runs as nobody there.
@@ -384,7 +441,8 @@ TEST_F(ToolTest, NamesAndValuesAreCheckedAgainstTheUnit) {
   r = Run("render " + in + " " + Path("out.wav") + " --set Gain=loud");
   EXPECT_EQ(r.code, 2);
   EXPECT_NE(r.err.find("\"loud\" is not a number"), std::string::npos) << r.err;
-  for (const char* bad : {"--block 0", "--block x", "--frobnicate", "--preset"}) {
+  for (const char* bad : {"--block 0", "--block x", "--frobnicate", "--preset", "--jobs ' 2'",
+                          "--jobs +2", "--preset ''"}) {
     r = Run("render " + in + " " + Path("out.wav") + " " + bad);
     EXPECT_EQ(r.code, 2) << bad;
     EXPECT_NE(r.err.find("usage: orvanta render"), std::string::npos) << bad << r.err;
@@ -397,6 +455,19 @@ TEST_F(ToolTest, NamesAndValuesAreCheckedAgainstTheUnit) {
       << r.err;
   EXPECT_NE(r.err.find("Mono -200 dB is outside [-94, 6]; clamped to -94 dB"), std::string::npos);
   ExpectEffect(Read(in), Read(Path("out.wav")), 6, -94, 0);
+
+  // The input as the output only when asked for; after "--", names that look like options.
+  const Audio original = Read(in);
+  r = Run("render " + in + " " + in);
+  EXPECT_EQ(r.code, 2);
+  EXPECT_NE(r.err.find("add --replace-input"), std::string::npos) << r.err;
+  ASSERT_EQ(RunShell("cd " + mDir.string() +
+                     " && " ORVANTA_TOOL " render --set Gain=-6 -- in.wav " + "--replace-input")
+                .code,
+            0);
+  ExpectEffect(original, Read(Path("--replace-input")), -6, 0, 0);
+  ASSERT_EQ(Run("render " + in + " " + in + " --replace-input --set Gain=-6").code, 0);
+  ExpectEffect(original, Read(in), -6, 0, 0);
 }
 
 TEST_F(ToolTest, StateFilesRoundTripIntoRendering) {
@@ -413,6 +484,14 @@ TEST_F(ToolTest, StateFilesRoundTripIntoRendering) {
   EXPECT_NE(r.out.find("name           \"Only Stereo\""), std::string::npos) << r.out;
   EXPECT_NE(r.out.find("Gain     -6.50 dB"), std::string::npos) << r.out;
   EXPECT_NE(r.out.find("Mono     -94.00 dB"), std::string::npos) << r.out;
+
+  // A name of any length is shown whole.
+  const std::string longName(600, 'n'), tag = "<string>Only Stereo</string>";
+  std::string renamed = xml;
+  renamed.replace(renamed.find(tag), tag.size(), "<string>" + longName + "</string>");
+  std::ofstream(Path("long.aupreset")) << renamed;
+  r = Run("state show " + Path("long.aupreset"));
+  EXPECT_NE(r.out.find("name           \"" + longName + "\""), std::string::npos) << r.out;
 
   const std::string in = WriteSignal("in.wav", 2);
   r = Run("render " + in + " " + Path("out.wav") + " --state " + preset);
@@ -448,6 +527,7 @@ TEST_F(ToolTest, ProgramFilesCarryValuesIntoRendering) {
   ASSERT_EQ(bytes.size(), 68u);  // 56-byte header and three big-endian floats
   EXPECT_EQ(bytes.substr(0, 4), "CcnK");
   EXPECT_EQ(bytes.substr(8, 4), "FxCk");
+  EXPECT_EQ(bytes.substr(28, 28), "Only Mono (changed)" + std::string(9, '\0'));
 
   r = Run("preset import --fxp " + fxp + " --save " + Path("from-fxp.aupreset"));
   ASSERT_EQ(r.code, 0) << r.err;
@@ -465,7 +545,8 @@ TEST_F(ToolTest, ProgramFilesCarryValuesIntoRendering) {
   std::ofstream(Path("text.fxp")) << "CcnK but nothing else of a program";
   r = Run("preset import --fxp " + Path("text.fxp"));
   EXPECT_EQ(r.code, 1);
-  EXPECT_NE(r.err.find(Path("text.fxp") + ": not an FXP program of this effect"), std::string::npos)
+  EXPECT_NE(r.err.find(Path("text.fxp") + ": truncated; the FXP program ends before"),
+            std::string::npos)
       << r.err;
   r = Run("render " + in + " " + Path("x.wav") + " --fxp " + Path("missing.fxp"));
   EXPECT_EQ(r.code, 1);
@@ -479,6 +560,12 @@ TEST_F(ToolTest, ProgramFilesCarryValuesIntoRendering) {
   EXPECT_EQ(Slurp(Path("bank.fxb")).substr(8, 4), "FxBk");
   r = Run("preset import --fxb " + Path("bank.fxb"));
   ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_NE(
+      r.out.find(": 4 programs\n  0 \"No Change\"      Gain 0.00 dB, Mono 0.00 dB, Stereo "
+                 "0.00 dB\n  1 \"Stereo Enhance\" Gain 0.00 dB, Mono 0.00 dB, Stereo 3.00 dB"),
+      std::string::npos)
+      << r.out;
+  EXPECT_EQ(r.out.find("-0.00"), std::string::npos) << r.out;
 }
 
 TEST_F(ToolTest, SnapshotShowsTheChosenValues) {
@@ -505,6 +592,7 @@ TEST_F(ToolTest, SnapshotShowsTheChosenValues) {
                     one->getBits()[y / 2 * one->getRowSpan() + x / 2];
   EXPECT_EQ(mismatches, 0);
   EXPECT_EQ(Run("snapshot " + Path("x.png") + " --scale 3").code, 2);
+  EXPECT_EQ(Run("snapshot " + Path("x.png") + " --scale ''").code, 2);
   r = Run("snapshot " + Path("nowhere/x.png"));
   EXPECT_EQ(r.code, 1);
   EXPECT_NE(r.err.find(Path("nowhere/x.png") + ": cannot be written"), std::string::npos);
@@ -592,6 +680,16 @@ TEST_F(ToolTest, AnalyzeMeasuresInputAndOutputWithAPicture) {
     EXPECT_EQ(word(20), 700) << picture;
   }
 
+  // A file name that is not UTF-8 stays valid JSON.
+  fs::copy_file(in, Path("\xff.wav"));
+  r = Run("analyze " + Path("\xff.wav") + " --json");
+  EXPECT_NE(r.out.find("{\"file\": \"" + Path("\\ufffd.wav") + "\""), std::string::npos) << r.out;
+
+  r = Run("analyze " + in + " --preset 1 --set Gain=-1");
+  EXPECT_NE(r.out.find("output with Stereo Enhance (changed): Gain -1 dB, Mono 0 dB, Stereo 3 dB"),
+            std::string::npos)
+      << r.out;
+
   r = Run("analyze " + WriteSignal("mono.wav", 1));
   ASSERT_EQ(r.code, 0) << r.err;
   EXPECT_NE(r.out.find("Width (side/mid)   mono"), std::string::npos) << r.out;
@@ -603,15 +701,34 @@ TEST_F(ToolTest, BatchRendersTheGoodFilesAndNamesTheBadOnes) {
   const std::string a = WriteSignal("a.wav", 2),
                     b = WriteSignal("b.aiff", 2, 44100, SF_FORMAT_AIFF | SF_FORMAT_PCM_24);
   std::ofstream(Path("bad.wav")) << "not audio";
-  const Result r = Run("render " + a + " " + Path("bad.wav") + " " + b + " " + a + " --out-dir " +
-                       Path("out") + " --jobs 2 --suffix -x --preset 1");
+  Result r = Run("render " + a + " " + Path("bad.wav") + " " + b + " " + a + " --out-dir " +
+                 Path("out") + " --jobs 2 --suffix -x --preset 1");
   EXPECT_EQ(r.code, 1);
-  EXPECT_NE(r.err.find("2 of 4 files failed: " + Path("bad.wav") + ", " + a), std::string::npos)
+  EXPECT_NE(r.err.find(a + " is listed twice; it is rendered once"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("1 of 3 files failed: " + Path("bad.wav") + "\n"), std::string::npos)
       << r.err;
-  EXPECT_NE(r.out.find("also that of " + a), std::string::npos) << r.out;
   ExpectEffect(Read(a), Read(Path("out/a-x.wav")), 0, 0, 3);
   ExpectEffect(Read(b), Read(Path("out/b-x.aiff")), 0, 0, 3, 1e-4);
   EXPECT_FALSE(fs::exists(Path("out/bad-x.wav")));
+
+  // Run again over what is there, the outputs beside the inputs: no output may be an input.
+  const std::string ax = Path("a-x.wav");
+  fs::copy_file(b, ax);
+  r = Run("render " + a + " " + ax + " --out-dir " + Path("") + " --suffix -x");
+  EXPECT_EQ(r.code, 1);
+  EXPECT_NE(r.out.find("would replace the input " + ax), std::string::npos) << r.out;
+  EXPECT_EQ(Slurp(ax), Slurp(b));
+  EXPECT_TRUE(fs::exists(Path("a-x-x.wav")));
+  // No more jobs at once than the open-file limit leaves room for.
+  r = RunShell("ulimit -n 16; " ORVANTA_TOOL " render " + a + " " + b + " --jobs 9 --out-dir " +
+               Path("few"));
+  EXPECT_EQ(r.code, 0) << r.err;
+  EXPECT_NE(r.err.find("the limit of 16 open files leaves room for 1 jobs, not 2"),
+            std::string::npos)
+      << r.err;
+  EXPECT_EQ(
+      Run("render " + a + " " + a + " --out-dir " + Path("") + " --suffix " + "/../victim").code,
+      2);
 }
 
 // Installed into a staging folder as a package build does: the installed tool finds the
@@ -696,19 +813,21 @@ TEST_F(ToolTest, ValidatePassesTheComponentAndFailsABrokenOne) {
   } cases[] = {
       {"", "", kPasses},
       {"halves-right", "",
-       "FAIL  renders 8000-192000 Hz in blocks of 1-4096 frames as mid/side "
+       "FAIL  Orvanta: renders 8000-192000 Hz in blocks of 1-4096 frames as mid/side "
        "arithmetic: 8000 Hz, 4096 frames: channel 1 frame 0"},
       {"fast-halves-right", "",
        "FAIL  fast-dispatch render gives the Render selector's samples: 512 frames: channel 1 "
        "frame 0"},
       {"ignores-bypass", "", "FAIL  bypass passes the input through: Render: channel 0 frame 0"},
+      {"zeroes-block-start", "", "FAIL  the same output at every block split: channel 0 frame 1 "},
       {"aborts-on-empty", "", "FAIL  zero-frame renders: the unit crashed (signal 6"},
       {"sleeps", "", "FAIL  a 512-frame block renders in under a quarter of its duration: median "},
       {"allocates", "", "FAIL  rendering allocates nothing: 50 and 50 allocations"},
       {"locks", "", kLocks},
       {"aborts-on-bad-state", "",
        "FAIL  hostile ClassInfo dictionaries refused, state kept: the unit crashed (signal 6"},
-      {"", "rm -r Contents/Resources", "FAIL  the artwork loads: no images in"},
+      {"", "rm Contents/Resources/knob.png",
+       "FAIL  Orvanta: the editor's 4 images are in the bundle: knob.png is missing"},
       {"", "rm Contents/Resources/knob.png && echo x >Contents/Resources/knob.png",
        "knob.png does not load"},
       {"", "sed -i s/131073/65536/ Contents/Info.plist",

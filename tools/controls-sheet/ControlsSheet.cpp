@@ -93,7 +93,7 @@ struct Images {
 void AttachColumn(IGraphics* g, IPluginBase* plug, Images& im, int p, int x0) {
   IColor line(255, 250, 250, 250);
   IColor panel = p == 0 ? IColor(255, 30, 34, 44) : IColor(255, 44, 34, 30);
-  g->AttachControl(new IPanelControl(plug, IRECT(x0 + 2, 2, x0 + 158, 168), &panel));
+  g->AttachControl(new IPanelControl(plug, IRECT(x0 + 2, 2, x0 + 158, 198), &panel));
   g->AttachControl(new IKnobMultiControl(plug, x0 + 8, 8, p, &im.knob));
   g->AttachControl(new IKnobLineControl(plug, IRECT(x0 + 38, 8, x0 + 62, 32), p, &line, 3.0));
   g->AttachControl(new IKnobRotaterControl(plug, x0 + 68, 8, p, &im.pointer));
@@ -128,6 +128,13 @@ void AttachColumn(IGraphics* g, IPluginBase* plug, Images& im, int p, int x0) {
   g->AttachControl(new IURLControl(plug, IRECT(x0 + 8, 146, x0 + 60, 160), "https://example.org"));
   g->AttachControl(
       new IFileSelectorControl(plug, IRECT(x0 + 64, 146, x0 + 80, 162), p, &im.two, kFileOpen));
+
+  g->AttachControl(new IDrawnSwitchControl(plug, IRECT(x0 + 8, 174, x0 + 44, 192), p));
+  g->AttachControl(new IDrawnSwitchControl(plug, IRECT(x0 + 50, 168, x0 + 64, 196), p));
+  IText centred(12, &COLOR_WHITE, "DejaVu Sans");
+  g->AttachControl(
+      new IDrawnButtonControl(plug, IRECT(x0 + 70, 172, x0 + 112, 194), p, "Press", &centred));
+  g->AttachControl(new ILabelControl(plug, IRECT(x0 + 116, 168, x0 + 156, 198), "Label", &text));
 }
 
 }  // namespace
@@ -166,6 +173,30 @@ bool RenderControlsSheet(const std::string& folder, RAS_MemBitmap* out) {
   }
 
   IRECT all(0, 0, kControlsSheetW, kControlsSheetH);
+  g->Draw(&all);
+  CopyOpaque(g->GetDrawBitmap(), out);
+  return true;
+}
+
+bool RenderGenericEditorSheet(const std::string&, RAS_MemBitmap* out) {
+  HeadlessPlug plug(5);
+  plug.GetParam(0)->InitDouble("Width", 100.0, 0.0, 200.0, 0.1, "%");
+  plug.GetParam(1)->InitBool("Polarity", false);
+  plug.GetParam(2)->InitEnum("Mode", 0, 3);
+  plug.GetParam(2)->SetDisplayText(0, "Soft");
+  plug.GetParam(2)->SetDisplayText(1, "Hard");
+  plug.GetParam(2)->SetDisplayText(2, "Fold");
+  plug.GetParam(3)->InitDouble("Gain", 0.0, -24.0, 24.0, 0.1, "dB");
+  plug.GetParam(4)->InitInt("Voices", 4, 1, 16);
+  const double values[] = {150.0, 1.0, 1.0, -6.0, 4.0};
+  for (int i = 0; i < 5; ++i) plug.GetParam(i)->Set(values[i]);
+
+  int w = 0, h = 0;
+  GetGenericEditorSize(plug.NParams(), &w, &h);
+  auto* g = new HeadlessGraphics(&plug, w, h);
+  AttachGenericEditor(g);
+  plug.AttachGraphics(g);
+  IRECT all(0, 0, w, h);
   g->Draw(&all);
   CopyOpaque(g->GetDrawBitmap(), out);
   return true;

@@ -1,7 +1,9 @@
 // Dictionaries. Entries keep insertion order (property lists are written in that order);
-// look-up compares hashes first when the key callbacks provide a hash.
+// an index by hash finds a key without a walk over all of them, so that building a dictionary
+// of n keys (a property list read, a copy) takes time in proportion to n.
 
 #include <cstdio>
+#include <unordered_map>
 #include <vector>
 
 #include "CFRuntime.h"
@@ -87,9 +89,9 @@ struct __CFDictionary : CFRuntimeObject {
     return mValues.equal ? mValues.equal(a, b) : a == b;
   }
   const Entry* Find(const void* key) const {
-    CFHashCode h = HashOf(key);
-    for (const Entry& e : mEntries)
-      if (e.hash == h && SameKey(e.key, key)) return &e;
+    const auto [first, last] = mIndex.equal_range(HashOf(key));
+    for (auto it = first; it != last; ++it)
+      if (SameKey(mEntries[it->second].key, key)) return &mEntries[it->second];
     return nullptr;
   }
   Entry* Find(const void* key) {
@@ -99,6 +101,16 @@ struct __CFDictionary : CFRuntimeObject {
     const void* k = mKeys.retain ? mKeys.retain(mAllocator, key) : key;
     const void* v = mValues.retain ? mValues.retain(mAllocator, value) : value;
     mEntries.push_back({k, v, HashOf(k)});
+    mIndex.emplace(mEntries.back().hash, mEntries.size() - 1);
+  }
+  // Takes out one entry without releasing it; the entries after it move down by one.
+  Entry Remove(const Entry& e) {
+    const size_t at = static_cast<size_t>(&e - mEntries.data());
+    const Entry removed = e;
+    mEntries.erase(mEntries.begin() + static_cast<std::ptrdiff_t>(at));
+    mIndex.clear();
+    for (size_t i = 0; i < mEntries.size(); ++i) mIndex.emplace(mEntries[i].hash, i);
+    return removed;
   }
   void Replace(Entry& e, const void* value) {
     // Retain first: the new value may be the one being replaced.
@@ -115,6 +127,7 @@ struct __CFDictionary : CFRuntimeObject {
   CFDictionaryKeyCallBacks mKeys = {0, nullptr, nullptr, nullptr, nullptr, nullptr};
   CFDictionaryValueCallBacks mValues = {0, nullptr, nullptr, nullptr, nullptr};
   std::vector<Entry> mEntries;
+  std::unordered_multimap<CFHashCode, size_t> mIndex;  // hash to position in mEntries
   const bool mMutable;
 };
 
@@ -156,6 +169,7 @@ CFMutableDictionaryRef CFDictionaryCreateMutable(CFAllocatorRef allocator, CFInd
   if (capacity < 0) return nullptr;
   auto* d = new __CFDictionary(allocator, keyCallBacks, valueCallBacks, true);
   d->mEntries.reserve(static_cast<size_t>(capacity));
+  d->mIndex.reserve(static_cast<size_t>(capacity));
   return d;
 }
 
@@ -239,9 +253,7 @@ void CFDictionaryRemoveValue(CFMutableDictionaryRef theDict, const void* key) {
   if (!d) return;
   auto* e = d->Find(key);
   if (!e) return;
-  __CFDictionary::Entry removed = *e;
-  d->mEntries.erase(d->mEntries.begin() + (e - d->mEntries.data()));
-  d->ReleaseEntry(removed);
+  d->ReleaseEntry(d->Remove(*e));
 }
 
 void CFDictionaryRemoveAllValues(CFMutableDictionaryRef theDict) {
@@ -249,5 +261,6 @@ void CFDictionaryRemoveAllValues(CFMutableDictionaryRef theDict) {
   if (!d) return;
   std::vector<__CFDictionary::Entry> old;
   old.swap(d->mEntries);
+  d->mIndex.clear();
   for (const auto& e : old) d->ReleaseEntry(e);
 }

@@ -179,15 +179,22 @@ CFTypeRef FromPlist(plist_t node, CFOptionFlags options, int depth, std::string&
     }
     case PLIST_ARRAY: {
       CFMutableArrayRef a = CFArrayCreateMutable(nullptr, 0, &kCFTypeArrayCallBacks);
-      for (uint32_t i = 0; i < plist_array_get_size(node); ++i) {
-        CFTypeRef item = FromPlist(plist_array_get_item(node, i), options, depth + 1, why);
+      // By iterator: the binary reader's arrays have no index, so fetching item i walks i links.
+      plist_array_iter it = nullptr;
+      plist_array_new_iter(node, &it);
+      for (plist_t element = nullptr;;) {
+        plist_array_next_item(node, it, &element);
+        if (!element) break;
+        CFTypeRef item = FromPlist(element, options, depth + 1, why);
         if (!item) {
+          free(it);
           CFRelease(a);
           return nullptr;
         }
         CFArrayAppendValue(a, item);
         CFRelease(item);
       }
+      free(it);
       if (mutableContainers) return a;
       CFArrayRef copy = CFArrayCreateCopy(nullptr, a);
       CFRelease(a);

@@ -1,6 +1,7 @@
 #include "PropertyListCheck.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <vector>
 
@@ -185,6 +186,50 @@ bool StartsWith(const uint8_t* bytes, size_t length, size_t at, const char* toke
   return at <= length && n <= length - at && std::memcmp(bytes + at, token, n) == 0;
 }
 
+bool IsSpace(uint8_t c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+
+// libplist reads an integer with strtoull in any base and no range check: "-1e99" would be -1,
+// "131073abc" 131073, 2^64 -1, "010" 8 and an empty element 0. Only what the Mac reads the same
+// way passes: a sign, then decimal digits without a leading zero or 0x and hexadecimal digits,
+// within the range of a 64-bit signed integer.
+std::string IntegerProblem(const uint8_t* text, size_t length) {
+  const uint8_t* end = text + length;
+  while (text < end && IsSpace(*text)) ++text;
+  while (end > text && IsSpace(end[-1])) --end;
+  const std::string shown(text, std::min(end, text + 40));
+  if (text == end) return "empty integer";
+  const bool negative = *text == '-';
+  if (*text == '-' || *text == '+') ++text;
+  unsigned base = 10;
+  if (end - text > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+    base = 16;
+    text += 2;
+  }
+  if (text == end || (base == 10 && *text == '0' && end - text > 1))
+    return "malformed integer \"" + shown + "\"";
+  // The magnitude may reach 2^63 when negative, 2^63 - 1 otherwise.
+  const uint64_t limit = uint64_t{INT64_MAX} + (negative ? 1 : 0);
+  uint64_t value = 0;
+  for (; text < end; ++text) {
+    const uint8_t c = *text;
+    unsigned digit = 16;
+    if (c >= '0' && c <= '9') digit = c - '0';
+    if (base == 16 && (c | 0x20) >= 'a' && (c | 0x20) <= 'f') digit = (c | 0x20) - 'a' + 10;
+    if (digit >= base) return "malformed integer \"" + shown + "\"";
+    if (value > (limit - digit) / base) return "integer out of range \"" + shown + "\"";
+    value = value * base + digit;
+  }
+  return {};
+}
+
+// The element's name at `at` ("<name" up to a space, '>' or '/') is `name`.
+bool IsElement(const uint8_t* bytes, size_t length, size_t at, const char* name) {
+  const size_t n = std::strlen(name);
+  if (!StartsWith(bytes, length, at + 1, name) || at + 1 + n >= length) return false;
+  const uint8_t next = bytes[at + 1 + n];
+  return next == '>' || next == '/' || IsSpace(next);
+}
+
 }  // namespace
 
 std::string Binary(const uint8_t* bytes, size_t length) { return BinaryWalk(bytes, length).Run(); }
@@ -221,6 +266,16 @@ std::string Xml(const uint8_t* bytes, size_t length) {
           attributes = true;
           if (c != '=') quote = static_cast<char>(c);
         }
+      }
+      if (end < length && IsElement(bytes, length, at, "integer")) {
+        // Its text must be one plain run: a reader joins the runs around comments and CDATA.
+        const size_t close = Find(bytes, length, end, "<");
+        if (bytes[end - 1] == '/') return "empty integer";
+        const std::string wrong = IntegerProblem(bytes + end + 1, close - end - 1);
+        if (!wrong.empty()) return wrong;
+        if (close + 1 >= length || bytes[close + 1] != '/' ||
+            !IsElement(bytes, length, close + 1, "integer"))
+          return "malformed integer";
       }
       // Only a bare <name/> is surely empty to every reader; anything else may open a level.
       if (at + 1 < length && bytes[at + 1] == '/')
