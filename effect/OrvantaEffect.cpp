@@ -67,8 +67,10 @@ double Orvanta::GainFromDecibels(double dB) {
 
 void Orvanta::Reset() { UTL_MutexLock lock(mMutex); }
 
+// May run on the audio thread, always with the plug-in mutex held (so the readouts change
+// between the editor's drawing passes): it stores atomics and rewrites short texts in place,
+// which allocates nothing once the first change at preparation has sized them.
 void Orvanta::OnParamChange(int paramIdx) {
-  UTL_MutexLock lock(mMutex);
   switch (paramIdx) {
     case kGain: {
       double dB = GetParam(kGain)->Value();

@@ -44,8 +44,8 @@ class Orvanta : public OrvantaWrapper {
   // The mid and side weights with the output gain folded in, from one reading of the gains.
   void Weights(double* pMid, double* pSide) const;
 
-  // Written under the lock, read whole by the audio thread without it: relaxed atomics, which
-  // are plain 64-bit moves on x86-64.
+  // Written by the change hook, read whole by the processing: relaxed atomics, which are plain
+  // 64-bit moves on x86-64.
   std::atomic<double> mMonoGain = 1.0;
   std::atomic<double> mStereoGain = 1.0;
   std::atomic<double> mGain = 0.5;

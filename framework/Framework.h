@@ -12,6 +12,7 @@
 #include "framework/IPluginConfig.h"
 #include "framework/IPluginStructs.h"
 #include "framework/IPreset.h"
+#include "framework/ISmoothedValue.h"
 #include "framework/Log.h"
 #include "framework/PlugVersion.h"
 #include "framework/ScopedFlushDenormals.h"

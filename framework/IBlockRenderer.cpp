@@ -188,6 +188,7 @@ void IBlockRenderer::ApplyEvents(const IParamEvent* pEvents, int nEvents) {
     IParam* pParam = mPlug->GetParam(event.mParamIdx);
     if (!pParam || std::isnan(event.mValue)) continue;
     pParam->Set(event.mValue);
+    mPlug->NoteProcessingChange(event.mParamIdx);
     if (locked) {
       mPlug->OnParamChange(event.mParamIdx);
     } else if (event.mParamIdx < mPendingHooks.GetSize()) {

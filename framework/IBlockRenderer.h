@@ -28,8 +28,9 @@ class IBlockRenderer {
   // [audio] One host block, in place allowed, any nFrames >= 0. Events sorted by offset are
   // applied at their frame (value stored, OnParamChange run) by splitting the block there; an
   // event out of order applies where it is met, nFrames == 0 applies them only. A NaN value or
-  // an unknown index is skipped. bypassed is the host's switch for this block. A null array
-  // (or a null channel in it) reads as silence in and is dropped out.
+  // an unknown index is skipped; the editor shows the others at its next drawing pass.
+  // bypassed is the host's switch for this block. A null array (or a null channel in it) reads
+  // as silence in and is dropped out. Unprepared, the outputs are silent.
   //
   // Allocates nothing and never waits: change hooks run with the plug-in mutex taken only by
   // trying, so they stay serialised with the host's and the editor's. While another thread

@@ -30,6 +30,7 @@ IPluginBase::IPluginBase(int nParams, const char* channelIOStr, int nPresets,
   Trace("IPluginBase", __LINE__, "%s:%s", effectName ? effectName : "", CurrentTime());
 
   for (int i = 0; i < nParams; ++i) mParams.Add(new IParam);
+  mProcessingChanges = std::make_unique<std::atomic<bool>[]>(nParams > 0 ? nParams : 0);
   for (int i = 0; i < nPresets; ++i) mPresets.Add(new IPreset);
 
   CopyName(mEffectName, effectName);
@@ -60,7 +61,7 @@ IPluginBase::~IPluginBase() {
 
 void IPluginBase::Reset() { UTL_MutexLock lock(mMutex); }
 
-void IPluginBase::OnParamChange(int) { UTL_MutexLock lock(mMutex); }
+void IPluginBase::OnParamChange(int) {}
 
 void IPluginBase::OnActivate(bool) { UTL_MutexLock lock(mMutex); }
 
@@ -138,6 +139,20 @@ void IPluginBase::RedrawParamControls() {
 
 void IPluginBase::OnParamReset() {
   for (int i = 0; i < NParams(); ++i) OnParamChange(i);
+}
+
+void IPluginBase::NoteProcessingChange(int paramIdx) {
+  if (paramIdx < 0 || paramIdx >= NParams()) return;
+  mProcessingChanges[paramIdx].store(true, std::memory_order_relaxed);
+  mAnyProcessingChange.store(true, std::memory_order_release);
+}
+
+void IPluginBase::ShowProcessingChanges() {
+  if (!mAnyProcessingChange.exchange(false, std::memory_order_acquire)) return;
+  for (int i = 0; i < NParams(); ++i) {
+    if (!mProcessingChanges[i].exchange(false, std::memory_order_relaxed)) continue;
+    if (mGraphics) mGraphics->SetParameterFromPlug(i, GetParam(i)->Value(), false);
+  }
 }
 
 void IPluginBase::DirtyParameters() {

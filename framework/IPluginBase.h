@@ -8,7 +8,9 @@
 // [audio] no allocation, no waiting; [any] any thread, no lock, no allocation;
 // [locked] plug-in mutex held; [host] a host thread outside render; [ui] the editor's thread.
 
+#include <atomic>
 #include <initializer_list>
+#include <memory>
 
 #include "framework/ByteChunk.h"
 #include "framework/Hosts.h"
@@ -73,6 +75,10 @@ class IPluginBase {
 
   // [locked]
   virtual void Reset();
+  // [audio] A parameter's value changed (read it with GetParam). Wrappers that apply host
+  // changes while processing (LV2, VST3, CLAP, the Audio Unit's scheduled changes) call it on
+  // the audio thread, others on a host or editor thread; always with the mutex held (the audio
+  // thread only tries it), so it must not allocate or wait.
   virtual void OnParamChange(int paramIdx);
   // [audio]
   virtual void ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames);
@@ -135,6 +141,10 @@ class IPluginBase {
   IParam* GetParam(int idx) const { return mParams.Get(idx); }
   // Runs OnParamChange for every parameter; takes no lock of its own.
   void OnParamReset();
+  // [audio] Notes a change applied while processing, for the editor to show on its own
+  // thread: ShowProcessingChanges ([ui], mutex held) moves its controls. Neither allocates.
+  void NoteProcessingChange(int paramIdx);
+  void ShowProcessingChanges();
   // Tells the host every parameter's normalised value, under the lock.
   void DirtyParameters();
   int NParamGroups() const { return mParamGroups.GetSize(); }
@@ -270,10 +280,13 @@ class IPluginBase {
   static int GetFrameworkVerFromChunk(ByteChunk* pChunk, int* pPos);
 
   // ---- Preset files and text dumps; false for an empty path or a failed file ----
+  // Why a program or bank file was refused: it cannot be read, it is not this plug-in's (or
+  // not such a file at all), it ends before what its header promises, or its header is wrong.
+  enum class PresetFileFault { kNone, kUnreadable, kForeign, kTruncated, kMalformed };
   bool SaveProgramAsFXP(UTL_String* pPath);
   bool SaveBankAsFXB(UTL_String* pPath);
-  bool LoadProgramFromFXP(UTL_String* pPath);
-  bool LoadBankFromFXB(UTL_String* pPath);
+  bool LoadProgramFromFXP(UTL_String* pPath, PresetFileFault* pFault = nullptr);
+  bool LoadBankFromFXB(UTL_String* pPath, PresetFileFault* pFault = nullptr);
   bool DumpPresetSrcCode(const char* path, const char** paramEnumNames);
   bool DumpPresetBlob(const char* path);
   bool DumpBankBlob(const char* path);
@@ -324,6 +337,10 @@ class IPluginBase {
   UTL_TypedBuf<float*> mFloatOutData;
 
  private:
+  // Parameters changed while processing that the editor has yet to show.
+  std::unique_ptr<std::atomic<bool>[]> mProcessingChanges;
+  std::atomic<bool> mAnyProcessingChange = false;
+
   void ParseChannelIO(const char* channelIOStr);
   void ConvertOutputs(int nFrames, bool accumulate);
   // nFrames cut to what every channel's memory can take (0 while a slot is unset).

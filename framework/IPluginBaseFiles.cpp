@@ -222,24 +222,36 @@ bool IPluginBase::SaveBankAsFXB(UTL_String* pPath) {
   return WriteChunkToFile(pPath, &file);
 }
 
-bool IPluginBase::LoadProgramFromFXP(UTL_String* pPath) {
+bool IPluginBase::LoadProgramFromFXP(UTL_String* pPath, PresetFileFault* pFault) {
+  PresetFileFault unused;
+  PresetFileFault& fault = pFault ? *pFault : unused;
+  fault = PresetFileFault::kUnreadable;
   ByteChunk file;
   if (!ReadFileIntoChunk(pPath, &file)) return false;
 
   ProgramHeader header;
   int pos = ReadProgramHeader(&file, &header, 0);
+  fault = PresetFileFault::kForeign;
+  int magic = 0;
+  if (GetBigEndian(&file, &magic, 0) < 0 || magic != kCcnK) return false;
   // A file too short for its header holds no program; loading it would report success for nothing.
+  fault = PresetFileFault::kTruncated;
   if (pos < 0) return false;
-  if (header.mChunkMagic != kCcnK || header.mFormatVersion != 1 || header.mUniqueID != mUniqueID)
-    return false;
+  fault = PresetFileFault::kForeign;
+  if (header.mFormatVersion != 1 || header.mUniqueID != mUniqueID) return false;
 
   if (header.mFxMagic == kFPCh && DoesStateChunks()) {
     pos = SkipChunkPrefix(&file, pos);
     // A truncated state is refused before it touches any parameter.
+    fault = PresetFileFault::kTruncated;
     if (pos < 0) return false;
     UnserializeState(&file, pos);
   } else if (header.mFxMagic == kFxCk) {
-    // A program with fewer values than parameters sets those it has and keeps the rest.
+    // A program of fewer parameters (an older version's) sets those it has and keeps the rest;
+    // one holding fewer values than its own header counts was cut short.
+    const int promised = std::min(NParams(), header.mNParams);
+    fault = PresetFileFault::kTruncated;
+    if (promised > 0 && (file.Size() - pos) / 4 < promised) return false;
     for (int i = 0; i < NParams() && pos >= 0; ++i) {
       float value = 0.0f;
       pos = GetBigEndianFloat(&file, &value, pos);
@@ -252,10 +264,14 @@ bool IPluginBase::LoadProgramFromFXP(UTL_String* pPath) {
   ModifyCurrentPreset(header.mName);
   RestorePreset(mCurrentPresetIdx);
   InformHostOfProgramChange();
+  fault = PresetFileFault::kNone;
   return true;
 }
 
-bool IPluginBase::LoadBankFromFXB(UTL_String* pPath) {
+bool IPluginBase::LoadBankFromFXB(UTL_String* pPath, PresetFileFault* pFault) {
+  PresetFileFault unused;
+  PresetFileFault& fault = pFault ? *pFault : unused;
+  fault = PresetFileFault::kUnreadable;
   ByteChunk file;
   if (!ReadFileIntoChunk(pPath, &file)) return false;
 
@@ -266,28 +282,38 @@ bool IPluginBase::LoadBankFromFXB(UTL_String* pPath) {
                    &uniqueID,   &version,  &nPrograms, &currentIdx};
   for (int* field : fields) pos = GetBigEndian(&file, field, pos);
   pos = pos < 0 || kFXBHeaderSize > file.Size() ? -1 : kFXBHeaderSize;
+  fault = PresetFileFault::kForeign;
   if (chunkMagic != kCcnK || uniqueID != mUniqueID) return false;
 
   if (fxMagic == kFBCh && DoesStateChunks()) {
     pos = SkipChunkPrefix(&file, pos);
+    fault = PresetFileFault::kTruncated;
     if (pos < 0) return false;
     UnserializePresets(&file, pos);
     InformHostOfProgramChange();
+    fault = PresetFileFault::kNone;
     return true;
   }
   if (fxMagic != kFxBk) return false;
 
+  // A bank counts its programs, and holds every program it counts.
+  fault = PresetFileFault::kTruncated;
+  if (pos < 0) return false;
+  fault = PresetFileFault::kMalformed;
+  if (nPrograms < 1) return false;
+  const int recordSize = kFXPHeaderSize + 4 * NParams();
+  fault = PresetFileFault::kTruncated;
+  if ((file.Size() - pos) / recordSize < nPrograms) return false;
   // Programs beyond the slots have nowhere to go: they would overwrite the current preset.
-  int nToLoad = nPrograms < NPresets() ? nPrograms : NPresets();
-  if (nToLoad < 0) nToLoad = 0;
-  int recordSize = kFXPHeaderSize + 4 * NParams();
+  const int nToLoad = std::min(nPrograms, NPresets());
 
   // Check every record before changing anything, so a bad bank leaves the presets alone.
+  fault = PresetFileFault::kMalformed;
   for (int p = 0, check = pos; p < nToLoad; ++p, check += recordSize) {
     ProgramHeader header;
-    if (check < 0 || ReadProgramHeader(&file, &header, check) < 0) return false;
+    ReadProgramHeader(&file, &header, check);
     if (header.mChunkMagic != kCcnK || header.mFxMagic != kFxCk || header.mFormatVersion != 1 ||
-        header.mNParams != NParams() || recordSize > file.Size() - check)
+        header.mNParams != NParams())
       return false;
   }
 
@@ -304,6 +330,7 @@ bool IPluginBase::LoadBankFromFXB(UTL_String* pPath) {
   }
   RestorePreset(currentIdx);
   InformHostOfProgramChange();
+  fault = PresetFileFault::kNone;
   return true;
 }
 

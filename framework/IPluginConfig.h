@@ -3,13 +3,13 @@
 // IPluginBase takes, for plug-ins that would rather write
 //
 //   MyPlug::MyPlug(const IPluginInstanceInfo& info)
-//       : IPluginAU(info, {.nParams = kNumParams,
-//                          .nPresets = kNumPresets,
-//                          .effectName = "Width",
-//                          .mfrName = "Orvanta",
-//                          .vendorVersion = 0x10000,
-//                          .uniqueID = FourCC("Wdth"),
-//                          .mfrID = FourCC("Orvn")}) {}
+//       : IPluginWrapper(info, {.nParams = kNumParams,
+//                               .nPresets = kNumPresets,
+//                               .effectName = "Width",
+//                               .mfrName = "Orvanta",
+//                               .vendorVersion = 0x10000,
+//                               .uniqueID = FourCC("Wdth"),
+//                               .mfrID = FourCC("Orvn")}) {}
 //
 // Designated initialisers must keep the order below; a field left out takes its default.
 // Every wrapper takes it beside its positional constructor.

@@ -32,9 +32,8 @@ class IDrawnSwitchControl : public IInvisibleSwitchControl {
 
 // A rounded face with a caption, drawn in the pressed colour while held (or while its
 // parameter is 0.5 or more). Bound to a parameter it is momentary: 1 while held, 0 again at
-// release. The action, if any, runs on the editor's
-// thread when a press is released over the button; dragging off the button lets it go without
-// acting.
+// release. The action, if any, runs on the editor's thread when a press is released over the
+// button; dragged off, the button lets go without acting.
 class IDrawnButtonControl : public IControl {
  public:
   static constexpr IColor kDefaultFaceColor = IColor(255, 80, 84, 92);

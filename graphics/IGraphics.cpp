@@ -173,6 +173,8 @@ void IGraphics::Resize(int w, int h) {
 }
 
 bool IGraphics::IsDirty(IRECT* pR) {
+  // Every frame asks: changes the audio thread applied reach the controls here.
+  if (mPlug) mPlug->ShowProcessingChanges();
   bool dirty = false;
   for (int i = 0; i < mControls.GetSize(); ++i) {
     IControl* pControl = mControls.Get(i);

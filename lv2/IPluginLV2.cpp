@@ -90,7 +90,7 @@ int IPluginLV2::CollectControlEvents() {
   float* last = mLastControls.Get();
   // Every run looks, so the look compares bits: no branch per port, and a port holding NaN or
   // the other zero settles after one pass below like any other value.
-  bool changed = mKeepRestoredValues;
+  bool changed = false;
   for (int i = 0; i < n; ++i)
     changed |= ports[i] && std::bit_cast<uint32_t>(*ports[i]) != std::bit_cast<uint32_t>(last[i]);
   if (!changed) return 0;
@@ -100,11 +100,11 @@ int IPluginLV2::CollectControlEvents() {
   for (int i = 0; i < n; ++i) {
     if (!ports[i]) continue;
     const float value = *ports[i];
-    const bool moved = !std::isnan(value) && value != last[i];
+    const bool seen = std::bit_cast<uint32_t>(last[i]) == kTakeAsSeen;
+    const bool moved = !seen && !std::isnan(value) && value != last[i];
     last[i] = value;
-    if (moved && !mKeepRestoredValues) events[nEvents++] = {0, i, (double)value};
+    if (moved) events[nEvents++] = {0, i, (double)value};
   }
-  mKeepRestoredValues = false;
   return nEvents;
 }
 
@@ -135,7 +135,11 @@ bool IPluginLV2::RestoreState(ByteChunk* pChunk) {
   ByteChunk current;
   if (!SerializeState(&current) || current.Size() != pChunk->Size()) return false;
   if (UnserializeState(pChunk, 0) < 0) return false;
-  mKeepRestoredValues = true;
+  // The restored values hold until the host moves a port: what each port holds now is what a
+  // later run compares against. A port not yet connected takes its first value as seen.
+  float* const* ports = mControlPorts.Get();
+  for (int i = 0; i < NParams(); ++i)
+    mLastControls.Get()[i] = ports[i] ? *ports[i] : std::bit_cast<float>(kTakeAsSeen);
   return true;
 }
 

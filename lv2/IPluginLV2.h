@@ -60,7 +60,7 @@ class IPluginLV2 : public IPluginBase {
   void Run(uint32_t nFrames);  // [audio]
   // The state chunk (SerializeState) and its restoration. A chunk whose size differs from
   // the one this plug-in writes is refused and changes nothing. After a restore the restored
-  // values hold until the host moves a control port.
+  // values hold until the host moves a control port; a port moved after the restore applies.
   bool SaveState(ByteChunk* pChunk);     // [host]
   bool RestoreState(ByteChunk* pChunk);  // [host]
 
@@ -97,16 +97,16 @@ class IPluginLV2 : public IPluginBase {
 
   UTL_String mBundleID;
   UTL_TypedBuf<float*> mControlPorts;
-  // What each control port held when last looked at; NaN until the first run.
+  // What each control port held when last looked at; NaN until the first run, kTakeAsSeen
+  // for a port whose next value is taken without applying it.
   UTL_TypedBuf<float> mLastControls;
+  static constexpr uint32_t kTakeAsSeen = 0x7fc0'5eedu;  // a NaN no port comparison makes
   UTL_TypedBuf<IParamEvent> mEvents;  // one per parameter, so a run allocates nothing
   UTL_TypedBuf<float*> mAudioIn;
   UTL_TypedBuf<float*> mAudioOut;
   float* mEnabledPort = nullptr;
   // Whether every audio port has an array, decided when ports are connected, not every run.
   bool mAudioConnected = false;
-  // Set by a restore: the next run takes the port values as seen rather than applying them.
-  bool mKeepRestoredValues = false;
   IBlockRenderer mRenderer{this};
 
   WriteFunction mWrite = nullptr;

@@ -29,12 +29,29 @@ void Balance::OnParamChange(int paramIdx) {
   mRightGain.store(RightGain(percent), std::memory_order_relaxed);
 }
 
+void Balance::OnPrepare(double sampleRate, int /*maxBlockFrames*/) {
+  mLeftSmoothed.Prepare(sampleRate, kGlideSeconds);
+  mRightSmoothed.Prepare(sampleRate, kGlideSeconds);
+}
+
+void Balance::OnActivate(bool active) {
+  if (active) mStandAtGains = true;
+}
+
+void Balance::Reset() { mStandAtGains = true; }
+
 void Balance::ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames) {
   const double left = mLeftGain.load(std::memory_order_relaxed);
   const double right = mRightGain.load(std::memory_order_relaxed);
+  if (mStandAtGains.exchange(false)) {
+    mLeftSmoothed.Jump(left);
+    mRightSmoothed.Jump(right);
+  }
+  mLeftSmoothed.SetTarget(left);
+  mRightSmoothed.SetTarget(right);
   for (int i = 0; i < nFrames; ++i) {
-    outputs[0][i] = inputs[0][i] * left;
-    outputs[1][i] = inputs[1][i] * right;
+    outputs[0][i] = inputs[0][i] * mLeftSmoothed.Next();
+    outputs[1][i] = inputs[1][i] * mRightSmoothed.Next();
   }
 }
 

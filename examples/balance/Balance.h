@@ -16,8 +16,14 @@ class Balance : public IPluginWrapper {
 
   explicit Balance(const IPluginInstanceInfo& instanceInfo);
 
-  // Called with the new value of a parameter; computes the channel gains from it.
+  // Called with the new value of a parameter; computes the channel gains from it. May run on
+  // the audio thread: no allocation, no waiting.
   void OnParamChange(int paramIdx) override;
+  // Called before processing starts with the sample rate: sets the gains' glide time.
+  void OnPrepare(double sampleRate, int maxBlockFrames) override;
+  // Processing (re)starts: the first block stands at the gains instead of gliding to them.
+  void OnActivate(bool active) override;
+  void Reset() override;
   // The audio: one block of each channel, inputs[c][0..nFrames) to outputs[c][0..nFrames).
   // Runs on the host's audio thread, so it only reads the gains: no allocation, no lock.
   void ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames) override;
@@ -32,6 +38,12 @@ class Balance : public IPluginWrapper {
   // Written when the parameter changes, read by the audio thread.
   std::atomic<double> mLeftGain = 1.0;
   std::atomic<double> mRightGain = 1.0;
+  // What the audio thread applies: the gains gliding to those values over kGlideSeconds, so
+  // that moving the knob does not click.
+  static constexpr double kGlideSeconds = 0.02;
+  ISmoothedValue mLeftSmoothed{1.0};
+  ISmoothedValue mRightSmoothed{1.0};
+  std::atomic<bool> mStandAtGains = true;
 };
 
 // The factory every format's entry calls.

@@ -4,7 +4,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cfloat>
+#include <cmath>
 #include <cstring>
 
 AudioReader::~AudioReader() {
@@ -43,8 +46,22 @@ size_t AudioReader::Read(float* const* channels, size_t capacity) {
   if (!mFile || mFailed || capacity == 0) return 0;
   const size_t count = static_cast<size_t>(mInfo.channels);
   if (mInterleaved.size() < capacity * count) mInterleaved.resize(capacity * count);
-  const sf_count_t got =
-      sf_readf_float(mFile, mInterleaved.data(), static_cast<sf_count_t>(capacity));
+  sf_count_t got = 0;
+  if ((mInfo.format & SF_FORMAT_SUBMASK) == SF_FORMAT_DOUBLE) {
+    // Narrowed here rather than by libsndfile, so that values too large for a float are
+    // counted as what they are.
+    if (mWide.size() < capacity * count) mWide.resize(capacity * count);
+    got = sf_readf_double(mFile, mWide.data(), static_cast<sf_count_t>(capacity));
+    for (size_t i = 0; i < size_t(std::max<sf_count_t>(got, 0)) * count; ++i) {
+      const double value = mWide[i];
+      const bool beyond = std::isfinite(value) && std::fabs(value) > FLT_MAX;
+      mBeyondFloat += beyond;
+      mInterleaved[i] =
+          beyond ? std::copysign(INFINITY, float(value > 0 ? 1 : -1)) : static_cast<float>(value);
+    }
+  } else {
+    got = sf_readf_float(mFile, mInterleaved.data(), static_cast<sf_count_t>(capacity));
+  }
   if (got < static_cast<sf_count_t>(capacity) && sf_error(mFile) != SF_ERR_NO_ERROR) mFailed = true;
   if (got <= 0) return 0;
   const size_t frames = static_cast<size_t>(got);
@@ -209,6 +226,11 @@ bool AudioWriter::Open(const std::string& path, double sampleRate, int channels,
     return false;
   }
   sf_command(mFile, SFC_SET_CLIPPING, nullptr, SF_TRUE);
+  const int sample = mInfo.format & SF_FORMAT_SUBMASK;
+  mClips = sample != SF_FORMAT_FLOAT && sample != SF_FORMAT_DOUBLE && sample != SF_FORMAT_VORBIS &&
+           sample != SF_FORMAT_OPUS;
+  mClipped.assign(size_t(channels), 0);
+  mPeak = 0;
   return true;
 }
 
@@ -216,7 +238,12 @@ bool AudioWriter::Write(const float* const* channels, size_t frames, std::string
   const size_t count = static_cast<size_t>(mInfo.channels);
   if (mInterleaved.size() < frames * count) mInterleaved.resize(frames * count);
   for (size_t c = 0; c < count; ++c)
-    for (size_t i = 0; i < frames; ++i) mInterleaved[i * count + c] = channels[c][i];
+    for (size_t i = 0; i < frames; ++i) {
+      const float sample = channels[c][i];
+      mInterleaved[i * count + c] = sample;
+      mPeak = std::max(mPeak, std::fabs(sample));
+      mClipped[c] += mClips && std::fabs(sample) > 1.0f;
+    }
   // An encoder that buffers (FLAC, Vorbis, Opus) may take every frame although its write
   // failed, so the error flags are asked too.
   if (sf_writef_float(mFile, mInterleaved.data(), static_cast<sf_count_t>(frames)) !=

@@ -29,6 +29,9 @@ class AudioReader {
   // Frames the header promises, or kUnknownFrames (a FLAC or OGG stream of open length).
   int64_t PromisedFrames() const { return mPromised; }
   int64_t FramesRead() const { return mRead; }
+  // Samples of a 64-bit float file that are finite but beyond the 32-bit float range (1e300),
+  // read so far; they come out as infinite.
+  uint64_t BeyondFloatRange() const { return mBeyondFloat; }
 
   // Reads up to `capacity` frames into one buffer per channel (Channels() of them). Returns the
   // frames read: 0 at the end of the audio or on a failure, which Finish reports.
@@ -42,8 +45,10 @@ class AudioReader {
   SNDFILE* mFile = nullptr;
   SF_INFO mInfo = {};
   int64_t mPromised = kUnknownFrames, mRead = 0;
+  uint64_t mBeyondFloat = 0;
   bool mFailed = false;
   std::vector<float> mInterleaved;
+  std::vector<double> mWide;  // a 64-bit float file's samples, before they are narrowed
 };
 
 // Writes a new audio file in the container its name's extension names (WAV when it has none),
@@ -66,6 +71,10 @@ class AudioWriter {
   // fails here or there with the system's cause, never as a short file.
   bool Write(const float* const* channels, size_t frames, std::string* error);
   bool Commit(std::string* error);
+  // Samples clipped at full scale so far, per channel (only integer formats clip), and the
+  // largest magnitude written.
+  const std::vector<uint64_t>& Clipped() const { return mClipped; }
+  float Peak() const { return mPeak; }
 
  private:
   bool Failed(std::string* error);
@@ -84,6 +93,9 @@ class AudioWriter {
   SNDFILE* mFile = nullptr;
   SF_INFO mInfo = {};
   std::vector<float> mInterleaved;
+  bool mClips = false;
+  std::vector<uint64_t> mClipped;
+  float mPeak = 0;
 };
 
 // "WAV, 24-bit PCM"-style words for a libsndfile format.

@@ -22,6 +22,7 @@
 #include "ToolRender.h"
 #include "ToolUnit.h"
 #include "ToolValidate.h"
+#include "ToolWindowPicture.h"
 #include "host/Host.h"
 
 namespace {
@@ -57,13 +58,14 @@ const char* const kRenderHelp =
     "N files at a time (default: one per core), a line per file and a table at the end; a\n"
     "file that fails does not stop the others, and the exit code is 1 if any failed.\n"
     "  --preset NAME          a factory preset, by name or number\n"
-    "  --set NAME=VALUE       a parameter in its own unit (dB), repeatable\n"
+    "  --set NAME=VALUE       a parameter in its own unit (as `info` shows), repeatable\n"
     "  --state FILE           a state saved as an .aupreset file\n"
     "  --fxp FILE             a program saved as an FXP file\n"
     "  --block N              frames per render call (default 512)\n"
     "  --format EXT           OUT's container by extension (flac), for - or a name without one\n"
     "  --bypass               render with the unit bypassed\n"
     "  --replace-input        let OUT be IN, replaced once the render is complete\n"
+    "  --float                32-bit float samples where the container holds them (no clipping)\n"
     "  --upmix                accept mono input by feeding it to both channels\n"
     "  --report OUT.png       a picture of the stereo image before and after (see analyze)\n";
 
@@ -75,9 +77,11 @@ const char* const kAnalyzeHelp =
     "measured as the same signal on both sides.\n"
     "  --plot OUT.png         goniometers before and after, correlation and width over time\n"
     "  --json                 one JSON object instead of the table:\n"
-    "    file, sample_rate, settings (text, or null for input only),\n"
+    "    file (a byte that is not UTF-8 as U+FFFD), sample_rate,\n"
+    "    settings (text, or null for input only),\n"
     "    input and output (output null for input only), each with:\n"
     "      frames, seconds, non_finite_samples (NaN or infinite samples, measured as 0),\n"
+    "      beyond_float_range_samples (of those, finite 64-bit values too large for a float),\n"
     "      left, right, mid, side: {peak, rms}, linear, 1 = full scale; mid = (L+R)/2,\n"
     "        side = (L-R)/2\n"
     "      image: \"stereo\", \"mono\", \"side only\" or \"silent\"\n"
@@ -105,8 +109,9 @@ const char* const kPresetHelp =
 const char* const kSnapshotHelp =
     "usage: orvanta snapshot OUT.png [--preset NAME] [--set NAME=VALUE ...] [--state FILE]\n"
     "                        [--scale 1|2]\n"
-    "Draws the editor without a window, showing the chosen values; --scale 2 draws it as a\n"
-    "high-density screen shows it, every pixel doubled.\n";
+    "Pictures the editor showing the chosen values: Orvanta's is drawn without a window, any\n"
+    "other unit's is opened through its bundle's own view on the X display. --scale 2 pictures\n"
+    "it as a high-density screen shows it, every pixel doubled.\n";
 const char* const kEditorHelp =
     "usage: orvanta editor [--state FILE.aupreset] [--save FILE.aupreset]\n"
     "Opens the editor in a window through the unit's view factory; when the window is\n"
@@ -125,7 +130,7 @@ struct Arguments {
   std::vector<std::string> positional;
   ToolChoices choices;
   RenderOptions render;
-  bool upmix = false, help = false, json = false, replaceInput = false;
+  bool upmix = false, help = false, json = false, replaceInput = false, floatSamples = false;
   std::string example, out, snapshot, fxp, fxb, save, plot, report, outDir, suffix, scale, format;
   unsigned jobs = 0;
 };
@@ -219,6 +224,8 @@ bool ParseArguments(const std::vector<std::string>& words, Arguments* args, std:
         return false;
       }
       args->jobs = static_cast<unsigned>(count);
+    } else if (w == "--float") {
+      args->floatSamples = true;
     } else if (w == "--replace-input") {
       args->replaceInput = true;
     } else if (w == "--bypass") {
@@ -241,14 +248,13 @@ bool ParseArguments(const std::vector<std::string>& words, Arguments* args, std:
   return true;
 }
 
-std::string Levels(const MidSideMeter& l) {
+std::string Levels(const MidSideMeter& l, uint64_t beyondFloat = 0) {
   char text[160];
   snprintf(text, sizeof(text), "mid peak %.4f rms %.4f, side peak %.4f rms %.4f", l.Mid().peak,
            l.Mid().rms, l.Side().peak, l.Side().rms);
   // NaN or infinity would otherwise hide behind figures that look like quiet audio.
   if (l.NonFinite())
-    return text +
-           (", " + std::to_string(l.NonFinite()) + " samples NaN or infinite (measured as 0)");
+    return text + (", " + NonFiniteText(l.NonFinite(), beyondFloat) + " (measured as 0)");
   return text;
 }
 
@@ -313,7 +319,8 @@ int Render(HostUnit& unit, const Arguments& args) {
     return Fail(outPath + " is the input itself; add --replace-input to replace it with the render",
                 2);
   if (!in.Open(inPath, &error) || !ApplyAll(unit, args, &error) ||
-      !out.Open(outPath, in.SampleRate(), 2, in.Format(), &error, args.format))
+      !out.Open(outPath, in.SampleRate(), 2, args.floatSamples ? SF_FORMAT_FLOAT : in.Format(),
+                &error, args.format))
     return Fail(error);
   // The report's meters see every block as it goes by.
   const bool report = !args.report.empty();
@@ -336,7 +343,8 @@ int Render(HostUnit& unit, const Arguments& args) {
     before->Finish();
     after->Finish();
     const StereoImageSubject subject{
-        inPath, in.SampleRate(), SettingsLabel(unit, args) + (options.bypass ? " (bypassed)" : "")};
+        inPath, in.SampleRate(), SettingsLabel(unit, args) + (options.bypass ? " (bypassed)" : ""),
+        ClippingText(out)};
     if (!WriteStereoImagePlot(args.report, subject, *before, after.get(), &error))
       return Fail(error);
   }
@@ -344,8 +352,11 @@ int Render(HostUnit& unit, const Arguments& args) {
   fprintf(words,
           "%s: %llu frames, %.2f s of audio, %.0fx real time; before %s; after %s; written as %s\n",
           args.positional[1].c_str(), static_cast<unsigned long long>(summary.frames), seconds,
-          elapsed > 0 ? seconds / elapsed : 0.0, Levels(summary.before).c_str(),
-          Levels(summary.after).c_str(), DescribeAudioFormat(out.Format()).c_str());
+          elapsed > 0 ? seconds / elapsed : 0.0,
+          Levels(summary.before, in.BeyondFloatRange()).c_str(), Levels(summary.after).c_str(),
+          DescribeAudioFormat(out.Format()).c_str());
+  if (const std::string clipped = ClippingText(out); !clipped.empty())
+    fprintf(words, "%s: %s\n", args.positional[1].c_str(), clipped.c_str());
   return 0;
 }
 
@@ -361,6 +372,7 @@ int RenderBatch(const HostComponent& component, const Arguments& args) {
   request.jobs = args.jobs;
   request.render = args.render;
   request.render.upmix = args.upmix;
+  request.floatSamples = args.floatSamples;
   bool first = true;
   return ToolBatchRender(component, request, [&](HostUnit& unit, std::string* error) {
     std::string notes;
@@ -461,6 +473,15 @@ void PrintValue(const std::string& key, CFTypeRef value) {
   }
 }
 
+// The unit's parameter values, one a line.
+void PrintParameters(const HostUnit& unit) {
+  for (const ToolParameter& p : ToolParameters(unit)) {
+    AudioUnitParameterValue value = 0;
+    unit.GetParameter(p.id, &value);
+    printf("  %-8s %s %s\n", p.name.c_str(), ToolValueText(value).c_str(), p.unit.c_str());
+  }
+}
+
 int State(HostUnit& unit, const Arguments& args) {
   if (args.positional.size() != 2 || (args.positional[0] != "save" && args.positional[0] != "show"))
     return Fail(std::string("state needs save or show and a file\n") + kStateHelp, 2);
@@ -494,11 +515,7 @@ int State(HostUnit& unit, const Arguments& args) {
   if (status != noErr)
     return Fail(path + ": the unit refuses this state (status " + std::to_string(status) + ")");
   printf("restored parameters:\n");
-  for (const ToolParameter& p : ToolParameters(unit)) {
-    AudioUnitParameterValue value = 0;
-    unit.GetParameter(p.id, &value);
-    printf("  %-8s %.2f %s\n", p.name.c_str(), value, p.unit.c_str());
-  }
+  PrintParameters(unit);
   return 0;
 }
 
@@ -521,14 +538,26 @@ int Preset(HostUnit& unit, const Arguments& args) {
     printf("wrote %s\n", path.c_str());
     return 0;
   }
-  if (!ReadProgramFile(path, bank, &values, &error) || !ApplyValues(unit, values, &error))
+  std::vector<ToolProgram> programs;
+  int current = 0;
+  if (!ReadProgramFile(path, bank, &values, &error, bank ? &programs : nullptr, &current) ||
+      !ApplyValues(unit, values, &error))
     return Fail(error);
-  printf("%s:\n", path.c_str());
-  for (const ToolParameter& p : ToolParameters(unit)) {
-    AudioUnitParameterValue v = 0;
-    unit.GetParameter(p.id, &v);
-    printf("  %-8s %.2f %s\n", p.name.c_str(), v, p.unit.c_str());
+  if (bank) {
+    const auto parameters = ToolParameters(unit);
+    printf("%s: %zu programs\n", path.c_str(), programs.size());
+    for (size_t p = 0; p < programs.size(); ++p) {
+      printf("  %zu %-16s", p, ("\"" + programs[p].name + "\"").c_str());
+      for (size_t i = 0; i < parameters.size() && i < programs[p].values.size(); ++i)
+        printf("%s %s %s %s", i ? "," : "", parameters[i].name.c_str(),
+               ToolValueText(programs[p].values[i]).c_str(), parameters[i].unit.c_str());
+      printf("\n");
+    }
+    printf("program %d is current:\n", current);
+  } else {
+    printf("%s:\n", path.c_str());
   }
+  PrintParameters(unit);
   if (!args.save.empty()) {
     HostError failure;
     if (unit.SavePresetFile(args.save, &failure) != noErr) return Fail(failure.message);
@@ -537,16 +566,35 @@ int Preset(HostUnit& unit, const Arguments& args) {
   return 0;
 }
 
-int Snapshot(HostUnit& unit, const std::string& bundle, const Arguments& args) {
+int Snapshot(const HostComponent& component, HostUnit& unit, const Arguments& args) {
   if (args.positional.size() != 1)
     return Fail(std::string("snapshot needs OUT.png\n") + kSnapshotHelp, 2);
   if (!args.scale.empty() && args.scale != "1" && args.scale != "2")
     return Fail("--scale must be 1 or 2, not \"" + args.scale + "\"\n" + kSnapshotHelp, 2);
+  const int scale = args.scale == "2" ? 2 : 1;
   std::string error;
-  if (!ApplyAll(unit, args, &error) ||
-      !DrawEditorSnapshot(bundle, ToolParameterValues(unit), args.positional[0], &error,
-                          args.scale == "2" ? 2 : 1))
-    return Fail(error);
+  if (!ApplyAll(unit, args, &error)) return Fail(error);
+  if (IsOrvantaComponent(component)) {
+    // Orvanta's editor is drawn without a window, by the tool's copy of the effect.
+    if (!DrawEditorSnapshot(component.BundlePath(), ToolParameterValues(unit), args.positional[0],
+                            &error, scale))
+      return Fail(error);
+  } else {
+    // Any other unit's editor is opened through the bundle's own view, as a host shows it.
+    if (!getenv("DISPLAY") || !*getenv("DISPLAY"))
+      return Fail(
+          "this unit's editor is pictured through its own view, which needs an X display "
+          "(set DISPLAY)");
+    if (OSStatus status = unit.Initialize(); status != noErr)
+      return Fail("the unit cannot be initialised (status " + std::to_string(status) + ")");
+    HostError failure;
+    auto view = HostEditorView::Open(unit, &failure);
+    if (!view) return Fail("the editor cannot open: " + failure.message);
+    // Shown within a few seconds even on a busy machine, then given time for a redraw.
+    for (int wait = 0; wait < 50 && !WindowIsShown(view->Window()); ++wait) view->IdleFor(100);
+    view->IdleFor(200);
+    if (!WriteWindowPng(view->Window(), args.positional[0], scale, &error)) return Fail(error);
+  }
   printf("wrote %s\n", args.positional[0].c_str());
   return 0;
 }
@@ -662,8 +710,7 @@ int main(int argc, char** argv) {
   auto component = HostComponent::Load(bundle, &failure);
   if (!component) return Fail(bundle + ": " + failure.message);
   // These work through the tool's own copy of Orvanta, which stands for no other unit.
-  if ((command == "preset" || command == "snapshot" || command == "demo") &&
-      !IsOrvantaComponent(*component))
+  if ((command == "preset" || command == "demo") && !IsOrvantaComponent(*component))
     return Fail(bundle + ": not Orvanta's bundle; \"" + command +
                 "\" works through the tool's copy of Orvanta and only with its bundle");
   if (command == "render" && !args.outDir.empty()) return RenderBatch(*component, args);
@@ -674,7 +721,7 @@ int main(int argc, char** argv) {
   if (command == "info") return Info(*component, *unit);
   if (command == "state") return State(*unit, args);
   if (command == "preset") return Preset(*unit, args);
-  if (command == "snapshot") return Snapshot(*unit, bundle, args);
+  if (command == "snapshot") return Snapshot(*component, *unit, args);
   if (command == "editor") return Editor(*unit, args);
   return Demo(*unit, bundle, args);
 }

@@ -58,7 +58,8 @@ class MidSideMeter {
 struct StereoImageFigures {
   uint64_t frames = 0;
   double seconds = 0;
-  uint64_t nonFinite = 0;              // NaN or infinite samples, measured as silence
+  uint64_t nonFinite = 0;    // NaN or infinite samples, measured as silence
+  uint64_t beyondFloat = 0;  // of them, finite values too large for a float (set by the reader)
   StereoLevel left, right, mid, side;  // mid = (L+R)/2, side = (L-R)/2
   StereoImageKind kind = StereoImageKind::kSilent;
   double sideToMidDb = 0;

@@ -16,6 +16,7 @@ constexpr RAS_pixel kZero = RAS_RGBA(110, 116, 130, 255);
 constexpr RAS_pixel kText = RAS_RGBA(226, 230, 238, 255);
 constexpr RAS_pixel kDim = RAS_RGBA(150, 156, 170, 255);
 constexpr RAS_pixel kNegative = RAS_RGBA(90, 30, 34, 255);
+constexpr RAS_pixel kWarning = RAS_RGBA(255, 96, 96, 255);
 // Input and output keep their colours everywhere: titles, figures and traces.
 constexpr RAS_pixel kSeriesColour[2] = {RAS_RGBA(110, 170, 255, 255), RAS_RGBA(255, 160, 60, 255)};
 const char* const kSeriesName[2] = {"Input", "Output"};
@@ -296,6 +297,7 @@ void DrawStereoImagePlot(RAS_IBitmap* bm, const StereoImageSubject& subject,
   Text(bm, fonts.Title(), "Stereo image of " + name, kText, {30, 12, 1180, 36});
   Text(bm, fonts.Body(), Subtitle(subject, inputFigures, output != nullptr), kDim,
        {30, 36, 1180, 54});
+  Text(bm, fonts.Body(), subject.warning, kWarning, {30, 55, 1180, 73});
 
   const double span = std::max(input.Density().Span(), output ? output->Density().Span() : 0.0);
   DrawScope(bm, fonts, l.scopes[0], 0, &input.Density(), span);

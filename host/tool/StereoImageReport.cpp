@@ -1,6 +1,7 @@
 #include "StereoImageReport.h"
 
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 
 namespace {
@@ -49,10 +50,34 @@ std::string JsonNumber(double value) {
   return std::isfinite(value) ? Format("%.6g", value) : std::string("null");
 }
 
+// The length of the well-formed UTF-8 sequence at `at`, or 0 for a byte that starts none.
+size_t Utf8Length(const std::string& text, size_t at) {
+  const unsigned char lead = static_cast<unsigned char>(text[at]);
+  if (lead < 0x80) return 1;
+  const size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 ? 2 : 0;
+  if (!length || lead > 0xF4 || at + length > text.size()) return 0;
+  uint32_t code = lead & (0x7F >> length);
+  for (size_t k = 1; k < length; ++k) {
+    const unsigned char next = static_cast<unsigned char>(text[at + k]);
+    if ((next & 0xC0) != 0x80) return 0;
+    code = code << 6 | (next & 0x3F);
+  }
+  // Overlong forms, surrogates and code points past U+10FFFF are no UTF-8.
+  constexpr uint32_t kShortest[5] = {0, 0, 0x80, 0x800, 0x10000};
+  if (code < kShortest[length] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return 0;
+  return length;
+}
+
+// A JSON string. A file name is bytes, not always UTF-8: a byte that is not stands as U+FFFD.
 std::string JsonText(const std::string& text) {
   std::string quoted = "\"";
-  for (unsigned char c : text) {
-    if (c == '"' || c == '\\') {
+  for (size_t at = 0; at < text.size(); ++at) {
+    const unsigned char c = static_cast<unsigned char>(text[at]);
+    if (c >= 0x80) {
+      const size_t length = Utf8Length(text, at);
+      quoted += length ? text.substr(at, length) : "\\ufffd";
+      at += length ? length - 1 : 0;
+    } else if (c == '"' || c == '\\') {
       quoted += '\\';
       quoted += char(c);
     } else if (c < 0x20) {
@@ -73,6 +98,7 @@ std::string JsonLevel(const StereoLevel& level) {
 std::string JsonFigures(const StereoImageFigures& f) {
   return "{\"frames\": " + std::to_string(f.frames) + ", \"seconds\": " + JsonNumber(f.seconds) +
          ", \"non_finite_samples\": " + std::to_string(f.nonFinite) +
+         ", \"beyond_float_range_samples\": " + std::to_string(f.beyondFloat) +
          ", \"left\": " + JsonLevel(f.left) + ", \"right\": " + JsonLevel(f.right) +
          ", \"mid\": " + JsonLevel(f.mid) + ", \"side\": " + JsonLevel(f.side) +
          ", \"image\": " + JsonText(StereoImageKindName(f.kind)) +
@@ -85,6 +111,15 @@ std::string JsonFigures(const StereoImageFigures& f) {
 }
 
 }  // namespace
+
+std::string NonFiniteText(uint64_t nonFinite, uint64_t beyondFloat) {
+  const uint64_t others = nonFinite > beyondFloat ? nonFinite - beyondFloat : 0;
+  std::string text = others ? std::to_string(others) + " samples NaN or infinite" : "";
+  if (beyondFloat)
+    text += (text.empty() ? "" : " and ") + std::to_string(beyondFloat) +
+            " samples beyond the 32-bit float range";
+  return text;
+}
 
 std::string StereoWidthText(const StereoImageFigures& f) {
   if (f.kind != StereoImageKind::kStereo) return StereoImageKindName(f.kind);
@@ -133,8 +168,7 @@ std::string StereoImageTable(const StereoImageSubject& subject, const StereoImag
     table += line;
   }
   const uint64_t nonFinite = input.nonFinite + (output ? output->nonFinite : 0);
-  if (nonFinite)
-    table += "  " + std::to_string(nonFinite) + " samples were NaN or infinite; measured as 0\n";
+  if (nonFinite) table += "  " + NonFiniteText(nonFinite, input.beyondFloat) + "; measured as 0\n";
   return table;
 }
 

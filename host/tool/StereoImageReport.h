@@ -13,7 +13,13 @@ struct StereoImageSubject {
   std::string file;
   double sampleRate = 0;
   std::string settings;  // e.g. "Stereo Enhance: Gain 0 dB, Mono 0 dB, Stereo 3 dB"; empty: none
+  std::string warning;   // what went wrong on the way out, e.g. clipping; empty: nothing
 };
+
+// Samples that are no audio, in words: "3 samples NaN or infinite", "2 samples beyond the 32-bit
+// float range" or both, of `nonFinite` counted in all, `beyondFloat` of them finite values too
+// large for a float (read from a 64-bit file). Empty when there are none.
+std::string NonFiniteText(uint64_t nonFinite, uint64_t beyondFloat);
 
 // The width as a reader wants it: "mono", "side only", "silent" or "-9.3 dB".
 std::string StereoWidthText(const StereoImageFigures& f);

@@ -52,8 +52,10 @@ int ToolAnalyze(HostUnit& unit, const AnalyzeRequest& request) {
   }
   input.Finish();
   output.Finish();
-  StereoImageSubject subject{request.input, reader.SampleRate(), request.settings};
-  const StereoImageFigures before = input.Figures(), after = output.Figures();
+  StereoImageSubject subject{request.input, reader.SampleRate(), request.settings, ""};
+  StereoImageFigures before = input.Figures();
+  const StereoImageFigures after = output.Figures();
+  before.beyondFloat = reader.BeyondFloatRange();
   const StereoImageFigures* measuredAfter = request.throughUnit ? &after : nullptr;
   if (!request.plot.empty() &&
       !WriteStereoImagePlot(request.plot, subject, input, request.throughUnit ? &output : nullptr,

@@ -21,7 +21,7 @@
 namespace {
 
 struct Outcome {
-  std::string output, error;
+  std::string output, error, clipping;
   bool done = false, ok = false;
   double audioSeconds = 0, elapsed = 0;
 };
@@ -59,10 +59,12 @@ bool RenderOne(HostUnit& unit, const std::string& inPath, const BatchRequest& re
   options.progress = false;
   std::string& error = outcome->error;
   if (!in.Open(inPath, &error) ||
-      !out.Open(outcome->output, in.SampleRate(), 2, in.Format(), &error) ||
+      !out.Open(outcome->output, in.SampleRate(), 2,
+                request.floatSamples ? SF_FORMAT_FLOAT : in.Format(), &error) ||
       !RenderStream(unit, in, &out, options, &summary, &error) || !out.Commit(&error))
     return false;
   outcome->audioSeconds = double(summary.frames) / in.SampleRate();
+  outcome->clipping = ClippingText(out);
   return true;
 }
 
@@ -169,8 +171,9 @@ int ToolBatchRender(const HostComponent& component, const BatchRequest& given,
     if (!out) return;
     ++finished;
     if (o.ok)
-      fprintf(out, "[%zu/%zu] %s -> %s: %.2f s of audio in %.2f s\n", finished, count,
-              request.inputs[i].c_str(), o.output.c_str(), o.audioSeconds, o.elapsed);
+      fprintf(out, "[%zu/%zu] %s -> %s: %.2f s of audio in %.2f s%s%s\n", finished, count,
+              request.inputs[i].c_str(), o.output.c_str(), o.audioSeconds, o.elapsed,
+              o.clipping.empty() ? "" : "; ", o.clipping.c_str());
     else
       fprintf(out, "[%zu/%zu] %s: FAILED: %s\n", finished, count, request.inputs[i].c_str(),
               o.error.c_str());

@@ -14,8 +14,9 @@
 struct BatchRequest {
   std::vector<std::string> inputs;
   std::string outDir, suffix;
-  unsigned jobs = 0;     // 0: one per core
-  RenderOptions render;  // its upmix choice applies to every file
+  unsigned jobs = 0;          // 0: one per core
+  RenderOptions render;       // its upmix choice applies to every file
+  bool floatSamples = false;  // 32-bit float outputs where the container holds them
 
   FILE* report = stdout;  // progress lines and the summary table; null for none
 };

@@ -4,7 +4,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <functional>
 #include <memory>
@@ -112,19 +114,55 @@ bool WriteProgramFile(const std::vector<float>& values, const std::string& name,
 }
 
 bool ReadProgramFile(const std::string& path, bool bank, std::vector<float>* values,
-                     std::string* error) {
+                     std::string* error, std::vector<ToolProgram>* programs, int* current) {
   if (access(path.c_str(), R_OK) != 0) {
     *error = path + ": no such file or not readable";
     return false;
   }
   std::unique_ptr<OrvantaWrapper> plug(MakePlug());
   UTL_String file(path.c_str());
-  if (!(bank ? plug->LoadBankFromFXB(&file) : plug->LoadProgramFromFXP(&file))) {
-    *error = path + ": not an " + (bank ? "FXB bank" : "FXP program") + " of this effect";
-    return false;
+  using Fault = IPluginBase::PresetFileFault;
+  Fault fault = Fault::kNone;
+  const bool loaded =
+      bank ? plug->LoadBankFromFXB(&file, &fault) : plug->LoadProgramFromFXP(&file, &fault);
+  const std::string kind = bank ? "FXB bank" : "FXP program";
+  switch (loaded ? Fault::kNone : fault) {
+    case Fault::kNone:
+      break;
+    case Fault::kTruncated:
+      *error = path + ": truncated; the " + kind + " ends before the " +
+               (bank ? "programs" : "values") + " its header promises";
+      return false;
+    case Fault::kMalformed:
+      *error = path + ": malformed; the " + kind + "'s header does not describe its programs";
+      return false;
+    case Fault::kUnreadable:
+      *error = path + ": cannot be read";
+      return false;
+    case Fault::kForeign:
+      *error = path + ": not an " + kind + " of this effect";
+      return false;
   }
-  values->clear();
-  for (int i = 0; i < plug->NParams(); ++i)
-    values->push_back(static_cast<float>(plug->GetParam(i)->Value()));
+  auto valuesNow = [&] {
+    std::vector<float> now;
+    for (int i = 0; i < plug->NParams(); ++i)
+      now.push_back(static_cast<float>(plug->GetParam(i)->Value()));
+    return now;
+  };
+  *values = valuesNow();
+  if (programs) {
+    // The bank filled the presets from the first; its count is in its header, big-endian.
+    unsigned char count[4] = {};
+    FILE* in = fopen(path.c_str(), "rb");
+    const bool counted = in && fseek(in, 24, SEEK_SET) == 0 && fread(count, 1, 4, in) == 4;
+    if (in) fclose(in);
+    const int held = counted ? count[0] << 24 | count[1] << 16 | count[2] << 8 | count[3] : 0;
+    if (current) *current = plug->GetCurrentPresetIdx();
+    programs->clear();
+    for (int p = 0; p < std::min(held, plug->NPresets()); ++p) {
+      plug->RestorePreset(p);
+      programs->push_back({plug->GetPresetName(p), valuesNow()});
+    }
+  }
   return true;
 }

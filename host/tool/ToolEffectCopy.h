@@ -22,7 +22,15 @@ bool DrawEditorSnapshot(const std::string& bundlePath, const std::vector<float>&
 // safely. False with a message.
 bool WriteProgramFile(const std::vector<float>& values, const std::string& name,
                       const std::string& path, bool bank, std::string* error);
-// Reads a program file (or the program a bank file makes current) into values. False with a
-// message for a missing or foreign file.
+// A program of a file, its values in parameter order and in the parameters' units.
+struct ToolProgram {
+  std::string name;
+  std::vector<float> values;
+};
+
+// Reads a program file (or the program a bank file makes current) into values, and a bank's
+// programs into `programs` when given (`current` the index of the one made current). False
+// with a message for a missing, foreign, truncated or malformed file.
 bool ReadProgramFile(const std::string& path, bool bank, std::vector<float>* values,
-                     std::string* error);
+                     std::string* error, std::vector<ToolProgram>* programs = nullptr,
+                     int* current = nullptr);

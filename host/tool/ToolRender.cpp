@@ -148,3 +148,23 @@ bool RenderStream(HostUnit& unit, AudioReader& reader, AudioWriter* writer,
   summary->frames = position;
   return ok;
 }
+
+std::string ClippingText(const AudioWriter& out) {
+  const auto& clipped = out.Clipped();
+  uint64_t total = 0;
+  std::string channels;
+  for (size_t c = 0; c < clipped.size(); ++c) {
+    total += clipped[c];
+    channels += (c ? ", " : "") +
+                std::string(c == 0   ? "left "
+                            : c == 1 ? "right "
+                                     : "other ") +
+                std::to_string(clipped[c]);
+  }
+  if (!total) return "";
+  char remedy[160];
+  snprintf(remedy, sizeof(remedy),
+           "lower Gain by %.1f dB or more, or write 32-bit float samples with --float",
+           std::ceil(200 * std::log10(out.Peak())) / 10);
+  return std::to_string(total) + " samples clipped at full scale (" + channels + "): " + remedy;
+}

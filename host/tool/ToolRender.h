@@ -37,3 +37,6 @@ using RenderObserver =
 bool RenderStream(HostUnit& unit, AudioReader& reader, AudioWriter* writer,
                   const RenderOptions& options, RenderSummary* summary, std::string* error,
                   const RenderObserver& observer = {});
+
+// The samples the writer clipped at full scale, per channel, with the remedies; empty for none.
+std::string ClippingText(const AudioWriter& out);

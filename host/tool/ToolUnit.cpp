@@ -2,12 +2,17 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 
 std::string ToolUtf8(CFStringRef text) {
-  char buffer[512] = "";
-  if (text) CFStringGetCString(text, buffer, sizeof(buffer), kCFStringEncodingUTF8);
-  return buffer;
+  if (!text) return "";
+  // Sized for the text: a name from a file may be of any length.
+  std::vector<char> buffer(size_t(
+      CFStringGetMaximumSizeForEncoding(CFStringGetLength(text), kCFStringEncodingUTF8) + 1));
+  if (!CFStringGetCString(text, buffer.data(), CFIndex(buffer.size()), kCFStringEncodingUTF8))
+    return "";
+  return buffer.data();
 }
 
 std::string ToolFourCC(OSType code) {
@@ -68,6 +73,12 @@ std::vector<ToolPreset> ToolFactoryPresets(const HostUnit& unit) {
   }
   CFRelease(array);
   return presets;
+}
+
+std::string ToolValueText(double value) {
+  char text[32];
+  snprintf(text, sizeof(text), "%.2f", value);
+  return std::string(text) == "-0.00" ? "0.00" : text;
 }
 
 bool ToolParseSetting(const std::string& text, ToolSetting* setting, std::string* error) {

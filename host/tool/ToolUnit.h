@@ -38,6 +38,9 @@ std::vector<ToolParameter> ToolParameters(const HostUnit& unit);
 std::vector<float> ToolParameterValues(const HostUnit& unit);
 std::vector<ToolPreset> ToolFactoryPresets(const HostUnit& unit);
 
+// A parameter value with two decimals, "0.00" for what rounds to zero from either side.
+std::string ToolValueText(double value);
+
 // Parses "Gain=-3" into *setting; false with a message otherwise.
 bool ToolParseSetting(const std::string& text, ToolSetting* setting, std::string* error);
 // Applies the choices. Unknown preset or parameter names fail with the valid names listed;

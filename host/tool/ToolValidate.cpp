@@ -93,18 +93,19 @@ std::string Isolated(const std::function<std::string()>& check) {
 // The effect's gain law: a dB value to a linear factor, silence at the bottom of the range.
 double GainOf(double dB) { return dB > -93 ? std::pow(10.0, dB / 20) : 0.0; }
 
-// Drives one open unit for the rendering checks: a stereo test signal in, the effect's
+// Drives one open unit for the rendering checks: a stereo test signal in, and for Orvanta its
 // mid/side arithmetic computed beside it.
 class RenderRig {
  public:
-  explicit RenderRig(HostUnit& unit) : mUnit(unit) {
-    for (const ToolParameter& p : ToolParameters(unit)) {
+  RenderRig(HostUnit& unit, bool orvanta) : mUnit(unit), mParameters(ToolParameters(unit)) {
+    for (const ToolParameter& p : mParameters) {
       if (p.name == "Gain") mGain = p.id;
       if (p.name == "Mono") mMono = p.id;
       if (p.name == "Stereo") mStereo = p.id;
     }
+    mArithmetic = orvanta && HasOrvantaParameters();
   }
-  bool HasParameters() const { return mGain != kNone && mMono != kNone && mStereo != kNone; }
+  bool HasOrvantaParameters() const { return mGain != kNone && mMono != kNone && mStereo != kNone; }
 
   OSStatus Prepare(Float64 rate, UInt32 maxFrames) {
     mUnit.Uninitialize();
@@ -119,10 +120,11 @@ class RenderRig {
     return s;
   }
 
-  void SetParameters(double gain, double mono, double stereo) {
-    mUnit.SetParameter(mGain, static_cast<float>(gain));
-    mUnit.SetParameter(mMono, static_cast<float>(mono));
-    mUnit.SetParameter(mStereo, static_cast<float>(stereo));
+  // Every parameter somewhere in its range.
+  void SetRandomParameters(std::mt19937& random) {
+    for (const ToolParameter& p : mParameters)
+      mUnit.SetParameter(p.id,
+                         std::uniform_real_distribution<float>(p.minValue, p.maxValue)(random));
   }
 
   enum class Path { kSelector, kFast };
@@ -148,8 +150,17 @@ class RenderRig {
     return s;
   }
 
-  // Empty when the last block is finite, free of subnormals and equal to the arithmetic.
+  // Empty when the last block is finite, free of subnormals and, for Orvanta, equal to the
+  // arithmetic.
   std::string CompareLastBlock() const {
+    for (UInt32 c = 0; c < 2; ++c)
+      for (UInt32 i = 0; i < mFrames; ++i) {
+        const float got = mBuffers->Channel(c)[i];
+        if (!std::isfinite(got)) return "non-finite output at frame " + std::to_string(i);
+        if (got != 0 && std::fabs(got) < FLT_MIN)
+          return "subnormal output at frame " + std::to_string(i);
+      }
+    if (!mArithmetic) return "";
     AudioUnitParameterValue gain = 0, mono = 0, stereo = 0;
     mUnit.GetParameter(mGain, &gain);
     mUnit.GetParameter(mMono, &mono);
@@ -161,9 +172,6 @@ class RenderRig {
       const double expected[2] = {(mid + side) * g, (mid - side) * g};
       for (UInt32 c = 0; c < 2; ++c) {
         const float got = mBuffers->Channel(c)[i];
-        if (!std::isfinite(got)) return "non-finite output at frame " + std::to_string(i);
-        if (got != 0 && std::fabs(got) < FLT_MIN)
-          return "subnormal output at frame " + std::to_string(i);
         if (std::fabs(got - expected[c]) > 4e-7 * (1 + std::fabs(expected[c])))
           return "channel " + std::to_string(c) + " frame " + std::to_string(i) + " is " +
                  std::to_string(got) + ", the arithmetic gives " + std::to_string(expected[c]);
@@ -174,6 +182,8 @@ class RenderRig {
 
   // Steps back over the last block, so the next one renders the same input again.
   void Rewind() { mPosition -= mFrames; }
+  size_t Position() const { return mPosition; }
+  void Seek(size_t position) { mPosition = position; }
   void Advance(UInt32 frames) { mPosition += frames; }
   // The last block's output, channel by channel.
   std::vector<std::vector<float>> Output() const {
@@ -183,15 +193,6 @@ class RenderRig {
     return out;
   }
   const std::vector<float>& Input(UInt32 channel) const { return mInput[channel]; }
-
-  // Empty when the last block is finite.
-  std::string FiniteLastBlock() const {
-    for (UInt32 c = 0; c < 2; ++c)
-      for (UInt32 i = 0; i < mFrames; ++i)
-        if (!std::isfinite(mBuffers->Channel(c)[i]))
-          return "non-finite output at frame " + std::to_string(i);
-    return "";
-  }
 
  private:
   static constexpr AudioUnitParameterID kNone = 0xFFFFFFFF;
@@ -205,7 +206,9 @@ class RenderRig {
   }
 
   HostUnit& mUnit;
+  const std::vector<ToolParameter> mParameters;
   AudioUnitParameterID mGain = kNone, mMono = kNone, mStereo = kNone;
+  bool mArithmetic = false;
   std::unique_ptr<HostBuffers> mBuffers;
   std::vector<std::vector<float>> mInput;
   size_t mPosition = 0;
@@ -277,7 +280,7 @@ void CheckIdentity(const HostComponent& component, HostUnit& unit, Report& repor
 // The editor's images sit in the bundle's Resources folder, where the unit loads them from:
 // each one there must decode, and each one Orvanta's editor asks for must be there.
 void CheckArtwork(const HostComponent& component, HostUnit& unit, Report& report) {
-  const char* name = "the artwork loads";
+  const char* name = "the bundle's images load";
   UInt32 size = 0;
   if (unit.GetPropertyInfo(kAudioUnitProperty_CocoaUI, kAudioUnitScope_Global, 0, &size, nullptr) !=
       noErr) {
@@ -290,31 +293,31 @@ void CheckArtwork(const HostComponent& component, HostUnit& unit, Report& report
   std::vector<std::string> images;
   for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error))
     if (it->path().extension() == ".png") images.push_back(it->path().string());
-  const bool orvanta = IsOrvantaComponent(component);
-  if (images.empty() && !orvanta) {
-    report.Skip(name, "the bundle has no images, and its editor may need none");
-    return;
-  }
   std::string problem;
   auto add = [&problem](const std::string& text) {
     problem += (problem.empty() ? "" : "; ") + text;
   };
-  if (orvanta)
+  if (IsOrvantaComponent(component)) {
     for (const char* asked : {orvanta_editor::kBackgroundFile, orvanta_editor::kKnobFile,
                               orvanta_editor::kFaderCapFile, orvanta_editor::kFontFile}) {
       UTL_String path;
       if (!viewrules::ResourcePath(folder.c_str(), asked, &path) ||
           std::find(images.begin(), images.end(), path.Get()) == images.end())
-        add("the editor's image " + fs::path(asked).filename().string() + " is missing from " +
-            folder.string());
+        add(fs::path(asked).filename().string() + " is missing from " + folder.string());
     }
+    report.Check("Orvanta: the editor's 4 images are in the bundle", problem.empty(), problem);
+    problem.clear();
+  }
+  if (images.empty()) {
+    report.Skip(name, "the bundle has none");
+    return;
+  }
   for (const std::string& image : images) {
     RAS_IBitmap* bitmap = RAS_LoadPNG(image.c_str());
     if (!bitmap) add(image + " does not load");
     delete bitmap;
   }
-  report.Check(name + (images.empty() ? "" : " (" + std::to_string(images.size()) + " images)"),
-               problem.empty(), problem);
+  report.Check(name + (" (" + std::to_string(images.size()) + ")"), problem.empty(), problem);
 }
 
 void CheckOpenClose(const HostComponent& component, Report& report) {
@@ -445,7 +448,8 @@ std::string Difference(const Samples& expected, const Samples& got) {
 // zero-frame renders.
 void CheckRenderPaths(HostUnit& unit, RenderRig& rig, Report& report) {
   OSStatus s = rig.Prepare(44100, 512);
-  rig.SetParameters(-2, 1, 5);
+  std::mt19937 random(2);
+  rig.SetRandomParameters(random);
   const bool hasFast = s == noErr && unit.FastRenderProc() != nullptr;
   if (!hasFast) {
     report.Skip("fast-dispatch render gives the Render selector's samples",
@@ -555,16 +559,61 @@ void CheckRealtime(RenderRig& rig, Report& report) {
                detail);
 }
 
+// Empty when the two hold the same samples but for the rounding of a float.
+std::string Deviation(const Samples& expected, const Samples& got) {
+  for (size_t c = 0; c < expected.size(); ++c)
+    for (size_t i = 0; i < expected[c].size(); ++i)
+      if (!(std::fabs(got[c][i] - expected[c][i]) <= 1e-6f * (1 + std::fabs(expected[c][i]))))
+        return "channel " + std::to_string(c) + " frame " + std::to_string(i) + " is " +
+               std::to_string(got[c][i]) + " instead of " + std::to_string(expected[c][i]);
+  return "";
+}
+
+// A stretch rendered in one block, then again from a reset in blocks of many sizes: a host
+// may split its audio anywhere.
+std::string BlockSplitProblem(HostUnit& unit, RenderRig& rig) {
+  constexpr UInt32 kFrames = 4096;
+  OSStatus s = rig.Prepare(44100, kFrames);
+  std::mt19937 random(3);
+  rig.SetRandomParameters(random);
+  const size_t start = rig.Position();
+  if (s == noErr) s = unit.Reset();
+  if (s == noErr) s = rig.RenderBlock(kFrames);
+  if (s != noErr) return Status(s);
+  const Samples whole = rig.Output();
+  Samples split(2);
+  rig.Seek(start);
+  s = unit.Reset();
+  for (UInt32 done = 0, i = 0; done < kFrames && s == noErr; ++i) {
+    constexpr UInt32 kSizes[] = {1, 17, 64, 100, 512, 3};
+    const UInt32 block = std::min(kSizes[i % std::size(kSizes)], kFrames - done);
+    s = rig.RenderBlock(block);
+    for (UInt32 c = 0; c < 2; ++c) {
+      const auto out = rig.Output()[c];
+      split[c].insert(split[c].end(), out.begin(), out.end());
+    }
+    done += block;
+  }
+  return s != noErr ? Status(s) : Deviation(whole, split);
+}
+
 void CheckRendering(const HostComponent& component, HostUnit& unit, Report& report) {
-  RenderRig rig(unit);
-  if (!rig.HasParameters()) {
-    if (IsOrvantaComponent(component))
-      report.Check("rendering", false, "the unit lacks the Gain, Mono and Stereo parameters");
-    else
-      report.Skip("rendering", "not Orvanta: its expected samples are not known here");
+  const bool orvanta = IsOrvantaComponent(component);
+  RenderRig rig(unit, orvanta);
+  if (orvanta && !rig.HasOrvantaParameters()) {
+    report.Check("Orvanta: its parameters", false,
+                 "the unit lacks the Gain, Mono and Stereo parameters");
     return;
   }
-  rig.SetParameters(-3, 1.5, 4.5);
+  AudioStreamBasicDescription format = {};
+  if (unit.GetProperty(kAudioUnitProperty_StreamFormat, kAudioUnitScope_Output, 0, &format) !=
+          noErr ||
+      format.mChannelsPerFrame != 2) {
+    report.Skip("rendering", "the rendering checks drive stereo units only");
+    return;
+  }
+  std::mt19937 random(12345);
+  rig.SetRandomParameters(random);
   std::string problem;
   for (Float64 rate : {8000.0, 22050.0, 44100.0, 48000.0, 96000.0, 192000.0}) {
     OSStatus s = rig.Prepare(rate, 4096);
@@ -582,8 +631,13 @@ void CheckRendering(const HostComponent& component, HostUnit& unit, Report& repo
     }
     if (!problem.empty()) break;
   }
-  report.Check("renders 8000-192000 Hz in blocks of 1-4096 frames as mid/side arithmetic",
+  report.Check(orvanta ? "Orvanta: renders 8000-192000 Hz in blocks of 1-4096 frames as mid/side "
+                         "arithmetic"
+                       : "renders 8000-192000 Hz in blocks of 1-4096 frames, finite",
                problem.empty(), problem);
+
+  problem = BlockSplitProblem(unit, rig);
+  report.Check("the same output at every block split", problem.empty(), problem);
 
   OSStatus s = rig.Prepare(48000, 512);
   const OSStatus tooMany = s == noErr ? rig.RenderBlock(513) : s;
@@ -592,14 +646,10 @@ void CheckRendering(const HostComponent& component, HostUnit& unit, Report& repo
                "the unit answered with " + Status(tooMany));
 
   problem.clear();
-  std::mt19937 random(12345);
   s = rig.Prepare(44100, 1024);
   for (int i = 0; i < 200 && problem.empty(); ++i) {
     const UInt32 block = 1 + random() % 1024;
-    if (i % 10 == 0) {
-      std::uniform_real_distribution<double> dB(-94, 6);
-      rig.SetParameters(dB(random), dB(random), dB(random));
-    }
+    if (i % 10 == 0) rig.SetRandomParameters(random);
     if (s == noErr) s = rig.RenderBlock(block);
     problem = s != noErr ? Status(s) : rig.CompareLastBlock();
     if (!problem.empty())
@@ -608,7 +658,6 @@ void CheckRendering(const HostComponent& component, HostUnit& unit, Report& repo
   report.Check("random block sizes with parameter changes between renders", problem.empty(),
                problem);
 
-  rig.SetParameters(0, 0, 3);
   s = rig.RenderBlock(256, true);
   if (s == noErr) s = rig.RenderBlock(256);
   problem = s != noErr ? Status(s) : rig.CompareLastBlock();

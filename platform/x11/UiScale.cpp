@@ -25,6 +25,13 @@ int ChooseUiScale(const ScaleInputs& in) {
   return in.xftDpi >= 144 ? 2 : 1;
 }
 
+std::string UiScaleOverrideProblem(const char* override, int chosen) {
+  if (!override || !*override || std::strcmp(override, "1") == 0 || std::strcmp(override, "2") == 0)
+    return "";
+  return "ORVANTA_UI_SCALE=" + std::string(override) + " is not a scale the editor has; it takes " +
+         "1 or 2 (opening at " + std::to_string(chosen) + "x)";
+}
+
 double XftDpiFromResources(const char* resources) {
   static const char kName[] = "Xft.dpi:";
   for (const char* line = resources; line && *line;) {

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -108,6 +109,8 @@ bool X11EditorWindow::Build(Window parent) {
   scale.gdkScale = std::getenv("GDK_SCALE");
   scale.xftDpi = XftDpiFromResources(XResourceManagerString(d));
   mScale = ChooseUiScale(scale);
+  if (const std::string problem = UiScaleOverrideProblem(scale.override, mScale); !problem.empty())
+    std::fprintf(stderr, "Orvanta: %s\n", problem.c_str());
   const int w = mEngine->Width() * mScale, h = mEngine->Height() * mScale;
 
   XSetWindowAttributes a;

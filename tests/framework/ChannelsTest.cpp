@@ -432,6 +432,10 @@ TEST(Channels, BlockRendererSplitsAtEventsAndPreparedBlocks) {
 
 TEST(Channels, BlockRendererNeverWaitsForTheLockAndRunsHooksOnceItIsFree) {
   OffsetPlug plug(true);
+  auto* editor = new TestGraphics(&plug);
+  auto* probe = new ProbeControl(&plug, 0);
+  editor->AttachControl(probe);
+  plug.AttachGraphics(editor);
   IBlockRenderer r(&plug);
   ASSERT_TRUE(r.Prepare(48000.0, 64));
   std::atomic<int> step = 0;
@@ -447,4 +451,8 @@ TEST(Channels, BlockRendererNeverWaitsForTheLockAndRunsHooksOnceItIsFree) {
   holder.join();
   RenderLeft<float>(r, 1, {});
   EXPECT_EQ(plug.mHookCalls, std::vector<int>{0});
+  // The editor's controls move on its own thread, at its next drawing pass.
+  EXPECT_EQ(probe->mPushed.size(), 1u);
+  editor->IsDirty(nullptr);
+  EXPECT_EQ(probe->mPushed, (std::vector<double>{0.5, 0.54}));
 }

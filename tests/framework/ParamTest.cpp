@@ -4,6 +4,7 @@
 #include <cstring>
 #include <limits>
 #include <string>
+#include <vector>
 
 #include "framework/Framework.h"
 
@@ -190,4 +191,27 @@ TEST(IParam, LongTextsAreCutToTheField) {
   n.InitDouble(nullptr, 0.0, 0.0, 1.0, 0.1, nullptr, nullptr);
   EXPECT_STREQ(n.GetNameForHost(), "");
   EXPECT_STREQ(n.GetLabelForHost(), "");
+}
+
+TEST(IParam, SmoothedValueGlidesLinearlyFromWhereItStands) {
+  ISmoothedValue v(1.0);
+  v.Prepare(1000.0, 0.004);  // four frames
+  v.SetTarget(0.0);
+  std::vector<double> seen;
+  for (int i = 0; i < 5; ++i) seen.push_back(v.Next());
+  EXPECT_EQ(seen, (std::vector<double>{0.75, 0.5, 0.25, 0.0, 0.0}));
+  v.SetTarget(2.0);  // per block
+  EXPECT_EQ(v.Advance(2), 1.0);
+  EXPECT_TRUE(v.IsGliding());
+  EXPECT_EQ(v.Advance(9), 2.0);
+  EXPECT_FALSE(v.IsGliding());
+  v.SetTarget(4.0);
+  v.Next();
+  v.SetTarget(0.0);  // a new target mid-glide starts from 2.5
+  EXPECT_EQ(v.Next(), 1.875);
+  v.Jump(7.0);
+  EXPECT_EQ(v.Next(), 7.0);
+  v.Prepare(1000.0, 0.0);  // at least one frame
+  v.SetTarget(3.0);
+  EXPECT_EQ(v.Next(), 3.0);
 }

@@ -254,10 +254,13 @@ TEST(PresetFiles, RefusedFilesChangeNothing) {
   ASSERT_TRUE(plug.SaveProgramAsFXP(&path));
   Bytes good = ReadFile(path.Get());
 
-  auto expectRefused = [&](Bytes bytes, const char* what) {
+  using Fault = IPluginBase::PresetFileFault;
+  auto expectRefused = [&](Bytes bytes, const char* what, Fault expected = Fault::kForeign) {
     WriteFile(path.Get(), bytes);
     plug.GetParam(0)->Set(-7.0);
-    EXPECT_FALSE(plug.LoadProgramFromFXP(&path)) << what;
+    Fault fault = Fault::kNone;
+    EXPECT_FALSE(plug.LoadProgramFromFXP(&path, &fault)) << what;
+    EXPECT_EQ(fault, expected) << what;
     EXPECT_EQ(plug.GetParam(0)->Value(), -7.0) << what;
     EXPECT_STREQ(plug.GetPresetName(0), "keep") << what;
   };
@@ -273,7 +276,9 @@ TEST(PresetFiles, RefusedFilesChangeNothing) {
   Bytes chunkForm = good;
   memcpy(&chunkForm[8], "FPCh", 4);  // this plug-in keeps no chunks
   expectRefused(chunkForm, "chunk form");
-  expectRefused(Bytes(good.begin(), good.begin() + 40), "shorter than the header");
+  expectRefused(Bytes(good.begin(), good.begin() + 40), "shorter than the header",
+                Fault::kTruncated);
+  expectRefused(Bytes(good.begin(), good.begin() + 60), "1 of 3 values", Fault::kTruncated);
 
   UTL_String empty("");
   UTL_String missing(TempPath("no/such/dir/file.fxp").c_str());
@@ -300,8 +305,9 @@ TEST(PresetFiles, ShortProgramsAndOversizedBanks) {
   UTL_String path(TempPath("short.fxp").c_str());
   ASSERT_TRUE(plug.SaveProgramAsFXP(&path));
   Bytes file = ReadFile(path.Get());
-  // Two values for three parameters: the third keeps its value.
+  // A program of two parameters (an older version's) for three: the third keeps its value.
   file.resize(56 + 8);
+  SetBigEndianAt(&file, 24, 2);
   SetBigEndianAt(&file, 56, 0);  // normalised 0.0f
   float half = 0.5f;
   unsigned bits;
@@ -331,17 +337,34 @@ TEST(PresetFiles, ShortProgramsAndOversizedBanks) {
   EXPECT_TRUE(small.RestorePreset(0));
   EXPECT_NEAR(small.GetParam(0)->Value(), 0.0, 1e-4);
 
-  // A damaged record anywhere refuses the whole bank before anything changes.
-  Bytes bank = ReadFile(bankPath.Get());
-  SetBigEndianAt(&bank, 156 + 68 + 24, 2);  // second program claims 2 parameters
-  WriteFile(bankPath.Get(), bank);
-  BaseTestPlug victim(3, "2-2", 2);
-  victim.InitDecibelParams();
-  victim.MakePreset("first", 1.0, 1.0, 1.0);
-  victim.MakePreset("second", 2.0, 2.0, 2.0);
-  EXPECT_FALSE(victim.LoadBankFromFXB(&bankPath));
-  EXPECT_STREQ(victim.GetPresetName(0), "first");
-  EXPECT_EQ(victim.mProgramChanges, 0);
+  // A damaged record anywhere, or a count of programs the bank does not hold, refuses the
+  // whole bank before anything changes.
+  const Bytes whole = ReadFile(bankPath.Get());
+  using Fault = IPluginBase::PresetFileFault;
+  const struct {
+    size_t at;
+    int value;
+    Fault fault;
+  } damages[] = {
+      {156 + 68 + 24, 2, Fault::kMalformed},  // the second program claims 2 parameters
+      {24, 0, Fault::kMalformed},             // programs counted: 0, -1, more than there are
+      {24, -1, Fault::kMalformed},
+      {24, 100000, Fault::kTruncated},
+  };
+  for (const auto& damage : damages) {
+    Bytes bank = whole;
+    SetBigEndianAt(&bank, damage.at, damage.value);
+    WriteFile(bankPath.Get(), bank);
+    BaseTestPlug victim(3, "2-2", 2);
+    victim.InitDecibelParams();
+    victim.MakePreset("first", 1.0, 1.0, 1.0);
+    victim.MakePreset("second", 2.0, 2.0, 2.0);
+    Fault fault = Fault::kNone;
+    EXPECT_FALSE(victim.LoadBankFromFXB(&bankPath, &fault)) << damage.value;
+    EXPECT_EQ(fault, damage.fault) << damage.value;
+    EXPECT_STREQ(victim.GetPresetName(0), "first");
+    EXPECT_EQ(victim.mProgramChanges, 0);
+  }
 }
 
 TEST(PresetFiles, TextDumps) {

@@ -228,6 +228,16 @@ TEST_F(LV2PluginTest, StateIsTheParameterChunkAndRestoresIntoAnotherInstance) {
   other.Run(32);
   const float moved[3] = {-6.0f, -94.0f, 3.0f};
   b.ExpectProcessedWith(moved);
+
+  // A port moved between a restore and the next run applies, in that run and after; the
+  // others keep the restored values.
+  ASSERT_EQ(other.Restore(saved), LV2_STATE_SUCCESS);
+  other.mControls[2] = 1.5f;
+  for (int run = 0; run < 2; ++run) {
+    other.Run(32);
+    const float movedAfterRestore[3] = {0.0f, -94.0f, 1.5f};
+    b.ExpectProcessedWith(movedAfterRestore);
+  }
 }
 
 TEST_F(LV2PluginTest, DamagedOrForeignStateIsRefusedAndChangesNothing) {

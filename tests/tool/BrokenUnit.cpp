@@ -8,6 +8,7 @@
 //   allocates           every render allocates
 //   locks               the fast-dispatch render takes a mutex
 //   aborts-on-bad-state a saved state without a name aborts
+//   zeroes-block-start  the first frame of every block is silent
 
 #include <AudioUnit/AudioUnit.h>
 #include <dlfcn.h>
@@ -58,6 +59,9 @@ void Spoil(UInt32 frames, AudioBufferList* io, bool fast) {
     static std::mutex mutex;
     std::lock_guard<std::mutex> lock(mutex);
   }
+  if (Fault("zeroes-block-start") && io && frames > 0)
+    for (UInt32 c = 0; c < io->mNumberBuffers; ++c)
+      static_cast<float*>(io->mBuffers[c].mData)[0] = 0;
   if (Fault(fast ? "fast-halves-right" : "halves-right") && io && io->mNumberBuffers > 1 &&
       io->mBuffers[1].mData)
     for (UInt32 i = 0; i < frames; ++i) static_cast<float*>(io->mBuffers[1].mData)[i] *= 0.5f;

@@ -42,7 +42,7 @@ TEST(StereoImageTest, KnownImagesGiveTheirFigures) {
   EXPECT_EQ(same.side.peak, 0);
   EXPECT_NEAR(same.monoSumChangeDb, 0, 1e-9);
   EXPECT_NEAR(same.balanceDb, 0, 1e-9);
-  EXPECT_NE(StereoImageJson({"f", 48000, ""}, same, nullptr).find("\"side_to_mid_db\": null"),
+  EXPECT_NE(StereoImageJson({"f", 48000, "", ""}, same, nullptr).find("\"side_to_mid_db\": null"),
             std::string::npos);
 
   const StereoImageFigures opposite = Measure(Tone, InvertedTone).Figures();
@@ -93,8 +93,8 @@ TEST(StereoImageTest, MonoInkStaysOnTheVerticalAxis) {
   StereoImageMeter nothing(48000);
   nothing.Finish();
   RAS_MemBitmap drawn, empty;
-  DrawStereoImagePlot(&drawn, {"same.wav", 48000, ""}, same, nullptr);
-  DrawStereoImagePlot(&empty, {"same.wav", 48000, ""}, nothing, nullptr);
+  DrawStereoImagePlot(&drawn, {"same.wav", 48000, "", ""}, same, nullptr);
+  DrawStereoImagePlot(&empty, {"same.wav", 48000, "", ""}, nothing, nullptr);
   ASSERT_EQ(drawn.getWidth(), StereoPlotLayout::kWidth);
   ASSERT_EQ(drawn.getHeight(), StereoPlotLayout::kHeight);
   const RECT& scope = StereoPlotGeometry().scopes[0];

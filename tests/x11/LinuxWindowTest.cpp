@@ -16,6 +16,8 @@
 
 #include "TestEditor.h"
 #include "framework/IParam.h"
+#include "graphics/GenericEditor.h"
+#include "graphics/IDrawnControls.h"
 #include "graphics/IPopupMenu.h"
 #include "platform/x11/PixelConversion.h"
 #include "tests/support/HeadlessGraphics.h"
@@ -86,14 +88,14 @@ class LinuxWindow : public ::testing::Test {
     Xdo(std::string(extra) + " click 1");
   }
   // Press at one point, move to another, release; the editor handles each step.
-  void Drag(Editor& e, unsigned long w, int x0, int y0, int x1, int y1) {
+  void Drag(IGraphicsLinux& g, unsigned long w, int x0, int y0, int x1, int y1) {
     const std::string window = "mousemove --window " + std::to_string(w) + " ";
     Xdo(window + std::to_string(x0) + " " + std::to_string(y0) + " mousedown 1");
-    e.g.RunEventLoop(60);
+    g.RunEventLoop(60);
     Xdo(window + std::to_string(x1) + " " + std::to_string(y1));
-    e.g.RunEventLoop(60);
+    g.RunEventLoop(60);
     Xdo("mouseup 1");
-    e.g.RunEventLoop(100);
+    g.RunEventLoop(100);
   }
 };
 
@@ -163,7 +165,7 @@ TEST_F(LinuxWindow, PointerEventsReachTheControlUnderThePointer) {
 
   // A drag that leaves the control still reaches it (the press captured it).
   e.left->mEvents.clear();
-  Drag(e, w, 40, 100, 150, 60);
+  Drag(e.g, w, 40, 100, 150, 60);
   ASSERT_GE(e.left->mEvents.size(), 3u);
   EXPECT_EQ(e.left->mEvents.front().kind, "down");
   EXPECT_EQ(e.left->mEvents[1].kind, "drag");
@@ -171,6 +173,34 @@ TEST_F(LinuxWindow, PointerEventsReachTheControlUnderThePointer) {
   EXPECT_EQ(e.left->mEvents[1].y, 60);
   EXPECT_EQ(e.left->mEvents.back().kind, "up");
   EXPECT_TRUE(e.right->mEvents.empty());
+}
+
+TEST_F(LinuxWindow, GenericEditorSwitchesAndTurnsUnderThePointer) {
+  HeadlessPlug plug(2);
+  plug.GetParam(0)->InitDouble("Width", 100.0, 0.0, 200.0, 0.1, "%");
+  plug.GetParam(1)->InitBool("Flip", false);
+  int width = 0, height = 0;
+  GetGenericEditorSize(plug.NParams(), &width, &height);
+  auto* g = new IGraphicsLinux(&plug, width, height);
+  AttachGenericEditor(g);
+  plug.AttachGraphics(g);
+  const unsigned long w = (unsigned long)(uintptr_t)g->OpenWindow(nullptr);
+  g->RunEventLoop(300);
+  // Each parameter's control follows the background, the title and the parameter's name.
+  const IRECT knob = *g->GetControl(3)->GetRECT(), flip = *g->GetControl(6)->GetRECT();
+
+  Click(w, (int)flip.MW(), (int)flip.MH());
+  g->RunEventLoop(150);
+  EXPECT_EQ(plug.GetParam(1)->Value(), 1.0);
+  // The thumb shows over the centre of the track's right end.
+  const std::vector<uint32_t> shown = ReadWindow(w, width, height);
+  ASSERT_EQ(shown.size(), (size_t)(width * height));
+  EXPECT_EQ(shown[(flip.T + flip.H() / 2) * width + flip.R - flip.H() / 2 - 1],
+            Rgb(IDrawnSwitchControl::kDefaultThumbColor));
+  // Up by the knob's height is a quarter of its travel: 100 % + 50 %.
+  Drag(*g, w, (int)knob.MW(), (int)knob.MH(), (int)knob.MW(), (int)knob.MH() - knob.H());
+  EXPECT_NEAR(plug.GetParam(0)->Value(), 150.0, 1e-9);
+  g->CloseWindow();
 }
 
 TEST_F(LinuxWindow, AtTwiceTheSizeEveryPixelDoublesAndThePointerMapsBack) {
@@ -196,7 +226,7 @@ TEST_F(LinuxWindow, AtTwiceTheSizeEveryPixelDoublesAndThePointerMapsBack) {
   // same pixel); drags map back the same way.
   Click(w, 61, 81);
   Click(w, 60, 80);
-  Drag(e, w, 80, 200, 301, 121);
+  Drag(e.g, w, 80, 200, 301, 121);
   std::vector<std::string> kinds;
   for (const Event& ev : e.left->mEvents) kinds.push_back(ev.kind);
   ASSERT_EQ(kinds, (std::vector<std::string>{"down", "up", "double", "up", "down", "drag", "up"}));

@@ -234,6 +234,9 @@ TEST(UiScale, ChoiceFromOverrideHostGdkScaleAndXftDpi) {
         << (c.override ? c.override : "-") << " " << c.host << " " << (c.gdk ? c.gdk : "-") << " "
         << c.dpi;
   }
+  EXPECT_EQ(UiScaleOverrideProblem("abc", 1),
+            "ORVANTA_UI_SCALE=abc is not a scale the editor has; it takes 1 or 2 (opening at 1x)");
+  for (const char* fine : {"1", "2", ""}) EXPECT_EQ(UiScaleOverrideProblem(fine, 1), "") << fine;
   EXPECT_EQ(XftDpiFromResources("Xft.antialias:\t1\nXft.dpi:\t144\n"), 144);
   EXPECT_EQ(XftDpiFromResources("Xft.dpi: 96.5"), 96.5);
   EXPECT_EQ(XftDpiFromResources("*Xft.dpi:\t192\nXft.dpi:\tbig\n"), 0);
