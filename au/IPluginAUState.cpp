@@ -46,7 +46,7 @@ ComponentResult IPluginAU::GetState(CFPropertyListRef* ppPropList) {
   }
 
   ByteChunk chunk;
-  if (SerializeState(&chunk)) {
+  if (SaveStateChunk(&chunk)) {
     CFDataRef data = CFDataCreate(kCFAllocatorDefault, chunk.GetBytes(), chunk.Size());
     if (data) {
       CFDictionarySetValue(dict, CFSTR("data"), data);
@@ -104,17 +104,17 @@ ComponentResult IPluginAU::SetState(CFPropertyListRef pPropList) {
     if (chunk.Resize((int)length) != (int)length) return kAudioUnitErr_InvalidPropertyValue;
     std::memcpy(chunk.GetBytes(), CFDataGetBytePtr(data), (size_t)length);
   }
-  // A chunk that fails part-way must leave neither some parameters restored nor the named
-  // preset selected, so the current state and preset are kept to fall back on.
+  // A refused chunk leaves neither the named preset's values nor its selection behind, so the
+  // current state and preset are kept to fall back on. A chunk of another version of the
+  // plug-in restores what it holds (LoadStateChunk).
   ByteChunk previous;
-  const bool havePrevious = SerializeState(&previous);
+  const bool havePrevious = SaveStateChunk(&previous);
   const int previousPreset = mCurrentPresetIdx;
   RestorePreset(name.Get());
-  if (UnserializeState(&chunk, 0) <= 0) {
-    if (havePrevious) UnserializeState(&previous, 0);
+  if (!LoadStateChunk(&chunk)) {
+    if (havePrevious) LoadStateChunk(&previous);
     mCurrentPresetIdx = previousPreset;
     return kAudioUnitErr_InvalidPropertyValue;
   }
-  RedrawParamControls();
   return noErr;
 }

@@ -25,16 +25,6 @@ const T* HostExtension(const clap::clap_host_t* host, const char* id) {
                                      : nullptr;
 }
 
-// The framework's state chunk. A chunk of another size is another plug-in's or a damaged one:
-// applying part of it would leave a mixed state.
-bool SaveStateChunk(IPluginBase* pPlug, ByteChunk* pChunk) { return pPlug->SerializeState(pChunk); }
-
-bool LoadStateChunk(IPluginBase* pPlug, ByteChunk* pChunk) {
-  ByteChunk current;
-  if (!pPlug->SerializeState(&current) || current.Size() != pChunk->Size()) return false;
-  return pPlug->UnserializeState(pChunk, 0) >= 0;
-}
-
 void CopyText(char* out, uint32_t capacity, const char* text) {
   std::snprintf(out, capacity, "%s", text);
 }
@@ -285,7 +275,7 @@ bool IPluginCLAP::SaveState(const clap::clap_ostream_t* pStream) {
   CLAP_ASSERT_THREAD(OnMainThread());
   if (!pStream || !pStream->write) return false;
   ByteChunk chunk;
-  if (!SaveStateChunk(this, &chunk)) return false;
+  if (!SaveStateChunk(&chunk)) return false;
   const unsigned char* bytes = chunk.GetBytes();
   for (int64_t done = 0, size = chunk.Size(); done < size;) {
     const int64_t n = pStream->write(pStream, bytes + done, (uint64_t)(size - done));
@@ -306,7 +296,7 @@ bool IPluginCLAP::LoadState(const clap::clap_istream_t* pStream) {
     if (n < 0 || n > (int64_t)sizeof buffer || chunk.Size() + n > kMaxStateBytes) return false;
     if (chunk.PutBytes(buffer, (int)n) < 0) return false;
   }
-  if (!LoadStateChunk(this, &chunk)) return false;
+  if (!LoadStateChunk(&chunk)) return false;
   for (int i = 0; i < NParams(); ++i) NoteProcessingChange(i);
   if (mHostParams && mHostParams->rescan) mHostParams->rescan(mClapHost, clap::kParamRescanValues);
   return true;

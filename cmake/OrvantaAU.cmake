@@ -20,6 +20,10 @@ function(orvanta_plugin_au)
   target_link_libraries(${P_TARGET}_component PRIVATE orvanta_au ${P_TARGET}_effect)
   set_property(TARGET ${P_TARGET}_component PROPERTY ORVANTA_EXPORTS
     ${P_NAME}_Entry ${P_NAME}_ViewEntry)
+  # Info.plist names the entry <Name>_Entry: an entry file that defines another name fails the
+  # link, not the first load in a host.
+  target_link_options(${P_TARGET}_component PRIVATE
+    -Wl,--require-defined=${P_NAME}_Entry -Wl,--require-defined=${P_NAME}_ViewEntry)
 
   # Info.plist: the bundle identity and the AudioComponents entry hosts register the unit
   # under; the version is the packed one, in decimal.

@@ -18,6 +18,11 @@ function(orvanta_plugin_lv2)
   set(PLUG_IDENTITY_NAMESPACE ${P_IDENTITY_NAMESPACE})
   set(PLUG_LV2_COMMENT "${P_LV2_COMMENT}")
   set(PLUG_LV2_LICENSE "${P_LV2_LICENSE}")
+  set(PLUG_LV2_CLASS "${P_LV2_CLASS}")
+  if(PLUG_LV2_CLASS AND NOT PLUG_LV2_CLASS MATCHES "^[A-Za-z]+Plugin$")
+    message(FATAL_ERROR "orvanta_add_plugin(${P_NAME}): LV2_CLASS '${P_LV2_CLASS}' is no class "
+      "of the LV2 core (SpatialPlugin, EQPlugin, DelayPlugin, ...)")
+  endif()
   set(PLUG_LV2_NAME ${lower_name})
   configure_file(${PROJECT_SOURCE_DIR}/cmake/LV2PluginIdentity.h.in
     ${identity_dir}/LV2PluginIdentity.h @ONLY)

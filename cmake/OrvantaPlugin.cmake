@@ -15,6 +15,8 @@
 #                                 cache the editor's images; without it the editor loads none
 #     LV2_COMMENT <text>          what LV2 host browsers show about the plug-in
 #     LV2_LICENSE <uri>
+#     [LV2_CLASS <class>]         its class in the LV2 core below lv2:Plugin, e.g. SpatialPlugin,
+#                                 EQPlugin, DelayPlugin (host browsers file it there)
 #     [RESOURCES <folder>]        the editor's images (*.png), copied into every bundle
 #     [LIBS <target>...]          what the effect links besides its wrapper
 #     [INCLUDE_DIRS <dir>...]     public include folders of the effect (the identity's folder)
@@ -80,7 +82,7 @@ endfunction()
 
 function(orvanta_add_plugin)
   cmake_parse_arguments(P ""
-    "NAME;TARGET;IDENTITY;IDENTITY_HEADER;IDENTITY_NAMESPACE;AU_ENTRY;LV2_RESOURCES;LV2_COMMENT;LV2_LICENSE;RESOURCES"
+    "NAME;TARGET;IDENTITY;IDENTITY_HEADER;IDENTITY_NAMESPACE;AU_ENTRY;LV2_RESOURCES;LV2_COMMENT;LV2_LICENSE;LV2_CLASS;RESOURCES"
     "SOURCES;LIBS;INCLUDE_DIRS;COMPILE_OPTIONS;FORMATS" ${ARGN})
   foreach(required NAME TARGET IDENTITY IDENTITY_HEADER IDENTITY_NAMESPACE SOURCES FORMATS)
     if(NOT P_${required})

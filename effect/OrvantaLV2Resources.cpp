@@ -42,7 +42,7 @@ int LV2CacheEditorImages(const char* bundlePath) {
   for (const EditorImage& image : kImages) {
     if (!image.mName) continue;
     if (!storage.Find(image.mID) && bundlePath) {
-      RAS_IBitmap* bitmap = RAS_LoadPNG(ImagePath(bundlePath, image.mName).c_str());
+      RAS_IBitmap* bitmap = RAS_DeferredPNG::Open(ImagePath(bundlePath, image.mName).c_str());
       if (bitmap) storage.Add(bitmap, image.mID);
     }
     if (storage.Find(image.mID)) ++cached;

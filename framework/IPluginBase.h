@@ -272,6 +272,16 @@ class IPluginBase {
   void ModifyCurrentPreset(const char* name = nullptr);
 
   // ---- State chunks ----
+  // [host] The state hosts store in every format: the state chunk (SerializeState's bytes, what
+  // an Audio Unit's ClassInfo holds under "data"). Appended to pChunk; takes the plug-in mutex.
+  bool SaveStateChunk(ByteChunk* pChunk);
+  // [host] Restores a state chunk, also one from an older or newer version of the same
+  // plug-in: the values it holds are restored (clamped to today's ranges) and any parameter it
+  // lacks goes to its default. A damaged chunk (a parameter chunk of a size that is no whole
+  // number of values, or holding a value that is not a number; one SerializeState's own
+  // override cannot read) is refused and changes nothing. Takes the plug-in mutex, runs the
+  // change hooks and moves the editor's controls.
+  bool LoadStateChunk(ByteChunk* pChunk);
   bool SerializeParams(ByteChunk* pChunk);
   int UnserializeParams(ByteChunk* pChunk, int startPos);
   bool SerializePresets(ByteChunk* pChunk);

@@ -1,5 +1,7 @@
 // Parameter and preset-list state in byte chunks, and the version header.
 
+#include <cmath>
+
 #include "framework/IPluginBase.h"
 #include "framework/Log.h"
 
@@ -34,6 +36,45 @@ int IPluginBase::UnserializeParams(ByteChunk* pChunk, int startPos) {
   }
   OnParamReset();
   return pos;
+}
+
+bool IPluginBase::SaveStateChunk(ByteChunk* pChunk) {
+  if (!pChunk) return false;
+  UTL_MutexLock lock(mMutex);
+  return SerializeState(pChunk);
+}
+
+bool IPluginBase::LoadStateChunk(ByteChunk* pChunk) {
+  if (!pChunk) return false;
+  UTL_MutexLock lock(mMutex);
+  if (DoesStateChunks()) {
+    // The plug-in reads its own format; one it cannot read is put back as it was.
+    ByteChunk previous;
+    if (!SerializeState(&previous)) return false;
+    if (UnserializeState(pChunk, 0) < 0) {
+      UnserializeState(&previous, 0);
+      return false;
+    }
+  } else {
+    // One 64-bit value per parameter, in index order: a version with fewer or more parameters
+    // wrote fewer or more of them.
+    const int size = pChunk->Size();
+    if (size % (int)sizeof(double) || (size == 0 && NParams() > 0)) return false;
+    const int stored = size / (int)sizeof(double);
+    for (int i = 0; i < stored && i < NParams(); ++i) {
+      double value = 0.0;
+      pChunk->Get(&value, i * (int)sizeof(double));
+      if (!std::isfinite(value)) return false;
+    }
+    for (int i = 0; i < NParams(); ++i) {
+      double value = GetParam(i)->GetDefault();
+      if (i < stored) pChunk->Get(&value, i * (int)sizeof(double));
+      GetParam(i)->Set(value);
+    }
+    OnParamReset();
+  }
+  RedrawParamControls();
+  return true;
 }
 
 bool IPluginBase::SerializePresets(ByteChunk* pChunk) {

@@ -62,7 +62,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   stream.mSize = size - 2;
   std::vector<double> before(plug->NParams());
   for (int i = 0; i < plug->NParams(); ++i) before[i] = plug->GetParam(i)->Value();
-  const bool accepted = plugin.setState(&stream) == kResultOk;
+  const bool accepted = plugin.setComponentStream(&stream) == kResultOk;
   for (int i = 0; i < plug->NParams(); ++i) {
     const IParam* param = plug->GetParam(i);
     if (!accepted && param->Value() != before[i]) __builtin_trap();

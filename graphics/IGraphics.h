@@ -68,8 +68,9 @@ class IGraphics {
   virtual void HideMouseCursor() {}
   virtual void ShowMouseCursor() {}
   virtual void UpdateTooltips() = 0;
-  // [host] while the editor is built, under the image cache's lock. Decodes the image into a
-  // new raster bitmap owned by the caller; null on failure.
+  // [host] while the editor is built, under the image cache's lock. A new raster bitmap of the
+  // image owned by the caller, which may decode its pixels only when they are first drawn;
+  // null when the image cannot be found or read.
   virtual RAS_IBitmap* OSLoadBitmap(int ID, const char* name) = 0;
 
   // ---- Building the editor ----

@@ -126,15 +126,10 @@ void IPluginLV2::Run(uint32_t nFrames) {
   mRenderer.Render(mAudioIn.Get(), outputs, frames, mEvents.Get(), nEvents, bypassed);
 }
 
-bool IPluginLV2::SaveState(ByteChunk* pChunk) { return pChunk && SerializeState(pChunk); }
+bool IPluginLV2::SaveState(ByteChunk* pChunk) { return SaveStateChunk(pChunk); }
 
 bool IPluginLV2::RestoreState(ByteChunk* pChunk) {
-  if (!pChunk) return false;
-  // A chunk of another size is another plug-in's or a damaged one; applying part of it
-  // would leave a mixed state.
-  ByteChunk current;
-  if (!SerializeState(&current) || current.Size() != pChunk->Size()) return false;
-  if (UnserializeState(pChunk, 0) < 0) return false;
+  if (!LoadStateChunk(pChunk)) return false;
   // The restored values hold until the host moves a port: what each port holds now is what a
   // later run compares against. A port not yet connected takes its first value as seen.
   float* const* ports = mControlPorts.Get();

@@ -58,9 +58,10 @@ class IPluginLV2 : public IPluginBase {
   // less bypasses; unconnected or NaN processes) is the renderer's bypass. Outputs are written
   // only when every audio port is connected.
   void Run(uint32_t nFrames);  // [audio]
-  // The state chunk (SerializeState) and its restoration. A chunk whose size differs from
-  // the one this plug-in writes is refused and changes nothing. After a restore the restored
-  // values hold until the host moves a control port; a port moved after the restore applies.
+  // The state chunk and its restoration (SaveStateChunk, LoadStateChunk: a chunk of an older
+  // or newer version restores what it holds, a damaged one is refused and changes nothing).
+  // After a restore the restored values hold until the host moves a control port; a port
+  // moved after the restore applies.
   bool SaveState(ByteChunk* pChunk);     // [host]
   bool RestoreState(ByteChunk* pChunk);  // [host]
 

@@ -167,8 +167,11 @@ std::string LV2ManifestTTL(IPluginLV2* pPlug) {
   std::string out = kPrefixes;
   out += Uri(kLV2PluginURI) + "\n    a lv2:Plugin ;\n    lv2:binary " + Uri(kLV2DSPBinary) +
          " ;\n    rdfs:seeAlso " + Uri(kLV2DescriptionFile) + " .\n\n";
-  out += Uri(kLV2UIURI) + "\n    a ui:X11UI ;\n    ui:binary " + Uri(kLV2UIBinary) +
-         " ;\n    rdfs:seeAlso " + Uri(kLV2DescriptionFile) + " .\n";
+  // A plug-in without an editor has no UI to advertise.
+  if (pPlug->GetGUI()) {
+    out += Uri(kLV2UIURI) + "\n    a ui:X11UI ;\n    ui:binary " + Uri(kLV2UIBinary) +
+           " ;\n    rdfs:seeAlso " + Uri(kLV2DescriptionFile) + " .\n";
+  }
   for (int i = 0; i < pPlug->NPresets(); ++i) {
     if (!pPlug->GetPreset(i)->mInitialized) continue;
     out += "\n" + PresetUri(i) + "\n    a pset:Preset ;\n    lv2:appliesTo " + Uri(kLV2PluginURI) +
@@ -186,7 +189,8 @@ std::string LV2PluginTTL(IPluginLV2* pPlug) {
   std::string out = kPrefixes;
   out += "@prefix rdf:   <http://www.w3.org/1999/02/22-rdf-syntax-ns#> .\n\n";
   out += Uri(kLV2PluginURI) + "\n";
-  out += "    a lv2:Plugin , lv2:SpatialPlugin , doap:Project ;\n";
+  out += std::string("    a lv2:Plugin , ") + (*kLV2PluginClass ? "lv2:" : "") + kLV2PluginClass +
+         (*kLV2PluginClass ? " , " : "") + "doap:Project ;\n";
   out += "    doap:name " + Literal(pPlug->GetEffectName()) + " ;\n";
   out += "    doap:maintainer [ foaf:name " + Literal(pPlug->GetMfrName()) + " ] ;\n";
   out += "    doap:release [ doap:revision " + Literal(release) + " ] ;\n";
@@ -198,7 +202,7 @@ std::string LV2PluginTTL(IPluginLV2* pPlug) {
   out += "    lv2:microVersion " + std::to_string(revision) + " ;\n";
   out += "    lv2:optionalFeature lv2:hardRTCapable , urid:map ;\n";
   out += "    lv2:extensionData state:interface ;\n";
-  out += "    ui:ui " + Uri(kLV2UIURI) + " ;\n";
+  if (pPlug->GetGUI()) out += "    ui:ui " + Uri(kLV2UIURI) + " ;\n";
   out += "    lv2:port " +
          Join(" , ", pPlug->NParams(), [&](int i) { return ControlPort(pPlug, i); }) + " , " +
          Join(" , ", pPlug->NInChannels(), [&](int i) { return AudioPort(pPlug, true, i); }) +
@@ -213,6 +217,7 @@ std::string LV2PluginTTL(IPluginLV2* pPlug) {
            " ;\n    rdfs:label " + (input ? "\"Input\"" : "\"Output\"") + " .\n\n";
   }
 
+  if (!pPlug->GetGUI()) return out;
   // The editor: an X11 window driven by the host's idle calls, shown either inside the
   // host's parent window or on its own through the show interface.
   out += Uri(kLV2UIURI) + "\n";

@@ -14,6 +14,12 @@ IPluginVST3::IPluginVST3(const IPluginInstanceInfo& instanceInfo, int nParams,
                   uniqueID, mfrID, latency, plugDoesMidi, plugDoesChunks, plugIsInst, kAPIVST3),
       mBundleID(instanceInfo.mBundleID) {}
 
+IPluginVST3::IPluginVST3(const IPluginInstanceInfo& instanceInfo, const IPluginConfig& config)
+    : IPluginVST3(instanceInfo, config.nParams, config.channelIO, config.nPresets,
+                  config.effectName, config.productName, config.mfrName, config.vendorVersion,
+                  config.uniqueID, config.mfrID, config.latency, config.doesMidi, config.doesChunks,
+                  config.isInst, config.scChans) {}
+
 IPluginVST3::~IPluginVST3() { SetComponentHandler(nullptr); }
 
 void IPluginVST3::SetComponentHandler(vst3::IComponentHandler* pHandler) {

@@ -18,6 +18,7 @@ class IPluginVST3 : public IPluginBase {
               int nPresets, const char* effectName, const char* productName, const char* mfrName,
               int vendorVersion, int uniqueID, int mfrID, int latency, bool plugDoesMidi,
               bool plugDoesChunks, bool plugIsInst, int plugScChans = 0);
+  IPluginVST3(const IPluginInstanceInfo& instanceInfo, const IPluginConfig& config);
   ~IPluginVST3() override;
 
   const char* GetBundleID() const { return mBundleID.Get(); }

@@ -1,6 +1,7 @@
 // The VST3 bundle beside the LV2 one in the same run, both driven as their hosts drive them:
 // processing per frame at blocks of 16, 512 and 4096 frames, and making an instance (module
-// loaded, instance made and activated, everything released and unloaded again).
+// loaded, instance made and activated, everything released and unloaded again; and with the
+// module staying loaded).
 
 #include <benchmark/benchmark.h>
 
@@ -68,10 +69,26 @@ void BM_VST3Instance(benchmark::State& state) {
   }
 }
 
+// Instances of a module already loaded, as a host adds a second one to a session.
+void BM_LV2InstanceLoaded(benchmark::State& state) {
+  LV2TestHost host;
+  for (auto _ : state)
+    if (!host.Loaded() || !host.Instantiate()) return state.SkipWithError("no LV2 instance");
+}
+
+void BM_VST3InstanceLoaded(benchmark::State& state) {
+  vst3test::Host host(vst3test::OrvantaBundle());
+  for (auto _ : state)
+    if (!host.Factory() || !host.Create() || !host.Start())
+      return state.SkipWithError("no VST3 instance");
+}
+
 BENCHMARK(BM_LV2Process)->Arg(16)->Arg(512)->Arg(4096);
 BENCHMARK(BM_VST3Process)->Arg(16)->Arg(512)->Arg(4096);
 BENCHMARK(BM_LV2Instance);
 BENCHMARK(BM_VST3Instance);
+BENCHMARK(BM_LV2InstanceLoaded);
+BENCHMARK(BM_VST3InstanceLoaded);
 
 }  // namespace
 

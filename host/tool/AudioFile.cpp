@@ -56,8 +56,7 @@ size_t AudioReader::Read(float* const* channels, size_t capacity) {
       const double value = mWide[i];
       const bool beyond = std::isfinite(value) && std::fabs(value) > FLT_MAX;
       mBeyondFloat += beyond;
-      mInterleaved[i] =
-          beyond ? std::copysign(INFINITY, float(value > 0 ? 1 : -1)) : static_cast<float>(value);
+      mInterleaved[i] = !beyond ? static_cast<float>(value) : value > 0 ? INFINITY : -INFINITY;
     }
   } else {
     got = sf_readf_float(mFile, mInterleaved.data(), static_cast<sf_count_t>(capacity));

@@ -25,7 +25,7 @@
 #include "platform/x11/X11Dialog.h"
 #include "platform/x11/X11EditorWindow.h"
 #include "platform/x11/XdgPaths.h"
-#include "raster/RAS_PNG.h"
+#include "raster/RAS_DeferredPNG.h"
 
 using namespace viewrules;
 
@@ -418,7 +418,8 @@ RAS_IBitmap* IGraphicsLinux::OSLoadBitmap(int, const char* name) {
   UTL_String folder, path;
   GetResourceFolder(&folder);
   RAS_IBitmap* bitmap = nullptr;
-  if (ResourcePath(folder.Get(), name, &path)) bitmap = RAS_LoadPNG(path.Get(), nullptr);
+  // Only the header is read now; the pixels are decoded when the editor first draws them.
+  if (ResourcePath(folder.Get(), name, &path)) bitmap = RAS_DeferredPNG::Open(path.Get());
   if (!bitmap) {
     // The editor still opens; it says which picture is missing or unreadable.
     mLastImageFailure.Set(name ? name : "(no name)");

@@ -182,10 +182,13 @@ TEST_F(AUStateTest, MalformedStateLeavesTheUnitAsItWas) {
   // Under a name no preset has, a bad "data" entry must change nothing at all.
   CFMutableDictionaryRef unnamed = With(state, "name", CFSTR("none such"));
   bad.push_back(With(unnamed, "data", CFSTR("AAAA")));
-  const double partial = 5.0;  // one parameter's worth: shorter than the state
-  CFDataRef shortData = CFDataCreate(nullptr, (const UInt8*)&partial, sizeof(partial));
-  bad.push_back(With(unnamed, "data", shortData));
-  CFRelease(shortData);
+  // Damaged: no whole number of values, or a value that is not a number.
+  const double partial[2] = {5.0, std::nan("")};
+  for (CFIndex size : {12, 16}) {
+    CFDataRef damaged = CFDataCreate(nullptr, (const UInt8*)partial, size);
+    bad.push_back(With(unnamed, "data", damaged));
+    CFRelease(damaged);
+  }
   CFDataRef empty = CFDataCreate(nullptr, nullptr, 0);
   bad.push_back(With(unnamed, "data", empty));
   CFRelease(empty);
@@ -217,6 +220,13 @@ TEST_F(AUStateTest, HugeDataAndLongNamesAreHandled) {
   EXPECT_EQ(Restore(big), noErr);
   ExpectParams(-7.0f, -8.0f, -9.0f);
   CFRelease(big);
+  // A version with fewer parameters: the one it lacks goes to its default.
+  CFDataRef olderData = CFDataCreate(nullptr, (const UInt8*)huge.data(), 2 * sizeof(double));
+  CFMutableDictionaryRef older = With(state, "data", olderData);
+  CFRelease(olderData);
+  EXPECT_EQ(Restore(older), noErr);
+  ExpectParams(-7.0f, -8.0f, 0.0f);
+  CFRelease(older);
 
   // A name matching no preset selects none; the state is still restored in full.
   ASSERT_EQ(SelectPreset(unit, 1), noErr);

@@ -189,7 +189,7 @@ TEST(CLAPBundle, StateRoundTripsThroughShortStreamsAndDamagedStateChangesNothing
 
   second.SetValues({1.0, 2.0, 3.0});
   std::vector<uint8_t> truncated(state.begin(), state.end() - 3), longer = state;
-  longer.insert(longer.end(), 64, 0xAB);
+  longer.insert(longer.end(), 64, 0xFF);  // values that are no numbers
   EXPECT_FALSE(second.Load(truncated, 5));
   EXPECT_FALSE(second.Load(longer, 5));
   EXPECT_FALSE(second.Load(state, 5, true));  // the stream breaks part way

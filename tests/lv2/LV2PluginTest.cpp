@@ -238,6 +238,17 @@ TEST_F(LV2PluginTest, StateIsTheParameterChunkAndRestoresIntoAnotherInstance) {
     const float movedAfterRestore[3] = {0.0f, -94.0f, 1.5f};
     b.ExpectProcessedWith(movedAfterRestore);
   }
+
+  // A version with fewer parameters wrote fewer values, a newer one more: what is there is
+  // restored, the rest goes to its default (0 dB).
+  for (size_t size : {16u, 40u}) {
+    std::vector<LV2TestHost::Property> otherVersion = saved;
+    otherVersion[0].value.resize(size, 0);
+    ASSERT_EQ(other.Restore(otherVersion), LV2_STATE_SUCCESS) << size;
+    other.Run(32);
+    const float expected[3] = {0.0f, -94.0f, size < 24 ? 0.0f : 3.0f};
+    b.ExpectProcessedWith(expected);
+  }
 }
 
 TEST_F(LV2PluginTest, DamagedOrForeignStateIsRefusedAndChangesNothing) {
@@ -249,12 +260,13 @@ TEST_F(LV2PluginTest, DamagedOrForeignStateIsRefusedAndChangesNothing) {
   ASSERT_EQ(host.Save(&saved), LV2_STATE_SUCCESS);
   ASSERT_DOUBLE_EQ(ValueAt(saved[0].value, 1), -12.0);
 
-  std::vector<LV2TestHost::Property> shorter = saved;
-  shorter[0].value.resize(16);
-  EXPECT_NE(host.Restore(shorter), LV2_STATE_SUCCESS);
-  std::vector<LV2TestHost::Property> longer = saved;
-  longer[0].value.resize(32, 0);
-  EXPECT_NE(host.Restore(longer), LV2_STATE_SUCCESS);
+  // Damaged: no whole number of values, or a value that is not a number.
+  std::vector<LV2TestHost::Property> damaged = saved;
+  damaged[0].value.resize(20);
+  EXPECT_NE(host.Restore(damaged), LV2_STATE_SUCCESS);
+  damaged[0].value.resize(24);
+  std::fill(damaged[0].value.begin() + 16, damaged[0].value.end(), 0xff);
+  EXPECT_NE(host.Restore(damaged), LV2_STATE_SUCCESS);
   std::vector<LV2TestHost::Property> wrongType = saved;
   wrongType[0].type = host.Map("http://lv2plug.in/ns/ext/atom#String");
   EXPECT_EQ(host.Restore(wrongType), LV2_STATE_ERR_BAD_TYPE);

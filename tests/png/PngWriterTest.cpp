@@ -86,6 +86,32 @@ TEST_F(PngWriterTest, RoundTripsEveryPixelAtAnyLevel) {
   EXPECT_EQ(Entries(), std::set<std::string>{"rgba.png"});
 }
 
+// Opening reads only the header: the size is there at once, the pixels when first asked for,
+// and a file that changed size in between gives no pixels rather than pixels of another size.
+TEST_F(PngWriterTest, DeferredImageDecodesOnFirstUse) {
+  RAS_MemBitmap bm(13, 7, 4);
+  FillPattern(&bm);
+  const std::string path = Path("deferred.png");
+  ASSERT_TRUE(WritePng(&bm, path.c_str()));
+  std::unique_ptr<RAS_DeferredPNG> image(RAS_DeferredPNG::Open(path.c_str()));
+  std::unique_ptr<RAS_DeferredPNG> changed(RAS_DeferredPNG::Open(path.c_str()));
+  ASSERT_TRUE(image && changed);
+  EXPECT_EQ(image->getWidth(), 13);
+  EXPECT_EQ(image->getHeight(), 7);
+  EXPECT_FALSE(image->IsDecoded());
+  ASSERT_NE(image->getBits(), nullptr);
+  EXPECT_TRUE(image->IsDecoded());
+  for (int y = 0; y < 7; ++y)
+    for (int x = 0; x < 13; ++x)
+      ASSERT_EQ(image->getBits()[y * image->getRowSpan() + x],
+                bm.getBits()[y * bm.getRowSpan() + x]);
+
+  RAS_MemBitmap narrower(5, 7, 4);
+  ASSERT_TRUE(WritePng(&narrower, path.c_str()));
+  EXPECT_EQ(changed->getBits(), nullptr);
+  EXPECT_EQ(RAS_DeferredPNG::Open(Path("missing.png").c_str()), nullptr);
+}
+
 TEST_F(PngWriterTest, WithoutAlphaKeepsColourAndReadsBackOpaque) {
   RAS_MemBitmap bm(9, 5, 4);
   FillPattern(&bm);
