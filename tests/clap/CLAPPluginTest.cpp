@@ -188,10 +188,10 @@ TEST(CLAPBundle, StateRoundTripsThroughShortStreamsAndDamagedStateChangesNothing
   EXPECT_FALSE(first.Save(&failed, 7, true));
 
   second.SetValues({1.0, 2.0, 3.0});
-  std::vector<uint8_t> truncated(state.begin(), state.end() - 3), longer = state;
-  longer.insert(longer.end(), 64, 0xFF);  // values that are no numbers
+  std::vector<uint8_t> truncated(state.begin(), state.end() - 3), damaged = state;
+  std::fill_n(damaged.begin(), 8, 0xFF);  // a value that is no number
   EXPECT_FALSE(second.Load(truncated, 5));
-  EXPECT_FALSE(second.Load(longer, 5));
+  EXPECT_FALSE(second.Load(damaged, 5));
   EXPECT_FALSE(second.Load(state, 5, true));  // the stream breaks part way
   EXPECT_EQ(second.Value(0), 1.0);
   EXPECT_EQ(second.mRescans, 0);
