@@ -177,22 +177,17 @@ tresult VST3Plugin::getComponentStream(IBStream* state) {
   if (!mPlug) return kNotInitialized;
   if (!state) return kInvalidArgument;
   ByteChunk chunk;
-  if (!mPlug->SerializeState(&chunk)) return kOutOfMemory;
+  if (!mPlug->SaveStateChunk(&chunk)) return kOutOfMemory;
   return WriteStateChunk(state, &chunk) ? kResultOk : kResultFalse;
 }
 
 tresult VST3Plugin::LoadState(IBStream* state) {
   if (!mPlug) return kNotInitialized;
   if (!state) return kInvalidArgument;
-  ByteChunk chunk, current;
+  // Read whole before anything changes: a stream failing part-way leaves the state as it was.
+  ByteChunk chunk;
   if (!ReadStateChunk(state, &chunk)) return kResultFalse;
-  // A chunk of another size is another plug-in's or a damaged one; applying part of it
-  // would leave a mixed state.
-  if (!mPlug->SerializeState(&current) || current.Size() != chunk.Size()) return kResultFalse;
-  if (mPlug->UnserializeState(&chunk, 0) < 0) return kResultFalse;
-  UTL_MutexLock lock(mPlug->GetMutex());
-  mPlug->RedrawParamControls();
-  return kResultOk;
+  return mPlug->LoadStateChunk(&chunk) ? kResultOk : kResultFalse;
 }
 
 // ---- IAudioProcessor ----

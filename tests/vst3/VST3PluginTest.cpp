@@ -277,7 +277,10 @@ TEST_F(VST3PluginTest, StateRoundTripsAndBadStreamsChangeNothing) {
   failing.mBytes = saved.mBytes;
   std::memset(failing.mBytes.data(), 0, 8);
   failing.mFailAt = 12;
-  foreign.mBytes.assign(4 * sizeof(double), 0);
+  // Another version's chunk restores what it holds; a value that is no number is damage.
+  foreign.mBytes = saved.mBytes;
+  const double nan = std::nan("");
+  std::memcpy(foreign.mBytes.data() + 8, &nan, sizeof nan);
   for (MemoryStream* bad : {&shortStream, &failing, &foreign}) {
     EXPECT_EQ(host.mComponent->setState(bad), kResultFalse);
     EXPECT_EQ(host.mController->setComponentState(bad), kResultFalse);
