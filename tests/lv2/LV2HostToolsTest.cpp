@@ -168,10 +168,13 @@ TEST(LV2HostTools, TheExamplePlugInLoadsAndRendersInBothFormats) {
   ASSERT_EQ(status, 0) << out;
   EXPECT_NE(out.find("Orvanta Examples: Balance"), std::string::npos) << out;
   EXPECT_NE(out.find("0 Balance  %   range -100 .. 100, default 0"), std::string::npos) << out;
-  // The acceptance run passes it, rendering included; only the image check finds no images.
+  // The acceptance run passes it, rendering included; only the image check finds no images
+  // (and a sanitizer build cannot count locks, a second skip there).
   out = RunHostCommand(tool + "validate", &status);
   EXPECT_EQ(status, 0) << out;
-  EXPECT_NE(out.find(" 0 failed, 1 skipped"), std::string::npos) << out;
+  EXPECT_NE(out.find(" 0 failed, "), std::string::npos) << out;
+  EXPECT_NE(out.find("SKIP  the bundle's images load: the bundle has none"), std::string::npos)
+      << out;
   EXPECT_NE(out.find("PASS  the same output at every block split"), std::string::npos) << out;
   // Its editor, pictured through its own view: 160 by 120 pixels, doubled at scale 2.
   if (getenv("DISPLAY")) {

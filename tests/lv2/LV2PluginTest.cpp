@@ -72,6 +72,11 @@ TEST_F(LV2PluginTest, DescriptorAndInstantiation) {
   EXPECT_NE(other.Instantiate(44100.0, false), nullptr);
 
   // The audio library carries no editor: no windowing, font or image library loads with it.
+#if defined(__SANITIZE_ADDRESS__)
+  // The sanitizer runtime is linked without --as-needed, which keeps every library named after
+  // it on the link line; only a plain build shows what the code itself needs.
+  GTEST_SKIP() << "a sanitizer build names every linked library";
+#endif
   std::string needed;
   if (FILE* readelf = popen(("readelf -d '" + LV2BundlePath() + "/orvanta.so'").c_str(), "r")) {
     char line[512];
