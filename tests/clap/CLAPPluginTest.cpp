@@ -247,6 +247,9 @@ TEST(CLAPBundle, BypassFadesToTheInputAndBadHostCallsAreHandled) {
 TEST(CLAPBundle, QtractorsScannerReportsThePlugin) {
   const char* scanner = "/usr/lib/x86_64-linux-gnu/qtractor/qtractor_plugin_scan";
   if (access(scanner, X_OK) != 0) GTEST_SKIP() << "qtractor is not installed";
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "qtractor's scanner cannot load a bundle built with sanitizers";
+#endif
   int status = -1;
   const std::string out =
       RunCommand("echo 'CLAP:" ORVANTA_CLAP_BUNDLE "' | " + std::string(scanner), &status);
