@@ -31,7 +31,7 @@ int64_t Read(const clap_istream_t* s, void* buffer, uint64_t size) {
   auto* st = static_cast<Stream*>(s->ctx);
   if (st->fail && st->pos > 0) return -1;
   const size_t n = std::min<size_t>({size, st->step, st->bytes->size() - st->pos});
-  std::memcpy(buffer, st->bytes->data() + st->pos, n);
+  if (n > 0) std::memcpy(buffer, st->bytes->data() + st->pos, n);
   st->pos += n;
   return (int64_t)n;
 }

@@ -11,7 +11,7 @@ namespace vst3test {
 tresult MemoryStream::read(void* buffer, int32 n, int32* got) {
   size_t count = std::min<size_t>((size_t)std::max(n, 0), mBytes.size() - mPos);
   if (mFailAt >= 0 && mPos + count > (size_t)mFailAt) return kInternalError;
-  std::memcpy(buffer, mBytes.data() + mPos, count);
+  if (count > 0) std::memcpy(buffer, mBytes.data() + mPos, count);
   mPos += count;
   if (got) *got = (int32)count;
   return kResultOk;
