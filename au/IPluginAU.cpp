@@ -76,7 +76,9 @@ IPluginAU::IPluginAU(const IPluginInstanceInfo& instanceInfo, const IPluginConfi
     : IPluginAU(instanceInfo, config.nParams, config.channelIO, config.nPresets, config.effectName,
                 config.productName, config.mfrName, config.vendorVersion, config.uniqueID,
                 config.mfrID, config.latency, config.doesMidi, config.doesChunks, config.isInst,
-                config.scChans) {}
+                config.scChans) {
+  TakeConfigExtras(config);
+}
 
 IPluginAU::~IPluginAU() {
   mRenderNotifiers.Empty(true);

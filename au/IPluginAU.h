@@ -65,8 +65,10 @@ class IPluginAU : public IPluginBase {
   void ResizeGraphics(int w, int h) override;                              // [ui]
   void HostSpecificInit() override;                                        // [host] at open
   void SetLatency(int samples) override;                                   // [locked]
-  bool SendMidiMsg(IMidiMsg* pMsg) override;                               // [audio]
-  void SetBlockSize(int blockSize) override;                               // [locked]
+  // Listeners of the tail time hear after the new value is stored.
+  void SetTailSize(unsigned samples) override;  // [locked]
+  bool SendMidiMsg(IMidiMsg* pMsg) override;    // [audio]
+  void SetBlockSize(int blockSize) override;    // [locked]
 
   enum EAUInputType {
     eNotConnected = 0,

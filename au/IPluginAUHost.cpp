@@ -48,6 +48,11 @@ void IPluginAU::SetLatency(int samples) {
   IPluginBase::SetLatency(samples);
 }
 
+void IPluginAU::SetTailSize(unsigned samples) {
+  IPluginBase::SetTailSize(samples);
+  InformListeners(kAudioUnitProperty_TailTime, kAudioUnitScope_Global);
+}
+
 int IPluginAU::GetSamplePos() {
   if (mHostCallbacks.transportStateProc) {
     Boolean playing = false, changed = false, cycling = false;

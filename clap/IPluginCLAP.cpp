@@ -43,7 +43,9 @@ IPluginCLAP::IPluginCLAP(const IPluginInstanceInfo& instanceInfo, const IPluginC
     : IPluginCLAP(instanceInfo, config.nParams, config.channelIO, config.nPresets,
                   config.effectName, config.productName, config.mfrName, config.vendorVersion,
                   config.uniqueID, config.mfrID, config.latency, config.doesMidi, config.doesChunks,
-                  config.isInst, config.scChans) {}
+                  config.isInst, config.scChans) {
+  TakeConfigExtras(config);
+}
 
 IPluginCLAP::~IPluginCLAP() = default;
 

@@ -26,7 +26,8 @@ IPluginBase::IPluginBase(int nParams, const char* channelIOStr, int nPresets,
       mStateChunks(plugDoesChunks),
       mIsInst(plugIsInst),
       mDoesMIDI(plugDoesMidi),
-      mLatency(latency) {
+      mLatency(latency),
+      mReportsLatency(latency != 0) {
   Trace("IPluginBase", __LINE__, "%s:%s", effectName ? effectName : "", CurrentTime());
 
   for (int i = 0; i < nParams; ++i) mParams.Add(new IParam);
@@ -44,7 +45,14 @@ IPluginBase::IPluginBase(const IPluginConfig& config, EAPI plugAPI)
     : IPluginBase(config.nParams, config.channelIO, config.nPresets, config.effectName,
                   config.productName, config.mfrName, config.vendorVersion, config.uniqueID,
                   config.mfrID, config.latency, config.doesMidi, config.doesChunks, config.isInst,
-                  plugAPI) {}
+                  plugAPI) {
+  TakeConfigExtras(config);
+}
+
+void IPluginBase::TakeConfigExtras(const IPluginConfig& config) {
+  mReportsLatency = mReportsLatency || config.reportsLatency;
+  mTailSize.store(config.tailSize, std::memory_order_relaxed);
+}
 
 IPluginBase::~IPluginBase() {
   delete mGraphics;

@@ -122,7 +122,8 @@ class IPluginBase {
   virtual void HostSpecificInit() {}              // [host] at open
   // [host] while the effect is built. Takes ownership of the editor; null does nothing.
   virtual void AttachGraphics(IGraphics* pGraphics);
-  virtual void SetLatency(int samples) { mLatency = samples; }  // [locked]
+  // [locked] Read back by the wrappers on any thread, the audio thread included.
+  virtual void SetLatency(int samples) { mLatency.store(samples, std::memory_order_relaxed); }
   // [audio]
   virtual bool SendMidiMsg(IMidiMsg* pMsg) = 0;
   virtual bool SendSysEx(ISysEx* /*pSysEx*/) { return false; }
@@ -134,6 +135,10 @@ class IPluginBase {
   // [host] The sample rate and the largest block processing will see, before processing
   // starts and whenever either changes; called by PrepareToProcess with the mutex held.
   virtual void OnPrepare(double /*sampleRate*/, int /*maxBlockFrames*/) {}
+  // [locked] Stores the tail (GetTailSize); the wrapper tells the host where it can.
+  virtual void SetTailSize(unsigned samples) {
+    mTailSize.store(samples, std::memory_order_relaxed);
+  }
 
   // ---- Parameters ----
   int NParams() const { return mParams.GetSize(); }
@@ -184,8 +189,13 @@ class IPluginBase {
   void SetSampleRate(double sampleRate) { mSampleRate = sampleRate; }
   double GetSampleRate() const { return mSampleRate; }
   int GetBlockSize() const { return mBlockSize; }
-  int GetLatency() const { return mLatency; }
-  unsigned GetTailSize() const { return mTailSize; }
+  // [any]
+  int GetLatency() const { return mLatency.load(std::memory_order_relaxed); }
+  // Whether the host is told of a latency: given one other than 0 when built, or
+  // IPluginConfig::reportsLatency.
+  bool ReportsLatency() const { return mReportsLatency; }
+  // [any] In samples: how long the output goes on after the input falls silent.
+  unsigned GetTailSize() const { return mTailSize.load(std::memory_order_relaxed); }
   // sample rate * 60 / tempo, or 0 without a positive tempo.
   double GetSamplesPerBeat();
 
@@ -302,6 +312,9 @@ class IPluginBase {
   bool DumpBankBlob(const char* path);
 
  protected:
+  // For the wrappers' named-configuration constructors, which build through the positional
+  // one: takes the fields it has no argument for.
+  void TakeConfigExtras(const IPluginConfig& config);
   // The 64-bit slot arrays the processor receives.
   double** InData() const { return mInData.Get(); }
   double** OutData() const { return mOutData.Get(); }
@@ -329,8 +342,9 @@ class IPluginBase {
   int mCurrentPresetIdx = 0;
   double mSampleRate = 44100.0;
   int mBlockSize = 0;
-  int mLatency;
-  unsigned mTailSize = 0;
+  std::atomic<int> mLatency;
+  bool mReportsLatency;
+  std::atomic<unsigned> mTailSize = 0;
   NChanDelayLine* mDelay = nullptr;  // never created in this system
   UTL_PtrList<UTL_String> mParamGroups;
   IGraphics* mGraphics = nullptr;

@@ -35,4 +35,10 @@ struct IPluginConfig {
   bool isInst = false;
   // Side-chain input channels (the Audio Unit's second input bus); 0 for none.
   int scChans = 0;
+  // The host is told of a latency even while it is 0, for a plug-in that sets it later
+  // (SetLatency). Formats that fix a plug-in's ports when it is described (LV2) give it a
+  // latency port only then; a latency other than 0 above implies it.
+  bool reportsLatency = false;
+  // In samples: how long the output goes on after the input falls silent (SetTailSize).
+  unsigned tailSize = 0;
 };

@@ -45,7 +45,9 @@ IPluginLV2::IPluginLV2(const IPluginInstanceInfo& instanceInfo, const IPluginCon
     : IPluginLV2(instanceInfo, config.nParams, config.channelIO, config.nPresets, config.effectName,
                  config.productName, config.mfrName, config.vendorVersion, config.uniqueID,
                  config.mfrID, config.latency, config.doesMidi, config.doesChunks, config.isInst,
-                 config.scChans) {}
+                 config.scChans) {
+  TakeConfigExtras(config);
+}
 
 IPluginLV2::~IPluginLV2() = default;
 
@@ -71,6 +73,8 @@ void IPluginLV2::ConnectPort(uint32_t port, void* data) {
     mAudioOut.Get()[port - nParams - nIn] = p;
   } else if (port == (uint32_t)EnabledPort()) {
     mEnabledPort = p;
+  } else if (ReportsLatency() && port == (uint32_t)LatencyPort()) {
+    mLatencyPort = p;
   }
   mAudioConnected = AllAudioPortsConnected();
 }
@@ -124,6 +128,8 @@ void IPluginLV2::Run(uint32_t nFrames) {
   // Runs of more than 2^31 - 1 frames would need 8 GiB per port; none is ever made.
   const int frames = (int)std::min<uint32_t>(nFrames, INT_MAX);
   mRenderer.Render(mAudioIn.Get(), outputs, frames, mEvents.Get(), nEvents, bypassed);
+  // After processing, which may have changed it.
+  if (mLatencyPort) *mLatencyPort = (float)std::max(GetLatency(), 0);
 }
 
 bool IPluginLV2::SaveState(ByteChunk* pChunk) { return SaveStateChunk(pChunk); }

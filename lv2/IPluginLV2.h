@@ -5,7 +5,8 @@
 // the audio instance only through the host's port protocol.
 //
 // Port layout: control port i is parameter i (value in real units), then one audio port per
-// input channel, then one per output channel, then the bypass switch.
+// input channel, then one per output channel, then the bypass switch, then, for a plug-in that
+// reports latency (ReportsLatency), the output port the latency is written to.
 //
 // Thread tags (docs/ARCHITECTURE.md) follow LV2's threading classes: instantiation and state
 // are [host], run and connect_port [audio], the editor side [ui].
@@ -39,8 +40,10 @@ class IPluginLV2 : public IPluginBase {
   const char* GetBundleID() const { return mBundleID.Get(); }
 
   // ---- Port layout ----
-  int NPorts() const { return EnabledPort() + 1; }
+  int NPorts() const { return EnabledPort() + (ReportsLatency() ? 2 : 1); }
   int EnabledPort() const { return NParams() + NInChannels() + NOutChannels(); }
+  // Only when ReportsLatency().
+  int LatencyPort() const { return EnabledPort() + 1; }
   int AudioInPort(int ch) const { return NParams() + ch; }
   int AudioOutPort(int ch) const { return NParams() + NInChannels() + ch; }
 
@@ -56,7 +59,7 @@ class IPluginLV2 : public IPluginBase {
   // One block through the block renderer: control values that changed since the last block
   // are events at its start, and the switch designated lv2:enabled (above 0 processes, 0 or
   // less bypasses; unconnected or NaN processes) is the renderer's bypass. Outputs are written
-  // only when every audio port is connected.
+  // only when every audio port is connected. The latency port gets the latency of the moment.
   void Run(uint32_t nFrames);  // [audio]
   // The state chunk and its restoration (SaveStateChunk, LoadStateChunk: a chunk of an older
   // or newer version restores what it holds, a damaged one is refused and changes nothing).
@@ -106,6 +109,7 @@ class IPluginLV2 : public IPluginBase {
   UTL_TypedBuf<float*> mAudioIn;
   UTL_TypedBuf<float*> mAudioOut;
   float* mEnabledPort = nullptr;
+  float* mLatencyPort = nullptr;
   // Whether every audio port has an array, decided when ports are connected, not every run.
   bool mAudioConnected = false;
   IBlockRenderer mRenderer{this};

@@ -105,6 +105,16 @@ std::string EnabledPort(IPluginLV2* pPlug) {
          "        lv2:default 1 ;\n        lv2:minimum 0 ;\n        lv2:maximum 1\n    ]";
 }
 
+// Where the plug-in tells the host its latency, in samples.
+std::string LatencyPort(IPluginLV2* pPlug) {
+  return "[\n        a lv2:OutputPort , lv2:ControlPort ;\n        lv2:index " +
+         std::to_string(pPlug->LatencyPort()) +
+         " ;\n        lv2:symbol \"latency\" ;\n        lv2:name \"Latency\" ;\n"
+         "        lv2:designation lv2:latency ;\n"
+         "        lv2:portProperty lv2:reportsLatency , lv2:integer ;\n"
+         "        units:unit units:frame ;\n        lv2:minimum 0\n    ]";
+}
+
 std::string AudioPort(IPluginLV2* pPlug, bool input, int channel) {
   const int index = input ? pPlug->AudioInPort(channel) : pPlug->AudioOutPort(channel);
   const int n = input ? pPlug->NInChannels() : pPlug->NOutChannels();
@@ -150,6 +160,9 @@ std::string LV2ParamSymbol(IPluginLV2* pPlug, int idx) {
     symbol += std::isalnum(c) && c < 128 ? (char)std::tolower(c) : '_';
   }
   if (symbol.empty() || std::isdigit((unsigned char)symbol[0])) symbol.insert(0, "_");
+  // The wrapper's own ports keep their symbols.
+  if (symbol == "enabled" || (symbol == "latency" && pPlug->ReportsLatency()))
+    return symbol + "_" + std::to_string(idx);
   for (int i = 0; i < idx; ++i) {
     if (LV2ParamSymbol(pPlug, i) == symbol) return symbol + "_" + std::to_string(idx);
   }
@@ -208,7 +221,8 @@ std::string LV2PluginTTL(IPluginLV2* pPlug) {
          Join(" , ", pPlug->NInChannels(), [&](int i) { return AudioPort(pPlug, true, i); }) +
          " , " +
          Join(" , ", pPlug->NOutChannels(), [&](int i) { return AudioPort(pPlug, false, i); }) +
-         " , " + EnabledPort(pPlug) + " .\n\n";
+         " , " + EnabledPort(pPlug) +
+         (pPlug->ReportsLatency() ? " , " + LatencyPort(pPlug) : std::string()) + " .\n\n";
   const int channels[] = {pPlug->NInChannels(), pPlug->NOutChannels()};
   for (int input = 1; input >= 0; --input) {
     if (channels[1 - input] != 2) continue;

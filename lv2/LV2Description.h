@@ -9,7 +9,8 @@ class IPluginLV2;
 
 // Port symbol of parameter idx: its name in lower case with every other character than
 // letters and digits turned into '_', prefixed with '_' when it would start with a digit,
-// and suffixed with the index when an earlier parameter already has that symbol.
+// and suffixed with the index when an earlier parameter or one of the wrapper's ports
+// ("enabled", "latency") already has that symbol.
 std::string LV2ParamSymbol(IPluginLV2* pPlug, int idx);
 // Symbols of the audio ports: in_l / in_r / out_l / out_r for a stereo pair, otherwise
 // in_1, in_2, ... and out_1, out_2, ...

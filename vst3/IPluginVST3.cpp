@@ -18,7 +18,9 @@ IPluginVST3::IPluginVST3(const IPluginInstanceInfo& instanceInfo, const IPluginC
     : IPluginVST3(instanceInfo, config.nParams, config.channelIO, config.nPresets,
                   config.effectName, config.productName, config.mfrName, config.vendorVersion,
                   config.uniqueID, config.mfrID, config.latency, config.doesMidi, config.doesChunks,
-                  config.isInst, config.scChans) {}
+                  config.isInst, config.scChans) {
+  TakeConfigExtras(config);
+}
 
 IPluginVST3::~IPluginVST3() { SetComponentHandler(nullptr); }
 

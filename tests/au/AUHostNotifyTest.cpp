@@ -94,8 +94,8 @@ struct LatencyProbe {
     EXPECT_EQ(element, 0u);
     Float64 latency = -1;
     UInt32 size = sizeof(latency);
-    if (id == kAudioUnitProperty_Latency)
-      AudioUnitGetProperty(unit, kAudioUnitProperty_Latency, G, 0, &latency, &size);
+    if (id == kAudioUnitProperty_Latency || id == kAudioUnitProperty_TailTime)
+      AudioUnitGetProperty(unit, id, G, 0, &latency, &size);
     self->seen.push_back(latency);
   }
 };
@@ -112,6 +112,22 @@ TEST_F(AUHostNotifyTest, LatencyListenersHearBeforeTheNewValueIsStored) {
   UInt32 size = sizeof(latency);
   ASSERT_EQ(AudioUnitGetProperty(unit, kAudioUnitProperty_Latency, G, 0, &latency, &size), noErr);
   EXPECT_DOUBLE_EQ(latency, 0.01);
+}
+
+// A tail listener hears after the new value is stored, and the property becomes writable.
+TEST_F(AUHostNotifyTest, TailTimeListenersHearTheNewValue) {
+  LatencyProbe probe{unit, {}};
+  ASSERT_EQ(
+      AudioUnitAddPropertyListener(unit, kAudioUnitProperty_TailTime, LatencyProbe::Proc, &probe),
+      noErr);
+  Plug(unit)->SetTailSize(441);
+  ASSERT_EQ(probe.seen.size(), 1u);
+  EXPECT_DOUBLE_EQ(probe.seen[0], 0.01);
+  UInt32 size = 0;
+  Boolean writable = false;
+  ASSERT_EQ(AudioUnitGetPropertyInfo(unit, kAudioUnitProperty_TailTime, G, 0, &size, &writable),
+            noErr);
+  EXPECT_TRUE(writable);
 }
 
 TEST_F(AUHostNotifyTest, ProgramChangesNotifyPresentPresetListeners) {

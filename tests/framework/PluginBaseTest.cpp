@@ -44,7 +44,8 @@ TEST(IPluginBase, ConstructionState) {
                       .vendorVersion = 0x10203,
                       .uniqueID = FourCC("Nmed"),
                       .latency = 64,
-                      .doesChunks = true});
+                      .doesChunks = true,
+                      .tailSize = 480});
   EXPECT_EQ(named.NParams(), 2);
   EXPECT_EQ(named.NPresets(), 1);
   EXPECT_EQ(named.NChannelIO(), 2);
@@ -52,6 +53,8 @@ TEST(IPluginBase, ConstructionState) {
   EXPECT_EQ(named.GetEffectVersion(true), 10203);
   EXPECT_EQ(named.GetUniqueID(), FourCC("Nmed"));
   EXPECT_EQ(named.GetLatency(), 64);
+  EXPECT_TRUE(named.ReportsLatency());
+  EXPECT_EQ(named.GetTailSize(), 480u);
   EXPECT_TRUE(named.DoesStateChunks());
 
   BaseTestPlug none(-2, nullptr, -1);
@@ -59,6 +62,7 @@ TEST(IPluginBase, ConstructionState) {
   EXPECT_EQ(none.NPresets(), 0);
   EXPECT_EQ(none.NInChannels(), 0);
   EXPECT_FALSE(none.LegalIO(-1, -1));
+  EXPECT_FALSE(none.ReportsLatency());
 }
 
 TEST(IPluginBase, LongNamesAreCut) {

@@ -1,7 +1,9 @@
 // The bundle as hosts nobody here wrote see it: lilv's lv2info and lv2apply, and the
 // Audio Unit build's own renderer for the cross-check of the output.
 
+#include <dlfcn.h>
 #include <gtest/gtest.h>
+#include <lv2/core/lv2.h>
 #include <unistd.h>
 
 #include <cmath>
@@ -11,6 +13,7 @@
 #include <map>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "lv2/LV2TestHost.h"
@@ -91,17 +94,22 @@ TEST(LV2HostTools, Lv2infoListsThePluginPortsRangesAndPresets) {
   EXPECT_EQ(out.find("Port 8:"), std::string::npos);
 }
 
-// The description against the LV2 vocabularies (license, comment, groups, designations).
+// The description against the LV2 vocabularies (license, comment, groups, designations), also
+// of a plug-in with a latency port.
 TEST(LV2HostTools, DescriptionValidates) {
   if (std::system("command -v lv2_validate >/dev/null && command -v sord_validate >/dev/null"))
     GTEST_SKIP() << "lv2_validate (lv2-dev) and sord_validate (sordi) are not installed";
-  int status = 0;
-  const std::string bundle = LV2BundlePath();
-  const std::string out = RunHostCommand("lv2_validate '" + bundle + "/manifest.ttl' '" + bundle +
-                                             "/orvanta.ttl' '" + bundle + "/presets.ttl' 2>&1",
-                                         &status);
-  EXPECT_EQ(status, 0) << out;
-  EXPECT_NE(out.find("Found 0 errors"), std::string::npos) << out;
+  for (const auto& [bundle, name] :
+       {std::pair<std::string, std::string>{LV2BundlePath(), "orvanta"},
+        {ORVANTA_LATENCY_PROBE_BUNDLE, "latencyprobe"}}) {
+    int status = 0;
+    const std::string out =
+        RunHostCommand("lv2_validate '" + bundle + "/manifest.ttl' '" + bundle + "/" + name +
+                           ".ttl' '" + bundle + "/presets.ttl' 2>&1",
+                       &status);
+    EXPECT_EQ(status, 0) << out;
+    EXPECT_NE(out.find("Found 0 errors"), std::string::npos) << out;
+  }
 }
 
 // lv2apply with the controls on its command line against the mid/side arithmetic.
@@ -221,6 +229,47 @@ TEST(LV2HostTools, TheExamplePlugInLoadsAndRendersInBothFormats) {
     std::remove(result.c_str());
   }
   std::remove(in.c_str());
+}
+
+// A plug-in that reports latency, as lv2info reads its description and as a host running it
+// reads the latency port: after each run, the latency of that moment.
+TEST(LV2HostTools, ALatencyPlugInWritesItsLatencyToTheDesignatedPort) {
+  int status = 0;
+  const std::string out = RunHostCommand("lv2info urn:orvanta:tests:latencyprobe", &status);
+  ASSERT_EQ(status, 0) << out;
+  // The parameter named Latency gives way to the latency port's symbol.
+  EXPECT_NE(out.find("Symbol:      latency_0\n"), std::string::npos) << out;
+  const size_t port = out.find("Port 6:");
+  ASSERT_NE(port, std::string::npos) << out;
+  const std::string block = out.substr(port);
+  for (const char* line : {"OutputPort", "ControlPort", "Symbol:      latency",
+                           "Designation: http://lv2plug.in/ns/lv2core#latency",
+                           "http://lv2plug.in/ns/lv2core#reportsLatency"})
+    EXPECT_NE(block.find(line), std::string::npos) << line << "\n" << block;
+
+  const std::string library = std::string(ORVANTA_LATENCY_PROBE_BUNDLE) + "/latencyprobe.so";
+  void* handle = dlopen(library.c_str(), RTLD_NOW | RTLD_LOCAL);
+  ASSERT_NE(handle, nullptr) << dlerror();
+  auto descriptorOf = (const LV2_Descriptor* (*)(uint32_t))dlsym(handle, "lv2_descriptor");
+  const LV2_Descriptor* d = descriptorOf(0);
+  LV2_Handle instance = d->instantiate(d, 48000.0, ORVANTA_LATENCY_PROBE_BUNDLE, nullptr);
+  ASSERT_NE(instance, nullptr);
+  // Ports: the latency parameter, two inputs, two outputs, the bypass switch, the latency.
+  float control = 0.0f, enabled = 1.0f, latency = -1.0f;
+  float audio[4][16] = {};
+  d->connect_port(instance, 0, &control);
+  for (uint32_t i = 0; i < 4; ++i) d->connect_port(instance, 1 + i, audio[i]);
+  d->connect_port(instance, 5, &enabled);
+  d->connect_port(instance, 6, &latency);
+  d->activate(instance);
+  for (float samples : {0.0f, 123.0f, 4096.0f, 7.0f}) {
+    control = samples;
+    d->run(instance, 16);
+    EXPECT_EQ(latency, samples);
+  }
+  d->deactivate(instance);
+  d->cleanup(instance);
+  dlclose(handle);
 }
 
 // One round trip through Ardour: a generated file in a stereo track, the plug-in inserted by
