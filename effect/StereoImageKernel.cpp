@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "raster/RAS_Cpu.h"
+
 // Built with -ffp-contract=off: a multiply feeding an add must stay two roundings on every
 // path, or the vector versions would drift from the scalar one.
 
@@ -65,14 +67,12 @@ __attribute__((target("avx2"))) void AVX2(const T* inL, const T* inR, T* outL, T
 }
 
 bool Supports(KernelPath path) {
-  // Dynamic initialisation may run before the run-time library has looked at the processor.
-  __builtin_cpu_init();
   switch (path) {
     case KernelPath::kScalar:
     case KernelPath::kSSE2:
       return true;
     case KernelPath::kAVX2:
-      return __builtin_cpu_supports("avx2");
+      return RAS_CpuHasAVX2();
   }
   return false;
 }

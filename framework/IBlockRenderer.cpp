@@ -26,7 +26,8 @@ IBlockRenderer::Scratch<double>& IBlockRenderer::ScratchFor<double>() {
   return mDouble;
 }
 
-IBlockRenderer::IBlockRenderer(IPluginBase* pPlug) : mPlug(pPlug) {}
+IBlockRenderer::IBlockRenderer(IPluginBase* pPlug, ESamples samples)
+    : mPlug(pPlug), mSamples(samples) {}
 
 bool IBlockRenderer::Prepare(double sampleRate, int maxBlockFrames) {
   mMaxFrames = 0;
@@ -36,21 +37,25 @@ bool IBlockRenderer::Prepare(double sampleRate, int maxBlockFrames) {
       (int)std::lround(std::clamp(sampleRate * kBypassFadeSeconds, 1.0, kMaxFadeFrames));
   // A piece mixes at most its own length of the fade, so the dry copy needs no more.
   const long long dry = (long long)nIn * std::min(fade, maxBlockFrames);
-  mWide = !mPlug->DoesSingleReplacing();
+  mWide = Renders<float>() && !mPlug->DoesSingleReplacing();
   const long long wideIn = mWide ? (long long)nIn * maxBlockFrames : 0;
   const long long wideOut = mWide ? (long long)nOut * maxBlockFrames : 0;
-  auto scratch = [&](auto& s) {
-    return Sized(s.mIn, nIn) && Sized(s.mOut, nOut) && Sized(s.mSilence, maxBlockFrames) &&
-           Sized(s.mSink, maxBlockFrames) && Sized(s.mDry, dry);
+  auto scratch = [&](auto& s, bool used) {
+    const int frames = used ? maxBlockFrames : 0;
+    return Sized(s.mIn, used ? nIn : 0) && Sized(s.mOut, used ? nOut : 0) &&
+           Sized(s.mSilence, frames) && Sized(s.mSink, frames) && Sized(s.mDry, used ? dry : 0);
   };
-  const bool ok = scratch(mFloat) && scratch(mDouble) && Sized(mWideIn, wideIn) &&
-                  Sized(mWideOut, wideOut) && Sized(mWideInPtrs, mWide ? nIn : 0) &&
-                  Sized(mWideOutPtrs, mWide ? nOut : 0) && Sized(mPendingHooks, mPlug->NParams());
+  const bool ok = scratch(mFloat, Renders<float>()) && scratch(mDouble, Renders<double>()) &&
+                  Sized(mWideIn, wideIn) && Sized(mWideOut, wideOut) &&
+                  Sized(mWideInPtrs, mWide ? nIn : 0) && Sized(mWideOutPtrs, mWide ? nOut : 0) &&
+                  Sized(mPendingHooks, mPlug->NParams());
   mPlug->PrepareToProcess(sampleRate, maxBlockFrames);
   if (!ok) return false;
 
-  std::memset(mFloat.mSilence.Get(), 0, sizeof(float) * (size_t)maxBlockFrames);
-  std::memset(mDouble.mSilence.Get(), 0, sizeof(double) * (size_t)maxBlockFrames);
+  if (Renders<float>())
+    std::memset(mFloat.mSilence.Get(), 0, sizeof(float) * (size_t)maxBlockFrames);
+  if (Renders<double>())
+    std::memset(mDouble.mSilence.Get(), 0, sizeof(double) * (size_t)maxBlockFrames);
   for (int c = 0; c < nIn && mWide; ++c)
     mWideInPtrs.Get()[c] = mWideIn.Get() + (size_t)c * maxBlockFrames;
   for (int c = 0; c < nOut && mWide; ++c)
@@ -83,8 +88,9 @@ template <class T>
 void IBlockRenderer::RenderBlock(T* const* inputs, T* const* outputs, int nFrames,
                                  const IParamEvent* pEvents, int nEvents, bool bypassed) {
   nFrames = std::max(nFrames, 0);
-  if (!mMaxFrames) {
-    // Unprepared, or prepared without memory: the host still hears something defined.
+  if (!mMaxFrames || !Renders<T>()) {
+    // Unprepared, prepared without memory or not for this sample type: the host still hears
+    // something defined.
     Split(0, pEvents, nEvents, [](int, int) {});
     for (int c = 0; outputs && c < mPlug->NOutChannels(); ++c)
       if (outputs[c]) std::memset(outputs[c], 0, sizeof(T) * (size_t)nFrames);

@@ -4,6 +4,8 @@
 // the host's bypass switch crossfaded rather than cut. A wrapper owns one per instance and
 // hands it the host's arrays and events; the plug-in sees only pieces it was prepared for.
 
+#include <type_traits>
+
 #include "framework/IParamEvent.h"
 #include "framework/IPluginBase.h"
 #include "framework/UTL_TypedBuf.h"
@@ -13,7 +15,11 @@ class IBlockRenderer {
   // Bypassing and un-bypassing fade linearly over this time, so that neither clicks.
   static constexpr double kBypassFadeSeconds = 0.005;
 
-  explicit IBlockRenderer(IPluginBase* pPlug);
+  // The sample types a wrapper renders in: Prepare makes scratch memory for those only, and
+  // a block in another type renders as if unprepared.
+  enum class ESamples { kFloat, kDouble, kBoth };
+
+  explicit IBlockRenderer(IPluginBase* pPlug, ESamples samples = ESamples::kBoth);
   IBlockRenderer(const IBlockRenderer&) = delete;
   IBlockRenderer& operator=(const IBlockRenderer&) = delete;
 
@@ -56,6 +62,10 @@ class IBlockRenderer {
   template <class T>
   Scratch<T>& ScratchFor();
   template <class T>
+  bool Renders() const {
+    return mSamples != (std::is_same_v<T, float> ? ESamples::kDouble : ESamples::kFloat);
+  }
+  template <class T>
   void RenderBlock(T* const* inputs, T* const* outputs, int nFrames, const IParamEvent* pEvents,
                    int nEvents, bool bypassed);
   // Frames start .. start + nFrames (at most the prepared block) through the plug-in.
@@ -83,6 +93,7 @@ class IBlockRenderer {
   bool mAnyPending = false;
 
   IPluginBase* mPlug;
+  ESamples mSamples;
   int mMaxFrames = 0;  // 0 until prepared
   // The crossfade's length in frames, and where it stands: mFadeFrames is fully processed,
   // 0 fully bypassed.
@@ -107,5 +118,6 @@ void IBlockRenderer::Split(int nFrames, const IParamEvent* pEvents, int nEvents,
     piece(pos, end - pos);
     pos = end;
   }
-  ApplyEvents(pEvents + e, nEvents - e);  // past the end: they hold from the next block
+  // Past the end: they hold from the next block.
+  if (e < nEvents || mAnyPending) ApplyEvents(pEvents + e, nEvents - e);
 }

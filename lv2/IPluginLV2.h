@@ -93,6 +93,10 @@ class IPluginLV2 : public IPluginBase {
   EHost GetHost() override;
   void ResizeGraphics(int w, int h) override;
   bool SendMidiMsg(IMidiMsg* /*pMsg*/) override { return false; }
+  // Only stored: the block renderer keeps this wrapper's scratch memory, so the base's channel
+  // scratch, which only the base's own buffer processing uses, would be memory made and
+  // cleared for nothing every time a host makes an instance.
+  void SetBlockSize(int blockSize) override { mBlockSize = blockSize; }  // [locked]
 
  private:
   // The control ports that moved since the last run, as events at frame 0; their count.
@@ -112,7 +116,7 @@ class IPluginLV2 : public IPluginBase {
   float* mLatencyPort = nullptr;
   // Whether every audio port has an array, decided when ports are connected, not every run.
   bool mAudioConnected = false;
-  IBlockRenderer mRenderer{this};
+  IBlockRenderer mRenderer{this, IBlockRenderer::ESamples::kFloat};
 
   WriteFunction mWrite = nullptr;
   void* mController = nullptr;

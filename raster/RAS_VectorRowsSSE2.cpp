@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "raster/RAS_Cpu.h"
 #include "raster/RAS_VectorRows.h"
 
 namespace {
@@ -62,9 +63,8 @@ struct SSE2 {
 const RAS_VectorRows* RAS_VectorRowsSSE2() { return &Kernels<SSE2>::kRows; }
 
 const RAS_VectorRows* RAS_VectorRowsAVX2() {
-  __builtin_cpu_init();  // may run before the runtime's own initialisation
   // Asked here, in code built for any x86-64, before any AVX2 code is touched.
-  return __builtin_cpu_supports("avx2") ? RAS_VectorRowsAVX2Unchecked() : nullptr;
+  return RAS_CpuHasAVX2() ? RAS_VectorRowsAVX2Unchecked() : nullptr;
 }
 
 // SSE2 from the start, so that drawing during another file's start-up is safe; AVX2 as soon

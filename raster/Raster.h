@@ -9,6 +9,7 @@
 #include "raster/RAS_Circle.h"
 #include "raster/RAS_Clip.h"
 #include "raster/RAS_Combiners.h"
+#include "raster/RAS_Cpu.h"
 #include "raster/RAS_DeferredPNG.h"
 #include "raster/RAS_DeltaBlit.h"
 #include "raster/RAS_Fill.h"

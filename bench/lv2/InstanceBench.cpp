@@ -1,7 +1,8 @@
 // What making an instance costs, as hosts make them while scanning and loading sessions: the
 // LV2 library loaded, instantiated, activated, freed and unloaded again (as lilv does for each
 // instance), ours beside mda Image and Calf Stereo Tools; and the Audio Unit opened,
-// initialized and closed with its bundle loaded. ORVANTA_BENCH_BASELINE=<folder> adds the
+// initialized and closed with its bundle loaded. Beside them, what one LV2 run call costs at
+// 16 and 512 frames. ORVANTA_BENCH_BASELINE=<folder> adds the
 // orvanta.lv2 and Orvanta.component found there (an earlier build) to the same run.
 
 #include <benchmark/benchmark.h>
@@ -56,6 +57,38 @@ void BM_LV2Instance(benchmark::State& state, std::string bundle, std::string bin
   }
 }
 
+// One run call of a block of state.range(0) frames, the instance made once: the wrapper's
+// cost per call at small blocks, where it weighs most.
+void BM_LV2Run(benchmark::State& state, std::string bundle, std::string binary, std::string uri) {
+  void* handle = dlopen((bundle + "/" + binary).c_str(), RTLD_NOW | RTLD_LOCAL);
+  auto entry = handle ? (LV2_Descriptor_Function)dlsym(handle, "lv2_descriptor") : nullptr;
+  const LV2_Descriptor* descriptor = entry ? entry(0) : nullptr;
+  LV2_Handle instance = descriptor && std::strcmp(descriptor->URI, uri.c_str()) == 0
+                            ? descriptor->instantiate(descriptor, 48000.0, bundle.c_str(), nullptr)
+                            : nullptr;
+  if (!instance) {
+    state.SkipWithError((uri + " could not be instantiated from " + bundle).c_str());
+    return;
+  }
+  // Orvanta's ports: three controls, two inputs, two outputs, the bypass switch.
+  float control[3] = {-1.0f, 2.0f, -3.0f}, enabled = 1.0f, audio[4][4096] = {};
+  for (uint32_t port = 0; port < 3; ++port)
+    descriptor->connect_port(instance, port, control + port);
+  for (uint32_t port = 3; port < 7; ++port)
+    descriptor->connect_port(instance, port, audio[port - 3]);
+  descriptor->connect_port(instance, 7, &enabled);
+  descriptor->activate(instance);
+  const uint32_t frames = (uint32_t)state.range(0);
+  for (auto _ : state) {
+    descriptor->run(instance, frames);
+    benchmark::ClobberMemory();
+  }
+  state.SetItemsProcessed(state.iterations() * frames);
+  descriptor->deactivate(instance);
+  descriptor->cleanup(instance);
+  dlclose(handle);
+}
+
 void BM_AUInstance(benchmark::State& state, std::string bundle) {
   HostError error;
   std::unique_ptr<HostComponent> component = HostComponent::Load(bundle, &error);
@@ -79,6 +112,10 @@ void RegisterAll(const std::string& folder, const std::string& label) {
                                folder + "/lv2/orvanta.lv2", "orvanta.so", "urn:quev:orvanta");
   benchmark::RegisterBenchmark(("au_instance/Orvanta" + label).c_str(), BM_AUInstance,
                                folder + "/au/Orvanta.component");
+  benchmark::RegisterBenchmark(("lv2_run/orvanta" + label).c_str(), BM_LV2Run,
+                               folder + "/lv2/orvanta.lv2", "orvanta.so", "urn:quev:orvanta")
+      ->Arg(16)
+      ->Arg(512);
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <immintrin.h>
 
+#include "raster/RAS_Cpu.h"
+
 namespace {
 
 // The byte swap of the 8-bit-per-channel layout, eight pixels per shuffle; only called where
@@ -32,8 +34,7 @@ int SwapRowSSE2(const uint32_t* in, uint32_t* out, int width) {
 }
 
 int (*const SwapRow)(const uint32_t*, uint32_t*, int) = [] {
-  __builtin_cpu_init();
-  return __builtin_cpu_supports("avx2") ? SwapRowAVX2 : SwapRowSSE2;
+  return RAS_CpuHasAVX2() ? SwapRowAVX2 : SwapRowSSE2;
 }();
 
 }  // namespace

@@ -428,6 +428,13 @@ TEST(Channels, BlockRendererSplitsAtEventsAndPreparedBlocks) {
       EXPECT_EQ(r.SamplePos(), row.frames);
     }
   }
+  // Prepared for 32-bit blocks only: a 64-bit block is silent, and its events still apply.
+  OffsetPlug plug(true);
+  IBlockRenderer r(&plug, IBlockRenderer::ESamples::kFloat);
+  ASSERT_TRUE(r.Prepare(44100.0, 64));
+  EXPECT_EQ(RenderLeft<double>(r, 3, {{1, 0, 4}}), std::vector<double>(3, 0.0));
+  EXPECT_TRUE(plug.mPieces.empty());
+  EXPECT_EQ(RenderLeft<float>(r, 2, {}), std::vector<float>(2, 4.0f));
 }
 
 TEST(Channels, BlockRendererNeverWaitsForTheLockAndRunsHooksOnceItIsFree) {
