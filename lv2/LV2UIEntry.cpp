@@ -80,7 +80,7 @@ LV2UI_Handle Instantiate(const LV2UI_Descriptor*, const char* pluginURI, const c
     auto ui = std::make_unique<UIInstance>();
     ui->mPlug = MakePlug();
     if (!ui->mPlug) return nullptr;
-    ui->mGraphics = dynamic_cast<IGraphicsLinux*>(ui->mPlug->GetGUI());
+    ui->mGraphics = dynamic_cast<IGraphicsLinux*>(ui->mPlug->MakeEditorOnce());
     if (!ui->mGraphics) return nullptr;
     if (bundlePath) ui->mGraphics->SetResourceFolder(bundlePath);
     ui->mGraphics->SetHostScaleFactor(HostScaleFactor(features));

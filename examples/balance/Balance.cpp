@@ -18,7 +18,6 @@ Balance::Balance(const IPluginInstanceInfo& instanceInfo)
                      false, false, false) {
   // Name, default, minimum, maximum, step, unit.
   GetParam(kBalance)->InitDouble("Balance", 0.0, -100.0, 100.0, 0.1, "%");
-  MakeEditor();
   MakePreset("Centre", 0.0);
 }
 
@@ -57,7 +56,7 @@ void Balance::ProcessDoubleReplacing(double** inputs, double** outputs, int nFra
 
 // The editor: a plain background and one stock knob drawn as a line, no images needed. The
 // plug-in owns the editor, and the editor owns its controls.
-void Balance::MakeEditor() {
+void Balance::OnMakeEditor() {
   // A binary without an editor (an LV2 audio library) links none of it.
   if constexpr (kHasEditor) {
     IGraphics* graphics =
