@@ -19,24 +19,17 @@
 
 namespace {
 
-// Runs a shell command with LV2_PATH at the build's LV2 folder; returns its standard output
-// and sets *status to its exit status. Standard error is dropped.
-std::string RunHostCommand(const std::string& command, int* status) {
+// What a host command starts with: LV2_PATH at the build's LV2 folder.
+std::string HostEnvironment() {
   PrepareEnvironmentForHosts();
   const std::string bundle = LV2BundlePath();
-  const std::string buildDir = bundle.substr(0, bundle.rfind('/'));
-  const std::string full = "LV2_PATH='" + buildDir + "' " + command + " 2>/dev/null";
-  std::string out;
-  FILE* pipe = popen(full.c_str(), "r");
-  if (!pipe) {
-    *status = -1;
-    return out;
-  }
-  char buffer[4096];
-  size_t n;
-  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
-  *status = pclose(pipe);
-  return out;
+  return "LV2_PATH='" + bundle.substr(0, bundle.rfind('/')) + "' ";
+}
+
+// Runs a shell command in that environment; returns its standard output and sets *status to
+// its exit status. Standard error is dropped.
+std::string RunHostCommand(const std::string& command, int* status) {
+  return RunShellCommand(HostEnvironment() + command, status);
 }
 
 std::string TempPath(const char* name) {
@@ -237,12 +230,10 @@ TEST(LV2HostTools, ArdourRoundTripMatchesTheAudioUnitRender) {
     GTEST_SKIP() << "Ardour does not start with the sanitizer runtimes preloaded, and hosts "
                     "load this instrumented bundle only with them";
   const std::string dir = TempPath("ardour");
-  PrepareEnvironmentForHosts();
-  const std::string bundle = LV2BundlePath();
   // Ardour's configuration and caches stay in the test's own folder.
-  CheckArdourRoundTrip("LV2_PATH='" + bundle.substr(0, bundle.rfind('/')) + "' XDG_CONFIG_HOME='" +
-                           dir + "_home' XDG_CACHE_HOME='" + dir + "_home'",
-                       dir, 0.0);
+  CheckArdourRoundTrip(
+      HostEnvironment() + "XDG_CONFIG_HOME='" + dir + "_home' XDG_CACHE_HOME='" + dir + "_home'",
+      dir, 0.0);
   std::system(("rm -rf '" + dir + "' '" + dir + "_home'").c_str());
 }
 #endif
