@@ -424,7 +424,7 @@ const IPluginAU::PropertyRule* IPluginAU::FindPropertyRule(AudioUnitPropertyID i
        }},
       {.id = kAudioUnitProperty_GetUIComponentList,
        .available = [](IPluginAU& au, const PropertyCall&) -> ComponentResult {
-         return Require(au.GetGUI(), kAudioUnitErr_InvalidProperty);
+         return Require(au.MakeEditorOnce(), kAudioUnitErr_InvalidProperty);
        },
        .size = sizeof(ComponentDescription),
        .get = [](IPluginAU& au, const PropertyCall& c) -> ComponentResult {
@@ -529,7 +529,7 @@ const IPluginAU::PropertyRule* IPluginAU::FindPropertyRule(AudioUnitPropertyID i
        .available = [](IPluginAU& au, const PropertyCall&) -> ComponentResult {
          // Cocoa view factories need 10.5 or later.
          SInt32 osVersion = 0;
-         if (!au.GetGUI() || Gestalt(gestaltSystemVersion, &osVersion) != noErr ||
+         if (!au.MakeEditorOnce() || Gestalt(gestaltSystemVersion, &osVersion) != noErr ||
              osVersion < 0x1050)
            return kAudioUnitErr_InvalidProperty;
          return noErr;

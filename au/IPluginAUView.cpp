@@ -34,7 +34,7 @@ void* ViewForAudioUnit(void* self, AudioUnit unit, Float32, Float32) {
   if (!self) return nullptr;
   ViewInstance* view = static_cast<ViewInstance*>(self);
   view->mPlug = static_cast<IPluginAU*>((void*)GetComponentInstanceStorage(unit));
-  IGraphics* graphics = view->mPlug ? view->mPlug->GetGUI() : nullptr;
+  IGraphics* graphics = view->mPlug ? view->mPlug->MakeEditorOnce() : nullptr;
   if (!graphics) return nullptr;
   void* window = graphics->OpenWindow(nullptr);
   // A window that could not be made is no view: the editor was not opened.
@@ -122,7 +122,7 @@ ComponentResult IPluginAU::IPluginAUCarbonViewEntry(ComponentParameters* params,
       if (!record) return badComponentSelector;
       record->mUnit = Argument<AudioUnit>(params, 0);
       IPluginAU* plug = PlugOf(record->mUnit);
-      if (!plug || !plug->GetGUI()) return badComponentSelector;
+      if (!plug || !plug->MakeEditorOnce()) return badComponentSelector;
       WindowRef window = Argument<WindowRef>(params, 1);
       ControlRef parentControl = Argument<ControlRef>(params, 2);
       ControlRef* outControl = Argument<ControlRef*>(params, 5);

@@ -26,7 +26,7 @@ bool CLAPEditor::IsAPISupported(const char* api, bool isFloating) {
 
 bool CLAPEditor::Create(const char* api, bool isFloating) {
   if (mCreated || !IsAPISupported(api, isFloating)) return false;
-  mGraphics = dynamic_cast<IGraphicsLinux*>(mPlug->GetGUI());
+  mGraphics = dynamic_cast<IGraphicsLinux*>(mPlug->MakeEditorOnce());
   const clap::clap_host_t* host = mPlug->Host();
   auto* timers = HostExtension<clap::clap_host_timer_support_t>(host, clap::kExtTimerSupport);
   // Without the host's timer nothing would redraw the editor on the host's thread.

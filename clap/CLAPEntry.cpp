@@ -270,7 +270,7 @@ const clap_plugin_t* FactoryCreate(const clap_plugin_factory_t*, const clap_host
       std::lock_guard<std::mutex> lock(gModuleLock);
       folder = gResourceFolder;
     }
-    // The constructor builds the editor too, which finds its images by name in the folder.
+    // The instance's editor finds its images by name in the folder.
     SetEditorResourceFolder(folder.c_str());
     auto instance = std::make_unique<Instance>();
     instance->mPlug.reset(MakePlug());

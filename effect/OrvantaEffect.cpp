@@ -40,7 +40,7 @@ Orvanta::Orvanta(const IPluginInstanceInfo& instanceInfo)
                      false, false, false, 0) {
   SetDoesSingleReplacing(true);
   InitParams();
-  MakeEditor();
+  if constexpr (kEditorWithInstance) MakeEditor();
   MakeFactoryPresets();
 }
 

@@ -23,6 +23,7 @@ class Orvanta : public OrvantaWrapper {
   void OnParamChange(int paramIdx) override;
   void ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames) override;
   void ProcessSingleReplacing(float** inputs, float** outputs, int nFrames) override;
+  void OnMakeEditor() override { MakeEditor(); }
 
   // Shows a decibel value in a readout; a null readout (no editor) is skipped.
   void printString(double value, IBitmapTextControl* control);

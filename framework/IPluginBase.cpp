@@ -131,6 +131,17 @@ void IPluginBase::AttachGraphics(IGraphics* pGraphics) {
   mGraphics = pGraphics;
 }
 
+IGraphics* IPluginBase::MakeEditorOnce() {
+  UTL_MutexLock lock(mMutex);
+  if (!mGraphics && !mEditorMade) {
+    mEditorMade = true;
+    OnMakeEditor();
+    // Displays a plug-in keeps up to date in its change hooks start from the present values.
+    if (mGraphics) OnParamReset();
+  }
+  return mGraphics;
+}
+
 void IPluginBase::RedrawParamControls() {
   if (!mGraphics) return;
   for (int i = 0; i < NParams(); ++i)

@@ -134,6 +134,9 @@ class IPluginBase {
   // [host] The sample rate and the largest block processing will see, before processing
   // starts and whenever either changes; called by PrepareToProcess with the mutex held.
   virtual void OnPrepare(double /*sampleRate*/, int /*maxBlockFrames*/) {}
+  // [host] Builds the editor and hands it to AttachGraphics; MakeEditorOnce calls it, with the
+  // mutex held, when a host first asks for a view. A plug-in without an editor leaves it empty.
+  virtual void OnMakeEditor() {}
 
   // ---- Parameters ----
   int NParams() const { return mParams.GetSize(); }
@@ -175,7 +178,12 @@ class IPluginBase {
   bool DoesSingleReplacing() const { return mDoesSingleReplacing; }
   const char* GetAPIString() const;
   const char* GetArchString() const { return "x64"; }
+  // The editor, or null while none is built.
   IGraphics* GetGUI() const { return mGraphics; }
+  // [host] The editor, built by OnMakeEditor on the first call, so that instances hosts make
+  // while scanning or loading sessions carry none; null for a plug-in without one. An editor
+  // the constructor attached itself is kept.
+  IGraphics* MakeEditorOnce();
 
   // ---- Timing ----
   // [host] Wrappers call this before processing starts and whenever the sample rate or the
@@ -334,6 +342,7 @@ class IPluginBase {
   NChanDelayLine* mDelay = nullptr;  // never created in this system
   UTL_PtrList<UTL_String> mParamGroups;
   IGraphics* mGraphics = nullptr;
+  bool mEditorMade = false;
   UTL_PtrList<IParam> mParams;
   UTL_PtrList<IPreset> mPresets;
   UTL_TypedBuf<double*> mInData;

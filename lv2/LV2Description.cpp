@@ -168,7 +168,7 @@ std::string LV2ManifestTTL(IPluginLV2* pPlug) {
   out += Uri(kLV2PluginURI) + "\n    a lv2:Plugin ;\n    lv2:binary " + Uri(kLV2DSPBinary) +
          " ;\n    rdfs:seeAlso " + Uri(kLV2DescriptionFile) + " .\n\n";
   // A plug-in without an editor has no UI to advertise.
-  if (pPlug->GetGUI()) {
+  if (pPlug->MakeEditorOnce()) {
     out += Uri(kLV2UIURI) + "\n    a ui:X11UI ;\n    ui:binary " + Uri(kLV2UIBinary) +
            " ;\n    rdfs:seeAlso " + Uri(kLV2DescriptionFile) + " .\n";
   }
@@ -202,7 +202,7 @@ std::string LV2PluginTTL(IPluginLV2* pPlug) {
   out += "    lv2:microVersion " + std::to_string(revision) + " ;\n";
   out += "    lv2:optionalFeature lv2:hardRTCapable , urid:map ;\n";
   out += "    lv2:extensionData state:interface ;\n";
-  if (pPlug->GetGUI()) out += "    ui:ui " + Uri(kLV2UIURI) + " ;\n";
+  if (pPlug->MakeEditorOnce()) out += "    ui:ui " + Uri(kLV2UIURI) + " ;\n";
   out += "    lv2:port " +
          Join(" , ", pPlug->NParams(), [&](int i) { return ControlPort(pPlug, i); }) + " , " +
          Join(" , ", pPlug->NInChannels(), [&](int i) { return AudioPort(pPlug, true, i); }) +
@@ -217,7 +217,7 @@ std::string LV2PluginTTL(IPluginLV2* pPlug) {
            " ;\n    rdfs:label " + (input ? "\"Input\"" : "\"Output\"") + " .\n\n";
   }
 
-  if (!pPlug->GetGUI()) return out;
+  if (!pPlug->MakeEditorOnce()) return out;
   // The editor: an X11 window driven by the host's idle calls, shown either inside the
   // host's parent window or on its own through the show interface.
   out += Uri(kLV2UIURI) + "\n";

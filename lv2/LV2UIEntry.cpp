@@ -76,12 +76,12 @@ LV2UI_Handle Instantiate(const LV2UI_Descriptor*, const char* pluginURI, const c
                          LV2UI_Widget* widget, const LV2_Feature* const* features) {
   if (!pluginURI || std::strcmp(pluginURI, kLV2PluginURI) != 0) return nullptr;
   try {
-    // The constructor builds the editor, which finds its images by name in the bundle.
+    // The editor finds its images by name in the bundle.
     SetEditorResourceFolder(bundlePath);
     auto ui = std::make_unique<UIInstance>();
     ui->mPlug = MakePlug();
     if (!ui->mPlug) return nullptr;
-    ui->mGraphics = dynamic_cast<IGraphicsLinux*>(ui->mPlug->GetGUI());
+    ui->mGraphics = dynamic_cast<IGraphicsLinux*>(ui->mPlug->MakeEditorOnce());
     if (!ui->mGraphics) return nullptr;
     ui->mGraphics->SetHostScaleFactor(HostScaleFactor(features));
 

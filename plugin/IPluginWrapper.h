@@ -19,6 +19,15 @@ using IPluginWrapper = IPluginCLAP;
 #include "au/AU.h"
 
 using IPluginWrapper = IPluginAU;
+// Hosts of Audio Units on the Mac expect the view to exist as soon as the unit does.
+#define ORVANTA_EDITOR_WITH_INSTANCE 1
 #else
 #error "a plug-in is compiled through orvanta_add_plugin, which names its format"
 #endif
+
+#if !defined(ORVANTA_EDITOR_WITH_INSTANCE)
+#define ORVANTA_EDITOR_WITH_INSTANCE 0
+#endif
+// Whether the wrapper wants the editor built in the constructor. Elsewhere it is built on the
+// host's first request for a view (IPluginBase::OnMakeEditor), which keeps instances cheap.
+inline constexpr bool kEditorWithInstance = ORVANTA_EDITOR_WITH_INSTANCE != 0;

@@ -317,7 +317,7 @@ tresult VST3Plugin::setComponentHandler(IComponentHandler* handler) {
 }
 
 IPlugView* VST3Plugin::createView(FIDString name) {
-  if (!mPlug || !mPlug->GetGUI()) return nullptr;
+  if (!mPlug || !mPlug->MakeEditorOnce()) return nullptr;
   if (name && std::strcmp(name, kEditorViewType) != 0) return nullptr;
   return CreateEditorView(this);
 }

@@ -22,7 +22,6 @@ Balance::Balance(const IPluginInstanceInfo& instanceInfo)
                                     .mfrID = FourCC(balance_identity::kMakerID)}) {
   // Name, default, minimum, maximum, step, unit.
   GetParam(kBalance)->InitDouble("Balance", 0.0, -100.0, 100.0, 0.1, "%");
-  MakeEditor();
   // One value per parameter, in their order.
   MakePreset("Centre", {0.0});
 }
@@ -62,7 +61,7 @@ void Balance::ProcessDoubleReplacing(double** inputs, double** outputs, int nFra
 
 // The editor: a plain background and one stock knob drawn as a line, no images needed. The
 // plug-in owns the editor, and the editor owns its controls.
-void Balance::MakeEditor() {
+void Balance::OnMakeEditor() {
   // A binary without an editor (an LV2 audio library) links none of it.
   if constexpr (kHasEditor) {
     IGraphics* graphics =

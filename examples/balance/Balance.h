@@ -27,14 +27,14 @@ class Balance : public IPluginWrapper {
   // The audio: one block of each channel, inputs[c][0..nFrames) to outputs[c][0..nFrames).
   // Runs on the host's audio thread, so it only reads the gains: no allocation, no lock.
   void ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames) override;
+  // The editor, built when a host first asks for one.
+  void OnMakeEditor() override;
 
   // The gains of the left and right channel at a balance in percent.
   static double LeftGain(double percent) { return percent > 0.0 ? 1.0 - percent / 100.0 : 1.0; }
   static double RightGain(double percent) { return percent < 0.0 ? 1.0 + percent / 100.0 : 1.0; }
 
  private:
-  void MakeEditor();
-
   // Written when the parameter changes, read by the audio thread.
   std::atomic<double> mLeftGain = 1.0;
   std::atomic<double> mRightGain = 1.0;

@@ -222,3 +222,36 @@ TEST(IPluginBase, AttachGraphicsPushesNormalisedValuesAndOwnsTheEngine) {
   }
   EXPECT_EQ(TestGraphics::sDestroyed, 1);
 }
+
+TEST(IPluginBase, MakeEditorOnceBuildsTheEditorOnTheFirstRequest) {
+  struct LazyPlug : BaseTestPlug {
+    void OnMakeEditor() override {
+      ++mMade;
+      if (mHasEditor) AttachGraphics(new TestGraphics(this));
+    }
+    bool mHasEditor = true;
+    int mMade = 0;
+  };
+  LazyPlug plug;
+  EXPECT_EQ(plug.GetGUI(), nullptr);
+  IGraphics* gui = plug.MakeEditorOnce();
+  ASSERT_NE(gui, nullptr);
+  EXPECT_EQ(plug.MakeEditorOnce(), gui);
+  EXPECT_EQ(plug.mMade, 1);
+  // Displays kept by the change hooks start from the present values.
+  EXPECT_EQ(plug.mHookCalls, (std::vector<int>{0, 1, 2}));
+
+  LazyPlug none;
+  none.mHasEditor = false;
+  EXPECT_EQ(none.MakeEditorOnce(), nullptr);
+  EXPECT_EQ(none.MakeEditorOnce(), nullptr);
+  EXPECT_EQ(none.mMade, 1);
+  EXPECT_TRUE(none.mHookCalls.empty());
+
+  // An editor the constructor attached is the one kept.
+  LazyPlug eager;
+  TestGraphics* own = new TestGraphics(&eager);
+  eager.AttachGraphics(own);
+  EXPECT_EQ(eager.MakeEditorOnce(), own);
+  EXPECT_EQ(eager.mMade, 0);
+}
