@@ -101,12 +101,13 @@ endfunction()
 # Stops the configuration with what is wrong in the call of plug-in P_NAME.
 function(orvanta_plugin_error)
   string(CONCAT problem ${ARGN})
-  message(FATAL_ERROR "orvanta_add_plugin(${P_NAME}): ${problem}")
+  message(FATAL_ERROR "orvanta_add_plugin(${P_NAME}) in ${CMAKE_CURRENT_LIST_FILE}: ${problem}")
 endfunction()
 
 function(orvanta_add_plugin)
-  cmake_parse_arguments(P ""
-    "NAME;TARGET;MAKER;VERSION;UNIQUE_ID;MAKER_ID;BUNDLE_ID;TYPE;VIEW_CLASS;URL;LV2_URI;CLAP_ID;VST3_CID;VST3_SUBCATEGORIES;IDENTITY_HEADER;IDENTITY_NAMESPACE;AU_ENTRY;LV2_COMMENT;LV2_LICENSE;LV2_CLASS;RESOURCES"
+  set(identity NAME TARGET MAKER VERSION UNIQUE_ID MAKER_ID BUNDLE_ID TYPE VIEW_CLASS URL LV2_URI
+    CLAP_ID VST3_CID VST3_SUBCATEGORIES IDENTITY_HEADER IDENTITY_NAMESPACE)
+  cmake_parse_arguments(P "" "${identity};AU_ENTRY;LV2_COMMENT;LV2_LICENSE;LV2_CLASS;RESOURCES"
     "SOURCES;LIBS;INCLUDE_DIRS;COMPILE_OPTIONS;FORMATS" ${ARGN})
   if(P_UNPARSED_ARGUMENTS)
     orvanta_plugin_error("unknown arguments: ${P_UNPARSED_ARGUMENTS}")

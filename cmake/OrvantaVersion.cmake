@@ -4,7 +4,9 @@
 # <error out> says what a version must be.
 function(orvanta_packed_version version out error)
   set(${out} "" PARENT_SCOPE)
-  set(${error} "'${version}' is not major.minor.revision (e.g. 1.0.0) of whole numbers, the major up to 32767, the others up to 255" PARENT_SCOPE)
+  string(CONCAT problem "'${version}' is not major.minor.revision (e.g. 1.0.0) of whole "
+    "numbers, the major up to 32767, the others up to 255")
+  set(${error} "${problem}" PARENT_SCOPE)
   # No more digits than the largest part has, so that the comparisons cannot overflow.
   set(part "(0|[1-9][0-9]?[0-9]?)")
   if(NOT version MATCHES "^(0|[1-9][0-9]?[0-9]?[0-9]?[0-9]?)\\.${part}\\.${part}$" OR
