@@ -90,7 +90,7 @@ class IPluginCLAP : public IPluginBase {
  private:
   // Applies the host's value events: on the renderer while active, directly otherwise.
   void ApplyInputEvents(const clap::clap_input_events_t* pIn);
-  // One host block in spans between bypass switches (and event-buffer fills).
+  // One host block, in spans only where the event buffer fills.
   template <class T>
   void RenderBlock(const clap::clap_process_t* pProcess, T* const* in, T* const* out);
   // The block in one sample width; returns whether the input was silent.

@@ -59,11 +59,12 @@ void IPluginCLAP::RenderBlock(const clap::clap_process_t* pProcess, T* const* in
   const uint32_t frames = pProcess->frames_count;
   const clap::clap_input_events_t* pEvents = pProcess->in_events;
   const uint32_t nEvents = EventCount(pEvents);
-  bool bypassed = IsBypassed();
+  bool bypassed = IsBypassed();  // at the start of the span being gathered
   if (nEvents == 0) {
     mRenderer.Render(in, out, (int)std::min<uint32_t>(frames, INT32_MAX), nullptr, 0, bypassed);
     return;
   }
+  bool bypassedAfter = bypassed;  // after the events gathered so far
   uint32_t start = 0;
   int n = 0;
   auto renderTo = [&](uint32_t end) {
@@ -75,6 +76,7 @@ void IPluginCLAP::RenderBlock(const clap::clap_process_t* pProcess, T* const* in
     }
     mRenderer.Render(spanIn, spanOut, (int)std::min<uint32_t>(end - start, INT32_MAX),
                      mEvents.data(), n, bypassed);
+    bypassed = bypassedAfter;
     start = end;
     n = 0;
   };
@@ -85,16 +87,13 @@ void IPluginCLAP::RenderBlock(const clap::clap_process_t* pProcess, T* const* in
     if (!isBypass && e->param_id >= (clap::clap_id)NParams()) continue;
     // Events arrive sorted; one out of order or past the block applies where it can.
     const uint32_t time = std::clamp(e->header.time, start, frames);
-    if (isBypass) {
-      const bool wanted = e->value >= 0.5;
-      if (wanted == bypassed) continue;
-      renderTo(time);
-      bypassed = wanted;
-      mBypassed.store(wanted, std::memory_order_relaxed);
-      continue;
-    }
     if (n == kMaxSpanEvents) renderTo(time);
-    mEvents[n++] = {(int)(time - start), (int)e->param_id, e->value};
+    if (isBypass) {
+      bypassedAfter = e->value >= 0.5;
+      mBypassed.store(bypassedAfter, std::memory_order_relaxed);
+    }
+    mEvents[n++] = {(int)(time - start), isBypass ? IParamEvent::kBypass : (int)e->param_id,
+                    e->value};
   }
   renderTo(frames);
 }

@@ -83,6 +83,7 @@ template <class T>
 void IBlockRenderer::RenderBlock(T* const* inputs, T* const* outputs, int nFrames,
                                  const IParamEvent* pEvents, int nEvents, bool bypassed) {
   nFrames = std::max(nFrames, 0);
+  mBypassed = bypassed;
   if (!mMaxFrames) {
     // Unprepared, or prepared without memory: the host still hears something defined.
     Split(0, pEvents, nEvents, [](int, int) {});
@@ -90,14 +91,13 @@ void IBlockRenderer::RenderBlock(T* const* inputs, T* const* outputs, int nFrame
       if (outputs[c]) std::memset(outputs[c], 0, sizeof(T) * (size_t)nFrames);
     return;
   }
-  const int target = bypassed ? 0 : mFadeFrames;
   Split(nFrames, pEvents, nEvents,
-        [&](int start, int n) { RenderPiece(inputs, outputs, start, n, target); });
+        [&](int start, int n) { RenderPiece(inputs, outputs, start, n); });
 }
 
 template <class T>
-void IBlockRenderer::RenderPiece(T* const* inputs, T* const* outputs, int start, int nFrames,
-                                 int target) {
+void IBlockRenderer::RenderPiece(T* const* inputs, T* const* outputs, int start, int nFrames) {
+  const int target = mBypassed ? 0 : mFadeFrames;
   Scratch<T>& s = ScratchFor<T>();
   const int nIn = mPlug->NInChannels(), nOut = mPlug->NOutChannels();
   T** in = s.mIn.Get();
@@ -185,6 +185,10 @@ void IBlockRenderer::ApplyEvents(const IParamEvent* pEvents, int nEvents) {
   }
   for (int i = 0; i < nEvents; ++i) {
     const IParamEvent& event = pEvents[i];
+    if (event.mParamIdx == IParamEvent::kBypass) {
+      if (!std::isnan(event.mValue)) mBypassed = event.mValue >= 0.5;
+      continue;
+    }
     IParam* pParam = mPlug->GetParam(event.mParamIdx);
     if (!pParam || std::isnan(event.mValue)) continue;
     pParam->Set(event.mValue);

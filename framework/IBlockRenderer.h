@@ -29,8 +29,9 @@ class IBlockRenderer {
   // applied at their frame (value stored, OnParamChange run) by splitting the block there; an
   // event out of order applies where it is met, nFrames == 0 applies them only. A NaN value or
   // an unknown index is skipped; the editor shows the others at its next drawing pass.
-  // bypassed is the host's switch for this block. A null array (or a null channel in it) reads
-  // as silence in and is dropped out. Unprepared, the outputs are silent.
+  // bypassed is the host's switch at the start of the block; IParamEvent::kBypass events move
+  // it at their frames, each move starting a crossfade there. A null array (or a null channel in
+  // it) reads as silence in and is dropped out. Unprepared, the outputs are silent.
   //
   // Allocates nothing and never waits: change hooks run with the plug-in mutex taken only by
   // trying, so they stay serialised with the host's and the editor's. While another thread
@@ -60,7 +61,7 @@ class IBlockRenderer {
                    int nEvents, bool bypassed);
   // Frames start .. start + nFrames (at most the prepared block) through the plug-in.
   template <class T>
-  void RenderPiece(T* const* inputs, T* const* outputs, int start, int nFrames, int target);
+  void RenderPiece(T* const* inputs, T* const* outputs, int start, int nFrames);
   template <class T>
   void Process(T** in, T** out, int nFrames);
   void ApplyEvents(const IParamEvent* pEvents, int nEvents);
@@ -89,6 +90,8 @@ class IBlockRenderer {
   int mFadeFrames = 1;
   int mFadePos = 1;
   long long mSamplePos = 0;
+  // The host's switch where the block has got to.
+  bool mBypassed = false;
 };
 
 template <class PieceFn>

@@ -86,7 +86,7 @@ tresult VST3Plugin::initialize(FUnknown* context) {
       if (mPlug) {
         mRenderer = new IBlockRenderer(mPlug);
         // Room for every point the event collection may take from one block.
-        const int capacity = std::max(1, mPlug->NParams() * kMaxPointsPerParam);
+        const int capacity = (mPlug->NParams() + 1) * kMaxPointsPerParam;  // and the bypass
         if (!mEvents.Resize(capacity)) return kOutOfMemory;
       }
     } catch (...) {
@@ -250,21 +250,19 @@ int VST3Plugin::CollectEvents(IParameterChanges* changes, int nFrames) {
     const int32 points = queue->getPointCount();
     int32 offset;
     double value;
-    if (id == kBypassId) {
-      if (points > 0 && queue->getPoint(points - 1, offset, value) == kResultOk)
-        mBypass.store(value >= 0.5, std::memory_order_relaxed);
-      continue;
-    }
-    IParam* param = Param(id);
-    if (!param || points <= 0) continue;
+    const bool bypass = id == kBypassId;
+    if ((!bypass && !Param(id)) || points <= 0) continue;
     const int32 take = std::min<int32>(points, kMaxPointsPerParam);
     for (int32 k = 0; k < take; ++k) {
       if (queue->getPoint(k == take - 1 ? points - 1 : k, offset, value) != kResultOk ||
           std::isnan(value))
         continue;
+      // The switch's value for the host stands at the last point from now on.
+      if (bypass) mBypass.store(value >= 0.5, std::memory_order_relaxed);
       // In time order, a later point of one parameter after an earlier one at the same frame.
-      const IParamEvent event = {std::clamp<int32>(offset, 0, nFrames), (int)id,
-                                 normalizedParamToPlain(id, value)};
+      const IParamEvent event = {std::clamp<int32>(offset, 0, nFrames),
+                                 bypass ? IParamEvent::kBypass : (int)id,
+                                 bypass ? value : normalizedParamToPlain(id, value)};
       int at = n++;
       for (; at > 0 && events[at - 1].mOffset > event.mOffset; --at) events[at] = events[at - 1];
       events[at] = event;
@@ -274,11 +272,11 @@ int VST3Plugin::CollectEvents(IParameterChanges* changes, int nFrames) {
 }
 
 template <class T>
-tresult VST3Plugin::RenderBlock(ProcessData& data, int nEvents) {
+tresult VST3Plugin::RenderBlock(ProcessData& data, int nEvents, bool bypassedAtStart) {
   const int nFrames = data.numSamples;
   T* const* in = Channels<T>(data.inputs, data.numInputs, mPlug->NInChannels());
   T* const* out = Channels<T>(data.outputs, data.numOutputs, mPlug->NOutChannels());
-  mRenderer->Render(in, out, nFrames, mEvents.Get(), nEvents, Bypassed());
+  mRenderer->Render(in, out, nFrames, mEvents.Get(), nEvents, bypassedAtStart);
   if (!out) return nFrames > 0 ? kInvalidArgument : kResultOk;
   // Silent input gives silent output only where the output says so itself.
   uint64 silence = 0;
@@ -297,9 +295,10 @@ tresult VST3Plugin::process(ProcessData& data) {
   if (data.numSamples < 0 || canProcessSampleSize(data.symbolicSampleSize) != kResultOk)
     return kInvalidArgument;
   mPlug->SetProcessContext(data.processContext, data.processMode == kOffline);
+  const bool bypassed = Bypassed();
   const int nEvents = CollectEvents(data.inputParameterChanges, data.numSamples);
-  return data.symbolicSampleSize == kSample64 ? RenderBlock<double>(data, nEvents)
-                                              : RenderBlock<float>(data, nEvents);
+  return data.symbolicSampleSize == kSample64 ? RenderBlock<double>(data, nEvents, bypassed)
+                                              : RenderBlock<float>(data, nEvents, bypassed);
 }
 
 // ---- IEditController: state ----

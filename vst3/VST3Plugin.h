@@ -121,10 +121,11 @@ class VST3Plugin final : public ComponentSide,
   tresult LoadState(IBStream* state);
   // The plug-in's parameter for a host id; null for the two ids of our own and unknown ones.
   IParam* Param(uint32 id) const;
-  // Queue points of the block as events in time order; the bypass switch's last point.
+  // Queue points of the block as events in time order, the bypass switch's among them; the
+  // switch then stands at its last point.
   int CollectEvents(IParameterChanges* changes, int nFrames);
   template <class T>
-  tresult RenderBlock(ProcessData& data, int nEvents);
+  tresult RenderBlock(ProcessData& data, int nEvents, bool bypassedAtStart);
 
   std::atomic<uint32> mRefs = 1;
   IPluginVST3* mPlug = nullptr;

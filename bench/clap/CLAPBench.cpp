@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/HostLikeHeap.h"
 #include "clap/CLAPTestHost.h"
 
 namespace {

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <vector>
 
+#include "bench/HostLikeHeap.h"
 #include "lv2/LV2TestHost.h"
 #include "vst3/VST3TestHost.h"
 

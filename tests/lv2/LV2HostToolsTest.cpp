@@ -14,28 +14,22 @@
 #include <vector>
 
 #include "lv2/LV2TestHost.h"
+#include "support/ArdourRoundTrip.h"
 #include "support/StereoFiles.h"
 
 namespace {
 
-// Runs a shell command with LV2_PATH at the build's LV2 folder; returns its standard output
-// and sets *status to its exit status. Standard error is dropped.
-std::string RunHostCommand(const std::string& command, int* status) {
+// What a host command starts with: LV2_PATH at the build's LV2 folder.
+std::string HostEnvironment() {
   PrepareEnvironmentForHosts();
   const std::string bundle = LV2BundlePath();
-  const std::string buildDir = bundle.substr(0, bundle.rfind('/'));
-  const std::string full = "LV2_PATH='" + buildDir + "' " + command + " 2>/dev/null";
-  std::string out;
-  FILE* pipe = popen(full.c_str(), "r");
-  if (!pipe) {
-    *status = -1;
-    return out;
-  }
-  char buffer[4096];
-  size_t n;
-  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
-  *status = pclose(pipe);
-  return out;
+  return "LV2_PATH='" + bundle.substr(0, bundle.rfind('/')) + "' ";
+}
+
+// Runs a shell command in that environment; returns its standard output and sets *status to
+// its exit status. Standard error is dropped.
+std::string RunHostCommand(const std::string& command, int* status) {
+  return RunShellCommand(HostEnvironment() + command, status);
 }
 
 std::string TempPath(const char* name) {
@@ -235,50 +229,12 @@ TEST(LV2HostTools, ArdourRoundTripMatchesTheAudioUnitRender) {
   if (*ORVANTA_HOST_PRELOAD)
     GTEST_SKIP() << "Ardour does not start with the sanitizer runtimes preloaded, and hosts "
                     "load this instrumented bundle only with them";
-  const int frames = 9600;
-  const std::string dir = TempPath("ardour"), in = dir + "_in.wav", au = dir + "_au.wav";
-  ASSERT_TRUE(WriteStereo(in, TestSignal(frames), 48000));
+  const std::string dir = TempPath("ardour");
   // Ardour's configuration and caches stay in the test's own folder.
-  const std::string lua = "XDG_CONFIG_HOME='" + dir + "_home' XDG_CACHE_HOME='" + dir +
-                          "_home' timeout 60 ardour7-lua '" ORVANTA_ARDOUR_SCRIPT "' ";
-  const std::string session = " '" + dir + "' ";
-  int status = 0;
-  std::string out =
-      RunHostCommand(lua + "import" + session + "'" + in + "' " + std::to_string(frames), &status);
-  ASSERT_EQ(status, 0) << out;
-  const std::string processed = RunHostCommand(
-      lua + "process" + session + "'Only Stereo' 3 " + std::to_string(frames), &status);
-  ASSERT_EQ(status, 0) << processed;
-  const std::string reopened = RunHostCommand(lua + "reopen" + session, &status);
-  ASSERT_EQ(status, 0) << reopened;
-
-  // Gain and Mono from the preset, Stereo as set: all three where Ardour left them.
-  std::string bounced[2];
-  for (const std::string* run : {&processed, &reopened}) {
-    std::istringstream lines(*run);
-    std::map<std::string, double> controls;
-    std::string tag, label;
-    double value;
-    while (lines >> tag) {
-      if (tag == "CONTROL" && lines >> label >> value) controls[label] = value;
-      if (tag == "BOUNCED") lines >> bounced[0] >> bounced[1];
-    }
-    EXPECT_EQ(controls, (std::map<std::string, double>{{"Gain", 0}, {"Mono", -94}, {"Stereo", 3}}))
-        << *run;
-  }
-
-  RunHostCommand(std::string("'") + ORVANTA_TOOL +
-                     "' render --preset 'Only Stereo' --set Stereo=3 '" + in + "' '" + au + "'",
-                 &status);
-  ASSERT_EQ(status, 0);
-  const std::vector<float> expected = ReadStereo(au);
-  ASSERT_EQ(expected.size(), (size_t)frames * 2);
-  for (int channel = 0; channel < 2; ++channel) {
-    const std::vector<float> result = ReadStereo(bounced[channel], 1);
-    ASSERT_EQ(result.size(), (size_t)frames) << processed;
-    for (int i = 0; i < frames; ++i) ASSERT_NEAR(result[i], expected[2 * i + channel], 1e-6) << i;
-  }
-  std::system(("rm -rf '" + dir + "' '" + dir + "_home' '" + in + "' '" + au + "'").c_str());
+  CheckArdourRoundTrip(
+      HostEnvironment() + "XDG_CONFIG_HOME='" + dir + "_home' XDG_CACHE_HOME='" + dir + "_home'",
+      dir, 0.0);
+  std::system(("rm -rf '" + dir + "' '" + dir + "_home'").c_str());
 }
 #endif
 

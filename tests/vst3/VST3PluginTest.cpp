@@ -243,14 +243,17 @@ TEST_F(VST3PluginTest, ProcessesBothWidthsInPlaceAndAllocatesNothing) {
   for (int i = 0; i < 20; ++i) host.Process(io, io, i % 2 ? 4096 : 17, &moving[i]);
   EXPECT_EQ(scope.Allocations(), 0);
 
-  // The bypass parameter fades to the input (5 ms: 240 frames) and then passes it unchanged.
+  // The bypass parameter fades to the input (5 ms: 240 frames) from its point's frame on, and
+  // then passes it unchanged.
   Changes bypass;
-  bypass.Add(kBypass, 0, 1.0);
+  bypass.Add(kBypass, 1000, 1.0);
   std::fill(l.begin(), l.end(), 0.5f);
   ASSERT_EQ(host.Process(io, io, 4096, &bypass), kResultOk);
   EXPECT_EQ(host.mController->getParamNormalized(kBypass), 1.0);
-  EXPECT_NE(l[0], 0.5f);
-  EXPECT_EQ(l[240], 0.5f);
+  EXPECT_EQ(l[0], l[999]);
+  EXPECT_NE(l[999], 0.5f);
+  EXPECT_NE(l[1000], l[999]);
+  EXPECT_EQ(l[1240], 0.5f);
   EXPECT_EQ(l[4095], 0.5f);
 }
 
