@@ -114,7 +114,35 @@ struct clap_audio_buffer_t {
   uint64_t constant_mask;
 };
 
-struct clap_event_transport_t;
+// Positions in beats and seconds are fixed point: value = round(x * 2^31).
+using clap_beattime = int64_t;
+using clap_sectime = int64_t;
+inline constexpr double kTimeFactor = 2147483648.0;
+enum : uint32_t {
+  kTransportHasTempo = 1u << 0,
+  kTransportHasBeatsTimeline = 1u << 1,
+  kTransportHasSecondsTimeline = 1u << 2,
+  kTransportHasTimeSignature = 1u << 3,
+  kTransportIsPlaying = 1u << 4,
+  kTransportIsLoopActive = 1u << 6,
+};
+
+struct clap_event_transport_t {
+  clap_event_header_t header;
+  uint32_t flags;
+  clap_beattime song_pos_beats;
+  clap_sectime song_pos_seconds;
+  double tempo;
+  double tempo_inc;
+  clap_beattime loop_start_beats;
+  clap_beattime loop_end_beats;
+  clap_sectime loop_start_seconds;
+  clap_sectime loop_end_seconds;
+  clap_beattime bar_start;
+  int32_t bar_number;
+  uint16_t tsig_num;
+  uint16_t tsig_denom;
+};
 
 struct clap_process_t {
   int64_t steady_time;
@@ -363,6 +391,9 @@ static_assert(sizeof(clap_plugin_descriptor_t) == 88 &&
 static_assert(sizeof(clap_plugin_t) == 96 && offsetof(clap_plugin_t, on_main_thread) == 88);
 static_assert(sizeof(clap_host_t) == 88 && offsetof(clap_host_t, get_extension) == 56);
 static_assert(sizeof(clap_process_t) == 64 && offsetof(clap_process_t, in_events) == 48);
+static_assert(sizeof(clap_event_transport_t) == 104 &&
+              offsetof(clap_event_transport_t, song_pos_beats) == 24 &&
+              offsetof(clap_event_transport_t, tsig_denom) == 102);
 static_assert(sizeof(clap_audio_buffer_t) == 32 &&
               offsetof(clap_audio_buffer_t, constant_mask) == 24);
 static_assert(sizeof(clap_event_header_t) == 16);

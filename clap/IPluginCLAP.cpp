@@ -304,10 +304,44 @@ bool IPluginCLAP::LoadState(const clap::clap_istream_t* pStream) {
 
 // ---- Host services ----
 
-int IPluginCLAP::GetSamplePos() { return (int)mRenderer.SamplePos(); }
+namespace {
+double Beats(clap::clap_beattime t) { return (double)t / clap::kTimeFactor; }
+}  // namespace
+
+int IPluginCLAP::GetSamplePos() {
+  // A host without a seconds timeline leaves the count since activation.
+  if (!(mTransport.flags & clap::kTransportHasSecondsTimeline)) return (int)mRenderer.SamplePos();
+  return (int)std::lround((double)mTransport.song_pos_seconds / clap::kTimeFactor *
+                          GetSampleRate());
+}
+
+double IPluginCLAP::GetTempo() {
+  return mTransport.flags & clap::kTransportHasTempo ? mTransport.tempo
+                                                     : ITimeInfo().mBeatsPerMinute;
+}
+
+void IPluginCLAP::GetTimeSig(int* pNum, int* pDenom) {
+  if (!(mTransport.flags & clap::kTransportHasTimeSignature)) return;
+  if (pNum) *pNum = mTransport.tsig_num;
+  if (pDenom) *pDenom = mTransport.tsig_denom;
+}
 
 void IPluginCLAP::GetTime(ITimeInfo* pTimeInfo) {
-  if (pTimeInfo) pTimeInfo->mSamplePosition = (double)mRenderer.SamplePos();
+  if (!pTimeInfo) return;
+  const uint32_t flags = mTransport.flags;
+  pTimeInfo->mSamplePosition = GetSamplePos();
+  pTimeInfo->mBeatsPerMinute = GetTempo();
+  GetTimeSig(&pTimeInfo->mTimeSigNumerator, &pTimeInfo->mTimeSigDenominator);
+  pTimeInfo->mPlaying = flags & clap::kTransportIsPlaying;
+  if (flags & clap::kTransportHasBeatsTimeline) {
+    pTimeInfo->mQuarterNotePosition = Beats(mTransport.song_pos_beats);
+    pTimeInfo->mLastBarStart = Beats(mTransport.bar_start);
+    pTimeInfo->mLooping = flags & clap::kTransportIsLoopActive;
+    if (pTimeInfo->mLooping) {
+      pTimeInfo->mLoopStart = Beats(mTransport.loop_start_beats);
+      pTimeInfo->mLoopEnd = Beats(mTransport.loop_end_beats);
+    }
+  }
 }
 
 EHost IPluginCLAP::GetHost() {

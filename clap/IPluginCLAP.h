@@ -79,9 +79,10 @@ class IPluginCLAP : public IPluginBase {
   void InformHostOfParamChange(int idx, double normalizedValue) override;
   void EndInformHostOfParamChange(int idx) override;
   void InformHostOfProgramChange() override {}
+  // [audio] From the host's transport of the block being processed, where it has one.
   int GetSamplePos() override;
-  double GetTempo() override { return ITimeInfo().mBeatsPerMinute; }
-  void GetTimeSig(int* /*pNum*/, int* /*pDenom*/) override {}
+  double GetTempo() override;
+  void GetTimeSig(int* pNum, int* pDenom) override;
   void GetTime(ITimeInfo* pTimeInfo) override;
   EHost GetHost() override;
   void ResizeGraphics(int w, int h) override;
@@ -106,6 +107,8 @@ class IPluginCLAP : public IPluginBase {
   const clap::clap_host_state_t* mHostState = nullptr;
   const clap::clap_host_thread_check_t* mThreadCheck = nullptr;
   IBlockRenderer mRenderer{this};
+  // The transport of the block being processed; flags 0 without one.
+  clap::clap_event_transport_t mTransport = {};
   // The host's value events of one span, in the renderer's form.
   std::array<IParamEvent, kMaxSpanEvents> mEvents;
   bool mActive = false;

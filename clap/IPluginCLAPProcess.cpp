@@ -113,6 +113,7 @@ bool IPluginCLAP::RenderBuffers(const clap::clap_process_t* pProcess,
 
 clap::clap_process_status IPluginCLAP::Process(const clap::clap_process_t* pProcess) {
   if (!mActive || !pProcess) return clap::kProcessError;
+  mTransport = pProcess->transport ? *pProcess->transport : clap::clap_event_transport_t{};
   const clap::clap_audio_buffer_t* pIn =
       pProcess->audio_inputs_count ? pProcess->audio_inputs : nullptr;
   clap::clap_audio_buffer_t* pOut =

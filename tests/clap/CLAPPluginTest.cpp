@@ -8,11 +8,13 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <regex>
 #include <string>
 #include <vector>
 
 #include "clap/CLAPTestHost.h"
+#include "effect/Orvanta.h"
 #include "host/RealtimeCounter.h"
 #include "lv2/LV2HostWindow.h"
 #include "support/EditorLayout.h"
@@ -242,6 +244,43 @@ TEST(CLAPBundle, BypassFadesToTheInputAndBadHostCallsAreHandled) {
   EXPECT_NE(p->process(p, &empty), kProcessError);
   EXPECT_EQ(p->process(p, nullptr), kProcessError);
   p->reset(p);
+}
+
+// Tempo, position and metre come from the transport of the block being processed.
+TEST(CLAPWrapper, TimeInfoFollowsTheBlocksTransport) {
+  std::unique_ptr<OrvantaWrapper> plug(MakePlug());
+  ASSERT_TRUE(plug->Init());
+  ASSERT_TRUE(plug->Activate(48000, 1, 64));
+  clap_event_transport_t transport{};
+  transport.flags = kTransportHasTempo | kTransportHasSecondsTimeline | kTransportHasBeatsTimeline |
+                    kTransportHasTimeSignature | kTransportIsPlaying;
+  transport.tempo = 98.0;
+  transport.song_pos_seconds = (clap_sectime)(2.0 * kTimeFactor);
+  transport.song_pos_beats = (clap_beattime)(6.5 * kTimeFactor);
+  transport.tsig_num = 7;
+  transport.tsig_denom = 8;
+  clap_process_t block{};
+  block.transport = &transport;
+  plug->Process(&block);
+  ITimeInfo time;
+  plug->GetTime(&time);
+  EXPECT_EQ(plug->GetTempo(), 98.0);
+  EXPECT_EQ(plug->GetSamplePos(), 96000);
+  EXPECT_EQ(time.mSamplePosition, 96000.0);
+  EXPECT_EQ(time.mQuarterNotePosition, 6.5);
+  EXPECT_EQ(time.mTimeSigNumerator, 7);
+  EXPECT_EQ(time.mTimeSigDenominator, 8);
+  EXPECT_TRUE(time.mPlaying);
+
+  // A block without one leaves the defaults and the count since activation.
+  block.transport = nullptr;
+  plug->Process(&block);
+  time = ITimeInfo();
+  plug->GetTime(&time);
+  EXPECT_EQ(plug->GetTempo(), ITimeInfo().mBeatsPerMinute);
+  EXPECT_EQ(time.mQuarterNotePosition, -1.0);
+  EXPECT_EQ(time.mSamplePosition, 0.0);
+  plug->Deactivate();
 }
 
 TEST(CLAPBundle, QtractorsScannerReportsThePlugin) {
