@@ -11,7 +11,7 @@
 #include "clap/CLAPEditor.h"
 #include "clap/CLAPInterface.h"
 #include "clap/IPluginCLAP.h"
-#include "lv2/LV2Resources.h"
+#include "graphics/EditorResourceFolder.h"
 
 namespace {
 
@@ -270,8 +270,8 @@ const clap_plugin_t* FactoryCreate(const clap_plugin_factory_t*, const clap_host
       std::lock_guard<std::mutex> lock(gModuleLock);
       folder = gResourceFolder;
     }
-    // The constructor builds the editor too; its images come from the resource folder.
-    LV2CacheEditorImages(folder.c_str());
+    // The instance's editor finds its images by name in the folder.
+    SetEditorResourceFolder(folder.c_str());
     auto instance = std::make_unique<Instance>();
     instance->mPlug.reset(MakePlug());
     if (!instance->mPlug) return nullptr;

@@ -1,18 +1,18 @@
 # The CLAP part of orvanta_add_plugin (cmake/OrvantaPlugin.cmake), reading its arguments (P_...):
 #   <prefix>_effect_clap (SOURCES on the CLAP wrapper, with ORVANTA_CLAP defined) and
 #   <prefix>_clap_bundle, the bundle clap/<Name>.clap (exports only clap_entry) with the editor's
-#   images and the libraries it needs in clap/<Name>/ beside it. The identity needs
-#   <var prefix>_CLAP_ID (a reverse-DNS id hosts store in projects; never change it) and may
-#   give <var prefix>_URL. The bundle's path is in the cache as <PREFIX>_CLAP_BUNDLE.
+#   images and the libraries it needs in clap/<Name>/ beside it. It needs CLAP_ID (a reverse-DNS
+#   id hosts store in projects; never change it) and reads URL. The bundle's path is in the
+#   cache as <PREFIX>_CLAP_BUNDLE.
 list(APPEND ORVANTA_PLUGIN_FORMATS clap)
 
 function(orvanta_plugin_clap)
   if(NOT TARGET orvanta_clap)
     message(FATAL_ERROR "orvanta_add_plugin(${P_NAME}): FORMATS clap needs ORVANTA_CLAP on")
   endif()
-  set(id "${${P_IDENTITY}_CLAP_ID}")
+  set(id "${P_CLAP_ID}")
   if(NOT id)
-    message(FATAL_ERROR "orvanta_add_plugin(${P_NAME}): FORMATS clap needs ${P_IDENTITY}_CLAP_ID")
+    orvanta_plugin_error("FORMATS clap needs CLAP_ID")
   endif()
   # Hosts write the name into '|'-separated lines.
   if(P_NAME MATCHES "[|\n]")
@@ -25,9 +25,9 @@ function(orvanta_plugin_clap)
   set(identity_dir ${CMAKE_CURRENT_BINARY_DIR}/${P_TARGET}_clap_identity)
   set(PLUG_CLAP_ID "${id}")
   set(PLUG_CLAP_NAME "${P_NAME}")
-  set(PLUG_CLAP_VENDOR "${${P_IDENTITY}_MAKER}")
-  set(PLUG_CLAP_URL "${${P_IDENTITY}_URL}")
-  set(PLUG_CLAP_VERSION "${${P_IDENTITY}_VERSION}")
+  set(PLUG_CLAP_VENDOR "${P_MAKER}")
+  set(PLUG_CLAP_URL "${P_URL}")
+  set(PLUG_CLAP_VERSION "${P_VERSION}")
   set(PLUG_CLAP_DESCRIPTION "${P_LV2_COMMENT}")
   set(PLUG_CLAP_RESOURCES "${P_NAME}")
   configure_file(${PROJECT_SOURCE_DIR}/cmake/CLAPPluginIdentity.h.in
@@ -36,14 +36,8 @@ function(orvanta_plugin_clap)
   # The bundle carries its editor: the view is made inside the instance the host created.
   orvanta_plugin_effect(${P_TARGET}_effect_clap orvanta_clap ORVANTA_CLAP)
   target_link_libraries(${P_TARGET}_effect_clap PUBLIC orvanta_editor_x11)
-  # The image cache the LV2 build uses serves here too: images load from a folder.
-  if(P_LV2_RESOURCES)
-    set(images_source ${CMAKE_CURRENT_SOURCE_DIR}/${P_LV2_RESOURCES})
-  else()
-    set(images_source ${PROJECT_SOURCE_DIR}/lv2/LV2NoEditorImages.cpp)
-  endif()
   orvanta_plugin_module(${P_TARGET}_clap_bundle ${P_NAME} ${folder}
-    ${PROJECT_SOURCE_DIR}/clap/CLAPEntry.cpp ${images_source})
+    ${PROJECT_SOURCE_DIR}/clap/CLAPEntry.cpp)
   set_property(TARGET ${P_TARGET}_clap_bundle PROPERTY ORVANTA_EXPORTS clap_entry)
   target_include_directories(${P_TARGET}_clap_bundle PRIVATE ${identity_dir})
   target_link_libraries(${P_TARGET}_clap_bundle PRIVATE ${P_TARGET}_effect_clap orvanta_clap)

@@ -10,24 +10,27 @@ function(orvanta_plugin_lv2)
   if(NOT TARGET orvanta_lv2)
     message(FATAL_ERROR "orvanta_add_plugin(${P_NAME}): FORMATS lv2 needs ORVANTA_LV2 on")
   endif()
+  if(NOT P_LV2_URI)
+    orvanta_plugin_error("FORMATS lv2 needs LV2_URI")
+  endif()
   set(bundle ${PROJECT_BINARY_DIR}/lv2/${lower_name}.lv2)
   set(${upper_target}_LV2_BUNDLE_DIR ${bundle} CACHE INTERNAL "")
   # The wrapper's names for this plug-in (lv2/LV2Identity.h includes them).
   set(identity_dir ${CMAKE_CURRENT_BINARY_DIR}/${P_TARGET}_lv2_identity)
   set(PLUG_IDENTITY_HEADER ${P_IDENTITY_HEADER})
-  set(PLUG_IDENTITY_NAMESPACE ${P_IDENTITY_NAMESPACE})
+  set(PLUG_NAMESPACE ${P_IDENTITY_NAMESPACE})
   set(PLUG_LV2_COMMENT "${P_LV2_COMMENT}")
   set(PLUG_LV2_LICENSE "${P_LV2_LICENSE}")
   set(PLUG_LV2_CLASS "${P_LV2_CLASS}")
   if(PLUG_LV2_CLASS AND NOT PLUG_LV2_CLASS MATCHES "^[A-Za-z]+Plugin$")
-    message(FATAL_ERROR "orvanta_add_plugin(${P_NAME}): LV2_CLASS '${P_LV2_CLASS}' is no class "
-      "of the LV2 core (SpatialPlugin, EQPlugin, DelayPlugin, ...)")
+    orvanta_plugin_error("LV2_CLASS '${P_LV2_CLASS}' is no class of the LV2 core "
+      "(SpatialPlugin, EQPlugin, DelayPlugin, ...)")
   endif()
   set(PLUG_LV2_NAME ${lower_name})
   configure_file(${PROJECT_SOURCE_DIR}/cmake/LV2PluginIdentity.h.in
     ${identity_dir}/LV2PluginIdentity.h @ONLY)
   add_library(${P_TARGET}_lv2_identity INTERFACE)
-  target_include_directories(${P_TARGET}_lv2_identity INTERFACE ${identity_dir} ${P_INCLUDE_DIRS})
+  target_include_directories(${P_TARGET}_lv2_identity INTERFACE ${identity_dir} ${generated_dir})
 
   # The effect twice: with its editor for the editor library (and the description, which
   # asks whether there is one), and without for the audio library.
@@ -36,16 +39,7 @@ function(orvanta_plugin_lv2)
   orvanta_plugin_effect(${P_TARGET}_effect_lv2_dsp orvanta_lv2 "ORVANTA_LV2;ORVANTA_EDITOR=0")
   target_link_libraries(${P_TARGET}_effect_lv2_dsp PUBLIC ${P_TARGET}_lv2_identity)
 
-  # The editor's images, cached from the bundle before an instance is made.
   set(lv2_dir ${PROJECT_SOURCE_DIR}/lv2)
-  if(P_LV2_RESOURCES)
-    set(resources ${CMAKE_CURRENT_SOURCE_DIR}/${P_LV2_RESOURCES})
-  else()
-    set(resources ${lv2_dir}/LV2NoEditorImages.cpp)
-  endif()
-  add_library(${P_TARGET}_lv2_resources STATIC ${resources})
-  target_link_libraries(${P_TARGET}_lv2_resources PUBLIC ${P_TARGET}_effect_lv2)
-
   # Shared libraries the plug-in needs travel in the bundle.
   orvanta_plugin_module(${P_TARGET}_lv2_dsp ${lower_name} ${bundle} ${lv2_dir}/LV2Entry.cpp)
   set_property(TARGET ${P_TARGET}_lv2_dsp PROPERTY ORVANTA_EXPORTS lv2_descriptor)
@@ -55,8 +49,7 @@ function(orvanta_plugin_lv2)
   target_link_options(${P_TARGET}_lv2_dsp PRIVATE -Wl,--as-needed)
   orvanta_plugin_module(${P_TARGET}_lv2_ui ${lower_name}_ui ${bundle} ${lv2_dir}/LV2UIEntry.cpp)
   set_property(TARGET ${P_TARGET}_lv2_ui PROPERTY ORVANTA_EXPORTS lv2ui_descriptor)
-  target_link_libraries(${P_TARGET}_lv2_ui PRIVATE ${P_TARGET}_lv2_resources
-    ${P_TARGET}_effect_lv2)
+  target_link_libraries(${P_TARGET}_lv2_ui PRIVATE ${P_TARGET}_effect_lv2)
   set_target_properties(${P_TARGET}_lv2_dsp ${P_TARGET}_lv2_ui PROPERTIES
     BUILD_RPATH "$ORIGIN" INSTALL_RPATH "$ORIGIN")
 
@@ -65,7 +58,7 @@ function(orvanta_plugin_lv2)
   target_link_libraries(${P_TARGET}_lv2_description PUBLIC orvanta_lv2 ${P_TARGET}_lv2_identity)
   add_executable(${P_TARGET}_lv2_ttl ${lv2_dir}/LV2DescriptionTool.cpp)
   target_link_libraries(${P_TARGET}_lv2_ttl PRIVATE ${P_TARGET}_lv2_description
-    ${P_TARGET}_lv2_resources)
+    ${P_TARGET}_effect_lv2)
   set(image_folder ${P_RESOURCES})
   if(NOT image_folder)
     set(image_folder ${bundle})

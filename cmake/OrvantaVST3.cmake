@@ -4,16 +4,16 @@
 # GetPluginFactory, ModuleEntry and ModuleExit; component, controller and editor in one) beside
 # the Apple-service stand-ins it links, and Contents/Resources/{moduleinfo.json, images}. The
 # bundle's folder is in the cache as <PREFIX>_VST3_BUNDLE_DIR.
-# Identity variables read besides the common ones: <IDENTITY>_VST3_CID (32 hex digits, made
-# once and never changed), optional _VST3_SUBCATEGORIES (default "Fx") and _VST3_URL.
+# Reads besides the common identity VST3_CID (32 hex digits, made once and never changed),
+# VST3_SUBCATEGORIES (default "Fx") and URL.
 list(APPEND ORVANTA_PLUGIN_FORMATS vst3)
 
 function(orvanta_plugin_vst3)
-  set(cid "${${P_IDENTITY}_VST3_CID}")
+  set(cid "${P_VST3_CID}")
   string(LENGTH "${cid}" cid_length)
   if(NOT cid MATCHES "^[0-9A-F]+$" OR NOT cid_length EQUAL 32)
-    message(FATAL_ERROR "orvanta_add_plugin(${P_NAME}): ${P_IDENTITY}_VST3_CID must be 32 "
-                        "upper-case hex digits")
+    orvanta_plugin_error("FORMATS vst3 needs VST3_CID, 32 upper-case hex digits made at random "
+      "(e.g. with: od -An -N16 -tx1 /dev/urandom | tr -d ' \\n' | tr a-f A-F)")
   endif()
   set(bundle ${PROJECT_BINARY_DIR}/vst3/${P_NAME}.vst3)
   set(${upper_target}_VST3_BUNDLE_DIR ${bundle} CACHE INTERNAL "")
@@ -24,15 +24,15 @@ function(orvanta_plugin_vst3)
     math(EXPR at "(${i} - 1) * 8")
     string(SUBSTRING ${cid} ${at} 8 PLUG_CID_${i})
   endforeach()
-  set(PLUG_NAME "${${P_IDENTITY}_NAME}")
-  set(PLUG_MAKER "${${P_IDENTITY}_MAKER}")
-  set(PLUG_VERSION "${${P_IDENTITY}_VERSION}")
-  set(PLUG_VST3_SUBCATEGORIES "${${P_IDENTITY}_VST3_SUBCATEGORIES}")
+  set(PLUG_NAME "${P_NAME}")
+  set(PLUG_MAKER "${P_MAKER}")
+  set(PLUG_VERSION "${P_VERSION}")
+  set(PLUG_VST3_SUBCATEGORIES "${P_VST3_SUBCATEGORIES}")
   if(NOT PLUG_VST3_SUBCATEGORIES)
     set(PLUG_VST3_SUBCATEGORIES "Fx")
   endif()
   string(REPLACE "|" "\", \"" PLUG_VST3_SUBCATEGORY_LIST "\"${PLUG_VST3_SUBCATEGORIES}\"")
-  set(PLUG_VST3_URL "${${P_IDENTITY}_VST3_URL}")
+  set(PLUG_VST3_URL "${P_URL}")
   set(identity_dir ${CMAKE_CURRENT_BINARY_DIR}/${P_TARGET}_vst3_identity)
   configure_file(${PROJECT_SOURCE_DIR}/cmake/VST3PluginIdentity.h.in
     ${identity_dir}/VST3PluginIdentity.h @ONLY)
@@ -43,14 +43,8 @@ function(orvanta_plugin_vst3)
   orvanta_plugin_effect(${P_TARGET}_effect_vst3 orvanta_vst3 ORVANTA_VST3)
   target_link_libraries(${P_TARGET}_effect_vst3 PUBLIC orvanta_editor_x11)
   set(binary_dir ${bundle}/Contents/x86_64-linux)
-  # The editor's images, cached from the bundle before an instance is made (as in LV2).
-  if(P_LV2_RESOURCES)
-    set(resources ${CMAKE_CURRENT_SOURCE_DIR}/${P_LV2_RESOURCES})
-  else()
-    set(resources ${PROJECT_SOURCE_DIR}/lv2/LV2NoEditorImages.cpp)
-  endif()
   orvanta_plugin_module(${P_TARGET}_vst3_module ${P_NAME} ${binary_dir}
-    ${PROJECT_SOURCE_DIR}/vst3/VST3Module.cpp ${resources})
+    ${PROJECT_SOURCE_DIR}/vst3/VST3Module.cpp)
   target_include_directories(${P_TARGET}_vst3_module PRIVATE ${identity_dir})
   # The wrapper calls the factory of the effect, which derives from the wrapper.
   target_link_libraries(${P_TARGET}_vst3_module PRIVATE orvanta_vst3 ${P_TARGET}_effect_vst3)

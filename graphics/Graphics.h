@@ -3,6 +3,7 @@
 // controls, menus and timer.
 
 #include "graphics/BitmapStorage.h"
+#include "graphics/EditorResourceFolder.h"
 #include "graphics/FontStorage.h"
 #include "graphics/GenericEditor.h"
 #include "graphics/IBitmap.h"

@@ -13,9 +13,9 @@
 #include <cstring>
 #include <memory>
 
+#include "graphics/EditorResourceFolder.h"
 #include "lv2/IPluginLV2.h"
 #include "lv2/LV2Identity.h"
-#include "lv2/LV2Resources.h"
 #include "platform/x11/IGraphicsLinux.h"
 
 namespace {
@@ -76,13 +76,13 @@ LV2UI_Handle Instantiate(const LV2UI_Descriptor*, const char* pluginURI, const c
                          LV2UI_Widget* widget, const LV2_Feature* const* features) {
   if (!pluginURI || std::strcmp(pluginURI, kLV2PluginURI) != 0) return nullptr;
   try {
-    LV2CacheEditorImages(bundlePath);
+    // The editor finds its images by name in the bundle.
+    SetEditorResourceFolder(bundlePath);
     auto ui = std::make_unique<UIInstance>();
     ui->mPlug = MakePlug();
     if (!ui->mPlug) return nullptr;
     ui->mGraphics = dynamic_cast<IGraphicsLinux*>(ui->mPlug->MakeEditorOnce());
     if (!ui->mGraphics) return nullptr;
-    if (bundlePath) ui->mGraphics->SetResourceFolder(bundlePath);
     ui->mGraphics->SetHostScaleFactor(HostScaleFactor(features));
 
     auto* touch = static_cast<const LV2UI_Touch*>(FindFeature(features, LV2_UI__touch));

@@ -2,7 +2,7 @@
 
 #include <dlfcn.h>
 
-#include "lv2/LV2Resources.h"
+#include "graphics/EditorResourceFolder.h"
 
 namespace vst3 {
 
@@ -27,9 +27,6 @@ std::string ModuleResourcesFolder() {
   return ModuleBundlePath().empty() ? std::string() : ModuleBundlePath() + "/Contents/Resources";
 }
 
-void CacheEditorImages() {
-  const std::string folder = ModuleResourcesFolder();
-  if (!folder.empty()) LV2CacheEditorImages(folder.c_str());
-}
+void FindEditorImagesInBundle() { SetEditorResourceFolder(ModuleResourcesFolder().c_str()); }
 
 }  // namespace vst3

@@ -9,8 +9,8 @@ namespace vst3 {
 const std::string& ModuleBundlePath();
 // The bundle's Resources folder.
 std::string ModuleResourcesFolder();
-// Puts the editor's images from the Resources folder into the process-wide image cache, where
-// the editor an instance builds finds them (no bundle is registered under its identifier).
-void CacheEditorImages();
+// Makes the editors of this module find their images by name in the Resources folder (no
+// bundle is registered under their identifier); before an instance builds its editor.
+void FindEditorImagesInBundle();
 
 }  // namespace vst3

@@ -81,7 +81,7 @@ tresult VST3Plugin::initialize(FUnknown* context) {
   if (mInitialized) return kResultOk;
   if (!mPlug) {
     try {
-      CacheEditorImages();
+      FindEditorImagesInBundle();
       mPlug = MakePlug();
       if (mPlug) {
         mRenderer = new IBlockRenderer(mPlug);

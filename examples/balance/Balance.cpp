@@ -9,16 +9,21 @@ IPluginWrapper* MakePlug() {
   return new Balance(info);
 }
 
-// "2-2": two inputs, two outputs. Arguments after the identity: no latency, no MIDI, no state
-// beyond the parameters, an effect rather than an instrument.
+// The identity comes from CMakeLists.txt (BalanceIdentity.h is generated from it). What is
+// not named takes its default (framework/IPluginConfig.h): two inputs and two outputs ("2-2"),
+// no latency, no MIDI, no state beyond the parameters, an effect.
 Balance::Balance(const IPluginInstanceInfo& instanceInfo)
-    : IPluginWrapper(instanceInfo, kNumParams, "2-2", kNumPresets, balance_identity::kName, "",
-                     balance_identity::kMaker, balance_identity::kVersion,
-                     FourCC(balance_identity::kUniqueID), FourCC(balance_identity::kMakerID), 0,
-                     false, false, false) {
+    : IPluginWrapper(instanceInfo, {.nParams = kNumParams,
+                                    .nPresets = kNumPresets,
+                                    .effectName = balance_identity::kName,
+                                    .mfrName = balance_identity::kMaker,
+                                    .vendorVersion = balance_identity::kVersion,
+                                    .uniqueID = FourCC(balance_identity::kUniqueID),
+                                    .mfrID = FourCC(balance_identity::kMakerID)}) {
   // Name, default, minimum, maximum, step, unit.
   GetParam(kBalance)->InitDouble("Balance", 0.0, -100.0, 100.0, 0.1, "%");
-  MakePreset("Centre", 0.0);
+  // One value per parameter, in their order.
+  MakePreset("Centre", {0.0});
 }
 
 void Balance::OnParamChange(int paramIdx) {

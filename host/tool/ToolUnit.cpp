@@ -44,6 +44,8 @@ std::vector<ToolParameter> ToolParameters(const HostUnit& unit) {
     p.maxValue = info.maxValue;
     p.defaultValue = info.defaultValue;
     p.flags = info.flags;
+    p.stepped = info.unit == kAudioUnitParameterUnit_Boolean ||
+                info.unit == kAudioUnitParameterUnit_Indexed;
     if (info.flags & kAudioUnitParameterFlag_CFNameRelease) {
       if (info.cfNameString) CFRelease(info.cfNameString);
       if (info.unitName) CFRelease(info.unitName);

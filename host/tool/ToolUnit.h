@@ -12,6 +12,8 @@ struct ToolParameter {
   std::string name, unit;
   AudioUnitParameterValue minValue = 0, maxValue = 0, defaultValue = 0;
   UInt32 flags = 0;
+  // An on/off or indexed parameter: only whole values are values it takes.
+  bool stepped = false;
 };
 
 struct ToolPreset {

@@ -407,7 +407,10 @@ void CheckPresets(HostUnit& unit, Report& report) {
 void CheckParameterText(HostUnit& unit, Report& report) {
   std::string problem;
   for (const ToolParameter& p : ToolParameters(unit)) {
-    for (float value : {p.minValue, p.defaultValue, (p.minValue + p.maxValue) / 2, p.maxValue}) {
+    // The middle of a switch's range is no value it takes: a whole value is checked instead.
+    float middle = (p.minValue + p.maxValue) / 2;
+    if (p.stepped) middle = std::round(middle);
+    for (float value : {p.minValue, p.defaultValue, middle, p.maxValue}) {
       AudioUnitParameterStringFromValue toText = {p.id, &value, nullptr};
       OSStatus s = unit.GetProperty(kAudioUnitProperty_ParameterStringFromValue,
                                     kAudioUnitScope_Global, 0, &toText);

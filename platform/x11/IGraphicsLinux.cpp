@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "framework/IPluginBase.h"
+#include "graphics/EditorResourceFolder.h"
 #include "graphics/IControl.h"
 #include "platform/x11/BundleLookup.h"
 #include "platform/x11/MessageBoxRules.h"
@@ -85,9 +86,10 @@ IGraphicsLinux::~IGraphicsLinux() { CloseWindow(); }
 void IGraphicsLinux::GetResourceFolder(UTL_String* folder) const {
   if (mResourceFolder.GetLength()) {
     folder->Set(mResourceFolder.Get());
-  } else if (!BundleResourcesFolder(mBundleID.Get(), folder)) {
-    folder->Set("");
+    return;
   }
+  GetEditorResourceFolder(folder);
+  if (!folder->GetLength() && !BundleResourcesFolder(mBundleID.Get(), folder)) folder->Set("");
 }
 
 // ---- Window ----

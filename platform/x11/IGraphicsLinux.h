@@ -23,8 +23,9 @@ class IGraphicsLinux : public IGraphics {
 
   void SetBundleID(const char* bundleID) { mBundleID.Set(bundleID); }
   const char* GetBundleID() const { return mBundleID.Get(); }
-  // Folder the images are loaded from. When none is set, the Resources folder of the
-  // bundle with the bundle identifier.
+  // Folder the images are loaded from. When none is set, the folder the format's entry set
+  // for the binary's editors (graphics/EditorResourceFolder.h), else the Resources folder of
+  // the bundle with the bundle identifier.
   void SetResourceFolder(const char* folder) { mResourceFolder.Set(folder); }
   void GetResourceFolder(UTL_String* folder) const;
   // The file name of the last image that could not be loaded; "" when none failed.
