@@ -113,7 +113,12 @@ bool IPluginCLAP::RenderBuffers(const clap::clap_process_t* pProcess,
 
 clap::clap_process_status IPluginCLAP::Process(const clap::clap_process_t* pProcess) {
   if (!mActive || !pProcess) return clap::kProcessError;
-  mTransport = pProcess->transport ? *pProcess->transport : clap::clap_event_transport_t{};
+  // Without a transport only the flags need clearing: every reading tests them first.
+  if (pProcess->transport) {
+    mTransport = *pProcess->transport;
+  } else {
+    mTransport.flags = 0;
+  }
   const clap::clap_audio_buffer_t* pIn =
       pProcess->audio_inputs_count ? pProcess->audio_inputs : nullptr;
   clap::clap_audio_buffer_t* pOut =

@@ -13,22 +13,13 @@
 #include <vector>
 
 #include "bench/HostLikeHeap.h"
+#include "bench/StereoSignal.h"
 #include "clap/CLAPTestHost.h"
 
 namespace {
 
 constexpr double kRate = 48000.0;
 constexpr int kMaxBlock = 4096;
-
-struct Signal {
-  std::vector<float> l, r;
-  Signal() : l(kMaxBlock), r(kMaxBlock) {
-    for (int i = 0; i < kMaxBlock; ++i) {
-      l[i] = (float)(0.5 * std::sin(0.01 * i));
-      r[i] = (float)(0.3 * std::sin(0.03 * i));
-    }
-  }
-};
 
 const LV2_Descriptor* LV2Descriptor() {
   static const LV2_Descriptor* descriptor = [] {
@@ -45,12 +36,12 @@ void BM_LV2Run(benchmark::State& state) {
   if (!d) return state.SkipWithError("no LV2 bundle");
   LV2_Handle h = d->instantiate(d, kRate, ORVANTA_LV2_BUNDLE, nullptr);
   float controls[3] = {-3.0f, 1.0f, 2.0f}, enabled = 1.0f;
-  Signal s;
+  StereoSignal s(kMaxBlock);
   for (uint32_t i = 0; i < 3; ++i) d->connect_port(h, i, &controls[i]);
-  d->connect_port(h, 3, s.l.data());
-  d->connect_port(h, 4, s.r.data());
-  d->connect_port(h, 5, s.l.data());
-  d->connect_port(h, 6, s.r.data());
+  d->connect_port(h, 3, s.In(0));
+  d->connect_port(h, 4, s.In(1));
+  d->connect_port(h, 5, s.Out(0));
+  d->connect_port(h, 6, s.Out(1));
   d->connect_port(h, 7, &enabled);
   d->activate(h);
   const uint32_t frames = (uint32_t)state.range(0);
@@ -66,19 +57,22 @@ void BM_CLAPProcess(benchmark::State& state) {
   host.SetValues({-3.0, 1.0, 2.0});
   host.Start(kRate, kMaxBlock);
   // The host's part is set up once, as LV2's ports are: the loop times the plug-in alone.
-  Signal s;
-  float* ch[2] = {s.l.data(), s.r.data()};
-  clap::clap_audio_buffer_t buffer{ch, nullptr, 2, 0, 0};
-  const clap::clap_input_events_t in{
+  StereoSignal s(kMaxBlock);
+  float* in[2] = {s.In(0), s.In(1)};
+  float* out[2] = {s.Out(0), s.Out(1)};
+  const clap::clap_audio_buffer_t inBuffer{in, nullptr, 2, 0, 0};
+  clap::clap_audio_buffer_t outBuffer{out, nullptr, 2, 0, 0};
+  const clap::clap_input_events_t inEvents{
       nullptr, [](const clap::clap_input_events_t*) { return 0u; },
       [](const clap::clap_input_events_t*, uint32_t) -> const clap::clap_event_header_t* {
         return nullptr;
       }};
-  const clap::clap_output_events_t out{
+  const clap::clap_output_events_t outEvents{
       nullptr,
       [](const clap::clap_output_events_t*, const clap::clap_event_header_t*) { return true; }};
   const uint32_t frames = (uint32_t)state.range(0);
-  const clap::clap_process_t process{-1, frames, nullptr, &buffer, &buffer, 1, 1, &in, &out};
+  const clap::clap_process_t process{-1, frames, nullptr,   &inBuffer, &outBuffer,
+                                     1,  1,      &inEvents, &outEvents};
   const clap::clap_plugin_t* p = host.Plugin();
   for (auto _ : state) p->process(p, &process);
   state.SetItemsProcessed(state.iterations() * frames);

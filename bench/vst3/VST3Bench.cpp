@@ -9,20 +9,11 @@
 #include <vector>
 
 #include "bench/HostLikeHeap.h"
+#include "bench/StereoSignal.h"
 #include "lv2/LV2TestHost.h"
 #include "vst3/VST3TestHost.h"
 
 namespace {
-
-struct Signal {
-  explicit Signal(int n) : l(n), r(n), outL(n), outR(n) {
-    for (int i = 0; i < n; ++i) {
-      l[i] = (float)std::sin(0.013 * i);
-      r[i] = (float)(0.7 * std::cos(0.029 * i));
-    }
-  }
-  std::vector<float> l, r, outL, outR;
-};
 
 void Report(benchmark::State& state, int block) {
   state.SetItemsProcessed(state.iterations() * block);
@@ -35,8 +26,8 @@ void BM_LV2Process(benchmark::State& state) {
   const int block = (int)state.range(0);
   LV2TestHost host;
   if (!host.Loaded() || !host.Instantiate()) return state.SkipWithError("no LV2 instance");
-  Signal s(block);
-  host.ConnectAudio(s.l.data(), s.r.data(), s.outL.data(), s.outR.data());
+  StereoSignal s(block);
+  host.ConnectAudio(s.In(0), s.In(1), s.Out(0), s.Out(1));
   for (auto _ : state) host.Run((uint32_t)block);
   Report(state, block);
 }
@@ -46,9 +37,9 @@ void BM_VST3Process(benchmark::State& state) {
   vst3test::Host host(vst3test::OrvantaBundle());
   if (!host.Factory() || !host.Create() || !host.Start(48000, block))
     return state.SkipWithError("no VST3 instance");
-  Signal s(block);
-  float* in[2] = {s.l.data(), s.r.data()};
-  float* out[2] = {s.outL.data(), s.outR.data()};
+  StereoSignal s(block);
+  float* in[2] = {s.In(0), s.In(1)};
+  float* out[2] = {s.Out(0), s.Out(1)};
   // Hosts always pass a change list, mostly empty.
   vst3test::Changes changes;
   for (auto _ : state) host.Process(in, out, block, &changes);
