@@ -100,30 +100,26 @@ struct LatencyProbe {
   }
 };
 
-TEST_F(AUHostNotifyTest, LatencyListenersHearBeforeTheNewValueIsStored) {
-  LatencyProbe probe{unit, {}};
-  ASSERT_EQ(
-      AudioUnitAddPropertyListener(unit, kAudioUnitProperty_Latency, LatencyProbe::Proc, &probe),
-      noErr);
+// A latency listener hears before the new value is stored, a tail listener after it; the tail
+// property then becomes writable.
+TEST_F(AUHostNotifyTest, LatencyAndTailListenersHearInTheirOrder) {
+  LatencyProbe latencyProbe{unit, {}}, tailProbe{unit, {}};
+  ASSERT_EQ(AudioUnitAddPropertyListener(unit, kAudioUnitProperty_Latency, LatencyProbe::Proc,
+                                         &latencyProbe),
+            noErr);
+  ASSERT_EQ(AudioUnitAddPropertyListener(unit, kAudioUnitProperty_TailTime, LatencyProbe::Proc,
+                                         &tailProbe),
+            noErr);
   Plug(unit)->SetLatency(441);
-  ASSERT_EQ(probe.seen.size(), 1u);
-  EXPECT_EQ(probe.seen[0], 0.0);
+  Plug(unit)->SetTailSize(441);
+  ASSERT_EQ(latencyProbe.seen.size(), 1u);
+  EXPECT_EQ(latencyProbe.seen[0], 0.0);
+  ASSERT_EQ(tailProbe.seen.size(), 1u);
+  EXPECT_DOUBLE_EQ(tailProbe.seen[0], 0.01);
   Float64 latency = 0;
   UInt32 size = sizeof(latency);
   ASSERT_EQ(AudioUnitGetProperty(unit, kAudioUnitProperty_Latency, G, 0, &latency, &size), noErr);
   EXPECT_DOUBLE_EQ(latency, 0.01);
-}
-
-// A tail listener hears after the new value is stored, and the property becomes writable.
-TEST_F(AUHostNotifyTest, TailTimeListenersHearTheNewValue) {
-  LatencyProbe probe{unit, {}};
-  ASSERT_EQ(
-      AudioUnitAddPropertyListener(unit, kAudioUnitProperty_TailTime, LatencyProbe::Proc, &probe),
-      noErr);
-  Plug(unit)->SetTailSize(441);
-  ASSERT_EQ(probe.seen.size(), 1u);
-  EXPECT_DOUBLE_EQ(probe.seen[0], 0.01);
-  UInt32 size = 0;
   Boolean writable = false;
   ASSERT_EQ(AudioUnitGetPropertyInfo(unit, kAudioUnitProperty_TailTime, G, 0, &size, &writable),
             noErr);
