@@ -9,7 +9,14 @@
 
 #if defined(__x86_64__) || defined(__i386__)
 #if __has_include(<sys/platform/x86.h>)
+#if defined(__clang__)
+// The header is written for C, where _Bool is a type; GCC accepts it in C++, clang does not.
+#define _Bool bool
 #include <sys/platform/x86.h>
+#undef _Bool
+#else
+#include <sys/platform/x86.h>
+#endif
 
 inline bool RAS_CpuHasAVX2() { return CPU_FEATURE_ACTIVE(AVX2); }
 #else
