@@ -87,6 +87,9 @@ class IPluginCLAP : public IPluginBase {
   EHost GetHost() override;
   void ResizeGraphics(int w, int h) override;
   bool SendMidiMsg(IMidiMsg* /*pMsg*/) override { return false; }
+  // Only stored, as in the LV2 wrapper: the block renderer keeps this wrapper's scratch, and the
+  // base's channel scratch would be memory made and cleared for nothing in every instance.
+  void SetBlockSize(int blockSize) override { mBlockSize = blockSize; }  // [locked]
 
  private:
   // Applies the host's value events: on the renderer while active, directly otherwise.

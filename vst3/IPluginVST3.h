@@ -47,6 +47,9 @@ class IPluginVST3 : public IPluginBase {
   EHost GetHost() override;
   void ResizeGraphics(int w, int h) override;
   bool SendMidiMsg(IMidiMsg* /*pMsg*/) override { return false; }
+  // Only stored, as in the LV2 wrapper: the block renderer keeps this wrapper's scratch, and the
+  // base's channel scratch would be memory made and cleared for nothing in every instance.
+  void SetBlockSize(int blockSize) override { mBlockSize = blockSize; }  // [locked]
 
  private:
   UTL_String mBundleID;
