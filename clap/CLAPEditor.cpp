@@ -15,8 +15,7 @@ const T* HostExtension(const clap::clap_host_t* host, const char* id) {
 
 }  // namespace
 
-CLAPEditor::CLAPEditor(IPluginCLAP* pPlug, const char* resourceFolder)
-    : mPlug(pPlug), mResourceFolder(resourceFolder) {}
+CLAPEditor::CLAPEditor(IPluginCLAP* pPlug) : mPlug(pPlug) {}
 
 CLAPEditor::~CLAPEditor() { Destroy(); }
 
@@ -35,7 +34,6 @@ bool CLAPEditor::Create(const char* api, bool isFloating) {
   auto* fds = HostExtension<clap::clap_host_posix_fd_support_t>(host, clap::kExtPosixFDSupport);
   if (fds && fds->register_fd && fds->unregister_fd) mFDs = fds;
   mHostGUI = HostExtension<clap::clap_host_gui_t>(host, clap::kExtGUI);
-  if (mResourceFolder.GetLength()) mGraphics->SetResourceFolder(mResourceFolder.Get());
   mCreated = true;
   return true;
 }

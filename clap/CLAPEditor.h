@@ -7,7 +7,6 @@
 #include <cstdint>
 
 #include "clap/CLAPInterface.h"
-#include "framework/UTL_String.h"
 
 class IGraphicsLinux;
 class IPluginCLAP;
@@ -18,7 +17,7 @@ class CLAPEditor {
   static constexpr uint32_t kTimerPeriodMs = 16;
 
   // resourceFolder: where the editor's images are (may be empty).
-  CLAPEditor(IPluginCLAP* pPlug, const char* resourceFolder);
+  explicit CLAPEditor(IPluginCLAP* pPlug);
   ~CLAPEditor();
   CLAPEditor(const CLAPEditor&) = delete;
   CLAPEditor& operator=(const CLAPEditor&) = delete;
@@ -41,7 +40,6 @@ class CLAPEditor {
   void Pump();
 
   IPluginCLAP* mPlug;
-  UTL_String mResourceFolder;
   IGraphicsLinux* mGraphics = nullptr;  // owned by the plug-in
   const clap::clap_host_timer_support_t* mTimers = nullptr;
   const clap::clap_host_posix_fd_support_t* mFDs = nullptr;

@@ -166,12 +166,7 @@ bool GuiCreate(const clap_plugin_t* plugin, const char* api, bool isFloating) {
   Instance* instance = Get(plugin);
   if (instance->mEditor) return false;
   try {
-    std::string folder;
-    {
-      std::lock_guard<std::mutex> lock(gModuleLock);
-      folder = gResourceFolder;
-    }
-    auto editor = std::make_unique<CLAPEditor>(instance->mPlug.get(), folder.c_str());
+    auto editor = std::make_unique<CLAPEditor>(instance->mPlug.get());
     if (!editor->Create(api, isFloating)) return false;
     instance->mEditor = std::move(editor);
     return true;

@@ -39,13 +39,8 @@ IPluginCLAP::IPluginCLAP(const IPluginInstanceInfo& /*instanceInfo*/, int nParam
     : IPluginBase(nParams, channelIOStr, nPresets, effectName, productName, mfrName, vendorVersion,
                   uniqueID, mfrID, latency, plugDoesMidi, plugDoesChunks, plugIsInst, kAPICLAP) {}
 
-IPluginCLAP::IPluginCLAP(const IPluginInstanceInfo& instanceInfo, const IPluginConfig& config)
-    : IPluginCLAP(instanceInfo, config.nParams, config.channelIO, config.nPresets,
-                  config.effectName, config.productName, config.mfrName, config.vendorVersion,
-                  config.uniqueID, config.mfrID, config.latency, config.doesMidi, config.doesChunks,
-                  config.isInst, config.scChans) {
-  TakeConfigExtras(config);
-}
+IPluginCLAP::IPluginCLAP(const IPluginInstanceInfo& /*instanceInfo*/, const IPluginConfig& config)
+    : IPluginBase(config, kAPICLAP) {}
 
 IPluginCLAP::~IPluginCLAP() = default;
 

@@ -15,12 +15,7 @@ IPluginVST3::IPluginVST3(const IPluginInstanceInfo& instanceInfo, int nParams,
       mBundleID(instanceInfo.mBundleID) {}
 
 IPluginVST3::IPluginVST3(const IPluginInstanceInfo& instanceInfo, const IPluginConfig& config)
-    : IPluginVST3(instanceInfo, config.nParams, config.channelIO, config.nPresets,
-                  config.effectName, config.productName, config.mfrName, config.vendorVersion,
-                  config.uniqueID, config.mfrID, config.latency, config.doesMidi, config.doesChunks,
-                  config.isInst, config.scChans) {
-  TakeConfigExtras(config);
-}
+    : IPluginBase(config, kAPIVST3), mBundleID(instanceInfo.mBundleID) {}
 
 IPluginVST3::~IPluginVST3() { SetComponentHandler(nullptr); }
 

@@ -10,7 +10,6 @@
 #include <string>
 
 #include "platform/x11/IGraphicsLinux.h"
-#include "vst3/VST3Bundle.h"
 #include "vst3/VST3Plugin.h"
 
 namespace vst3 {
@@ -176,9 +175,6 @@ class VST3View final : public IPlugView, public IPlugViewContentScaleSupport {
 IPlugView* CreateEditorView(VST3Plugin* plugin) {
   auto* graphics = dynamic_cast<IGraphicsLinux*>(plugin->Plug()->GetGUI());
   if (!graphics) return nullptr;
-  // The editor's images are in the bundle the host loaded.
-  if (!ModuleResourcesFolder().empty())
-    graphics->SetResourceFolder(ModuleResourcesFolder().c_str());
   return new (std::nothrow) VST3View(plugin, graphics);
 }
 
